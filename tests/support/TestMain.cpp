@@ -1,0 +1,10 @@
+#include "support/QtTestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char **argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    tarvello::test::CreateTestApplication(argc, argv);
+    return RUN_ALL_TESTS();
+}
