@@ -1,0 +1,61 @@
+#pragma once
+
+#include "common/KeyValueGridDelegate.h"
+
+#include <QTableView>
+
+namespace tarvello {
+
+class TKeyValueGridModel;
+
+// The two-column grid of slot keys and their values. Rows are numbered as the
+// operator sees them: row 0 is the title row, rows 1 to 123 carry the keys
+// "0" to "122". The current row is the list cursor; it never rests on the
+// title row.
+//
+// Click() is raised when the operator selects another row with the mouse or
+// the keyboard, and when the program moves the cursor with SetRow() to a
+// different row. Moving it to the row already current raises nothing, so a
+// repeated selection does not repeat its side effects.
+class TKeyValueGrid : public QTableView {
+    Q_OBJECT
+
+public:
+    static constexpr int FirstRow = 1;
+
+    explicit TKeyValueGrid(QWidget *parent = nullptr);
+
+    // The number of the last keyed row (123).
+    int LastRow() const;
+    int Row() const;
+    // Throws TError for a row outside 1..LastRow().
+    void SetRow(int row);
+
+    // Throws TError for a row outside 1..LastRow(): the title row and rows
+    // beyond the last key carry no key.
+    QString Key(int row) const;
+    QString ValueOfRow(int row) const;
+    void SetValueOfRow(int row, const QString &value);
+    // Lookup by key text; an unknown key reads as empty.
+    QString Value(const QString &key) const;
+    // Throws TError for a key that no row carries: the rows are fixed.
+    void SetValue(const QString &key, const QString &value);
+
+    void SetTitles(const QString &keyTitle, const QString &valueTitle);
+    void SetMarkedRowPredicate(TKeyValueGridDelegate::TRowPredicate predicate);
+    void SetKeyColumnWidth(int width);
+
+signals:
+    void Click();
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    void CheckRow(int row) const;
+
+    TKeyValueGridModel *Model;
+    TKeyValueGridDelegate *Delegate;
+};
+
+} // namespace tarvello

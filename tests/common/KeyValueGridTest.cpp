@@ -1,0 +1,181 @@
+#include "common/KeyValueGrid.h"
+
+#include "common/TarvelloError.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace tarvello {
+namespace {
+
+void Show(QWidget &widget)
+{
+    widget.resize(300, 400);
+    widget.show();
+    QApplication::processEvents();
+}
+
+void PressKey(QWidget *target, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+void TypeText(QWidget *target, const QString &text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+    }
+}
+
+void ClickAt(QWidget *target, QPoint at)
+{
+    const QPointF local(at);
+    const QPointF global(target->mapToGlobal(at));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+struct TClickCounter {
+    explicit TClickCounter(TKeyValueGrid &grid)
+    {
+        QObject::connect(&grid, &TKeyValueGrid::Click, [this] { ++Count; });
+    }
+    int Count = 0;
+};
+
+TEST(KeyValueGrid, FreshGridHasTheSlotKeysAndEmptyValues)
+{
+    TKeyValueGrid grid;
+    EXPECT_EQ(grid.LastRow(), 123);
+    EXPECT_EQ(grid.model()->rowCount(), 123);
+    for (int row = 1; row <= 123; ++row) {
+        EXPECT_EQ(grid.Key(row), QString::number(row - 1));
+        EXPECT_TRUE(grid.ValueOfRow(row).isEmpty());
+    }
+    EXPECT_EQ(grid.Row(), 1);
+    // Neither the title row nor a row past the last key carries a key.
+    EXPECT_THROW(grid.Key(0), TError);
+    EXPECT_THROW(grid.Key(124), TError);
+    EXPECT_THROW(grid.SetRow(0), TError);
+    EXPECT_THROW(grid.SetRow(124), TError);
+
+    grid.SetTitles(QStringLiteral("Key"), QStringLiteral("Line of text"));
+    EXPECT_EQ(grid.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Key"));
+    EXPECT_EQ(grid.model()->headerData(1, Qt::Horizontal).toString(),
+              QStringLiteral("Line of text"));
+}
+
+TEST(KeyValueGrid, ValuesAreFoundByKeyAndKeysCannotBeEdited)
+{
+    TKeyValueGrid grid;
+    grid.SetValue(QStringLiteral("12"), QStringLiteral("Bridge"));
+    EXPECT_EQ(grid.ValueOfRow(13), QStringLiteral("Bridge"));
+    EXPECT_EQ(grid.Value(QStringLiteral("12")), QStringLiteral("Bridge"));
+    EXPECT_TRUE(grid.Value(QStringLiteral("123")).isEmpty());
+    EXPECT_THROW(grid.SetValue(QStringLiteral("123"), QStringLiteral("x")), TError);
+    EXPECT_THROW(grid.SetValue(QStringLiteral("012"), QStringLiteral("x")), TError);
+
+    QAbstractItemModel *model = grid.model();
+    const QModelIndex key = model->index(12, 0);
+    EXPECT_FALSE(model->flags(key).testFlag(Qt::ItemIsEditable));
+    EXPECT_FALSE(model->setData(key, QStringLiteral("99")));
+    EXPECT_EQ(grid.Key(13), QStringLiteral("12"));
+    EXPECT_TRUE(model->flags(model->index(12, 1)).testFlag(Qt::ItemIsEditable));
+}
+
+TEST(KeyValueGrid, ClickIsRaisedOnlyWhenTheCursorReachesAnotherRow)
+{
+    TKeyValueGrid grid;
+    Show(grid);
+    TClickCounter clicks(grid);
+
+    grid.SetRow(1);
+    EXPECT_EQ(clicks.Count, 0);
+    grid.SetRow(8);
+    EXPECT_EQ(clicks.Count, 1);
+    EXPECT_EQ(grid.Row(), 8);
+    grid.SetRow(8);
+    EXPECT_EQ(clicks.Count, 1);
+    grid.SetRow(123);
+    EXPECT_EQ(clicks.Count, 2);
+
+    // The operator's own moves with the keyboard and the mouse.
+    grid.setFocus();
+    grid.SetRow(5);
+    clicks.Count = 0;
+    PressKey(&grid, Qt::Key_Down);
+    EXPECT_EQ(grid.Row(), 6);
+    EXPECT_EQ(clicks.Count, 1);
+    const QRect cell = grid.visualRect(grid.model()->index(1, 0));
+    ClickAt(grid.viewport(), cell.center());
+    EXPECT_EQ(grid.Row(), 2);
+    EXPECT_EQ(clicks.Count, 2);
+}
+
+TEST(KeyValueGrid, TypingInTheValueCellReachesTheValueAtOnce)
+{
+    TKeyValueGrid grid;
+    Show(grid);
+    grid.activateWindow();
+    grid.setFocus();
+    const QRect cell = grid.visualRect(grid.model()->index(2, 1));
+    ClickAt(grid.viewport(), cell.center());
+    auto *editor = grid.findChild<QLineEdit *>();
+    ASSERT_NE(editor, nullptr);
+    TypeText(editor, QStringLiteral("Intro"));
+    // Not committed by leaving the cell: every keystroke is in the grid already.
+    EXPECT_EQ(grid.ValueOfRow(3), QStringLiteral("Intro"));
+    EXPECT_EQ(editor->text(), QStringLiteral("Intro"));
+}
+
+// Counts the pure red pixels on the outline of a key cell.
+int RedFramePixels(TKeyValueGrid &grid, int row)
+{
+    const QImage image = grid.viewport()->grab().toImage();
+    const QRect cell = grid.visualRect(grid.model()->index(row - 1, 0));
+    int red = 0;
+    for (int x = cell.left(); x <= cell.right(); ++x) {
+        red += image.pixelColor(x, cell.top()) == QColor(Qt::red);
+        red += image.pixelColor(x, cell.bottom()) == QColor(Qt::red);
+    }
+    return red;
+}
+
+TEST(KeyValueGrid, KeyCellsOfMarkedRowsGetARedFrame)
+{
+    TKeyValueGrid grid;
+    grid.resize(300, 400);
+    std::set<int> marked{3};
+    grid.SetMarkedRowPredicate([&marked](int row) { return marked.count(row) > 0; });
+    Show(grid);
+
+    EXPECT_GT(RedFramePixels(grid, 3), 20);
+    EXPECT_EQ(RedFramePixels(grid, 4), 0);
+    // The value cell of a marked row stays unframed.
+    const QImage image = grid.viewport()->grab().toImage();
+    const QRect value = grid.visualRect(grid.model()->index(2, 1));
+    EXPECT_NE(image.pixelColor(value.center().x(), value.top()), QColor(Qt::red));
+
+    marked.clear();
+    grid.viewport()->update();
+    EXPECT_EQ(RedFramePixels(grid, 3), 0);
+}
+
+} // namespace
+} // namespace tarvello
