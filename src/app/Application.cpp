@@ -1,0 +1,36 @@
+#include "Application.h"
+
+#include "common/Dialogs.h"
+
+#include <QWidget>
+
+namespace tarvello {
+
+TApplication::TApplication(int &argc, char **argv, TDialogs &dialogs)
+    : QApplication(argc, argv), Dialogs(dialogs)
+{
+    setApplicationName(ApplicationTitle());
+    setApplicationDisplayName(ApplicationTitle());
+}
+
+bool TApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        const QString message = ErrorMessageOf(std::current_exception());
+        // An error raised while its own box is up (say by a repaint behind it)
+        // must not stack boxes without end.
+        if (!Reporting) {
+            Reporting = true;
+            try {
+                Dialogs.ShowError(activeWindow(), message);
+            } catch (...) {
+            }
+            Reporting = false;
+        }
+        return false;
+    }
+}
+
+} // namespace tarvello

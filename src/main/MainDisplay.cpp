@@ -1,0 +1,210 @@
+#include "main/MainWindow.h"
+
+#include "common/KeyValueGrid.h"
+#include "main/PromptReference.h"
+#include "main/RadioGroup.h"
+#include "main/WebBrowserView.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTextEdit>
+
+namespace tarvello {
+namespace {
+
+constexpr int LineDown = 122;
+constexpr int PageUp = 125;
+constexpr int NextPrompt = 126;
+constexpr int PreviousPrompt = 127;
+
+} // namespace
+
+bool TfMain::PatchMode() const
+{
+    return rgMessage->ItemIndex() == 0;
+}
+
+int TfMain::DisplayType() const
+{
+    return rgDisplayType->ItemIndex() == 1 ? 1 : 0;
+}
+
+void TfMain::SetDisplayType(int type)
+{
+    rgDisplayType->SetItemIndex(type == 1 ? 1 : 0);
+    ShowTabsForDisplayType();
+}
+
+void TfMain::ShowTabsForDisplayType()
+{
+    const bool textLine = DisplayType() == 0;
+    // Hiding the active tab moves to another page; that is no change of page
+    // by the operator, so nothing is shown for it.
+    SettingPage = true;
+    pcMain->setTabVisible(pcMain->indexOf(tsDisplay), textLine);
+    pcMain->setTabVisible(pcMain->indexOf(tsTextEdit), textLine);
+    pcMain->setTabVisible(pcMain->indexOf(tsLyric), !textLine);
+    pcMain->setTabVisible(pcMain->indexOf(tsFileList), !textLine);
+    pcMain->setTabVisible(pcMain->indexOf(tsMidi), true);
+    SettingPage = false;
+}
+
+void TfMain::SetActivePage(QWidget *page)
+{
+    SettingPage = true;
+    pcMain->setCurrentWidget(page);
+    SettingPage = false;
+}
+
+void TfMain::StartEmptyShow()
+{
+    ShowTabsForDisplayType();
+    SetActivePage(DisplayType() == 0 ? tsDisplay : tsLyric);
+}
+
+TKeyValueGrid *TfMain::GridOfDisplayType() const
+{
+    return DisplayType() == 0 ? vleLines : vleFiles;
+}
+
+void TfMain::ActOnValue(int value)
+{
+    if (value < 0 || value > PreviousPrompt) {
+        return;
+    }
+    setWindowTitle(SelectionCaption(PatchMode(), MidiController, value));
+
+    QWidget *page = pcMain->currentWidget();
+    // On the Lyric page 122 is the line-down command only: a scroll must not
+    // jump the show to the last slot nor send that slot's MIDI.
+    const bool selects = !(page == tsLyric && value == LineDown);
+    int shown = value;
+    if (selects) {
+        if (value <= LastSlotKey) {
+            CurrentSlotKey = value;
+        } else if (value == NextPrompt) {
+            if (CurrentSlotKey < LastSlotKey) {
+                ++CurrentSlotKey;
+            }
+            shown = CurrentSlotKey;
+        } else if (value == PreviousPrompt) {
+            if (CurrentSlotKey > 0) {
+                --CurrentSlotKey;
+            }
+            shown = CurrentSlotKey;
+        }
+    }
+
+    if (page == tsDisplay) {
+        // 123 to 125 scroll and page: the one line of the Display page has
+        // nothing to scroll.
+        if (shown <= LastSlotKey) {
+            DisplayTextLine(shown);
+        }
+    } else if (page == tsLyric) {
+        ShowPrompt(shown);
+    }
+
+    if (selects) {
+        // A move to another row runs the list click handling at once.
+        GridOfDisplayType()->SetRow(RowOfSlot(CurrentSlotKey));
+    }
+}
+
+void TfMain::DisplayTextLine(int value)
+{
+    const QString key = QString::number(value);
+    const QString line = vleLines->Value(key);
+    lPatchName->setText(cbSuppressNum->isChecked() ? line : NumberedLine(key, line));
+}
+
+void TfMain::ShowPrompt(int value)
+{
+    const int currentRow = RowOfSlot(CurrentSlotKey);
+    if (value >= LineDown && value <= PageUp) {
+        RunViewCommand(value);
+        setWindowTitle(windowTitle() + QStringLiteral(" Item:") + vleFiles->Key(currentRow) +
+                       QLatin1Char(' ') + vleFiles->ValueOfRow(currentRow));
+        return;
+    }
+
+    reLyric->clear();
+    setWindowTitle(windowTitle() + QStringLiteral(" Item:") + vleFiles->Key(currentRow));
+    const int row = RowOfSlot(value);
+    const QString key = vleFiles->Key(row);
+    const QString stored = vleFiles->ValueOfRow(row);
+    const TPromptReference reference = ParsePromptReference(stored);
+
+    ShowOnlyView(lvRichText);
+    emit LineButtonsEnabledChanged(true);
+
+    if (IsWebAddress(reference.Reference)) {
+        ShowOnlyView(lvBrowser);
+        webFileBrowser->Stop();
+        webFileBrowser->Navigate(reference.Reference);
+        return;
+    }
+
+    const QFileInfo file(reference.Reference);
+    if (reference.Reference.isEmpty() || !file.isFile()) {
+        if (!cbSuppressNum->isChecked()) {
+            reLyric->setPlainText(NumberedLine(key, reference.Reference));
+        }
+        return;
+    }
+
+    setWindowTitle(windowTitle() + QLatin1Char(' ') + reference.Reference);
+    // The file was found relative to the current directory; the viewers get
+    // its absolute path so that none of them resolves the name elsewhere.
+    const QString path = file.absoluteFilePath();
+    switch (FileViewForName(reference.Reference)) {
+    case TFileView::Browser:
+        ShowInBrowser(path);
+        break;
+    case TFileView::Pdf:
+        ShowPdf(path, reference.Page);
+        break;
+    case TFileView::RichText:
+        LoadIntoRichText(path);
+        if (!cbSuppressNum->isChecked()) {
+            InsertFirstLine(NumberedLine(key, stored));
+        }
+        break;
+    }
+}
+
+void TfMain::pcMainChange()
+{
+    QWidget *page = pcMain->currentWidget();
+    if (page == tsDisplay || page == tsLyric) {
+        ActOnValue(CurrentSlotKey);
+    }
+}
+
+void TfMain::vleLinesClick()
+{
+    ActOnValue(SlotOfRow(vleLines->Row()));
+    SendSelectionMidi();
+}
+
+void TfMain::vleFilesClick()
+{
+    ActOnValue(SlotOfRow(vleFiles->Row()));
+    SendSelectionMidi();
+}
+
+void TfMain::SendSelectionMidi()
+{
+    if (SelectionMidiSender) {
+        SelectionMidiSender();
+    }
+}
+
+void TfMain::SetSelectionMidiSender(std::function<void()> sender)
+{
+    SelectionMidiSender = std::move(sender);
+}
+
+} // namespace tarvello

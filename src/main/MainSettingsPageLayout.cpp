@@ -1,0 +1,208 @@
+#include "main/MainWindow.h"
+
+#include "main/ControllerNames.h"
+#include "main/MainColours.h"
+#include "main/MainLayoutHelpers.h"
+#include "main/RadioGroup.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace tarvello {
+namespace {
+
+QLabel *PlacedLabel(QWidget *parent, const char *name, const QString &caption, int left, int top)
+{
+    QLabel *label = Named(new QLabel(caption, parent), name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+// A list box whose items run top to bottom and wrap into columns of equal
+// width, as the channel and controller lists show them.
+QListWidget *ColumnList(QWidget *parent, const char *name, int columns, const QRect &bounds,
+                        quint32 colour)
+{
+    QListWidget *list = Named(new QListWidget(parent), name);
+    list->setGeometry(bounds);
+    list->setFlow(QListView::TopToBottom);
+    list->setWrapping(true);
+    list->setResizeMode(QListView::Adjust);
+    list->setUniformItemSizes(true);
+    list->setFrameShape(QFrame::NoFrame);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const int columnWidth = (bounds.width() - 2) / columns;
+    list->setGridSize(QSize(columnWidth, list->fontMetrics().height() + 1));
+    SetBackground(list, ColourOfColourValue(colour));
+    return list;
+}
+
+// The donate button's face: the word on an orange, rounded button.
+QPixmap DonatePicture()
+{
+    QPixmap picture(93, 27);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath face;
+    face.addRoundedRect(QRectF(0.5, 0.5, 92, 26), 12, 12);
+    QLinearGradient shade(0, 0, 0, 27);
+    shade.setColorAt(0, QColor(255, 214, 120));
+    shade.setColorAt(1, QColor(247, 150, 30));
+    painter.fillPath(face, shade);
+    painter.setPen(QColor(190, 110, 20));
+    painter.drawPath(face);
+    QFont font = PixelFont({QStringLiteral("Tahoma")}, 15);
+    font.setBold(true);
+    font.setItalic(true);
+    painter.setFont(font);
+    painter.setPen(QColor(20, 40, 100));
+    painter.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Donate"));
+    return picture;
+}
+
+} // namespace
+
+void TfMain::createSettingsPage()
+{
+    createSettingsLists();
+    createSettingsChecks();
+    createSettingsButtons();
+    createNavigationPanel();
+}
+
+void TfMain::createSettingsLists()
+{
+    Label1 = PlacedLabel(tsMidi, "Label1", QStringLiteral("Input Devices:"), 4, 12);
+    lbMidiIn = Named(new QListWidget(tsMidi), "lbMidiIn");
+    lbMidiIn->setGeometry(4, 32, 141, 89);
+    SetHint(lbMidiIn, QStringLiteral("Midi Input device"), true);
+    lbMidiOut = Named(new QListWidget(tsMidi), "lbMidiOut");
+    lbMidiOut->setGeometry(4, 164, 141, 89);
+    SetHint(lbMidiOut, QStringLiteral("Midi Output device"), true);
+
+    Label2 = PlacedLabel(tsMidi, "Label2", QStringLiteral("Midi Channel"), 156, 16);
+    lbChannel = ColumnList(tsMidi, "lbChannel", 4, QRect(152, 32, 121, 65), ChannelListColour);
+    for (int channel = 1; channel <= 16; ++channel) {
+        lbChannel->addItem(QString::number(channel));
+    }
+    lbChannel->setCurrentRow(0);
+    SetHint(lbChannel, QStringLiteral("Respond only to this Midi channel"), true);
+
+    lController = PlacedLabel(tsMidi, "lController", QStringLiteral("Controller"), 304, 148);
+    lbController =
+        ColumnList(tsMidi, "lbController", 2, QRect(300, 160, 401, 81), ControllerListColour);
+    lbController->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    lbController->addItems(ControllerItems());
+    SetHint(lbController, QStringLiteral("Respond to this controller"), true);
+}
+
+void TfMain::createSettingsChecks()
+{
+    const auto check = [this](const char *name, const char *caption, const char *hint,
+                              const QRect &bounds) {
+        QCheckBox *box = Named(new QCheckBox(QLatin1String(caption), tsMidi), name);
+        box->setGeometry(bounds.adjusted(0, -2, 0, 2));
+        SetHint(box, QLatin1String(hint), true);
+        return box;
+    };
+    cbMidiThru = check("cbMidiThru", "Midi Thru", "Echo the Midi Input to the Midi Output",
+                       QRect(8, 128, 165, 13));
+    cbSuppressNum = check("cbSuppressNum", "Suppress Number in display",
+                          "The position in the list can be displayed", QRect(152, 100, 153, 13));
+    cbMidiOut = check("cbMidiOut", "Output Midi on list click",
+                      "Send a Midi message when you click on the list", QRect(152, 116, 165, 13));
+    cbMidiStrings = check("cbMidiStrings", "Output Midi String List",
+                          "You can add extra Midi messages to be output as well as displaying the "
+                          "Text/File",
+                          QRect(152, 132, 165, 13));
+    cbTouchPad = check("cbTouchPad", "Nav Pad", "Show the NavPad to use on a touch screen",
+                       QRect(152, 148, 101, 13));
+    cbPdfScrollbar = check("cbPdfScrollbar", "PDF - Scrollbars",
+                           "If you need the PDF to be scrollable", QRect(152, 172, 101, 13));
+
+    rgDisplayType =
+        Named(new TRadioGroup(QStringLiteral("Display Type"),
+                              {QStringLiteral("Text Line"), QStringLiteral("File (Text or RTF)")},
+                              tsMidi),
+              "rgDisplayType");
+    rgDisplayType->setGeometry(156, 200, 117, 53);
+    SetBackground(rgDisplayType, ColourOfColourValue(LyricViewColour));
+    rgDisplayType->SetItemIndex(0);
+    SetHint(rgDisplayType, QStringLiteral("Single line of text or display a file"), true);
+
+    rgMessage = Named(
+        new TRadioGroup(QStringLiteral("Midi Message"),
+                        {QStringLiteral("Patch  (PC)"), QStringLiteral("Controller (CC)")}, tsMidi),
+        "rgMessage");
+    rgMessage->setGeometry(308, 20, 101, 89);
+    SetBackground(rgMessage, QColor(192, 192, 192));
+    rgMessage->SetItemIndex(0);
+    SetHint(rgMessage, QStringLiteral("Patch change message or Continuous Controller message"),
+            true);
+    // Patch mode is chosen, so the controller choice is out of the way.
+    lController->hide();
+    lbController->hide();
+}
+
+void TfMain::createSettingsButtons()
+{
+    bLearn = Named(new QPushButton(QStringLiteral("Midi Learn"), tsMidi), "bLearn");
+    bLearn->setGeometry(316, 116, 85, 25);
+    SetHint(bLearn, QStringLiteral("Use your Midi controller to set what kind of message to use"),
+            true);
+
+    lVersion = Named(new QLabel(tsMidi), "lVersion");
+    lVersion->setGeometry(300, 244, 126, 18);
+    QFont versionFont = PixelFont({QStringLiteral("Sylfaen"), QStringLiteral("DejaVu Serif")}, 13);
+    versionFont.setItalic(true);
+    lVersion->setFont(versionFont);
+    lVersion->setText(QStringLiteral("Tarvello  Version 1.4.0"));
+
+    bChooseFont = Named(new QPushButton(QStringLiteral("Set Font"), tsMidi), "bChooseFont");
+    bChooseFont->setGeometry(424, 8, 73, 25);
+    SetHint(bChooseFont,
+            QStringLiteral("This is the font for the Display page and txt files in Lryic page"),
+            true);
+
+    sbDonate = Named(new QToolButton(tsMidi), "sbDonate");
+    sbDonate->setGeometry(508, 8, 98, 33);
+    sbDonate->setIcon(QIcon(DonatePicture()));
+    sbDonate->setIconSize(QSize(93, 27));
+    sbDonate->setAutoRaise(true);
+    SetHint(sbDonate,
+            QStringLiteral("If you would like to help pay for the development of this program, "
+                           "that would be great"),
+            true);
+}
+
+void TfMain::createNavigationPanel()
+{
+    Panel1 = Named(new QFrame(tsMidi), "Panel1");
+    Panel1->setGeometry(420, 48, 205, 77);
+    SetBackground(Panel1, QColor(0, 0, 128));
+    SetHint(Panel1, QStringLiteral("Midi Message values to operate the navagator"), true);
+    const QFont font = PixelFont({QStringLiteral("MS Sans Serif")}, 11);
+    const auto navigationLabel = [this, &font](const char *name, int top) {
+        QLabel *label = Named(new QLabel(Panel1), name);
+        label->setGeometry(8, top, 195, 14);
+        label->setFont(font);
+        label->setStyleSheet(QStringLiteral("color: yellow;"));
+        return label;
+    };
+    lNextItem = navigationLabel("lNextItem", 8);
+    lPreviousItem = navigationLabel("lPreviousItem", 24);
+    lNextPage = navigationLabel("lNextPage", 40);
+    lPrevPage = navigationLabel("lPrevPage", 56);
+}
+
+} // namespace tarvello

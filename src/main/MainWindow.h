@@ -1,0 +1,219 @@
+#pragma once
+
+#include "common/SlotTypes.h"
+
+#include <QMainWindow>
+
+#include <atomic>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTextEdit;
+class QTimer;
+class QToolButton;
+
+namespace tarvello {
+
+class TDialogs;
+class TKeyValueGrid;
+class TPdfViewer;
+class TRadioGroup;
+class TUpDown;
+class TWebBrowserView;
+
+// Which view of the Lyric page shows the current slot; the scroll and page
+// commands act on it.
+enum TLyricViewKind : int { lvRichText = 0, lvBrowser = 1, lvPdf = 2 };
+
+// The main window: five pages, the two prompt tables and the viewers. The
+// grids are the store of the slots' text lines and file references.
+class TfMain : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TfMain(TDialogs &dialogs, QWidget *parent = nullptr);
+    ~TfMain() override;
+
+    // Shows a value from 0 to 127: selects a slot (0..122) or navigates
+    // (122..127), shows the result on the active page and moves the cursor of
+    // the grid that follows the display type.
+    void ActOnValue(int value);
+    void DisplayTextLine(int value);
+    void ShowPrompt(int value);
+    // The page control's change handler (also the Nav Pad's "Select").
+    void pcMainChange();
+
+    // The list click handling: the grids raise it when their cursor reaches
+    // another row.
+    void vleLinesClick();
+    void vleFilesClick();
+    void SendSelectionMidi();
+    // The MIDI output on selection attaches here; until then a list click
+    // only shows the slot.
+    void SetSelectionMidiSender(std::function<void()> sender);
+
+    int CurrentSlot() const { return CurrentSlotKey; }
+    int LyricViewKind() const { return LyricView; }
+
+    // 0 "Text Line", 1 "File (Text or RTF)", as chosen in rgDisplayType.
+    int DisplayType() const;
+    void SetDisplayType(int type);
+    // Only the display and edit page of the display type can be reached;
+    // "Settings" always can.
+    void ShowTabsForDisplayType();
+    // Makes a page active as the program does at start-up: without running
+    // pcMainChange.
+    void SetActivePage(QWidget *page);
+    // The start of a show with nothing loaded: the tabs of the display type
+    // and its display page.
+    void StartEmptyShow();
+
+    // Key cells of slots with MIDI strings are framed; call after changing
+    // MidiStringLists so both grids repaint.
+    void MidiStringsChanged();
+
+    TMidiStringLists MidiStringLists;
+
+    // Settings fields: written on this thread by the settings page, read by
+    // the MIDI input handler on the driver's thread.
+    std::atomic<int> MidiChannel{0};
+    std::atomic<int> MidiController{0};
+    std::atomic<int> MidiMessageType{0xC0};
+    std::atomic<int> InputDeviceIndex{0};
+    std::atomic<int> OutputDeviceIndex{0};
+
+    // The controls, named as the layout names them (also their objectName).
+    QTabWidget *pcMain = nullptr;
+    QWidget *tsDisplay = nullptr;
+    QWidget *tsLyric = nullptr;
+    QWidget *tsTextEdit = nullptr;
+    QWidget *tsFileList = nullptr;
+    QWidget *tsMidi = nullptr;
+
+    QLabel *lPatchName = nullptr;
+
+    QTextEdit *reLyric = nullptr;
+    TWebBrowserView *webFileBrowser = nullptr;
+    TPdfViewer *PdfViewer = nullptr;
+
+    TKeyValueGrid *vleLines = nullptr;
+    QFrame *Panel3 = nullptr;
+    QGroupBox *GroupBox4 = nullptr;
+    TUpDown *UDPrompt = nullptr;
+    QGroupBox *GroupBox3 = nullptr;
+    QPushButton *bpCopyStart = nullptr;
+    QPushButton *bpCopyEnd = nullptr;
+    QPushButton *bpCopyTo = nullptr;
+    QPushButton *bpMidiStrings = nullptr;
+    QPushButton *bpDelete = nullptr;
+
+    TKeyValueGrid *vleFiles = nullptr;
+    QFrame *Panel2 = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    TUpDown *UDFiles = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QPushButton *bCopyStart = nullptr;
+    QPushButton *bCopyEnd = nullptr;
+    QPushButton *bCopyTo = nullptr;
+    QPushButton *bMidiStrings = nullptr;
+    QPushButton *bDelete = nullptr;
+
+    QLabel *Label1 = nullptr;
+    QListWidget *lbMidiIn = nullptr;
+    QCheckBox *cbMidiThru = nullptr;
+    QListWidget *lbMidiOut = nullptr;
+    QLabel *Label2 = nullptr;
+    QListWidget *lbChannel = nullptr;
+    QCheckBox *cbSuppressNum = nullptr;
+    QCheckBox *cbMidiOut = nullptr;
+    QCheckBox *cbMidiStrings = nullptr;
+    QCheckBox *cbTouchPad = nullptr;
+    QCheckBox *cbPdfScrollbar = nullptr;
+    TRadioGroup *rgDisplayType = nullptr;
+    TRadioGroup *rgMessage = nullptr;
+    QPushButton *bLearn = nullptr;
+    QLabel *lController = nullptr;
+    QListWidget *lbController = nullptr;
+    QLabel *lVersion = nullptr;
+    QPushButton *bChooseFont = nullptr;
+    QToolButton *sbDonate = nullptr;
+    QFrame *Panel1 = nullptr;
+    QLabel *lNextItem = nullptr;
+    QLabel *lPreviousItem = nullptr;
+    QLabel *lNextPage = nullptr;
+    QLabel *lPrevPage = nullptr;
+
+    QMenu *pmText = nullptr;
+    QAction *pmLineFont = nullptr;
+    QAction *pmLineColour = nullptr;
+    QAction *mMidiString = nullptr;
+    QAction *mClearMidiString = nullptr;
+    QAction *pmConvert = nullptr;
+    QAction *pmSaveLinetoFile = nullptr;
+    QAction *pmTextDelete = nullptr;
+    QAction *mClearAllPrompts = nullptr;
+
+    QMenu *pmFiles = nullptr;
+    QAction *pmBrowse = nullptr;
+    QAction *mMidiStrings = nullptr;
+    QAction *mClearMidiStrings = nullptr;
+    QAction *mTxtFileFont = nullptr;
+    QAction *pmLyricColour = nullptr;
+    QAction *mLoadFileList = nullptr;
+    QAction *mSaveFileList = nullptr;
+    QAction *pmFileDelete = nullptr;
+    QAction *mClearFileList = nullptr;
+
+    QTimer *MidiRelease = nullptr;
+
+signals:
+    // The Nav Pad's "Line Up" and "Line Dn" follow the view on the Lyric page:
+    // a PDF document has no line steps.
+    void LineButtonsEnabledChanged(bool enabled);
+
+protected:
+    TDialogs &Dialogs;
+
+private:
+    // Layout, one step per page (MainWindowLayout.cpp, MainSettingsPageLayout.cpp).
+    void createPages();
+    void createDisplayPage();
+    void createLyricPage();
+    void createTextEditPage();
+    void createFileListPage();
+    QFrame *createSidePanel(QWidget *page, const char *name);
+    void createSettingsPage();
+    void createSettingsLists();
+    void createSettingsChecks();
+    void createSettingsButtons();
+    void createNavigationPanel();
+    void createPdfViewer();
+    void createMenus();
+    void connectControls();
+
+    // The Lyric page's views (MainLyricViews.cpp).
+    void ShowOnlyView(TLyricViewKind kind);
+    void RunViewCommand(int value);
+    void LoadIntoRichText(const QString &path);
+    void InsertFirstLine(const QString &line);
+    void ShowInBrowser(const QString &reference);
+    void ShowPdf(const QString &path, int page);
+
+    bool PatchMode() const;
+    TKeyValueGrid *GridOfDisplayType() const;
+
+    int CurrentSlotKey = 0;
+    int LyricView = lvRichText;
+    bool SettingPage = false;
+    std::function<void()> SelectionMidiSender;
+};
+
+} // namespace tarvello

@@ -1,0 +1,84 @@
+#include "main/PromptReference.h"
+
+#include "common/TarvelloError.h"
+
+namespace tarvello {
+namespace {
+
+// Decimal with an optional sign after any leading blanks; nothing may follow.
+bool ParsePageNumber(const QString &text, int &page)
+{
+    qsizetype start = 0;
+    while (start < text.size() && text.at(start) == QLatin1Char(' ')) {
+        ++start;
+    }
+    const QString number = text.mid(start);
+    if (number.isEmpty() || number.front().isSpace()) {
+        return false;
+    }
+    for (qsizetype i = 0; i < number.size(); ++i) {
+        const QChar c = number.at(i);
+        const bool sign = i == 0 && (c == QLatin1Char('+') || c == QLatin1Char('-'));
+        if (!sign && (c < QLatin1Char('0') || c > QLatin1Char('9'))) {
+            return false;
+        }
+    }
+    bool ok = false;
+    page = number.toInt(&ok, 10);
+    return ok;
+}
+
+} // namespace
+
+TPromptReference ParsePromptReference(const QString &stored)
+{
+    static const QString marker = QStringLiteral("/PAGE");
+    // Searching without regard to case on the original text keeps positions
+    // right where upper-casing would change the length (as with "ß").
+    const qsizetype at = stored.indexOf(marker, 0, Qt::CaseInsensitive);
+    if (at < 0) {
+        return {stored, 1};
+    }
+    const QString pageText = stored.mid(at + marker.size() + 1);
+    TPromptReference result;
+    result.Reference = stored.left(at).trimmed();
+    if (!ParsePageNumber(pageText, result.Page)) {
+        throw TError(QStringLiteral("'%1' is not a valid integer value").arg(pageText));
+    }
+    return result;
+}
+
+bool IsWebAddress(const QString &reference)
+{
+    return reference.contains(QStringLiteral("//"));
+}
+
+TFileView FileViewForName(const QString &name)
+{
+    const auto endsIn = [&name](const char *tail) {
+        return name.endsWith(QLatin1String(tail), Qt::CaseInsensitive);
+    };
+    if (endsIn("JPG") || endsIn("GIF") || endsIn("BMP") || endsIn("HTM") || endsIn("HTML")) {
+        return TFileView::Browser;
+    }
+    if (endsIn("PDF")) {
+        return TFileView::Pdf;
+    }
+    return TFileView::RichText;
+}
+
+QString SelectionCaption(bool patchMode, int controller, int value)
+{
+    if (patchMode) {
+        return ProgramCaption() + QStringLiteral(" - Midi Patch ") + QString::number(value);
+    }
+    return ProgramCaption() + QStringLiteral(" - Midi Controller ") + QString::number(controller) +
+           QStringLiteral(" Value ") + QString::number(value);
+}
+
+QString NumberedLine(const QString &key, const QString &text)
+{
+    return key + QStringLiteral(" - ") + text;
+}
+
+} // namespace tarvello

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+
+namespace tarvello {
+
+// The caption the window carries before any slot is shown.
+inline QString ProgramCaption()
+{
+    return QStringLiteral("Tarvello v1.4.0");
+}
+
+// A file table value taken apart: the file name or web address, and the page
+// its optional "/PAGE n" suffix asks for (1 without a suffix).
+struct TPromptReference {
+    QString Reference;
+    int Page = 1;
+};
+
+// Splits off the page suffix. "/PAGE" is found in any letter case; the one
+// character after it is a separator whatever it is, and the rest is the page
+// number, leading blanks allowed. Throws TError "'%s' is not a valid integer
+// value" when the rest is not a number.
+TPromptReference ParsePromptReference(const QString &stored);
+
+// Anything with "//" in it is a web address and is never looked for on disk.
+bool IsWebAddress(const QString &reference);
+
+enum class TFileView { RichText, Browser, Pdf };
+
+// Which viewer takes an existing file, judged only by the last characters of
+// its name: "JPG", "GIF", "BMP", "HTM" and "HTML" go to the browser, "PDF" to
+// the PDF viewer, everything else (text and RTF included) to the rich-text
+// view. "photo.jpeg" ends in "PEG" and so is not a picture for the browser.
+TFileView FileViewForName(const QString &name);
+
+// The caption every selection starts with, for MIDI and other callers alike.
+QString SelectionCaption(bool patchMode, int controller, int value);
+
+// A slot shown with its number: "12 - Bridge".
+QString NumberedLine(const QString &key, const QString &text);
+
+} // namespace tarvello

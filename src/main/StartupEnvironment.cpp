@@ -1,0 +1,36 @@
+#include "main/StartupEnvironment.h"
+
+#include <QCoreApplication>
+#include <QtGlobal>
+
+#include <unistd.h>
+
+namespace tarvello {
+
+QByteArray PlatformForSession(const QByteArray &chosenPlatform, const QByteArray &sessionType,
+                              const QByteArray &waylandDisplay)
+{
+    if (!chosenPlatform.isEmpty()) {
+        return {};
+    }
+    const bool wayland =
+        sessionType.compare("wayland", Qt::CaseInsensitive) == 0 || !waylandDisplay.isEmpty();
+    return wayland ? QByteArray("xcb") : QByteArray();
+}
+
+void PrepareProcessEnvironment()
+{
+    const QByteArray platform = PlatformForSession(
+        qgetenv("QT_QPA_PLATFORM"), qgetenv("XDG_SESSION_TYPE"), qgetenv("WAYLAND_DISPLAY"));
+    if (!platform.isEmpty()) {
+        qputenv("QT_QPA_PLATFORM", platform);
+    }
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
+    // The browser shares its GL contexts with the widgets; Qt needs to know
+    // before the application object is made.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+} // namespace tarvello
