@@ -1,0 +1,110 @@
+#pragma once
+
+#include "pdfviewer/PdfPageCache.h"
+#include "pdfviewer/PdfPageLayout.h"
+
+#include <QAbstractScrollArea>
+#include <QPointer>
+#include <QTimer>
+
+#include <vector>
+
+class QPdfDocument;
+
+namespace tarvello {
+
+// Paints the pages of a document in one of the arrangements, zoomed to fit as
+// asked. Pages are rendered at the size they are shown and kept in a small
+// cache; in idle time the view renders the rows next to the current one, so
+// that a page turn finds its pages ready and paints at once.
+class TPdfPageView : public QAbstractScrollArea {
+    Q_OBJECT
+
+public:
+    // Pixels between pages side by side and between rows.
+    static constexpr int Gap = 6;
+
+    explicit TPdfPageView(QWidget *parent = nullptr);
+    ~TPdfPageView() override;
+
+    // The document is not owned; call again after it loaded another file.
+    void SetDocument(QPdfDocument *document);
+    QPdfDocument *Document() const { return Doc.data(); }
+    int PageCount() const;
+
+    void SetArrangement(TPageArrangement arrangement);
+    TPageArrangement Arrangement() const { return Arrange; }
+    void SetFit(TPageFit fit);
+    TPageFit Fit() const { return FitMode; }
+    // Switches to a zoom of its own, in pixels per point.
+    void SetZoom(double zoom);
+    void ZoomBy(double factor);
+    double Zoom() const { return EffectiveZoom; }
+
+    // Pages count from 0 here; numbers out of range are brought into it.
+    int CurrentPage() const { return Current; }
+    void SetCurrentPage(int page);
+    void NextPage();
+    void PreviousPage();
+    // Scrolls to `points` below the top of the current row (across it when the
+    // height is fitted).
+    void SetViewOffset(double points);
+
+    // The size a page is shown at, in device pixels.
+    QSize PagePixelSize(int page) const;
+    // Where a page is painted in the viewport; empty when it is not laid out.
+    QRect PageRect(int page) const;
+
+    bool IsPrefetchPending() const;
+    // Renders now what idle time would render next; for a caller that wants the
+    // neighbours ready before going on.
+    void FinishPrefetch();
+    TPdfPageCache &Cache() { return PageCache; }
+
+signals:
+    void CurrentPageChanged(int page);
+    void ZoomChanged(double zoom);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    struct TShownRow {
+        int Row;
+        int Top;
+        int Width;
+        int Height;
+    };
+
+    void Relayout();
+    void ScrollToCurrentRow(double offsetPoints = 0);
+    QSizeF PagePoints(int page) const;
+    QSize PageSizeAt(int page, double zoom) const;
+    QSizeF RowUnitPoints(int row) const;
+    int SlotWidth(const TPageRow &pages, bool left, double zoom) const;
+    QPoint ContentOrigin() const;
+    const QImage &PageImage(int page);
+    std::vector<int> WantedPages() const;
+    void SchedulePrefetch();
+    void PrefetchOne();
+    void FollowScroll();
+
+    QPointer<QPdfDocument> Doc;
+    TPageArrangement Arrange = TPageArrangement::SinglePage;
+    TPageFit FitMode = TPageFit::Page;
+    double CustomZoom = 1.0;
+    double EffectiveZoom = 1.0;
+    int Current = 0;
+    std::vector<TShownRow> Rows;
+    int ContentWidth = 0;
+    int ContentHeight = 0;
+    int VisiblePages = 1;
+    TPdfPageCache PageCache;
+    QTimer PrefetchTimer;
+    bool MovingBars = false;
+};
+
+} // namespace tarvello
