@@ -1,12 +1,15 @@
 #include "touchpad/TouchPad.h"
 
+#include "touchpad/PadPlacement.h"
 #include "touchpad/PadSelect.h"
 
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
+#include <QGuiApplication>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -90,8 +93,12 @@ void TfTouch::FormCreate(int padTop, int padLeft)
 
 void TfTouch::SetPadPosition(int top, int left)
 {
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        screens.append(screen->availableGeometry());
+    }
     // For a window, move() places the frame's top-left corner.
-    move(left, top);
+    move(PadPositionInView(QPoint(left, top), frameGeometry().size(), screens));
 }
 
 QPoint TfTouch::SettingsPosition() const

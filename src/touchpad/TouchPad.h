@@ -17,11 +17,12 @@ class TfTouch : public QWidget {
 
 public:
     // The pad is placed with its frame's top-left corner at (padLeft, padTop),
-    // the position kept in the settings; it starts hidden.
+    // the position kept in the settings, unless that would leave it out of
+    // reach on every screen; it starts hidden.
     TfTouch(int padTop, int padLeft, QWidget *parent = nullptr);
 
-    // Moves the pad's frame to the given screen position (for a creator that
-    // learns the position only after making the pad).
+    // Moves the pad's frame to the given screen position by the same rule (for
+    // a creator that learns the position only after making the pad).
     void SetPadPosition(int top, int left);
 
     // The pad's frame position as the settings keep it: a coordinate beyond the

@@ -1,10 +1,12 @@
 #include "touchpad/TouchPad.h"
 #include "common/TarvelloError.h"
+#include "touchpad/PadPlacement.h"
 #include "touchpad/PadSelect.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -91,8 +93,13 @@ TEST(TouchPad, FramePlacedAtStoredPositionAndKeptInViewForSaving)
     EXPECT_EQ(pad.frameGeometry().topLeft(), QPoint(372, 203));
     EXPECT_EQ(pad.SettingsPosition(), QPoint(372, 203));
 
-    pad.SetPadPosition(40, 900);
-    EXPECT_EQ(pad.frameGeometry().topLeft(), QPoint(900, 40));
+    pad.SetPadPosition(40, 500);
+    EXPECT_EQ(pad.frameGeometry().topLeft(), QPoint(500, 40));
+
+    // Stored on a screen that is no longer there: pulled back into view.
+    const QRect screen = pad.screen()->availableGeometry();
+    pad.SetPadPosition(screen.bottom() + 400, screen.right() + 3000);
+    EXPECT_TRUE(screen.contains(pad.frameGeometry()));
 
     // Partly beyond the top or left edge: that coordinate is kept as 0.
     pad.SetPadPosition(-30, 15);
@@ -104,6 +111,34 @@ TEST(TouchPad, FramePlacedAtStoredPositionAndKeptInViewForSaving)
     pad.SetPadPosition(300, 500);
     pad.hide();
     EXPECT_EQ(pad.SettingsPosition(), QPoint(500, 300));
+}
+
+TEST(TouchPad, PadStaysWithinReachOfAScreen)
+{
+    const QSize pad(170, 150);
+    const QList<QRect> twoScreens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+
+    // On either screen, or partly beyond an edge with its caption still to be
+    // grabbed, it stays where it was put.
+    EXPECT_EQ(PadPositionInView({372, 203}, pad, twoScreens), QPoint(372, 203));
+    EXPECT_EQ(PadPositionInView({2500, 900}, pad, twoScreens), QPoint(2500, 900));
+    EXPECT_EQ(PadPositionInView({-100, -60}, pad, twoScreens), QPoint(-100, -60));
+    EXPECT_EQ(PadPositionInView({1850, 500}, pad, twoScreens), QPoint(1850, 500));
+
+    // The second screen was unplugged: back to the edge of the first.
+    const QList<QRect> oneScreen = {twoScreens.front()};
+    EXPECT_EQ(PadPositionInView({2500, 900}, pad, oneScreen), QPoint(1750, 900));
+    // Only a sliver left in view is not enough.
+    EXPECT_EQ(PadPositionInView({-160, 300}, pad, oneScreen), QPoint(0, 300));
+    EXPECT_EQ(PadPositionInView({600, 1075}, pad, oneScreen), QPoint(600, 930));
+    // Far off, it goes to the nearest screen.
+    EXPECT_EQ(PadPositionInView({9000, -5000}, pad, twoScreens), QPoint(3030, 0));
+    // A screen below the first, offset to the left.
+    const QList<QRect> stacked = {QRect(0, 0, 1920, 1080), QRect(-400, 1080, 1024, 768)};
+    EXPECT_EQ(PadPositionInView({-1000, 1500}, pad, stacked), QPoint(-400, 1500));
+
+    // With no screen known nothing can be judged.
+    EXPECT_EQ(PadPositionInView({5000, 5000}, pad, {}), QPoint(5000, 5000));
 }
 
 TEST(TouchPad, ClicksAskForTheirNavigationValues)
