@@ -206,25 +206,30 @@ void SaveFileAtomically(const QString &path, const QByteArray &bytes)
     }
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so a short write (a full disk) shows at once: a buffered
+    // QSaveFile has been seen to commit a cut file when its final flush fell short.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         throw TError(FileErrorText(path, errno));
     }
-    errno = 0;
-    const bool written = file.write(bytes) == bytes.size();
-    int errorNumber = errno;
-    if (written) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
         errno = 0;
-        if (file.commit()) {
-            return;
+        const qint64 step = file.write(bytes.constData() + done, bytes.size() - done);
+        if (step <= 0) {
+            const int errorNumber = errno != 0 ? errno : EIO;
+            file.cancelWriting();
+            throw TError(IoErrorText(errorNumber));
         }
-        errorNumber = errno;
-    } else {
-        file.cancelWriting();
+        done += step;
     }
-    if (file.error() == QFileDevice::RenameError && errorNumber != 0) {
-        throw TError(FileErrorText(path, errorNumber));
+    errno = 0;
+    if (!file.commit()) {
+        const int errorNumber = errno;
+        if (file.error() == QFileDevice::RenameError && errorNumber != 0) {
+            throw TError(FileErrorText(path, errorNumber));
+        }
+        throw TError(IoErrorText(errorNumber != 0 ? errorNumber : EIO));
     }
-    throw TError(IoErrorText(errorNumber != 0 ? errorNumber : EIO));
 }
 
 void WriteTextFile(const QString &path, const QStringList &lines)
