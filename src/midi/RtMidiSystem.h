@@ -1,0 +1,87 @@
+#pragma once
+
+// The real MIDI system over RtMidi: the ALSA sequencer when it can be opened,
+// otherwise a running JACK server (PipeWire's JACK included). Without either,
+// the device lists are empty and opening fails with NoDriver.
+
+#include "midi/MidiSystem.h"
+
+#include <QString>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvello {
+
+class TRtMidiSystem : public TMidiSystem {
+public:
+    enum class TApi { Automatic, Alsa, Jack, None };
+
+    // The program's client name in the ALSA and JACK graphs.
+    static constexpr const char *ClientName = "Tarvello";
+
+    // Automatic probes the ALSA sequencer, then JACK, on first use. Alsa or Jack
+    // binds to that one system (tests use Jack with a private server).
+    explicit TRtMidiSystem(TApi api = TApi::Automatic);
+    // Closes whatever is still open.
+    ~TRtMidiSystem() override;
+
+    // The system in use once it has been probed: Alsa, Jack or None.
+    TApi ActiveApi();
+
+    // The name under which a port of the system is listed: ALSA's numeric
+    // address (" 20:0") goes, so that a stored name still matches after a reboot.
+    static QString DeviceNameOf(const std::string &portName, TApi api);
+    // True for the ports of this program's own clients ("Tarvello", "Tarvello-01").
+    static bool IsOwnPort(const std::string &portName);
+
+    unsigned InGetNumDevs() override;
+    TMidiResult InGetDevName(unsigned deviceId, QString &name) override;
+    TMidiResult InOpen(TMidiHandle &handle, unsigned deviceId, TMidiInProc callback,
+                       std::uintptr_t instance) override;
+    TMidiResult InPrepareHeader(TMidiHandle handle, TMidiHeader *header) override;
+    TMidiResult InUnprepareHeader(TMidiHandle handle, TMidiHeader *header) override;
+    TMidiResult InAddBuffer(TMidiHandle handle, TMidiHeader *header) override;
+    TMidiResult InStart(TMidiHandle handle) override;
+    TMidiResult InStop(TMidiHandle handle) override;
+    TMidiResult InReset(TMidiHandle handle) override;
+    TMidiResult InClose(TMidiHandle handle) override;
+    TMidiResult InGetErrorText(TMidiResult code, QString &text) override;
+
+    unsigned OutGetNumDevs() override;
+    TMidiResult OutGetDevName(unsigned deviceId, QString &name) override;
+    TMidiResult OutOpen(TMidiHandle &handle, unsigned deviceId) override;
+    TMidiResult OutClose(TMidiHandle handle) override;
+    TMidiResult OutShortMsg(TMidiHandle handle, std::uint32_t packed) override;
+    TMidiResult OutPrepareHeader(TMidiHandle handle, TMidiHeader *header) override;
+    TMidiResult OutLongMsg(TMidiHandle handle, TMidiHeader *header) override;
+    TMidiResult OutUnprepareHeader(TMidiHandle handle, TMidiHeader *header) override;
+
+    struct TPort {
+        QString Name;       // as listed to the program
+        std::string RtName; // as RtMidi names it now
+    };
+    struct TInPort;
+    struct TOutPort;
+
+private:
+    TApi ProbeLocked();
+    const std::vector<TPort> &PortsLocked(bool input);
+    std::shared_ptr<TInPort> FindIn(TMidiHandle handle);
+    std::shared_ptr<TOutPort> FindOut(TMidiHandle handle);
+
+    std::mutex Mutex; // guards everything below; never held while RtMidi waits for its threads
+    TApi Requested;
+    std::optional<TApi> Active;
+    std::optional<std::vector<TPort>> Inputs;
+    std::optional<std::vector<TPort>> Outputs;
+    std::map<TMidiHandle, std::shared_ptr<TInPort>> OpenInputs;
+    std::map<TMidiHandle, std::shared_ptr<TOutPort>> OpenOutputs;
+    TMidiHandle NextHandle = 1;
+};
+
+} // namespace tarvello
