@@ -43,6 +43,18 @@ bool WaitForValues(const TValueLog &log, size_t count, int timeoutMs = 5000)
     return QTest::qWaitFor([&] { return log.Values.size() >= count; }, timeoutMs);
 }
 
+// Presses and releases go in through the window, as the window system's do, so
+// that Qt picks the receiver and the mouse grab itself.
+void PressOnWindow(TfTouch &pad, QPushButton *button, Qt::MouseButton mouse)
+{
+    QTest::mousePress(pad.windowHandle(), mouse, {}, button->geometry().center());
+}
+
+void ReleaseOnWindow(TfTouch &pad, QPushButton *button, Qt::MouseButton mouse)
+{
+    QTest::mouseRelease(pad.windowHandle(), mouse, {}, button->geometry().center());
+}
+
 TEST(TouchPad, WindowLooksAsDesigned)
 {
     TfTouch pad(203, 372);
@@ -242,14 +254,15 @@ TEST(TouchPad, RightHoldRepeatsButItsReleaseIsNoClick)
 {
     TfTouch pad(203, 372);
     pad.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pad));
     TValueLog log(pad);
     QPushButton *lineDown = PadButton(pad, "bLineDown");
 
-    QTest::mousePress(lineDown, Qt::RightButton);
+    PressOnWindow(pad, lineDown, Qt::RightButton);
     QTest::qWait(500);
     EXPECT_TRUE(log.Values.empty());
     ASSERT_TRUE(WaitForValues(log, 3));
-    QTest::mouseRelease(lineDown, Qt::RightButton);
+    ReleaseOnWindow(pad, lineDown, Qt::RightButton);
     const size_t held = log.Values.size();
     QTest::qWait(400);
     EXPECT_EQ(log.Values.size(), held);
@@ -259,10 +272,15 @@ TEST(TouchPad, RightHoldRepeatsButItsReleaseIsNoClick)
 
     // A right tap shorter than a second moves nothing at all.
     log.Values.clear();
-    QTest::mousePress(lineDown, Qt::RightButton);
-    QTest::mouseRelease(lineDown, Qt::RightButton);
+    PressOnWindow(pad, lineDown, Qt::RightButton);
+    ReleaseOnWindow(pad, lineDown, Qt::RightButton);
     QTest::qWait(1300);
     EXPECT_TRUE(log.Values.empty());
+
+    // A left tap through the window is the one ordinary step.
+    PressOnWindow(pad, lineDown, Qt::LeftButton);
+    ReleaseOnWindow(pad, lineDown, Qt::LeftButton);
+    EXPECT_EQ(log.Values, std::vector<int>{122});
 }
 
 TEST(TouchPad, HoldEndsWhenItsButtonIsDisabledOrThePadHidden)
