@@ -8,7 +8,7 @@
 
 namespace tarvello::test {
 
-QApplication &CreateTestApplication(int &argc, char **argv)
+void PrepareTestEnvironment()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -17,9 +17,14 @@ QApplication &CreateTestApplication(int &argc, char **argv)
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    static QApplication app(argc, argv);
+}
+
+QApplication &CreateTestApplication(int &argc, char **argv)
+{
+    PrepareTestEnvironment();
+    auto *app = new QApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvello"));
-    return app;
+    return *app;
 }
 
 }  // namespace tarvello::test
