@@ -40,6 +40,7 @@ TKeyValueGrid::TKeyValueGrid(QWidget *parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(8);
     horizontalHeader()->setSectionsMovable(false);
     horizontalHeader()->setSectionResizeMode(TKeyValueGridModel::KeyColumn, QHeaderView::Fixed);
     horizontalHeader()->setStretchLastSection(true);

@@ -4,6 +4,7 @@
 #include "main/MainColours.h"
 #include "main/MainLayoutHelpers.h"
 #include "main/PromptReference.h"
+#include "main/RadioGroup.h"
 #include "main/UpDown.h"
 #include "main/WebBrowserView.h"
 
@@ -242,6 +243,9 @@ void TfMain::connectControls()
             pcMainChange();
         }
     });
+    // The settings page's own handling of the display type comes on top of
+    // this; the tabs must follow it from the start.
+    connect(rgDisplayType, &TRadioGroup::Click, this, &TfMain::ShowTabsForDisplayType);
     connect(vleLines, &TKeyValueGrid::Click, this, &TfMain::vleLinesClick);
     connect(vleFiles, &TKeyValueGrid::Click, this, &TfMain::vleFilesClick);
     const auto frameMarked = [this](int row) {

@@ -1,0 +1,168 @@
+#include "MainWindowFixture.h"
+
+#include "common/KeyValueGrid.h"
+#include "common/TarvelloError.h"
+#include "main/RadioGroup.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTextEdit>
+
+namespace tarvello::test {
+namespace {
+
+using TDisplayTest = TMainWindowTest;
+
+TEST_F(TDisplayTest, TextLinesWithAndWithoutTheirNumber)
+{
+    Window->vleLines->SetValue(QStringLiteral("12"), QStringLiteral("Bridge"));
+    Window->ActOnValue(12);
+    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("12 - Bridge"));
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 12"));
+    Window->ActOnValue(13);
+    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("13 - "));
+
+    Window->cbSuppressNum->setChecked(true);
+    Window->ActOnValue(12);
+    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("Bridge"));
+    Window->ActOnValue(13);
+    EXPECT_EQ(Window->lPatchName->text(), QString());
+}
+
+TEST_F(TDisplayTest, ControllerModeCaptionCarriesTheController)
+{
+    Window->rgMessage->SetItemIndex(1);
+    Window->MidiController = 102;
+    Window->ActOnValue(17);
+    EXPECT_EQ(Window->windowTitle(),
+              QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 17"));
+    // Navigation values rewrite the caption as well, on every page.
+    Window->SetActivePage(Window->tsMidi);
+    Window->ActOnValue(125);
+    EXPECT_EQ(Window->windowTitle(),
+              QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 125"));
+}
+
+TEST_F(TDisplayTest, NextAndPreviousStopAtTheEndsAndSkipNothing)
+{
+    Window->vleLines->SetValue(QStringLiteral("121"), QStringLiteral("Coda"));
+    Window->ActOnValue(120);
+    Window->ActOnValue(126);
+    EXPECT_EQ(Window->CurrentSlot(), 121);
+    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("121 - Coda"));
+    Window->ActOnValue(126);
+    Window->ActOnValue(126);
+    EXPECT_EQ(Window->CurrentSlot(), 122);
+    EXPECT_EQ(Window->vleLines->Row(), 123);
+
+    Window->ActOnValue(1);
+    Window->ActOnValue(127);
+    Window->ActOnValue(127);
+    EXPECT_EQ(Window->CurrentSlot(), 0);
+    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("0 - "));
+    EXPECT_EQ(Window->vleLines->Row(), 1);
+
+    // Values that are no MIDI data byte change nothing.
+    Window->ActOnValue(128);
+    Window->ActOnValue(-1);
+    EXPECT_EQ(Window->CurrentSlot(), 0);
+}
+
+TEST_F(TDisplayTest, DisplayPageIgnoresScrollAndPageValuesButTakes122AsASlot)
+{
+    Window->vleLines->SetValue(QStringLiteral("122"), QStringLiteral("Last"));
+    Window->ActOnValue(5);
+    Window->lPatchName->setText(QStringLiteral("unchanged"));
+    for (int value : {123, 124, 125}) {
+        Window->ActOnValue(value);
+        EXPECT_EQ(Window->CurrentSlot(), 5);
+        EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("unchanged"));
+        EXPECT_EQ(Window->windowTitle(),
+                  QStringLiteral("Tarvello v1.4.0 - Midi Patch ") + QString::number(value));
+    }
+    Window->ActOnValue(122);
+    EXPECT_EQ(Window->CurrentSlot(), 122);
+    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("122 - Last"));
+}
+
+TEST_F(TDisplayTest, CursorFollowsTheSlotAndClicksOnlyWhenItMoves)
+{
+    Window->ActOnValue(0);
+    EXPECT_EQ(SelectionMidiSent, 0); // row 1 is already current
+
+    Window->ActOnValue(17);
+    EXPECT_EQ(Window->vleLines->Row(), 18);
+    EXPECT_EQ(SelectionMidiSent, 1);
+    // The same selection again shows it again but sends nothing.
+    Window->lPatchName->clear();
+    Window->ActOnValue(17);
+    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("17 - "));
+    EXPECT_EQ(SelectionMidiSent, 1);
+
+    // The grid of the other display type stays where it is.
+    EXPECT_EQ(Window->vleFiles->Row(), 1);
+
+    // An operator's click on a row selects that slot.
+    Window->SetActivePage(Window->tsTextEdit);
+    Window->vleLines->SetRow(31);
+    EXPECT_EQ(Window->CurrentSlot(), 30);
+    EXPECT_EQ(SelectionMidiSent, 2);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 30"));
+}
+
+TEST_F(TDisplayTest, ListClickCaptionAfterNextPrompt)
+{
+    UseDisplayType(1);
+    Window->vleFiles->SetValue(QStringLiteral("6"), QStringLiteral("/no/such/six.txt"));
+    Window->ActOnValue(5);
+    Window->ActOnValue(126);
+    // Moving the cursor ran the list click, which showed slot 6 again.
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 6 Item:6"));
+    EXPECT_EQ(Window->reLyric->toPlainText(), QStringLiteral("6 - /no/such/six.txt"));
+    EXPECT_EQ(SelectionMidiSent, 2);
+}
+
+TEST_F(TDisplayTest, LineDownOnTheLyricPageOnlyScrolls)
+{
+    UseDisplayType(1);
+    Window->ActOnValue(4);
+    const int sent = SelectionMidiSent;
+    Window->ActOnValue(122);
+    EXPECT_EQ(Window->CurrentSlot(), 4);
+    EXPECT_EQ(Window->vleFiles->Row(), 5);
+    EXPECT_EQ(SelectionMidiSent, sent);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 122 Item:4 "));
+}
+
+TEST_F(TDisplayTest, ChangingThePageShowsTheCurrentSlotOnDisplayPagesOnly)
+{
+    Window->vleLines->SetValue(QStringLiteral("9"), QStringLiteral("Verse"));
+    Window->ActOnValue(9);
+    Window->SetActivePage(Window->tsMidi);
+    Window->lPatchName->clear();
+    Window->setWindowTitle(QStringLiteral("before"));
+
+    Window->pcMain->setCurrentWidget(Window->tsTextEdit);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("before"));
+    EXPECT_TRUE(Window->lPatchName->text().isEmpty());
+
+    Window->pcMain->setCurrentWidget(Window->tsDisplay);
+    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("9 - Verse"));
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 9"));
+}
+
+TEST_F(TDisplayTest, MidiStringsFrameTheKeyCellsOfBothGrids)
+{
+    Window->MidiStringLists[RowOfSlot(7)] = QStringList{QStringLiteral("B2 07 64")};
+    Window->MidiStringsChanged();
+    Window->SetActivePage(Window->tsTextEdit);
+    QApplication::processEvents();
+    const QRect cell = Window->vleLines->visualRect(Window->vleLines->model()->index(7, 0));
+    const QImage image = Window->vleLines->viewport()->grab().toImage();
+    EXPECT_EQ(image.pixelColor(cell.center().x(), cell.top()), QColor(Qt::red));
+    const QRect other = Window->vleLines->visualRect(Window->vleLines->model()->index(8, 0));
+    EXPECT_NE(image.pixelColor(other.center().x(), other.bottom()), QColor(Qt::red));
+}
+
+} // namespace
+} // namespace tarvello::test
