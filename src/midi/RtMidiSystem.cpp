@@ -1,5 +1,6 @@
 #include "midi/RtMidiSystem.h"
 
+#include "midi/MidiEventQueue.h"
 #include "midi/MidiInputPort.h"
 #include "midi/MidiMessageSplit.h"
 
@@ -81,7 +82,7 @@ RtMidi::Api RtApiOf(TRtMidiSystem::TApi api)
 void OnRtInput(double, std::vector<unsigned char> *message, void *user)
 {
     if (message != nullptr && user != nullptr) {
-        static_cast<TMidiInputPort *>(user)->DeliverEvent(message->data(), message->size());
+        static_cast<TMidiEventQueue *>(user)->Push(message->data(), message->size());
     }
 }
 
@@ -107,12 +108,25 @@ std::optional<unsigned> FindPort(TRt &rt, const TRtMidiSystem::TPort &port, TRtM
 
 struct TRtMidiSystem::TInPort {
     TInPort(TMidiHandle handle, TMidiInProc callback, std::uintptr_t instance)
-        : Core(handle, callback, instance)
+        : Core(handle, callback, instance),
+          Queue(
+              [this](const std::uint8_t *data, std::size_t size) { Core.DeliverEvent(data, size); })
     {
     }
+    // Stop delivery, then leave the transport; what is still queued is dropped.
+    void Shut()
+    {
+        Core.Stop();
+        try {
+            Rt.reset(); // joins RtMidi's thread or leaves the JACK graph
+        } catch (...) {
+            // The port is gone either way.
+        }
+    }
     TMidiInputPort Core;
+    TMidiEventQueue Queue;
     TRtErrors Errors;
-    std::unique_ptr<RtMidiIn> Rt; // destroyed first: no delivery into Core after that
+    std::unique_ptr<RtMidiIn> Rt; // destroyed first: nothing is queued after that
 };
 
 struct TRtMidiSystem::TOutPort {
@@ -126,8 +140,7 @@ TRtMidiSystem::TRtMidiSystem(TApi api) : Requested(api) {}
 TRtMidiSystem::~TRtMidiSystem()
 {
     for (auto &[handle, port] : OpenInputs) {
-        port->Core.Stop();
-        port->Rt.reset();
+        port->Shut();
     }
     for (auto &[handle, port] : OpenOutputs) {
         std::lock_guard lock(port->SendMutex);
@@ -284,7 +297,7 @@ TMidiResult TRtMidiSystem::InOpen(TMidiHandle &handle, unsigned deviceId, TMidiI
         if (!index) {
             return MidiResult::NoDevice;
         }
-        in->Rt->setCallback(&OnRtInput, &in->Core);
+        in->Rt->setCallback(&OnRtInput, &in->Queue);
         in->Errors.Clear();
         in->Rt->openPort(*index, "in");
         if (in->Errors.Failed.load() || !in->Rt->isPortOpen()) {
@@ -353,12 +366,7 @@ TMidiResult TRtMidiSystem::InClose(TMidiHandle handle)
         in = it->second;
         OpenInputs.erase(it);
     }
-    in->Core.Stop();
-    try {
-        in->Rt.reset(); // joins RtMidi's thread or leaves the JACK graph
-    } catch (...) {
-        // The port is gone either way.
-    }
+    in->Shut();
     in->Core.NotifyClose();
     return MidiResult::NoError;
 }

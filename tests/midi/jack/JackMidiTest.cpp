@@ -1,0 +1,186 @@
+#include "midi/Midi.h"
+#include "midi/RtMidiSystem.h"
+#include "support/JackPeer.h"
+
+#include "common/TarvelloError.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tarvello::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What reached the input list's handlers, with a bounded wait.
+class TInputRecorder {
+public:
+    struct TShort {
+        std::uint8_t Status, Data1, Data2;
+    };
+
+    void Attach(TMidiInput &in)
+    {
+        in.OnMidiData = [this](int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+            {
+                std::lock_guard lock(Mutex);
+                Shorts.push_back({status, data1, data2});
+            }
+            Arrived.notify_all();
+        };
+        in.OnSysExData = [this](int, QBuffer &stream) {
+            {
+                std::lock_guard lock(Mutex);
+                Positions.push_back(stream.pos());
+                SysEx.push_back(stream.readAll());
+            }
+            Arrived.notify_all();
+        };
+    }
+    bool WaitForShorts(std::size_t count)
+    {
+        std::unique_lock lock(Mutex);
+        return Arrived.wait_for(lock, 5s, [&] { return Shorts.size() >= count; });
+    }
+    bool WaitForSysEx(std::size_t count)
+    {
+        std::unique_lock lock(Mutex);
+        return Arrived.wait_for(lock, 5s, [&] { return SysEx.size() >= count; });
+    }
+
+    std::mutex Mutex;
+    std::condition_variable Arrived;
+    std::vector<TShort> Shorts;
+    std::vector<QByteArray> SysEx;
+    std::vector<qint64> Positions;
+};
+
+// The real back-end bound to JACK, listing after the peer's ports exist.
+class JackMidiTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Peer = std::make_unique<TJackPeer>();
+        System = std::make_shared<TRtMidiSystem>(TRtMidiSystem::TApi::Jack);
+        ASSERT_EQ(System->ActiveApi(), TRtMidiSystem::TApi::Jack);
+        SetMidiSystem(System);
+    }
+    void TearDown() override
+    {
+        ReleaseMidiDevices();
+        System.reset();
+        Peer.reset();
+    }
+    int PeerOutputIndex() { return MidiInput().Devices.IndexOf(TJackPeer::OutputPortName()); }
+    int PeerInputIndex() { return MidiOutput().Devices.IndexOf(TJackPeer::InputPortName()); }
+
+    std::unique_ptr<TJackPeer> Peer;
+    std::shared_ptr<TRtMidiSystem> System;
+};
+
+TEST_F(JackMidiTest, PeerPortsAreListedByNameAndOurOwnAreNot)
+{
+    EXPECT_GE(PeerOutputIndex(), 0) << MidiInput().Devices.Names().join(", ").toStdString();
+    EXPECT_GE(PeerInputIndex(), 0) << MidiOutput().Devices.Names().join(", ").toStdString();
+    MidiInput().Open(PeerOutputIndex());
+    MidiOutput().Open(PeerInputIndex()); // our client now has an "in" and an "out" port
+
+    TRtMidiSystem second(TRtMidiSystem::TApi::Jack);
+    for (const auto &[count, name] :
+         {std::pair{second.InGetNumDevs(), &TRtMidiSystem::InGetDevName},
+          std::pair{second.OutGetNumDevs(), &TRtMidiSystem::OutGetDevName}}) {
+        bool peerSeen = false;
+        for (unsigned i = 0; i < count; ++i) {
+            QString device;
+            ASSERT_EQ((second.*name)(i, device), MidiResult::NoError);
+            EXPECT_FALSE(device.startsWith("Tarvello:") || device.startsWith("Tarvello-"))
+                << device.toStdString();
+            peerSeen = peerSeen || device.startsWith("TarvelloPeer");
+        }
+        EXPECT_TRUE(peerSeen);
+    }
+}
+
+TEST_F(JackMidiTest, ProgramChangeAndClockArriveAsShortMessages)
+{
+    TInputRecorder recorder;
+    recorder.Attach(MidiInput());
+    ASSERT_GE(PeerOutputIndex(), 0);
+    MidiInput().Open(PeerOutputIndex());
+    Peer->Send(QByteArray::fromHex("C315"));
+    Peer->Send(QByteArray::fromHex("F8"));
+    ASSERT_TRUE(recorder.WaitForShorts(2));
+    std::lock_guard lock(recorder.Mutex);
+    EXPECT_EQ(recorder.Shorts[0].Status, 0xC3);
+    EXPECT_EQ(recorder.Shorts[0].Data1, 0x15);
+    EXPECT_EQ(recorder.Shorts[0].Data2, 0);
+    EXPECT_EQ(recorder.Shorts[1].Status, 0xF8);
+}
+
+TEST_F(JackMidiTest, TenByteSysExArrivesOnceAsTenBytes)
+{
+    TInputRecorder recorder;
+    recorder.Attach(MidiInput());
+    MidiInput().Open(PeerOutputIndex());
+    const QByteArray sysex = QByteArray::fromHex("F0430102030405060708F7").remove(9, 1);
+    ASSERT_EQ(sysex.size(), 10);
+    Peer->Send(sysex);
+    Peer->Send(QByteArray::fromHex("C001")); // a marker: everything before it has arrived
+    ASSERT_TRUE(recorder.WaitForShorts(1));
+    std::lock_guard lock(recorder.Mutex);
+    ASSERT_EQ(recorder.SysEx.size(), 1u);
+    EXPECT_EQ(recorder.SysEx[0], sysex);
+    EXPECT_EQ(recorder.Positions[0], 0);
+}
+
+TEST_F(JackMidiTest, SentMessagesArriveAsTheRightMessages)
+{
+    const int out = PeerInputIndex();
+    ASSERT_GE(out, 0);
+    MidiOutput().SendShortMessage(out, 0xB2, 0x07, 0x93); // opens the port on demand
+    MidiOutput().SendShortMessage(out, 0xC0, 0x05, 0x00);
+    MidiOutput().SendHexString(out, "B2 07 93");
+    MidiOutput().SendHexString(out, "F0 7E 7F 06 01 F7");
+    MidiOutput().SendHexString(out, "C0 05 B0 07 64");
+    MidiOutput().SendHexString(out, "B2 07 93 a comment, never sent");
+    ASSERT_TRUE(Peer->WaitForMessages(6));
+    std::this_thread::sleep_for(100ms); // anything extra would have come by now
+    const std::vector<QByteArray> expected = {
+        QByteArray::fromHex("B20793"), QByteArray::fromHex("C005"),
+        QByteArray::fromHex("B20793"), QByteArray::fromHex("F07E7F0601F7"),
+        QByteArray::fromHex("C005"),   QByteArray::fromHex("B00764")};
+    EXPECT_EQ(Peer->Received(), expected);
+}
+
+TEST_F(JackMidiTest, ThruEchoesFromTheInputThreadAndCloseStopsInput)
+{
+    const int in = PeerOutputIndex();
+    const int out = PeerInputIndex();
+    MidiInput().OnMidiData = [out](int, std::uint8_t status, std::uint8_t data1,
+                                   std::uint8_t data2) {
+        MidiOutput().SendShortMessage(out, status, data1, data2);
+    };
+    MidiInput().Open(in);
+    Peer->Send(QByteArray::fromHex("C007"));
+    Peer->Send(QByteArray::fromHex("B0667F"));
+    ASSERT_TRUE(Peer->WaitForMessages(2));
+    EXPECT_EQ(Peer->Received(), (std::vector<QByteArray>{QByteArray::fromHex("C007"),
+                                                         QByteArray::fromHex("B0667F")}));
+
+    MidiInput().Close(in);
+    Peer->ClearReceived();
+    Peer->Send(QByteArray::fromHex("C008"));
+    EXPECT_FALSE(Peer->WaitForMessages(1, 300ms));
+
+    MidiInput().Open(in);
+    Peer->Send(QByteArray::fromHex("C009"));
+    ASSERT_TRUE(Peer->WaitForMessages(1));
+    EXPECT_EQ(Peer->Received().front(), QByteArray::fromHex("C009"));
+}
+
+} // namespace
+} // namespace tarvello::test
