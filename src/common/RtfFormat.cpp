@@ -68,6 +68,8 @@ QTextBlockFormat RtfBlockFormat(const TRtfParaState &state)
         format.setTopMargin(TwipsToPixels(state.spaceBefore));
     if (state.spaceAfter > 0)
         format.setBottomMargin(TwipsToPixels(state.spaceAfter));
+    if (!state.tabs.empty())
+        format.setTabPositions(QList<QTextOption::Tab>(state.tabs.begin(), state.tabs.end()));
     if (state.lineSpacing != 0) {
         if (state.lineMultiple && state.lineSpacing > 0) {
             // \slN\slmult1 is N/240 of single spacing.

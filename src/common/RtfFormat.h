@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
+#include <QTextOption>
 
 #include <unordered_map>
 #include <vector>
@@ -52,6 +53,10 @@ struct TRtfParaState {
     bool lineMultiple = false;
     bool inTable = false;
     int nestLevel = 1; // \itapN
+    // Tab stops (\txN) with their kind (\tqr, \tqc, \tqdec before them): chord
+    // sheets line chords up with tabs.
+    std::vector<QTextOption::Tab> tabs;
+    QTextOption::TabType nextTabType = QTextOption::LeftTab;
 
     bool operator==(const TRtfParaState &) const = default;
 };

@@ -74,6 +74,10 @@ enum class TRtfKeyword {
     LineMultiple,
     InTable,
     NestLevel,
+    TabStop,
+    TabRight,
+    TabCentre,
+    TabDecimal,
     // structure
     Par,
     Line,

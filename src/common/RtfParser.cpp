@@ -15,6 +15,7 @@ constexpr size_t MaxDepth = 500;
 constexpr int MaxTwips = 31680;
 constexpr qsizetype MaxFieldInstruction = 4096;
 constexpr size_t MaxTableEntries = 4096;
+constexpr size_t MaxTabStops = 64;
 
 int Length(const TRtfToken &token)
 {
@@ -522,7 +523,8 @@ void TRtfParser::characterWord(TRtfKeyword keyword, const TRtfToken &token)
         chars.foreground = token.param;
         break;
     case TRtfKeyword::Background:
-        chars.background = token.param;
+        // Unlike \cf0, a highlight of 0 is no highlight whatever the table's first entry.
+        chars.background = token.param > 0 ? token.param : -1;
         break;
     default:
         break;
@@ -568,6 +570,24 @@ bool TRtfParser::paragraphWord(TRtfKeyword keyword, const TRtfToken &token)
         return true;
     case TRtfKeyword::LineMultiple:
         para.lineMultiple = On(token);
+        return true;
+    case TRtfKeyword::TabRight:
+        para.nextTabType = QTextOption::RightTab;
+        return true;
+    case TRtfKeyword::TabCentre:
+        para.nextTabType = QTextOption::CenterTab;
+        return true;
+    case TRtfKeyword::TabDecimal:
+        para.nextTabType = QTextOption::DelimiterTab;
+        return true;
+    case TRtfKeyword::TabStop:
+        if (token.param > 0 && para.tabs.size() < MaxTabStops) {
+            QTextOption::Tab tab(TwipsToPixels(std::min(token.param, MaxTwips)), para.nextTabType);
+            if (para.nextTabType == QTextOption::DelimiterTab)
+                tab.delimiter = QLatin1Char('.');
+            para.tabs.push_back(tab);
+        }
+        para.nextTabType = QTextOption::LeftTab;
         return true;
     case TRtfKeyword::InTable:
         para.inTable = true;

@@ -180,6 +180,11 @@ TEST_F(RtfReaderTest, AppliesCharacterFormattingPerGroup)
     EXPECT_FALSE(plain.hasProperty(QTextFormat::FontFamilies));
     EXPECT_FALSE(plain.hasProperty(QTextFormat::FontPointSize));
     EXPECT_FALSE(plain.hasProperty(QTextFormat::FontWeight));
+
+    // \cf0 is the table's first colour when it has one; \highlight0 never highlights.
+    load("{\\rtf1{\\colortbl\\red9\\green9\\blue9;}{\\cf0\\highlight0 dark}}");
+    EXPECT_EQ(formatOf("dark").foreground().color(), QColor(9, 9, 9));
+    EXPECT_FALSE(formatOf("dark").hasProperty(QTextFormat::BackgroundBrush));
 }
 
 TEST_F(RtfReaderTest, BuildsParagraphsWithBreaksTabsAndProperties)
@@ -203,6 +208,16 @@ TEST_F(RtfReaderTest, BuildsParagraphsWithBreaksTabsAndProperties)
     EXPECT_EQ(blockFormatOf("first").alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(blockFormatOf("second").alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(blockFormatOf("third").alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+
+    // Tab stops line chords up over the words.
+    load("{\\rtf1\\pard\\tx720\\tqr\\tx4320 Am\\tab G\\par\\pard plain\\par}");
+    const QList<QTextOption::Tab> tabs = blockFormatOf("Am").tabPositions();
+    ASSERT_EQ(tabs.size(), 2);
+    EXPECT_DOUBLE_EQ(tabs[0].position, 48.0);
+    EXPECT_EQ(tabs[0].type, QTextOption::LeftTab);
+    EXPECT_DOUBLE_EQ(tabs[1].position, 288.0);
+    EXPECT_EQ(tabs[1].type, QTextOption::RightTab);
+    EXPECT_TRUE(blockFormatOf("plain").tabPositions().isEmpty());
 
     // A backslash before a line end is a paragraph mark; blanks at line starts stay.
     load("{\\rtf1\\ansi\n  ONE\\\n  TWO\\\r\n}");
