@@ -72,8 +72,8 @@ QByteArray PdfWithOutline()
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 400] >>",
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 400] >>",
         "<< /Type /Outlines /First 6 0 R /Last 7 0 R /Count 2 >>",
-        "<< /Title (Verse) /Parent 5 0 R /Next 7 0 R /Dest [3 0 R /Fit] >>",
-        "<< /Title (Chorus) /Parent 5 0 R /Prev 6 0 R /Dest [4 0 R /Fit] >>",
+        "<< /Title (Verse) /Parent 5 0 R /Next 7 0 R /Dest [3 0 R /XYZ 0 400 0] >>",
+        "<< /Title (Chorus) /Parent 5 0 R /Prev 6 0 R /Dest [4 0 R /XYZ 0 400 0] >>",
     });
 }
 

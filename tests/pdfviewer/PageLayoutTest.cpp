@@ -1,0 +1,110 @@
+#include "TestPdfFiles.h"
+
+#include "pdfviewer/PdfPageCache.h"
+#include "pdfviewer/PdfPageLayout.h"
+#include "pdfviewer/PdfPageView.h"
+
+#include <QPdfDocument>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace tarvello::test {
+namespace {
+
+TEST(PageLayout, EveryPageIsInExactlyTheRowItsNumberNames)
+{
+    for (TPageArrangement arrangement :
+         {TPageArrangement::SinglePage, TPageArrangement::OneColumn,
+          TPageArrangement::TwoColumnLeft, TPageArrangement::TwoColumnRight}) {
+        for (int count : {1, 2, 3, 4, 7}) {
+            std::multiset<int> seen;
+            for (int row = 0; row < RowCount(arrangement, count); ++row) {
+                const TPageRow pages = RowAt(arrangement, row, count);
+                EXPECT_GE(pages.First(), 0);
+                for (int page : {pages.Left, pages.Right}) {
+                    if (page >= 0) {
+                        seen.insert(page);
+                        EXPECT_EQ(RowOfPage(arrangement, page), row);
+                    }
+                }
+            }
+            EXPECT_EQ(int(seen.size()), count);
+            EXPECT_EQ(int(std::set<int>(seen.begin(), seen.end()).size()), count);
+        }
+    }
+    // Odd pages (1, 3, ... counted from 1) on the left, or on the right after a
+    // cover page standing alone.
+    EXPECT_EQ(RowAt(TPageArrangement::TwoColumnLeft, 1, 5), (TPageRow{2, 3}));
+    EXPECT_EQ(RowAt(TPageArrangement::TwoColumnLeft, 2, 5), (TPageRow{4, -1}));
+    EXPECT_EQ(RowAt(TPageArrangement::TwoColumnRight, 0, 5), (TPageRow{-1, 0}));
+    EXPECT_EQ(RowAt(TPageArrangement::TwoColumnRight, 1, 5), (TPageRow{1, 2}));
+    EXPECT_EQ(RowCount(TPageArrangement::TwoColumnRight, 0), 0);
+}
+
+TEST(PageLayout, ZoomFitsAsAskedAndStaysInBounds)
+{
+    const QSizeF a4(595, 842);
+    EXPECT_DOUBLE_EQ(FitZoom(TPageFit::Width, a4, QSize(1190, 500), 1), 2.0);
+    EXPECT_DOUBLE_EQ(FitZoom(TPageFit::Height, a4, QSize(100, 421), 1), 0.5);
+    EXPECT_DOUBLE_EQ(FitZoom(TPageFit::Page, a4, QSize(1190, 421), 1), 0.5);
+    EXPECT_DOUBLE_EQ(FitZoom(TPageFit::Custom, a4, QSize(1, 1), 1.5), 1.5);
+    EXPECT_DOUBLE_EQ(FitZoom(TPageFit::Page, a4, QSize(0, 0), 1), 1.0);
+    EXPECT_DOUBLE_EQ(FitZoom(TPageFit::Width, QSizeF(1, 1), QSize(100000, 10), 1), ZoomMax);
+    EXPECT_DOUBLE_EQ(FitZoom(TPageFit::Custom, a4, QSize(10, 10), 0), ZoomMin);
+}
+
+TEST(PageCache, KeepsTheRecentlyUsedPagesAtTheirSize)
+{
+    TPdfPageCache cache(3);
+    const QSize small(10, 10), large(20, 20);
+    for (int page = 0; page < 3; ++page) {
+        cache.Insert(page, small, QImage(small, QImage::Format_RGB32));
+    }
+    EXPECT_NE(cache.Find(0, small), nullptr); // page 0 is now the most recent
+    EXPECT_EQ(cache.Find(0, large), nullptr);
+    cache.Insert(3, small, QImage(small, QImage::Format_RGB32));
+    EXPECT_EQ(cache.Count(), 3);
+    EXPECT_FALSE(cache.Contains(1, small));
+    EXPECT_TRUE(cache.Contains(0, small));
+    cache.SetCapacity(1);
+    EXPECT_EQ(cache.Count(), 1);
+    EXPECT_TRUE(cache.Contains(3, small));
+}
+
+TEST(PageView, NeighboursAreReadyAndTheCacheStaysSmallOnLongDocuments)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.pdf");
+    WriteColouredPdf(path, 40);
+    QPdfDocument document;
+    ASSERT_EQ(document.load(path), QPdfDocument::Error::None);
+    TPdfPageView view;
+    view.resize(400, 500);
+    view.show();
+    view.SetDocument(&document);
+    for (int turn = 0; turn < 39; ++turn) {
+        view.repaint();
+        view.FinishPrefetch();
+        const int next = view.CurrentPage() + 1;
+        EXPECT_TRUE(view.Cache().Contains(next, view.PagePixelSize(next))) << next;
+        EXPECT_TRUE(
+            view.Cache().Contains(next + 1 < 40 ? next + 1 : next, view.PagePixelSize(next)));
+        view.NextPage();
+    }
+    EXPECT_EQ(view.CurrentPage(), 39);
+    EXPECT_LE(view.Cache().Count(), view.Cache().Capacity());
+    EXPECT_LE(view.Cache().Capacity(), 16);
+
+    // A new size makes the old renders useless: the neighbours follow the size.
+    view.resize(300, 300);
+    view.SetCurrentPage(10);
+    view.FinishPrefetch();
+    EXPECT_TRUE(view.Cache().Contains(11, view.PagePixelSize(11)));
+    EXPECT_TRUE(view.Cache().Contains(9, view.PagePixelSize(9)));
+}
+
+} // namespace
+} // namespace tarvello::test
