@@ -30,7 +30,7 @@ namespace {
 
 // More than this is no prompt anybody reads on stage; the rest of a huge file
 // stays unread rather than freezing the show while it is laid out.
-constexpr qint64 MaxShownBytes = 8 * 1024 * 1024;
+constexpr qint64 MaxShownBytes = 2 * 1024 * 1024;
 
 // UTF-8 when the bytes are valid UTF-8, otherwise Windows-1252 as files made
 // on Windows are.

@@ -15,7 +15,9 @@ QByteArray PlatformForSession(const QByteArray &chosenPlatform, const QByteArray
     }
     const bool wayland =
         sessionType.compare("wayland", Qt::CaseInsensitive) == 0 || !waylandDisplay.isEmpty();
-    return wayland ? QByteArray("xcb") : QByteArray();
+    // Wayland stays as the fallback for a session without XWayland: a prompter
+    // whose windows sit in the wrong place beats one that does not start.
+    return wayland ? QByteArray("xcb;wayland") : QByteArray();
 }
 
 void PrepareProcessEnvironment()

@@ -1,0 +1,348 @@
+#include "MainWindowFixture.h"
+
+#include "common/KeyValueGrid.h"
+#include "common/TarvelloError.h"
+#include "main/WebBrowserView.h"
+#include "pdfviewer/BuiltInPdfControl.h"
+#include "pdfviewer/PdfDocumentControl.h"
+#include "pdfviewer/PdfViewer.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace tarvello::test {
+namespace {
+
+// The Lyric page with slot files in a temporary folder that is also the
+// current directory, so that slots can name their files relatively.
+class TLyricTest : public TMainWindowTest {
+protected:
+    void SetUp() override
+    {
+        RegisterBuiltInPdfControl();
+        ASSERT_TRUE(Folder.isValid());
+        PreviousDirectory = QDir::currentPath();
+        QDir::setCurrent(Folder.path());
+        TMainWindowTest::SetUp();
+        UseDisplayType(1);
+        Lines.clear();
+        connect(Window.get(), &TfMain::LineButtonsEnabledChanged,
+                [this](bool enabled) { Lines.append(enabled); });
+    }
+
+    void TearDown() override
+    {
+        Window.reset();
+        QDir::setCurrent(PreviousDirectory);
+    }
+
+    void connect(TfMain *window, void (TfMain::*signal)(bool), std::function<void(bool)> slot)
+    {
+        QObject::connect(window, signal, slot);
+    }
+
+    QString Write(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(Folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    }
+
+    void Slot(int key, const QString &reference)
+    {
+        Window->vleFiles->SetValue(QString::number(key), reference);
+    }
+
+    QString Shown() const { return Window->reLyric->toPlainText(); }
+
+    // Until a page is loaded its title is its address.
+    bool Loaded(QWebEngineView *view, const QUrl &url, const QString &title)
+    {
+        return WaitFor([&] { return view->url() == url && view->title() == title; });
+    }
+
+    QTemporaryDir Folder;
+    QString PreviousDirectory;
+    QList<bool> Lines;
+};
+
+TEST_F(TLyricTest, TextFilesShowWithTheirSlotLine)
+{
+    Write(QStringLiteral("notes.TXT"), "Verse one\r\nChorus\r\n");
+    Slot(3, QStringLiteral("notes.TXT"));
+    Window->ActOnValue(3);
+    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+    EXPECT_TRUE(Window->reLyric->isVisibleTo(Window.get()));
+    EXPECT_FALSE(Window->webFileBrowser->isVisibleTo(Window.get()));
+    EXPECT_FALSE(Window->webFileBrowser->IsCreated());
+    EXPECT_EQ(Shown(), QStringLiteral("3 - notes.TXT\nVerse one\nChorus\n"));
+    EXPECT_EQ(Window->windowTitle(),
+              QStringLiteral("Tarvello v1.4.0 - Midi Patch 3 Item:3 notes.TXT"));
+    // Shown once for the value and once more by the list click it caused.
+    EXPECT_EQ(Lines, (QList<bool>{true, true}));
+
+    // Windows-1252 text, an odd file name, numbers suppressed.
+    const QString odd = QStringLiteral("Söng #1 [live] 100% & 'more'.txt");
+    Write(odd, "caf\xe9 cr\xe8me");
+    Slot(4, odd);
+    Window->cbSuppressNum->setChecked(true);
+    Window->ActOnValue(4);
+    EXPECT_EQ(Shown(), QStringLiteral("café crème"));
+}
+
+TEST_F(TLyricTest, RtfFilesShowAsRichText)
+{
+    Write(QStringLiteral("lyrics.rtf"),
+          "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Plain {\\b Loud} "
+          "line\\par Second\\par}");
+    Slot(5, QStringLiteral("lyrics.rtf /PAGE 2"));
+    Window->ActOnValue(5);
+    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+    const QTextDocument *document = Window->reLyric->document();
+    // The first line quotes the slot as stored, page suffix included.
+    EXPECT_EQ(document->firstBlock().text(), QStringLiteral("5 - lyrics.rtf /PAGE 2"));
+    EXPECT_TRUE(Shown().contains(QStringLiteral("Plain Loud line")));
+    EXPECT_TRUE(Shown().contains(QStringLiteral("Second")));
+    const int at = int(Shown().indexOf(QStringLiteral("Loud")));
+    QTextCursor cursor(const_cast<QTextDocument *>(document));
+    cursor.setPosition(at + 1);
+    EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_FALSE(Shown().contains(QStringLiteral("rtf1")));
+}
+
+TEST_F(TLyricTest, PicturesNamedForTheRichTextViewShowAsPictures)
+{
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    picture.save(Folder.filePath(QStringLiteral("scan.png")));
+    Slot(6, QStringLiteral("scan.png"));
+    Window->cbSuppressNum->setChecked(true);
+    Window->ActOnValue(6);
+    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+    EXPECT_EQ(Shown(), QString(QChar::ObjectReplacementCharacter));
+}
+
+TEST_F(TLyricTest, BadFilesNeverStopTheShow)
+{
+    QByteArray noise(64 * 1024, '\0');
+    QRandomGenerator random(7);
+    for (char &byte : noise) {
+        byte = char(random.bounded(256));
+    }
+    Write(QStringLiteral("noise.bin"), noise);
+    Slot(1, QStringLiteral("noise.bin"));
+    Window->ActOnValue(1);
+    EXPECT_TRUE(Shown().startsWith(QStringLiteral("1 - noise.bin\n")));
+
+    // A cut-off RTF still shows what it holds.
+    Write(QStringLiteral("cut.rtf"), "{\\rtf1{{{{{\\b deep {\\pict\\pngblip 89504e47");
+    Slot(2, QStringLiteral("cut.rtf"));
+    Window->ActOnValue(2);
+    EXPECT_TRUE(Shown().contains(QStringLiteral("deep")));
+
+    // A huge file shows its beginning only.
+    QByteArray huge;
+    huge.reserve(3 * 1024 * 1024);
+    while (huge.size() < 3 * 1024 * 1024) {
+        huge += "la la la la la la la la la la la la la la la la la la la la la la\n";
+    }
+    Write(QStringLiteral("huge.txt"), huge);
+    Slot(3, QStringLiteral("huge.txt"));
+    Window->ActOnValue(3);
+    EXPECT_TRUE(Shown().endsWith(QStringLiteral("[Only the first 2 MB of this file are shown.]")));
+    EXPECT_LT(Shown().size(), 2 * 1024 * 1024 + 200);
+}
+
+TEST_F(TLyricTest, MissingFilesShowTheirSlotAndReference)
+{
+    Slot(3, QStringLiteral("C:\\Songs\\intro.txt"));
+    Window->ActOnValue(3);
+    EXPECT_EQ(Shown(), QStringLiteral("3 - C:\\Songs\\intro.txt"));
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 3 Item:3"));
+    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+
+    // A folder is no file.
+    QDir(Folder.path()).mkdir(QStringLiteral("folder.txt"));
+    Slot(4, QStringLiteral("folder.txt /PAGE 3"));
+    Window->ActOnValue(4);
+    EXPECT_EQ(Shown(), QStringLiteral("4 - folder.txt"));
+
+    Window->ActOnValue(7);
+    EXPECT_EQ(Shown(), QStringLiteral("7 - "));
+    Window->cbSuppressNum->setChecked(true);
+    Window->ActOnValue(3);
+    EXPECT_TRUE(Shown().isEmpty());
+}
+
+TEST_F(TLyricTest, InvalidPageStopsShowingAndKeepsTheCursor)
+{
+    Write(QStringLiteral("a.txt"), "A");
+    Slot(2, QStringLiteral("a.txt"));
+    Slot(8, QStringLiteral("a.txt /PAGE 4 "));
+    Window->ActOnValue(2);
+    ASSERT_EQ(Window->vleFiles->Row(), 3);
+    try {
+        Window->ActOnValue(8);
+        ADD_FAILURE() << "no error";
+    } catch (const TError &error) {
+        EXPECT_EQ(error.message(), QStringLiteral("'4 ' is not a valid integer value"));
+    }
+    EXPECT_TRUE(Shown().isEmpty());
+    EXPECT_EQ(Window->vleFiles->Row(), 3);
+    EXPECT_EQ(Window->CurrentSlot(), 8);
+}
+
+TEST_F(TLyricTest, RichTextScrollsByLinesAndPages)
+{
+    QByteArray text;
+    for (int line = 0; line < 400; ++line) {
+        text += "line " + QByteArray::number(line) + "\n";
+    }
+    Write(QStringLiteral("long.txt"), text);
+    Slot(9, QStringLiteral("long.txt"));
+    Window->ActOnValue(9);
+    QApplication::processEvents();
+    QScrollBar *bar = Window->reLyric->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 3 * bar->pageStep());
+    EXPECT_EQ(bar->value(), 0);
+    Window->ActOnValue(122);
+    EXPECT_EQ(bar->value(), bar->singleStep());
+    Window->ActOnValue(124);
+    EXPECT_EQ(bar->value(), bar->singleStep() + bar->pageStep());
+    Window->ActOnValue(125);
+    Window->ActOnValue(123);
+    EXPECT_EQ(bar->value(), 0);
+    // The commands neither reload nor move to another slot.
+    EXPECT_EQ(Window->CurrentSlot(), 9);
+    EXPECT_EQ(Window->windowTitle(),
+              QStringLiteral("Tarvello v1.4.0 - Midi Patch 123 Item:9 long.txt"));
+}
+
+QString WritePdf(const QString &path, int pages)
+{
+    QPdfWriter writer(path);
+    QPainter painter(&writer);
+    for (int page = 1; page <= pages; ++page) {
+        if (page > 1) {
+            writer.newPage();
+        }
+        painter.drawText(200, 200, QStringLiteral("Page %1").arg(page));
+    }
+    return path;
+}
+
+TEST_F(TLyricTest, PdfFilesOpenAtTheirPageAndPageOnCommand)
+{
+    const QString path = WritePdf(Folder.filePath(QStringLiteral("chart.PDF")), 4);
+    Slot(5, QStringLiteral("chart.PDF /PAGE 2"));
+    Window->ActOnValue(5);
+    EXPECT_EQ(Window->LyricViewKind(), lvPdf);
+    ASSERT_NE(Window->PdfViewer, nullptr);
+    EXPECT_TRUE(Window->PdfViewer->isVisibleTo(Window.get()));
+    EXPECT_FALSE(Window->reLyric->isVisibleTo(Window.get()));
+    // Handed over with its full path, not as the bare name the slot holds.
+    EXPECT_EQ(Window->PdfViewer->FileName(), QFileInfo(path).absoluteFilePath());
+    EXPECT_EQ(Window->windowTitle(),
+              QStringLiteral("Tarvello v1.4.0 - Midi Patch 5 Item:5 chart.PDF"));
+    EXPECT_EQ(Lines, (QList<bool>{true, false, true, false}));
+    auto *control = qobject_cast<TPdfDocumentControl *>(Window->PdfViewer->GetDispatch());
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->CurrentPage(), 2);
+
+    Window->ActOnValue(124);
+    EXPECT_EQ(control->CurrentPage(), 3);
+    EXPECT_EQ(Window->windowTitle(),
+              QStringLiteral("Tarvello v1.4.0 - Midi Patch 124 Item:5 chart.PDF /PAGE 2"));
+    Window->ActOnValue(123);
+    Window->ActOnValue(122);
+    EXPECT_EQ(control->CurrentPage(), 3);
+    Window->ActOnValue(125);
+    Window->ActOnValue(125);
+    EXPECT_EQ(control->CurrentPage(), 1);
+
+    // The next slot that is no PDF brings the rich-text view back.
+    Slot(6, QStringLiteral("gone.txt"));
+    Window->ActOnValue(6);
+    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+    EXPECT_FALSE(Window->PdfViewer->isVisibleTo(Window.get()));
+    EXPECT_TRUE(Window->reLyric->isVisibleTo(Window.get()));
+}
+
+TEST_F(TLyricTest, BrowserTakesPicturesHtmlAndWebAddresses)
+{
+    QImage picture(20, 20, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    picture.save(Folder.filePath(QStringLiteral("photo.Jpg")), "JPG");
+    Write(QStringLiteral("index.htm"),
+          "<html><head><title>htm</title></head><body>A</body></html>");
+    QByteArray tall = "<html><head><title>html</title></head><body>";
+    for (int i = 0; i < 300; ++i) {
+        tall += "<p>line " + QByteArray::number(i) + "</p>";
+    }
+    Write(QStringLiteral("index.html"), tall + "</body></html>");
+    Slot(10, QStringLiteral("index.htm"));
+    Slot(11, QStringLiteral("photo.Jpg"));
+    Slot(12, QStringLiteral("index.html"));
+    Slot(13, QStringLiteral("https://example.invalid/score /PAGE 3"));
+
+    EXPECT_FALSE(Window->webFileBrowser->IsCreated());
+    Window->ActOnValue(10);
+    ASSERT_TRUE(Window->webFileBrowser->IsCreated());
+    QWebEngineView *view = Window->webFileBrowser->EnsureBrowser();
+    EXPECT_EQ(Window->LyricViewKind(), lvBrowser);
+    EXPECT_TRUE(Window->webFileBrowser->isVisibleTo(Window.get()));
+    EXPECT_FALSE(Window->reLyric->isVisibleTo(Window.get()));
+    EXPECT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath(QStringLiteral("index.htm"))),
+                       QStringLiteral("htm")));
+
+    Window->ActOnValue(11);
+    EXPECT_EQ(Window->LyricViewKind(), lvBrowser);
+    EXPECT_TRUE(
+        WaitFor([&] { return view->url() == QUrl::fromLocalFile(Folder.filePath("photo.Jpg")); }));
+
+    Window->ActOnValue(12);
+    ASSERT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath(QStringLiteral("index.html"))),
+                       QStringLiteral("html")));
+    const auto scrollY = [view] {
+        double y = -1;
+        bool done = false;
+        view->page()->runJavaScript(QStringLiteral("window.scrollY"), [&](const QVariant &v) {
+            y = v.toDouble();
+            done = true;
+        });
+        WaitFor([&] { return done; }, 5000);
+        return y;
+    };
+    EXPECT_EQ(scrollY(), 0.0);
+    Window->ActOnValue(124);
+    EXPECT_TRUE(WaitFor([&] { return scrollY() > 100; }, 5000));
+    Window->ActOnValue(125);
+    EXPECT_TRUE(WaitFor([&] { return scrollY() == 0.0; }, 5000));
+    Window->ActOnValue(122);
+    EXPECT_TRUE(WaitFor([&] { return scrollY() == 40.0; }, 5000));
+
+    // A web address is navigated to as it stands, page suffix removed, with
+    // no file check and no reference in the caption.
+    Window->ActOnValue(13);
+    EXPECT_EQ(Window->LyricViewKind(), lvBrowser);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 13 Item:13"));
+    EXPECT_TRUE(WaitFor([&] { return view->url().host() == QStringLiteral("example.invalid"); }));
+    EXPECT_EQ(view->url().path(), QStringLiteral("/score"));
+}
+
+} // namespace
+} // namespace tarvello::test
