@@ -60,6 +60,9 @@ private:
     void onBinary(QByteArrayView bytes);
     void onUnicode(char16_t unit);
     bool beginDestination(TRtfKeyword keyword);
+    void fontTableWord(TRtfKeyword keyword, const TRtfToken &token);
+    void colourTableWord(TRtfKeyword keyword, const TRtfToken &token);
+    void pictureWord(TRtfKeyword keyword, const TRtfToken &token);
     void characterWord(TRtfKeyword keyword, const TRtfToken &token);
     bool paragraphWord(TRtfKeyword keyword, const TRtfToken &token);
     bool structureWord(TRtfKeyword keyword, const TRtfToken &token);
