@@ -135,7 +135,8 @@ void TfMain::ShowPrompt(int value)
     const int row = RowOfSlot(value);
     const QString key = vleFiles->Key(row);
     const QString stored = vleFiles->ValueOfRow(row);
-    const TPromptReference reference = ParsePromptReference(stored);
+    const TPromptReference reference =
+        ParsePromptReference(stored, [](const QString &name) { return QFileInfo(name).isFile(); });
 
     ShowOnlyView(lvRichText);
     emit LineButtonsEnabledChanged(true);

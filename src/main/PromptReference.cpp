@@ -30,12 +30,13 @@ bool ParsePageNumber(const QString &text, int &page)
 
 } // namespace
 
-TPromptReference ParsePromptReference(const QString &stored)
+TPromptReference ParsePromptReference(const QString &stored,
+                                      const std::function<bool(const QString &)> &isFile)
 {
     static const QString marker = QStringLiteral("/PAGE");
     // Searching without regard to case on the original text keeps positions
     // right where upper-casing would change the length (as with "ß").
-    const qsizetype at = stored.indexOf(marker, 0, Qt::CaseInsensitive);
+    const qsizetype at = stored.lastIndexOf(marker, -1, Qt::CaseInsensitive);
     if (at < 0) {
         return {stored, 1};
     }
@@ -43,6 +44,9 @@ TPromptReference ParsePromptReference(const QString &stored)
     TPromptReference result;
     result.Reference = stored.left(at).trimmed();
     if (!ParsePageNumber(pageText, result.Page)) {
+        if (isFile && isFile(stored)) {
+            return {stored, 1};
+        }
         throw TError(QStringLiteral("'%1' is not a valid integer value").arg(pageText));
     }
     return result;

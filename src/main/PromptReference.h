@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tarvello {
 
 // The caption the window carries before any slot is shown.
@@ -21,7 +23,13 @@ struct TPromptReference {
 // character after it is a separator whatever it is, and the rest is the page
 // number, leading blanks allowed. Throws TError "'%s' is not a valid integer
 // value" when the rest is not a number.
-TPromptReference ParsePromptReference(const QString &stored);
+//
+// Paths here are written with '/', so a folder or file whose name starts with
+// "page" looks like a suffix too: the last "/PAGE" is the one that counts, and
+// when no number follows it a stored text that names an existing file (as
+// isFile answers) is that file without a suffix.
+TPromptReference ParsePromptReference(const QString &stored,
+                                      const std::function<bool(const QString &)> &isFile = {});
 
 // Anything with "//" in it is a web address and is never looked for on disk.
 bool IsWebAddress(const QString &reference);

@@ -95,6 +95,13 @@ TEST_F(TLyricTest, TextFilesShowWithTheirSlotLine)
     // Shown once for the value and once more by the list click it caused.
     EXPECT_EQ(Lines, (QList<bool>{true, true}));
 
+    // Names starting with "page" in a folder starting with "page".
+    QDir(Folder.path()).mkdir(QStringLiteral("Pages"));
+    const QString pages = Write(QStringLiteral("Pages/page2.txt"), "Second page");
+    Slot(5, pages);
+    Window->ActOnValue(5);
+    EXPECT_EQ(Shown(), QStringLiteral("5 - ") + pages + QStringLiteral("\nSecond page"));
+
     // Windows-1252 text, an odd file name, numbers suppressed.
     const QString odd = QStringLiteral("Söng #1 [live] 100% & 'more'.txt");
     Write(odd, "caf\xe9 cr\xe8me");

@@ -60,6 +60,25 @@ TEST(PromptReference, PageTextThatIsNoIntegerIsAnError)
               QStringLiteral("'/intro.txt' is not a valid integer value"));
 }
 
+TEST(PromptReference, FoldersNamedPageAreNoSuffix)
+{
+    const auto exists = [](const QString &name) {
+        return name == QStringLiteral("/home/band/Pages/page1.txt");
+    };
+    TPromptReference file =
+        ParsePromptReference(QStringLiteral("/home/band/Pages/page1.txt"), exists);
+    EXPECT_EQ(file.Reference, QStringLiteral("/home/band/Pages/page1.txt"));
+    EXPECT_EQ(file.Page, 1);
+    // The last marker is the suffix, whatever folders come before it.
+    TPromptReference suffixed =
+        ParsePromptReference(QStringLiteral("/home/band/pages/set.pdf /PAGE 3"), exists);
+    EXPECT_EQ(suffixed.Reference, QStringLiteral("/home/band/pages/set.pdf"));
+    EXPECT_EQ(suffixed.Page, 3);
+    // A bad number after a file that does not exist is still an error.
+    EXPECT_THROW(ParsePromptReference(QStringLiteral("/home/band/pages/set.pdf /PAGE 3 "), exists),
+                 TError);
+}
+
 TEST(PromptReference, ViewIsChosenByTheEndOfTheName)
 {
     EXPECT_EQ(FileViewForName(QStringLiteral("notes.TXT")), TFileView::RichText);
