@@ -16,8 +16,20 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace tarvello {
 namespace {
+
+// The bounds are laid out for Tahoma at 96 dpi; a wider substitute face
+// gets the width its caption needs so that nothing is cut off.
+void WidenToFit(QWidget *widget, int maxWidth = 400)
+{
+    const int wanted = std::min(widget->sizeHint().width(), maxWidth);
+    if (wanted > widget->width()) {
+        widget->resize(wanted, widget->height());
+    }
+}
 
 QLabel *PlacedLabel(QWidget *parent, const char *name, const QString &caption, int left, int top)
 {
@@ -40,8 +52,9 @@ QListWidget *ColumnList(QWidget *parent, const char *name, int columns, const QR
     list->setUniformItemSizes(true);
     list->setFrameShape(QFrame::NoFrame);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int columnWidth = (bounds.width() - 2) / columns;
-    list->setGridSize(QSize(columnWidth, list->fontMetrics().height() + 1));
+    list->setGridSize(QSize(columnWidth, std::max(13, list->fontMetrics().height())));
     SetBackground(list, ColourOfColourValue(colour));
     return list;
 }
@@ -112,6 +125,7 @@ void TfMain::createSettingsChecks()
                               const QRect &bounds) {
         QCheckBox *box = Named(new QCheckBox(QLatin1String(caption), tsMidi), name);
         box->setGeometry(bounds.adjusted(0, -2, 0, 2));
+        WidenToFit(box);
         SetHint(box, QLatin1String(hint), true);
         return box;
     };
@@ -136,6 +150,7 @@ void TfMain::createSettingsChecks()
                               tsMidi),
               "rgDisplayType");
     rgDisplayType->setGeometry(156, 200, 117, 53);
+    WidenToFit(rgDisplayType);
     SetBackground(rgDisplayType, ColourOfColourValue(LyricViewColour));
     rgDisplayType->SetItemIndex(0);
     SetHint(rgDisplayType, QStringLiteral("Single line of text or display a file"), true);
@@ -145,6 +160,8 @@ void TfMain::createSettingsChecks()
                         {QStringLiteral("Patch  (PC)"), QStringLiteral("Controller (CC)")}, tsMidi),
         "rgMessage");
     rgMessage->setGeometry(308, 20, 101, 89);
+    // Not into the navigation panel beside it.
+    WidenToFit(rgMessage, 110);
     SetBackground(rgMessage, QColor(192, 192, 192));
     rgMessage->SetItemIndex(0);
     SetHint(rgMessage, QStringLiteral("Patch change message or Continuous Controller message"),
@@ -167,6 +184,7 @@ void TfMain::createSettingsButtons()
     versionFont.setItalic(true);
     lVersion->setFont(versionFont);
     lVersion->setText(QStringLiteral("Tarvello  Version 1.4.0"));
+    WidenToFit(lVersion);
 
     bChooseFont = Named(new QPushButton(QStringLiteral("Set Font"), tsMidi), "bChooseFont");
     bChooseFont->setGeometry(424, 8, 73, 25);
