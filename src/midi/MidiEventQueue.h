@@ -8,6 +8,7 @@
 
 #include <jack/ringbuffer.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -40,7 +41,7 @@ private:
     TSink Sink;
     jack_ringbuffer_t *Ring = nullptr;
     std::counting_semaphore<> Pending{0};
-    bool Quit = false; // written before the last release, read after an acquire
+    std::atomic<bool> Quit{false};
     std::thread Worker;
 };
 

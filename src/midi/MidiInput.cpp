@@ -4,6 +4,7 @@
 
 #include "common/TarvelloError.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 

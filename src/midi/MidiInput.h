@@ -55,7 +55,8 @@ public:
     // Opens the device, lends its buffer and starts input.
     void Open(int DeviceIndex) override;
     // Stops input, takes the buffer back and closes the device. Waits for a
-    // handler that is running on the input thread.
+    // handler that is running on the input thread, so never call it while
+    // holding a lock that the handlers take.
     void Close(int DeviceIndex) override;
 
     // The buffer of DeviceIndex came back from the MIDI system: collect its bytes,
