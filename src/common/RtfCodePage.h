@@ -27,9 +27,9 @@ int RtfCharsetCodePage(int charset);
 // table gives none), or 0 for the document's code page.
 int RtfFontCodePage(const QString &name, int charset);
 
-// Turns bytes of text into Unicode for any code page a document names. The
-// decoders are kept per code page, so multi-byte code pages may split a character
-// over two calls.
+// Turns bytes of text into Unicode for any code page a document names, keeping
+// one decoder per code page. A double-byte character must come in one call: the
+// parser gathers a run of text and escapes before it decodes them.
 class TRtfTextDecoder {
 public:
     TRtfTextDecoder();
