@@ -51,16 +51,21 @@ void UseFakeInput()
     ReleaseMidiDevices();
     SetMidiSystem(std::make_shared<test::TFakeMidiSystem>(QStringList{"In"}, QStringList{}));
     MidiInput().OnMidiData = &CountingHandler;
+    MidiInput().Open(0);
 }
 
 void BM_ShortMessageDirect(benchmark::State &state)
 {
     UseFakeInput();
-    TMidiInputPort port(1, &MidiInCallback, 0);
+    TMidiInputPort port(MidiInput().DeviceHandle(0), &MidiInCallback, 0);
     port.Start();
     const std::uint8_t message[] = {0xC3, 0x15};
+    const std::uint64_t before = Received.load();
     for (auto _ : state) {
         port.DeliverEvent(message, sizeof message);
+    }
+    if (Received.load() - before != static_cast<std::uint64_t>(state.iterations())) {
+        state.SkipWithError("messages did not reach the handler");
     }
     state.SetItemsProcessed(state.iterations());
     ReleaseMidiDevices();
@@ -70,7 +75,7 @@ BENCHMARK(BM_ShortMessageDirect);
 void BM_ShortMessageQueued(benchmark::State &state)
 {
     UseFakeInput();
-    TMidiInputPort port(1, &MidiInCallback, 0);
+    TMidiInputPort port(MidiInput().DeviceHandle(0), &MidiInCallback, 0);
     port.Start();
     TMidiEventQueue queue(
         [&port](const std::uint8_t *data, std::size_t size) { port.DeliverEvent(data, size); });

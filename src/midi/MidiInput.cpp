@@ -116,8 +116,8 @@ void TMidiInput::HandleSysExBuffer(int DeviceIndex)
     }
 }
 
-void MidiInCallback(TMidiHandle, unsigned message, std::uintptr_t instance, std::uintptr_t param1,
-                    std::uintptr_t) noexcept
+void MidiInCallback(TMidiHandle handle, unsigned message, std::uintptr_t instance,
+                    std::uintptr_t param1, std::uintptr_t) noexcept
 {
     TMidiInput *input = ExistingMidiInput();
     if (input == nullptr) {
@@ -125,6 +125,12 @@ void MidiInCallback(TMidiHandle, unsigned message, std::uintptr_t instance, std:
     }
     const int deviceIndex = static_cast<int>(instance);
     try {
+        // Only for the device this entry opened: a list made outside MidiInput()
+        // must not feed the program's handlers.
+        if ((message == MidiInMessage::Data || message == MidiInMessage::LongData) &&
+            input->DeviceHandle(deviceIndex) != handle) {
+            return;
+        }
         if (message == MidiInMessage::Data) {
             if (input->OnMidiData) {
                 input->OnMidiData(deviceIndex, static_cast<std::uint8_t>(param1 & 0xFF),

@@ -262,6 +262,24 @@ TEST_F(MidiInputTest, RandomInputNeverFaultsAndOnlyWholeMessagesArrive)
     EXPECT_GT(shorts.load(), 100);
 }
 
+TEST_F(MidiInputTest, OnlyTheProgramWideListsDevicesReachItsHandlers)
+{
+    std::atomic<int> got{0};
+    MidiInput().OnMidiData = [&](int, std::uint8_t, std::uint8_t, std::uint8_t) { ++got; };
+    {
+        TMidiInput stray(Fake);
+        stray.Open(1); // the callback finds MidiInput(), where device 1 is closed
+        Fake->Deliver(1, QByteArray::fromHex("C001"));
+        Fake->WaitForDelivery();
+        stray.Close(1);
+    }
+    EXPECT_EQ(got.load(), 0);
+    MidiInput().Open(1);
+    Fake->Deliver(1, QByteArray::fromHex("C001"));
+    Fake->WaitForDelivery();
+    EXPECT_EQ(got.load(), 1);
+}
+
 TEST_F(MidiInputTest, ReleasingTheListsClosesOpenDevices)
 {
     MidiInput().Open(0);
