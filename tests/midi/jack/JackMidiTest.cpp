@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QRandomGenerator>
+
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -180,6 +183,53 @@ TEST_F(JackMidiTest, ThruEchoesFromTheInputThreadAndCloseStopsInput)
     Peer->Send(QByteArray::fromHex("C009"));
     ASSERT_TRUE(Peer->WaitForMessages(1));
     EXPECT_EQ(Peer->Received().front(), QByteArray::fromHex("C009"));
+}
+
+TEST_F(JackMidiTest, AFloodOfAnyBytesWhileReopeningNeitherFaultsNorStopsInput)
+{
+    const int in = PeerOutputIndex();
+    const int out = PeerInputIndex();
+    std::atomic<int> shorts{0};
+    MidiInput().OnMidiData = [&](int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+        ++shorts;
+        MidiOutput().SendShortMessage(out, status, data1, data2); // thru, as on stage
+    };
+    MidiInput().OnSysExData = [](int, QBuffer &) {};
+    std::atomic<bool> done{false};
+    std::thread flood([&] {
+        QRandomGenerator random(2024);
+        while (!done.load()) {
+            QByteArray bytes(random.bounded(1, 12), Qt::Uninitialized);
+            for (auto &b : bytes) {
+                b = static_cast<char>(random.bounded(256));
+            }
+            Peer->Send(bytes);
+            std::this_thread::sleep_for(50us);
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        MidiInput().Open(in);
+        std::this_thread::sleep_for(20ms);
+        MidiInput().Close(in);
+    }
+    done.store(true);
+    flood.join();
+    EXPECT_GT(shorts.load(), 0);
+
+    // Still working afterwards (what the flood left in flight may come first).
+    TInputRecorder recorder;
+    recorder.Attach(MidiInput());
+    MidiInput().Open(in);
+    Peer->Send(QByteArray::fromHex("C07F"));
+    std::unique_lock lock(recorder.Mutex);
+    EXPECT_TRUE(recorder.Arrived.wait_for(lock, 5s, [&] {
+        for (const auto &message : recorder.Shorts) {
+            if (message.Status == 0xC0 && message.Data1 == 0x7F) {
+                return true;
+            }
+        }
+        return false;
+    }));
 }
 
 } // namespace
