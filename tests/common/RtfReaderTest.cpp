@@ -242,6 +242,16 @@ TEST_F(RtfReaderTest, SkipsDestinationsThatAreNotStageText)
     EXPECT_EQ(formatOf("Verse").fontFamilies().toStringList(), QStringList());
 }
 
+TEST_F(RtfReaderTest, KeepsListNumbersWrittenForReadersWithoutLists)
+{
+    // Word writes each list item's number or bullet as plain text beside the list
+    // definitions, for readers like this one that do not number lists themselves.
+    load("{\\rtf1{\\fonttbl{\\f3\\fcharset2 Symbol;}}{\\*\\listtable{\\list x}}"
+         "\\pard{\\*\\pn\\pnlvlblt{\\pntxtb \\'b7}}{\\pntext\\f3 \\'b7\\tab}One\\par"
+         "{\\listtext 2.\\tab}Two\\par}");
+    EXPECT_EQ(blocks(), (QStringList{QString::fromUtf8("•\tOne"), QStringLiteral("2.\tTwo")}));
+}
+
 TEST_F(RtfReaderTest, ShowsHyperlinksAsTheirText)
 {
     load("{\\rtf1 See {\\field{\\*\\fldinst{HYPERLINK \"https://example.org/set\" \\\\o \"tip\"}}"
