@@ -6,6 +6,8 @@
 
 #include <QHeaderView>
 
+#include <utility>
+
 namespace tarvello {
 namespace {
 
@@ -79,6 +81,28 @@ void TKeyValueGrid::SetRow(int row)
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
                                                   QItemSelectionModel::Rows);
     scrollTo(target);
+    RethrowPendingError();
+}
+
+void TKeyValueGrid::RethrowPendingError()
+{
+    if (PendingError) {
+        std::rethrow_exception(std::exchange(PendingError, nullptr));
+    }
+}
+
+bool TKeyValueGrid::event(QEvent *event)
+{
+    const bool handled = QTableView::event(event);
+    RethrowPendingError();
+    return handled;
+}
+
+bool TKeyValueGrid::viewportEvent(QEvent *event)
+{
+    const bool handled = QTableView::viewportEvent(event);
+    RethrowPendingError();
+    return handled;
 }
 
 QString TKeyValueGrid::Key(int row) const
@@ -139,8 +163,12 @@ void TKeyValueGrid::currentChanged(const QModelIndex &current, const QModelIndex
     if (hasFocus() && current.column() == TKeyValueGridModel::ValueColumn) {
         edit(current);
     }
-    if (current.row() != previous.row()) {
-        emit Click();
+    if (current.row() != previous.row() && !PendingError) {
+        try {
+            emit Click();
+        } catch (...) {
+            PendingError = std::current_exception();
+        }
     }
 }
 

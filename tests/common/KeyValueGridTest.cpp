@@ -128,6 +128,36 @@ TEST(KeyValueGrid, ClickIsRaisedOnlyWhenTheCursorReachesAnotherRow)
     EXPECT_EQ(clicks.Count, 2);
 }
 
+TEST(KeyValueGrid, ErrorsOfTheClickHandlerReachWhoeverMovedTheCursor)
+{
+    TKeyValueGrid grid;
+    Show(grid);
+    bool failing = true;
+    int clicks = 0;
+    QObject::connect(&grid, &TKeyValueGrid::Click, [&] {
+        ++clicks;
+        if (failing) {
+            throw TError(QStringLiteral("no output at row %1").arg(grid.Row()));
+        }
+    });
+    try {
+        grid.SetRow(9);
+        ADD_FAILURE() << "no error";
+    } catch (const TError &error) {
+        EXPECT_EQ(error.message(), QStringLiteral("no output at row 9"));
+    }
+    EXPECT_EQ(grid.Row(), 9);
+
+    grid.setFocus();
+    EXPECT_THROW(PressKey(&grid, Qt::Key_Down), TError);
+    EXPECT_EQ(grid.Row(), 10);
+    // Nothing is left over to surface later, and later clicks still arrive.
+    failing = false;
+    EXPECT_NO_THROW(grid.SetRow(1));
+    EXPECT_NO_THROW(PressKey(&grid, Qt::Key_Down));
+    EXPECT_EQ(clicks, 4);
+}
+
 TEST(KeyValueGrid, TypingInTheValueCellReachesTheValueAtOnce)
 {
     TKeyValueGrid grid;
