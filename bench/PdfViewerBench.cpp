@@ -1,0 +1,225 @@
+// Page turns in the PDF viewer against a bare render of the same page: opening a
+// 20-page document at page 1, turning to a page the view has ready, turning to
+// one it has not, and QPdfDocument::render of one page at the same size.
+
+#include "support/QtTestEnvironment.h"
+
+#include "pdfviewer/BuiltInPdfControl.h"
+#include "pdfviewer/PdfDocumentControl.h"
+#include "pdfviewer/PdfPageView.h"
+#include "pdfviewer/PdfViewer.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QPainter>
+#include <QPdfDocument>
+#include <QPdfWriter>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace tarvello;
+
+constexpr int PageCount = 20;
+
+// Pages that cost what sheet music and lyrics cost: staves, notes and text.
+void WriteSongbook(const QString &path)
+{
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(72);
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    QPainter painter(&writer);
+    for (int page = 1; page <= PageCount; ++page) {
+        if (page > 1) {
+            writer.newPage();
+        }
+        QFont font = painter.font();
+        font.setPointSize(22);
+        painter.setFont(font);
+        painter.drawText(QRect(40, 20, 515, 40), Qt::AlignCenter,
+                         QStringLiteral("Song %1").arg(page));
+        font.setPointSize(11);
+        painter.setFont(font);
+        for (int staff = 0; staff < 10; ++staff) {
+            const int top = 80 + staff * 75;
+            for (int line = 0; line < 5; ++line) {
+                painter.drawLine(40, top + line * 6, 555, top + line * 6);
+            }
+            for (int note = 0; note < 24; ++note) {
+                const int x = 60 + note * 20;
+                const int y = top + ((note * 7 + page + staff) % 9) * 3;
+                painter.setBrush(Qt::black);
+                painter.drawEllipse(QPointF(x, y), 3.5, 2.5);
+                painter.drawLine(x + 3, y, x + 3, y - 18);
+            }
+            painter.drawText(QRect(40, top + 34, 515, 20), Qt::AlignLeft,
+                             QStringLiteral("la la la, the night is young and so are we, verse %1")
+                                 .arg(staff + 1));
+        }
+    }
+}
+
+struct TBench {
+    QTemporaryDir Dir;
+    QString Path;
+    QWidget Parent;
+    TPdfViewer *Viewer = nullptr;
+
+    TBench()
+    {
+        RegisterBuiltInPdfControl();
+        Path = Dir.filePath(QStringLiteral("songbook.pdf"));
+        WriteSongbook(Path);
+        Parent.resize(1280, 800);
+        Viewer = new TPdfViewer(&Parent);
+        Viewer->SetAlign(alClient);
+        Viewer->SetShowToolBar(false);
+        Viewer->SetShowScrollBars(false);
+        Viewer->SetLayoutMode(lmSinglePage);
+        Parent.show();
+        // Nothing is painted before the window system exposes the window.
+        QDeadlineTimer deadline(5000);
+        while (!(Parent.windowHandle() && Parent.windowHandle()->isExposed()) &&
+               !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+    }
+    TPdfDocumentControl *Control() const
+    {
+        return qobject_cast<TPdfDocumentControl *>(Viewer->GetDispatch());
+    }
+    TPdfPageView *View() const { return Control()->PageView(); }
+    void Paint() const { View()->viewport()->repaint(); }
+    void Open()
+    {
+        if (!Viewer->IsOpen()) {
+            Viewer->SetFileName(Path);
+            Viewer->SetCurrentPage(1);
+        }
+    }
+};
+
+// Made on first use and freed before main returns, while Qt PDF is still whole.
+std::unique_ptr<TBench> TheBench;
+
+TBench &Bench()
+{
+    if (!TheBench) {
+        TheBench = std::make_unique<TBench>();
+    }
+    return *TheBench;
+}
+
+void OpenAndShowFirstPage(benchmark::State &state)
+{
+    TBench &bench = Bench();
+    for (auto _ : state) {
+        bench.Viewer->SetFileName(bench.Path);
+        bench.Viewer->SetCurrentPage(1);
+        bench.Paint();
+    }
+}
+BENCHMARK(OpenAndShowFirstPage)->Unit(benchmark::kMillisecond);
+
+// The next page was rendered in idle time, as it is on stage between turns.
+void TurnToCachedPage(benchmark::State &state)
+{
+    TBench &bench = Bench();
+    bench.Open();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (bench.Control()->CurrentPage() == PageCount) {
+            bench.Viewer->SetCurrentPage(1);
+            bench.Paint();
+        }
+        bench.View()->FinishPrefetch();
+        state.ResumeTiming();
+        bench.Viewer->GoToNextPage();
+        bench.Paint();
+    }
+}
+BENCHMARK(TurnToCachedPage)->Unit(benchmark::kMillisecond);
+
+// A jump the view could not foresee: nothing rendered yet.
+void TurnToUncachedPage(benchmark::State &state)
+{
+    TBench &bench = Bench();
+    bench.Open();
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (bench.Control()->CurrentPage() == PageCount) {
+            bench.Viewer->SetCurrentPage(1);
+            bench.Paint();
+        }
+        bench.View()->Cache().Clear();
+        state.ResumeTiming();
+        bench.Viewer->GoToNextPage();
+        bench.Paint();
+    }
+}
+BENCHMARK(TurnToUncachedPage)->Unit(benchmark::kMillisecond);
+
+void BareRender(benchmark::State &state)
+{
+    TBench &bench = Bench();
+    bench.Open();
+    const QSize size = bench.View()->PagePixelSize(0);
+    QPdfDocument document;
+    document.load(bench.Path);
+    int page = 0;
+    for (auto _ : state) {
+        QImage image = document.render(page, size);
+        benchmark::DoNotOptimize(image.constBits());
+        page = (page + 1) % PageCount;
+    }
+    state.SetLabel(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()).toStdString());
+}
+BENCHMARK(BareRender)->Unit(benchmark::kMillisecond);
+
+// Keeps each benchmark's time per iteration for the ratios printed at the end.
+class TRatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run &run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+                Times[run.run_name.function_name] = run.GetAdjustedRealTime();
+            }
+        }
+    }
+    std::map<std::string, double> Times;
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    tarvello::test::CreateTestApplication(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    TRatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    TheBench.reset();
+    const auto &t = reporter.Times;
+    auto ratio = [&](const char *a, const char *b) {
+        if (t.count(a) && t.count(b) && t.at(b) > 0) {
+            std::printf("%-34s %8.3f\n", (std::string(a) + " / " + b).c_str(), t.at(a) / t.at(b));
+        }
+    };
+    std::printf("\nRatios of time per call:\n");
+    ratio("TurnToCachedPage", "BareRender");
+    ratio("TurnToUncachedPage", "BareRender");
+    ratio("OpenAndShowFirstPage", "BareRender");
+    ratio("TurnToCachedPage", "TurnToUncachedPage");
+    benchmark::Shutdown();
+    return 0;
+}
