@@ -42,7 +42,15 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent) : QMainWindow(parent), Dialog
     reLyric->setPlainText(QStringLiteral("Waiting for Midi"));
 }
 
-TfMain::~TfMain() = default;
+TfMain::~TfMain()
+{
+    // The pages and grids go one by one now; none of that is a change of page
+    // or a selection to act on.
+    SettingPage = true;
+    pcMain->disconnect(this);
+    vleLines->disconnect(this);
+    vleFiles->disconnect(this);
+}
 
 void TfMain::createPages()
 {
