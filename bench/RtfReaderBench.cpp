@@ -113,6 +113,9 @@ BENCHMARK(SetHtmlAndLayOut)->Unit(benchmark::kMillisecond);
 // Prints as usual and keeps each benchmark's time per iteration for the ratio.
 class TRatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Plain output: the figures end up in logs and reports, not on a terminal.
+    TRatioReporter() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
         ConsoleReporter::ReportRuns(runs);
