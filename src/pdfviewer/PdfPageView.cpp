@@ -162,6 +162,28 @@ int TPdfPageView::SlotWidth(const TPageRow &pages, bool left, double zoom) const
 
 void TPdfPageView::Relayout()
 {
+    // Changing the scroll ranges can show or hide a scroll bar, which resizes the
+    // viewport and lands here again. One more pass follows the new size; a page
+    // that only fits without the bar would otherwise flip the bar for ever.
+    if (InRelayout) {
+        RelayoutAgain = true;
+        return;
+    }
+    InRelayout = true;
+    for (int pass = 0; pass < 2; ++pass) {
+        RelayoutAgain = false;
+        LayOutRows();
+        if (!RelayoutAgain) {
+            break;
+        }
+    }
+    InRelayout = false;
+    viewport()->update();
+    SchedulePrefetch();
+}
+
+void TPdfPageView::LayOutRows()
+{
     const int count = PageCount();
     Rows.clear();
     ContentWidth = ContentHeight = 0;
@@ -201,8 +223,6 @@ void TPdfPageView::Relayout()
     if (EffectiveZoom != oldZoom) {
         emit ZoomChanged(EffectiveZoom);
     }
-    viewport()->update();
-    SchedulePrefetch();
 }
 
 void TPdfPageView::ScrollToCurrentRow(double offsetPoints)

@@ -80,6 +80,7 @@ private:
     };
 
     void Relayout();
+    void LayOutRows();
     void ScrollToCurrentRow(double offsetPoints = 0);
     QSizeF PagePoints(int page) const;
     QSize PageSizeAt(int page, double zoom) const;
@@ -105,6 +106,8 @@ private:
     TPdfPageCache PageCache;
     QTimer PrefetchTimer;
     bool MovingBars = false;
+    bool InRelayout = false;
+    bool RelayoutAgain = false;
 };
 
 } // namespace tarvello
