@@ -122,6 +122,10 @@ void TfMain::LoadIntoRichText(const QString &path)
                          .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
     QByteArray bytes = file.read(MaxShownBytes);
+    if (file.error() != QFileDevice::NoError) {
+        throw TError(QStringLiteral("Cannot read file \"%1\". %2")
+                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+    }
     const bool cut = !file.atEnd();
 
 #ifdef TARVELLO_HAS_RTF_READER

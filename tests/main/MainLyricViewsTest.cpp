@@ -161,6 +161,10 @@ TEST_F(TLyricTest, BadFilesNeverStopTheShow)
     Window->ActOnValue(2);
     EXPECT_TRUE(Shown().contains(QStringLiteral("deep")));
 
+    // A file that opens but cannot be read is an error, not an empty prompt.
+    Slot(4, QStringLiteral("/proc/self/mem"));
+    EXPECT_THROW(Window->ActOnValue(4), TError);
+
     // A huge file shows its beginning only.
     QByteArray huge;
     huge.reserve(3 * 1024 * 1024);
