@@ -145,6 +145,14 @@ TEST_F(NewGenerationReader, ControlFollowsTheViewerAndTakesTheFocus)
     Viewer->resize(250, 180);
     EXPECT_EQ(control->geometry(), QRect(0, 0, 250, 180));
     ASSERT_TRUE(RunEventsUntil([&] { return control->Control()->hasFocus(); }));
+
+    // Only an open viewer that is showing takes the focus.
+    EXPECT_TRUE(Viewer->CanTakeFocus());
+    Parent.hide();
+    EXPECT_FALSE(Viewer->CanTakeFocus());
+    Parent.show();
+    Viewer->Close();
+    EXPECT_FALSE(Viewer->CanTakeFocus());
 }
 
 TEST_F(NewGenerationReader, NamesAssignedWhileCloseWaitsAreTakenUpAfterIt)
