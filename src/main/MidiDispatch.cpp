@@ -1,0 +1,87 @@
+#include "main/MidiDispatch.h"
+
+#include "common/Dialogs.h"
+
+#include <exception>
+
+namespace tarvello {
+
+TMidiDispatch::TMidiDispatch(TDispatchSettings settings) : Settings(settings) {}
+
+void TMidiDispatch::StartLearning()
+{
+    LearnMode.store(true);
+}
+
+void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
+                                   std::uint8_t Data2) noexcept
+{
+    bool arm = false;
+    try {
+        std::lock_guard lock(InputLock);
+        if (Status == ActiveSensingStatus) {
+            return;
+        }
+        if (LearnMode.exchange(false)) {
+            // Learn mode ends with this message here and now, so the messages
+            // behind it are judged normally even before the window has applied it.
+            if (PostLearn) {
+                PostLearn(Status, Data1, Data2);
+            }
+            return;
+        }
+        const int type = Settings.MessageType.load();
+        if (Status == ((type + Settings.Channel.load()) & 0xFF)) {
+            if (type == ControllerMessageType) {
+                // Another controller on the chosen channel (a modulation wheel,
+                // a sustain pedal) must never select a slot.
+                if (Data1 == Settings.Controller.load()) {
+                    PendingValue.store(Data2);
+                    arm = true;
+                }
+            } else if (type == PatchMessageType) {
+                PendingValue.store(Data1);
+                arm = true;
+            }
+        }
+        if (Settings.Thru.load() && Echo) {
+            Echo(Settings.OutputDevice.load(), Status, Data1, Data2);
+        }
+        LastError.clear();
+    } catch (...) {
+        try {
+            std::lock_guard lock(InputLock);
+            Report(ErrorMessageOf(std::current_exception()));
+        } catch (...) {
+            // Nothing more can be done on this thread; the next message is
+            // handled as usual.
+        }
+    }
+    if (arm && !ArmPosted.exchange(true) && PostArmRelease) {
+        try {
+            PostArmRelease();
+        } catch (...) {
+            ArmPosted.store(false);
+        }
+    }
+}
+
+void TMidiDispatch::SysExInputEvent() noexcept
+{
+    // System-exclusive input is received and dropped; thru does not pass it on.
+    // Taking the lock keeps it in order with the short messages.
+    std::lock_guard lock(InputLock);
+}
+
+void TMidiDispatch::Report(const QString &text)
+{
+    if (text == LastError) {
+        return;
+    }
+    LastError = text;
+    if (PostError) {
+        PostError(text);
+    }
+}
+
+} // namespace tarvello

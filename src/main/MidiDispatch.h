@@ -1,0 +1,83 @@
+#pragma once
+
+// What happens to every short message from the open MIDI input device, on the
+// thread on which the MIDI system delivers it: Midi Learn, the latch of the
+// value that selects a slot, and the thru echo. Anything that touches the
+// window (learning, starting the release timer, an error box) is handed to
+// the window's thread through the Post... functions, which must return at
+// once: this thread never waits for the window.
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+
+namespace tarvello {
+
+inline constexpr std::uint8_t ActiveSensingStatus = 0xFE;
+inline constexpr int PatchMessageType = 0xC0;
+inline constexpr int ControllerMessageType = 0xB0;
+
+// The settings the dispatch reads. They are written on the window's thread
+// with single stores; a message that arrives during a change is judged by the
+// old or the new value of each field.
+struct TDispatchSettings {
+    const std::atomic<int> &MessageType; // 0xC0 or 0xB0
+    const std::atomic<int> &Channel;     // 0..15
+    const std::atomic<int> &Controller;  // 0..127, -1 for none
+    const std::atomic<int> &OutputDevice;
+    const std::atomic<bool> &Thru;
+};
+
+class TMidiDispatch {
+public:
+    explicit TMidiDispatch(TDispatchSettings settings);
+    TMidiDispatch(const TMidiDispatch &) = delete;
+    TMidiDispatch &operator=(const TMidiDispatch &) = delete;
+
+    // Assign these before an input device is opened.
+    // Sends one short message to an output device (the thru echo).
+    std::function<void(int device, std::uint8_t, std::uint8_t, std::uint8_t)> Echo;
+    // Starts the release timer unless it runs; called at most once until
+    // ReleaseArmed() says the call has been served.
+    std::function<void()> PostArmRelease;
+    // Applies a message received in learn mode.
+    std::function<void(std::uint8_t, std::uint8_t, std::uint8_t)> PostLearn;
+    // Shows an error raised while a message was handled.
+    std::function<void(const QString &)> PostError;
+
+    // The input handlers. Neither lets an exception out.
+    void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
+                        std::uint8_t Data2) noexcept;
+    void SysExInputEvent() noexcept;
+
+    // From a click on "Midi Learn": the next message other than Active
+    // Sensing is taken for the settings instead of being acted on.
+    void StartLearning();
+    bool Learning() const { return LearnMode.load(); }
+
+    // The value latched last, for the release timer's handler.
+    std::uint8_t PendingMidiValue() const { return PendingValue.load(); }
+
+    // The window's thread calls this when it takes up a PostArmRelease, before
+    // it looks at the timer, so that a value latched after that look posts again.
+    void ReleaseArmed() { ArmPosted.store(false); }
+
+private:
+    void Report(const QString &text);
+
+    const TDispatchSettings Settings;
+    // Held for the whole run of each input handler, so messages are handled one
+    // at a time and in order.
+    std::mutex InputLock;
+    std::atomic<bool> LearnMode{false};
+    std::atomic<std::uint8_t> PendingValue{0};
+    std::atomic<bool> ArmPosted{false};
+    // The error shown last: the same text again is not shown while it keeps
+    // coming, so a flood with a failing echo raises one box, not thousands.
+    QString LastError;
+};
+
+} // namespace tarvello

@@ -1,0 +1,216 @@
+#include "main/MidiDispatch.h"
+
+#include "common/TarvelloError.h"
+#include "main/ErrorBoxQueue.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+namespace tarvello {
+namespace {
+
+using TBytes = std::array<std::uint8_t, 3>;
+
+// The dispatch with its settings and a record of everything it hands on.
+class MidiDispatchTest : public ::testing::Test {
+protected:
+    MidiDispatchTest()
+    {
+        Dispatch.Echo = [this](int device, std::uint8_t s, std::uint8_t d1, std::uint8_t d2) {
+            if (EchoFails) {
+                throw TError(QStringLiteral("List index out of bounds (%1)").arg(device));
+            }
+            Echoed.push_back({s, d1, d2});
+        };
+        Dispatch.PostArmRelease = [this] { ++Arms; };
+        Dispatch.PostLearn = [this](std::uint8_t s, std::uint8_t d1, std::uint8_t d2) {
+            Learned.push_back({s, d1, d2});
+        };
+        Dispatch.PostError = [this](const QString &text) { Errors << text; };
+    }
+
+    void Send(std::uint8_t s, std::uint8_t d1 = 0, std::uint8_t d2 = 0)
+    {
+        Dispatch.MidiInputEvent(0, s, d1, d2);
+    }
+
+    std::atomic<int> Type{0xC0};
+    std::atomic<int> Channel{0};
+    std::atomic<int> Controller{102};
+    std::atomic<int> Output{0};
+    std::atomic<bool> Thru{false};
+    TMidiDispatch Dispatch{{Type, Channel, Controller, Output, Thru}};
+
+    bool EchoFails = false;
+    std::vector<TBytes> Echoed;
+    std::vector<TBytes> Learned;
+    int Arms = 0;
+    QStringList Errors;
+};
+
+TEST_F(MidiDispatchTest, PatchModeLatchesTheProgramOnTheChosenChannelOnly)
+{
+    Send(0xC1, 5); // channel 2
+    Send(0xB0, 102, 9);
+    EXPECT_EQ(Arms, 0);
+
+    Send(0xC0, 3);
+    Send(0xC0, 9);
+    EXPECT_EQ(Dispatch.PendingMidiValue(), 9);
+    // One hand-over until the window has taken it up.
+    EXPECT_EQ(Arms, 1);
+    Dispatch.ReleaseArmed();
+    Send(0xC0, 126);
+    EXPECT_EQ(Arms, 2);
+    EXPECT_EQ(Dispatch.PendingMidiValue(), 126);
+
+    Channel = 15;
+    Send(0xCF, 7);
+    EXPECT_EQ(Dispatch.PendingMidiValue(), 7);
+}
+
+TEST_F(MidiDispatchTest, ControllerModeTakesOnlyTheChosenController)
+{
+    Type = 0xB0;
+    Send(0xB0, 1, 64);   // modulation wheel
+    Send(0xB0, 64, 127); // sustain pedal
+    Send(0xC0, 5);
+    Send(0xB1, 102, 5);
+    EXPECT_EQ(Arms, 0);
+
+    Send(0xB0, 102, 64);
+    EXPECT_EQ(Dispatch.PendingMidiValue(), 64);
+    Send(0xB0, 1, 3);
+    Send(0xB0, 102, 0x7E);
+    EXPECT_EQ(Dispatch.PendingMidiValue(), 0x7E);
+    EXPECT_EQ(Arms, 1);
+
+    // No controller chosen: nothing selects.
+    Controller = -1;
+    Dispatch.ReleaseArmed();
+    Send(0xB0, 0x7F, 1);
+    EXPECT_EQ(Arms, 1);
+}
+
+TEST_F(MidiDispatchTest, ThruEchoesEverythingButActiveSensingUnchanged)
+{
+    Thru = true;
+    Output = 3;
+    Send(0xC0, 5);
+    Send(0xC5, 5);
+    Send(0x90, 60, 100);
+    Send(0xF8);
+    Send(0xFE);
+    Send(0xE0, 0, 64);
+    const std::vector<TBytes> expected{
+        {0xC0, 5, 0}, {0xC5, 5, 0}, {0x90, 60, 100}, {0xF8, 0, 0}, {0xE0, 0, 64}};
+    EXPECT_EQ(Echoed, expected);
+
+    Thru = false;
+    Send(0xC0, 6);
+    EXPECT_EQ(Echoed.size(), expected.size());
+}
+
+TEST_F(MidiDispatchTest, LearnTakesTheNextMessageButActiveSensing)
+{
+    Thru = true;
+    Dispatch.StartLearning();
+    Send(0xFE);
+    EXPECT_TRUE(Dispatch.Learning());
+    Send(0xB2, 0x0B, 0x7F);
+    EXPECT_FALSE(Dispatch.Learning());
+    EXPECT_EQ(Learned, (std::vector<TBytes>{{0xB2, 0x0B, 0x7F}}));
+    // Neither echoed nor latched.
+    EXPECT_TRUE(Echoed.empty());
+    EXPECT_EQ(Arms, 0);
+
+    // The message behind it is handled as usual, before the window has
+    // applied what was learned.
+    Send(0xC0, 4);
+    EXPECT_EQ(Learned.size(), 1u);
+    EXPECT_EQ(Echoed.size(), 1u);
+    EXPECT_EQ(Arms, 1);
+
+    // A Note On also ends learn mode; the window turns it down.
+    Dispatch.StartLearning();
+    Send(0x90, 60, 1);
+    EXPECT_FALSE(Dispatch.Learning());
+    EXPECT_EQ(Learned.size(), 2u);
+}
+
+TEST_F(MidiDispatchTest, LearningDoesNotDropAValueLatchedBefore)
+{
+    Send(0xC0, 8);
+    Dispatch.StartLearning();
+    Send(0xB2, 11, 5);
+    EXPECT_EQ(Dispatch.PendingMidiValue(), 8);
+    EXPECT_EQ(Arms, 1);
+}
+
+TEST_F(MidiDispatchTest, AFailingEchoIsReportedOnceWhileItKeepsFailing)
+{
+    Thru = true;
+    EchoFails = true;
+    for (int i = 0; i < 1000; ++i) {
+        Send(0xC0, 5);
+    }
+    EXPECT_EQ(Errors, (QStringList{"List index out of bounds (0)"}));
+    // The selection still happens.
+    EXPECT_EQ(Arms, 1);
+    EXPECT_EQ(Dispatch.PendingMidiValue(), 5);
+
+    Output = 7;
+    Send(0xC0, 5);
+    EXPECT_EQ(Errors.size(), 2);
+
+    // Once a message goes through, the same failure is news again.
+    EchoFails = false;
+    Send(0xC0, 5);
+    EchoFails = true;
+    Send(0xC0, 5);
+    EXPECT_EQ(Errors.size(), 3);
+}
+
+TEST_F(MidiDispatchTest, AThrowingHandOverNeverLeavesTheHandler)
+{
+    Dispatch.PostArmRelease = [] { throw TError(QStringLiteral("no window")); };
+    Dispatch.PostLearn = [](std::uint8_t, std::uint8_t, std::uint8_t) {
+        throw TError(QStringLiteral("no window"));
+    };
+    EXPECT_NO_THROW(Send(0xC0, 1));
+    // The failed hand-over is tried again with the next value.
+    Dispatch.PostArmRelease = [this] { ++Arms; };
+    Send(0xC0, 2);
+    EXPECT_EQ(Arms, 1);
+    Dispatch.StartLearning();
+    EXPECT_NO_THROW(Send(0xB0, 1, 1));
+    EXPECT_NO_THROW(Dispatch.SysExInputEvent());
+}
+
+TEST(ErrorBoxQueue, OneBoxAtATimeAndTheNewestWaitingAfterIt)
+{
+    QStringList shown;
+    TErrorBoxQueue *queue = nullptr;
+    TErrorBoxQueue boxes([&](const QString &text) {
+        shown << text;
+        if (shown.size() == 1) {
+            // Errors arriving while the box is up, as in its event loop.
+            queue->Report(QStringLiteral("first"));
+            queue->Report(QStringLiteral("second"));
+            queue->Report(QStringLiteral("third"));
+        }
+    });
+    queue = &boxes;
+    boxes.Report(QStringLiteral("first"));
+    EXPECT_EQ(shown, (QStringList{"first", "third"}));
+    // A box closed is no reason to hold back the next one.
+    boxes.Report(QStringLiteral("first"));
+    EXPECT_EQ(shown, (QStringList{"first", "third", "first"}));
+}
+
+} // namespace
+} // namespace tarvello
