@@ -236,7 +236,7 @@ void TPdfDocumentControl::SetSrc(const QString &source)
         throw TError(QStringLiteral("The document has no pages"));
     }
     Source = source;
-    View->SetDocument(&Doc);
+    View->SetDocument(&Doc, path);
     ThumbnailModel->SetDocument(&Doc);
     PageEdit->setValidator(new QIntValidator(1, Doc.pageCount(), PageEdit));
     UpdatePageControls();

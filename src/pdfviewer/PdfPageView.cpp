@@ -1,5 +1,7 @@
 #include "pdfviewer/PdfPageView.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPdfDocument>
@@ -28,14 +30,27 @@ TPdfPageView::TPdfPageView(QWidget *parent) : QAbstractScrollArea(parent), PageC
     PrefetchTimer.setSingleShot(true);
     PrefetchTimer.setInterval(0);
     connect(&PrefetchTimer, &QTimer::timeout, this, &TPdfPageView::PrefetchOne);
+    connect(&Prefetcher, &TPdfPrefetcher::Rendered, this, &TPdfPageView::PrefetchArrived);
 }
 
 TPdfPageView::~TPdfPageView() = default;
 
-void TPdfPageView::SetDocument(QPdfDocument *document)
+void TPdfPageView::SetDocument(QPdfDocument *document, const QString &path)
 {
     Doc = document;
     PageCache.Clear();
+    PrefetchFailed.clear();
+    // The sizes are read once: every call into the document waits for the
+    // renderer's lock, which a page being rendered ahead holds for a while.
+    PageSizes.clear();
+    if (Doc && Doc->status() == QPdfDocument::Status::Ready) {
+        const int count = Doc->pageCount();
+        PageSizes.reserve(count);
+        for (int page = 0; page < count; ++page) {
+            PageSizes.push_back(Doc->pagePointSize(page));
+        }
+    }
+    Prefetcher.SetSource(document ? path : QString());
     Current = 0;
     Relayout();
     ScrollToCurrentRow();
@@ -44,7 +59,7 @@ void TPdfPageView::SetDocument(QPdfDocument *document)
 
 int TPdfPageView::PageCount() const
 {
-    return Doc && Doc->status() == QPdfDocument::Status::Ready ? Doc->pageCount() : 0;
+    return Doc ? int(PageSizes.size()) : 0;
 }
 
 void TPdfPageView::SetArrangement(TPageArrangement arrangement)
@@ -122,7 +137,7 @@ QSizeF TPdfPageView::PagePoints(int page) const
     if (page < 0 || page >= PageCount()) {
         return {};
     }
-    return Doc->pagePointSize(page);
+    return PageSizes[page];
 }
 
 QSize TPdfPageView::PageSizeAt(int page, double zoom) const
@@ -362,8 +377,39 @@ bool TPdfPageView::IsPrefetchPending() const
 
 void TPdfPageView::SchedulePrefetch()
 {
-    if (IsPrefetchPending() && !PrefetchTimer.isActive()) {
-        PrefetchTimer.start();
+    if (!IsPrefetchPending()) {
+        return;
+    }
+    if (!Prefetcher.HasSource()) {
+        if (!PrefetchTimer.isActive()) {
+            PrefetchTimer.start();
+        }
+        return;
+    }
+    for (int page : WantedPages()) {
+        const QSize size = PagePixelSize(page);
+        if (!PageCache.Contains(page, size) &&
+            !PrefetchFailed.count({page, size.width(), size.height()})) {
+            Prefetcher.Request(page, size);
+        }
+    }
+}
+
+void TPdfPageView::PrefetchArrived(int page, QSize size, const QImage &image)
+{
+    if (image.isNull()) {
+        PrefetchFailed.insert({page, size.width(), size.height()});
+        return;
+    }
+    // A render for a size the view no longer shows is of no use.
+    if (page >= PageCount() || size != PagePixelSize(page)) {
+        return;
+    }
+    QImage kept = image;
+    kept.setDevicePixelRatio(devicePixelRatioF());
+    PageCache.Insert(page, size, std::move(kept));
+    if (PageRect(page).intersects(viewport()->rect())) {
+        viewport()->update();
     }
 }
 
@@ -378,11 +424,18 @@ void TPdfPageView::PrefetchOne()
             break;
         }
     }
-    SchedulePrefetch();
+    if (!Prefetcher.HasSource()) {
+        SchedulePrefetch();
+    }
 }
 
 void TPdfPageView::FinishPrefetch()
 {
+    SchedulePrefetch();
+    QDeadlineTimer deadline(10000);
+    while (Prefetcher.HasPending() && IsPrefetchPending() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
     PrefetchTimer.stop();
     while (IsPrefetchPending()) {
         PrefetchOne();

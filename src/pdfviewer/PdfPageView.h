@@ -2,6 +2,7 @@
 
 #include "pdfviewer/PdfPageCache.h"
 #include "pdfviewer/PdfPageLayout.h"
+#include "pdfviewer/PdfPrefetcher.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>
@@ -27,8 +28,10 @@ public:
     explicit TPdfPageView(QWidget *parent = nullptr);
     ~TPdfPageView() override;
 
-    // The document is not owned; call again after it loaded another file.
-    void SetDocument(QPdfDocument *document);
+    // The document is not owned; call again after it loaded another file. With
+    // the file's path the neighbouring pages are rendered in a thread of their
+    // own; without it, in idle time on this thread.
+    void SetDocument(QPdfDocument *document, const QString &path = QString());
     QPdfDocument *Document() const { return Doc.data(); }
     int PageCount() const;
 
@@ -92,8 +95,10 @@ private:
     void SchedulePrefetch();
     void PrefetchOne();
     void FollowScroll();
+    void PrefetchArrived(int page, QSize size, const QImage &image);
 
     QPointer<QPdfDocument> Doc;
+    std::vector<QSizeF> PageSizes;
     TPageArrangement Arrange = TPageArrangement::SinglePage;
     TPageFit FitMode = TPageFit::Page;
     double CustomZoom = 1.0;
@@ -105,6 +110,9 @@ private:
     int VisiblePages = 1;
     TPdfPageCache PageCache;
     QTimer PrefetchTimer;
+    TPdfPrefetcher Prefetcher;
+    // Pages the prefetcher could not render; the view renders them itself.
+    std::set<std::tuple<int, int, int>> PrefetchFailed;
     bool MovingBars = false;
     bool InRelayout = false;
     bool RelayoutAgain = false;

@@ -81,29 +81,54 @@ TEST(PageView, NeighboursAreReadyAndTheCacheStaysSmallOnLongDocuments)
     WriteColouredPdf(path, 40);
     QPdfDocument document;
     ASSERT_EQ(document.load(path), QPdfDocument::Error::None);
-    TPdfPageView view;
-    view.resize(400, 500);
-    view.show();
-    view.SetDocument(&document);
-    for (int turn = 0; turn < 39; ++turn) {
-        view.repaint();
-        view.FinishPrefetch();
-        const int next = view.CurrentPage() + 1;
-        EXPECT_TRUE(view.Cache().Contains(next, view.PagePixelSize(next))) << next;
-        EXPECT_TRUE(
-            view.Cache().Contains(next + 1 < 40 ? next + 1 : next, view.PagePixelSize(next)));
-        view.NextPage();
-    }
-    EXPECT_EQ(view.CurrentPage(), 39);
-    EXPECT_LE(view.Cache().Count(), view.Cache().Capacity());
-    EXPECT_LE(view.Cache().Capacity(), 16);
+    // Rendered ahead in a thread of its own (with the path), or in idle time.
+    for (const QString &source : {path, QString()}) {
+        TPdfPageView view;
+        view.resize(400, 500);
+        view.show();
+        view.SetDocument(&document, source);
+        for (int turn = 0; turn < 39; ++turn) {
+            view.repaint();
+            view.FinishPrefetch();
+            const int next = view.CurrentPage() + 1;
+            EXPECT_TRUE(view.Cache().Contains(next, view.PagePixelSize(next))) << next;
+            if (next + 1 < 40) {
+                EXPECT_TRUE(view.Cache().Contains(next + 1, view.PagePixelSize(next + 1)));
+            }
+            view.NextPage();
+        }
+        EXPECT_EQ(view.CurrentPage(), 39);
+        EXPECT_LE(view.Cache().Count(), view.Cache().Capacity());
+        EXPECT_LE(view.Cache().Capacity(), 16);
 
-    // A new size makes the old renders useless: the neighbours follow the size.
-    view.resize(300, 300);
-    view.SetCurrentPage(10);
+        // A new size makes the old renders useless: the neighbours follow the size.
+        view.resize(300, 300);
+        view.SetCurrentPage(10);
+        view.FinishPrefetch();
+        EXPECT_TRUE(view.Cache().Contains(11, view.PagePixelSize(11)));
+        EXPECT_TRUE(view.Cache().Contains(9, view.PagePixelSize(9)));
+    }
+}
+
+TEST(PageView, PagesRenderedAheadForAReplacedFileAreDropped)
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first.pdf");
+    const QString second = dir.filePath("second.pdf");
+    WriteColouredPdf(first, 4);
+    WriteColouredPdf(second, 4, QPageSize(QPageSize::A5), 3);
+    QPdfDocument a, b;
+    ASSERT_EQ(a.load(first), QPdfDocument::Error::None);
+    ASSERT_EQ(b.load(second), QPdfDocument::Error::None);
+    TPdfPageView view;
+    view.resize(300, 400);
+    view.show();
+    view.SetDocument(&a, first);
+    view.SetDocument(&b, second);
     view.FinishPrefetch();
-    EXPECT_TRUE(view.Cache().Contains(11, view.PagePixelSize(11)));
-    EXPECT_TRUE(view.Cache().Contains(9, view.PagePixelSize(9)));
+    const QImage *next = view.Cache().Find(1, view.PagePixelSize(1));
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->pixelColor(5, 5).rgb(), PageColour(2 + 3).rgb());
 }
 
 } // namespace

@@ -18,7 +18,7 @@ QColor PageColour(int page)
     return colours[(page - 1) % 6];
 }
 
-void WriteColouredPdf(const QString &path, int pages, const QPageSize &size)
+void WriteColouredPdf(const QString &path, int pages, const QPageSize &size, int colourShift)
 {
     QPdfWriter writer(path);
     writer.setPageSize(size);
@@ -30,7 +30,7 @@ void WriteColouredPdf(const QString &path, int pages, const QPageSize &size)
             writer.newPage();
         }
         const QRect area(QPoint(0, 0), size.sizePoints());
-        painter.fillRect(area, PageColour(page));
+        painter.fillRect(area, PageColour(page + colourShift));
         QFont font = painter.font();
         font.setPointSize(40);
         painter.setFont(font);

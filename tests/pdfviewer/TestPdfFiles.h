@@ -15,8 +15,9 @@ QColor PageColour(int page);
 
 // A real PDF written with QPdfWriter: `pages` pages of the given size, each
 // filled with PageColour(n) and showing "Page n" in large type.
+// With `colourShift`, page n takes the colour of page n + colourShift.
 void WriteColouredPdf(const QString &path, int pages,
-                      const QPageSize &size = QPageSize(QPageSize::A5));
+                      const QPageSize &size = QPageSize(QPageSize::A5), int colourShift = 0);
 
 // A PDF put together object by object (numbered from 1), with a correct
 // cross-reference table; `trailerExtra` is added inside the trailer dictionary
