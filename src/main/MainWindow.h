@@ -4,10 +4,15 @@
 
 #include <QMainWindow>
 
+#include <QPointer>
+
 #include <atomic>
+#include <cstdint>
 #include <functional>
+#include <memory>
 
 class QAction;
+class QBuffer;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -19,10 +24,14 @@ class QTabWidget;
 class QTextEdit;
 class QTimer;
 class QToolButton;
+class QUrl;
 
 namespace tarvello {
 
 class TDialogs;
+class TErrorBoxQueue;
+class TfTouch;
+class TMidiDispatch;
 class TKeyValueGrid;
 class TPdfViewer;
 class TRadioGroup;
@@ -89,6 +98,44 @@ public:
     std::atomic<int> MidiMessageType{0xC0};
     std::atomic<int> InputDeviceIndex{0};
     std::atomic<int> OutputDeviceIndex{0};
+    // "Midi Thru" as the input thread reads it: a copy of the check box.
+    std::atomic<bool> MidiThru{false};
+
+    // MIDI input (MainMidiDispatch.cpp). The two handlers run on the MIDI input
+    // thread; they never wait for this window's thread.
+    void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
+                        std::uint8_t Data2);
+    void SysExInputEvent(int DeviceIndex, QBuffer &Stream);
+    // Makes the input list (enumerating the devices) and registers the two
+    // handlers with it; before any input device is opened.
+    void RegisterMidiInputEvents();
+    void bLearnClick();
+    void LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t Data2);
+    void MidiReleaseTimer();
+    std::uint8_t PendingMidiValue() const;
+    bool LearnMode() const;
+
+    // The settings page (MainSettingsPage.cpp). Errors of the device lists
+    // leave the handlers for the general error box.
+    void lbMidiInClick();
+    void lbMidiOutClick();
+    void lbChannelClick();
+    void lbControllerClick();
+    void rgMessageClick();
+    void rgDisplayTypeClick();
+    void cbTouchPadClick();
+    void cbPdfScrollbarClick();
+    void sbDonateClick();
+    void UpdateNavigationLabels();
+    // How the donate button opens its page; the desktop's browser by default.
+    std::function<bool(const QUrl &)> OpenUrl;
+
+    // The Nav Pad (MainNavPad.cpp): the pad is made after this window and
+    // attached here; nullptr detaches it.
+    void SetTouchPad(TfTouch *pad);
+    TfTouch *TouchPad() const;
+    // The pad's "Select": between the list page and the display page.
+    void NavPadSelect();
 
     // The controls, named as the layout names them (also their objectName).
     QTabWidget *pcMain = nullptr;
@@ -198,6 +245,14 @@ private:
     void createPdfViewer();
     void createMenus();
     void connectControls();
+    // MIDI control (MainMidiDispatch.cpp, MainSettingsPage.cpp, MainNavPad.cpp,
+    // MainSelectionMidi.cpp).
+    void connectMidiControls();
+    void createMidiDispatch();
+    void connectSettingsPage();
+    void watchPaintForTouchPad();
+    void ReleaseMidiInputEvents() noexcept;
+    void SendSelectionMidiToOutput();
 
     // The Lyric page's views (MainLyricViews.cpp).
     void ShowOnlyView(TLyricViewKind kind);
@@ -214,6 +269,9 @@ private:
     int LyricView = lvRichText;
     bool SettingPage = false;
     std::function<void()> SelectionMidiSender;
+    std::unique_ptr<TMidiDispatch> Dispatch;
+    std::unique_ptr<TErrorBoxQueue> InputErrors;
+    QPointer<TfTouch> Pad;
 };
 
 } // namespace tarvello

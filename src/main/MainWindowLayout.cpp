@@ -1,8 +1,10 @@
 #include "main/MainWindow.h"
 
 #include "common/KeyValueGrid.h"
+#include "main/ErrorBoxQueue.h"
 #include "main/MainColours.h"
 #include "main/MainLayoutHelpers.h"
+#include "main/MidiDispatch.h"
 #include "main/PromptReference.h"
 #include "main/RadioGroup.h"
 #include "main/UpDown.h"
@@ -35,6 +37,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent) : QMainWindow(parent), Dialog
     createPages();
     createMenus();
     connectControls();
+    connectMidiControls();
 
     // The state a show starts from before anything is loaded.
     setWindowTitle(ProgramCaption());
@@ -44,6 +47,8 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent) : QMainWindow(parent), Dialog
 
 TfMain::~TfMain()
 {
+    // The device lists outlive the window: no input may reach it from here on.
+    ReleaseMidiInputEvents();
     // The pages and grids go one by one now; none of that is a change of page
     // or a selection to act on.
     SettingPage = true;

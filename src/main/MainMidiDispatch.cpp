@@ -1,0 +1,150 @@
+#include "main/MainWindow.h"
+
+#include "common/Dialogs.h"
+#include "main/ErrorBoxQueue.h"
+#include "main/MidiDispatch.h"
+#include "main/RadioGroup.h"
+#include "midi/Midi.h"
+
+#include <QListWidget>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QTimer>
+
+namespace tarvello {
+
+void TfMain::connectMidiControls()
+{
+    createMidiDispatch();
+    connectSettingsPage();
+    watchPaintForTouchPad();
+    SetSelectionMidiSender([this] { SendSelectionMidiToOutput(); });
+}
+
+void TfMain::createMidiDispatch()
+{
+    Dispatch = std::make_unique<TMidiDispatch>(TDispatchSettings{
+        MidiMessageType, MidiChannel, MidiController, OutputDeviceIndex, MidiThru});
+    InputErrors = std::make_unique<TErrorBoxQueue>(
+        [this](const QString &text) { Dialogs.ShowError(this, text); });
+
+    // Everything below runs on the MIDI input thread and only posts to this
+    // window: that thread never waits for the window.
+    Dispatch->Echo = [](int device, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+        MidiOutput().SendShortMessage(device, status, data1, data2);
+    };
+    Dispatch->PostArmRelease = [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                Dispatch->ReleaseArmed();
+                // A window of 300 ms that runs is not restarted by later values.
+                if (!MidiRelease->isActive()) {
+                    MidiRelease->start();
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    Dispatch->PostLearn = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+        QMetaObject::invokeMethod(
+            this, [this, status, data1, data2] { LearnMessage(status, data1, data2); },
+            Qt::QueuedConnection);
+    };
+    Dispatch->PostError = [this](const QString &text) {
+        QMetaObject::invokeMethod(
+            this, [this, text] { InputErrors->Report(text); }, Qt::QueuedConnection);
+    };
+
+    connect(MidiRelease, &QTimer::timeout, this, &TfMain::MidiReleaseTimer);
+    connect(bLearn, &QPushButton::clicked, this, &TfMain::bLearnClick);
+}
+
+void TfMain::RegisterMidiInputEvents()
+{
+    TMidiInput &input = MidiInput();
+    input.OnMidiData = [this](int device, std::uint8_t status, std::uint8_t data1,
+                              std::uint8_t data2) { MidiInputEvent(device, status, data1, data2); };
+    input.OnSysExData = [this](int device, QBuffer &stream) { SysExInputEvent(device, stream); };
+}
+
+void TfMain::ReleaseMidiInputEvents() noexcept
+{
+    TMidiInput *input = ExistingMidiInput();
+    if (input == nullptr) {
+        return;
+    }
+    // The device lists outlive this window: no input may reach it once it has
+    // gone. Close waits for a handler that is running.
+    for (int i = 0; i < input->Devices.Count(); ++i) {
+        try {
+            input->Close(i);
+        } catch (...) {
+            // Going away regardless; a device that fails to close is left to the list.
+        }
+    }
+    input->OnMidiData = nullptr;
+    input->OnSysExData = nullptr;
+}
+
+void TfMain::MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
+                            std::uint8_t Data2)
+{
+    Dispatch->MidiInputEvent(DeviceIndex, Status, Data1, Data2);
+}
+
+void TfMain::SysExInputEvent(int, QBuffer &)
+{
+    Dispatch->SysExInputEvent();
+}
+
+std::uint8_t TfMain::PendingMidiValue() const
+{
+    return Dispatch->PendingMidiValue();
+}
+
+bool TfMain::LearnMode() const
+{
+    return Dispatch->Learning();
+}
+
+void TfMain::MidiReleaseTimer()
+{
+    MidiRelease->stop();
+    ActOnValue(Dispatch->PendingMidiValue());
+}
+
+void TfMain::bLearnClick()
+{
+    bLearn->setText(QStringLiteral("Learning"));
+    bLearn->setEnabled(false);
+    Dispatch->StartLearning();
+}
+
+void TfMain::LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t)
+{
+    const int type = Status & 0xF0;
+    const int channel = Status & 0x0F;
+    const auto endLearning = [this] {
+        bLearn->setText(QStringLiteral("Midi Learn"));
+        bLearn->setEnabled(true);
+    };
+    if (type != ControllerMessageType && type != PatchMessageType) {
+        endLearning();
+        Dialogs.MessageBox(this, ApplicationTitle(),
+                           QStringLiteral("Sorry, you can only use Patch and Controller messages"),
+                           TMessageKind::Error, TMessageButton::Ok);
+        return;
+    }
+    // As if the operator had chosen it: rgMessageClick follows a change.
+    rgMessage->SetItemIndex(type == ControllerMessageType ? 1 : 0);
+    lbChannel->setCurrentRow(channel);
+    MidiChannel = lbChannel->currentRow();
+    if (type == ControllerMessageType) {
+        lbController->setCurrentRow(Data1);
+        MidiController = lbController->currentRow();
+    }
+    endLearning();
+    UpdateNavigationLabels();
+}
+
+} // namespace tarvello

@@ -1,0 +1,28 @@
+#include "main/MainWindow.h"
+
+#include "main/SelectionMidi.h"
+#include "midi/Midi.h"
+
+#include <QCheckBox>
+
+namespace tarvello {
+
+void TfMain::SendSelectionMidiToOutput()
+{
+    TSelectionMidiSettings settings;
+    settings.SendMessage = cbMidiOut->isChecked();
+    settings.SendStrings = cbMidiStrings->isChecked();
+    const int slot = CurrentSlot();
+    const QStringList &strings = MidiStringLists[slot + 1];
+    // Nothing to send: the device lists are not even made.
+    if (!settings.SendMessage && (!settings.SendStrings || strings.isEmpty())) {
+        return;
+    }
+    settings.MessageType = MidiMessageType;
+    settings.Channel = MidiChannel;
+    settings.Controller = MidiController;
+    settings.OutputDevice = OutputDeviceIndex;
+    tarvello::SendSelectionMidi(MidiOutput(), settings, slot, strings);
+}
+
+} // namespace tarvello

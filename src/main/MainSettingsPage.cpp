@@ -1,0 +1,137 @@
+#include "main/MainWindow.h"
+
+#include "main/DonateAddress.h"
+#include "main/NavigationLabels.h"
+#include "main/RadioGroup.h"
+#include "midi/Midi.h"
+#include "pdfviewer/PdfViewer.h"
+#include "touchpad/TouchPad.h"
+
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+#include <QUrl>
+
+namespace tarvello {
+namespace {
+
+// Closes the device stored for a list and opens the one clicked. A stored
+// index of -1 (the stored device was not found) has nothing to close. When
+// the system refuses the device, no device of the list is open any more, and
+// the index says so.
+void SwitchDevice(TMidiDevices &devices, std::atomic<int> &storedIndex, int clicked)
+{
+    const int previous = storedIndex.load();
+    if (previous >= 0) {
+        devices.Close(previous);
+    }
+    try {
+        devices.Open(clicked);
+    } catch (...) {
+        storedIndex = -1;
+        throw;
+    }
+    storedIndex = clicked;
+}
+
+} // namespace
+
+void TfMain::connectSettingsPage()
+{
+    connect(lbMidiIn, &QListWidget::itemClicked, this, &TfMain::lbMidiInClick);
+    connect(lbMidiOut, &QListWidget::itemClicked, this, &TfMain::lbMidiOutClick);
+    connect(lbChannel, &QListWidget::itemClicked, this, &TfMain::lbChannelClick);
+    connect(lbController, &QListWidget::itemClicked, this, &TfMain::lbControllerClick);
+    connect(rgMessage, &TRadioGroup::Click, this, &TfMain::rgMessageClick);
+    connect(rgDisplayType, &TRadioGroup::Click, this, &TfMain::rgDisplayTypeClick);
+    connect(cbTouchPad, &QCheckBox::toggled, this, &TfMain::cbTouchPadClick);
+    connect(cbPdfScrollbar, &QCheckBox::toggled, this, &TfMain::cbPdfScrollbarClick);
+    connect(sbDonate, &QToolButton::clicked, this, &TfMain::sbDonateClick);
+    // The input thread reads the box through this copy, never the widget.
+    connect(cbMidiThru, &QCheckBox::toggled, this, [this](bool checked) { MidiThru = checked; });
+    MidiThru = cbMidiThru->isChecked();
+    OpenUrl = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
+    UpdateNavigationLabels();
+}
+
+void TfMain::lbMidiInClick()
+{
+    SwitchDevice(MidiInput(), InputDeviceIndex, lbMidiIn->currentRow());
+}
+
+void TfMain::lbMidiOutClick()
+{
+    SwitchDevice(MidiOutput(), OutputDeviceIndex, lbMidiOut->currentRow());
+}
+
+void TfMain::lbChannelClick()
+{
+    MidiChannel = lbChannel->currentRow();
+    UpdateNavigationLabels();
+}
+
+void TfMain::lbControllerClick()
+{
+    MidiController = lbController->currentRow();
+    UpdateNavigationLabels();
+}
+
+void TfMain::rgMessageClick()
+{
+    const bool patch = rgMessage->ItemIndex() == 0;
+    MidiMessageType = patch ? 0xC0 : 0xB0;
+    lController->setVisible(!patch);
+    lbController->setVisible(!patch);
+    UpdateNavigationLabels();
+}
+
+void TfMain::rgDisplayTypeClick()
+{
+    ShowTabsForDisplayType();
+    if (Pad) {
+        Pad->SetScrollButtonsEnabled(DisplayType() == 1);
+    }
+    UpdateNavigationLabels();
+}
+
+void TfMain::cbTouchPadClick()
+{
+    if (!Pad) {
+        return;
+    }
+    if (cbTouchPad->isChecked()) {
+        if (!Pad->isVisible()) {
+            Pad->show();
+        }
+        Pad->raise();
+    } else if (Pad->isVisible()) {
+        Pad->hide();
+    }
+}
+
+void TfMain::cbPdfScrollbarClick()
+{
+    PdfViewer->SetShowScrollBars(cbPdfScrollbar->isChecked());
+}
+
+void TfMain::sbDonateClick()
+{
+    // Nothing is reported when no browser takes the address.
+    if (OpenUrl) {
+        OpenUrl(QUrl(DonateAddress));
+    }
+}
+
+void TfMain::UpdateNavigationLabels()
+{
+    const TNavigationLabels labels =
+        NavigationLabelTexts(MidiMessageType, MidiChannel, MidiController, DisplayType() == 0);
+    lNextItem->setText(labels.NextItem);
+    lPreviousItem->setText(labels.PreviousItem);
+    lNextPage->setText(labels.NextPage);
+    lPrevPage->setText(labels.PrevPage);
+}
+
+} // namespace tarvello

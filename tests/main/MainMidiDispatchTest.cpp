@@ -1,0 +1,161 @@
+#include "MainMidiFixture.h"
+
+#include "common/KeyValueGrid.h"
+#include "main/RadioGroup.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+namespace tarvello::test {
+namespace {
+
+using TDispatchWindowTest = TMainMidiTest;
+
+TEST_F(TDispatchWindowTest, APatchSelectsItsSlotOnceWhenTheWindowEnds)
+{
+    Window->cbMidiOut->setChecked(true);
+    Receive("C105"); // channel 2
+    Receive("B00540");
+    EXPECT_FALSE(Window->MidiRelease->isActive());
+
+    Receive("C003");
+    ASSERT_TRUE(WaitFor([&] { return Window->MidiRelease->isActive(); }));
+    Spin(100);
+    Receive("C009");
+    // Nothing is shown while the window runs.
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0"));
+    ASSERT_TRUE(WaitFor([&] { return !Window->MidiRelease->isActive(); }));
+    EXPECT_EQ(Window->CurrentSlot(), 9);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 9"));
+    Spin(400);
+    // One selection: the message rebuilt for slot 9 only.
+    EXPECT_EQ(SentHex(), (QStringList{"c00900"}));
+}
+
+TEST_F(TDispatchWindowTest, ControllerModeSelectsAndNavigatesOnItsControllerOnly)
+{
+    Window->rgMessage->SetItemIndex(1);
+    Window->lbController->setCurrentRow(102);
+    Window->lbControllerClick();
+
+    Receive("B00140"); // modulation wheel
+    Receive("B04040"); // sustain pedal
+    Receive("C005");
+    Spin(400);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0"));
+
+    Receive("B06640");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 64; }));
+    EXPECT_EQ(Window->windowTitle(),
+              QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 64"));
+    Receive("B0667E");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 65; }));
+}
+
+TEST_F(TDispatchWindowTest, ThruEchoesAtOnceAndTheSelectionSendsAgainLater)
+{
+    Window->cbMidiThru->setChecked(true);
+    Window->cbMidiOut->setChecked(true);
+    Receive("C005");
+    Receive("904564");
+    Receive("F8");
+    Receive("FE");
+    EXPECT_EQ(SentHex(), (QStringList{"c00500", "904564", "f80000"}));
+    ASSERT_TRUE(WaitFor([&] { return SentHex().size() == 4; }));
+    EXPECT_EQ(SentHex().last(), QStringLiteral("c00500"));
+
+    // The same patch again shows the slot again but sends only the echo.
+    Receive("C005");
+    Spin(500);
+    EXPECT_EQ(SentHex().size(), 5);
+    for (const auto &message : Fake->Sent()) {
+        EXPECT_EQ(message.DeviceId, 1u);
+    }
+}
+
+TEST_F(TDispatchWindowTest, AFailingEchoShowsOneBoxForAFlood)
+{
+    Window->cbMidiThru->setChecked(true);
+    Fake->FailCall(QStringLiteral("OutShortMsg"), MidiResult::NotReady, -1);
+    for (int i = 0; i < 200; ++i) {
+        Receive("B00740");
+    }
+    Spin(200);
+    ASSERT_EQ(Dialogs.MessageTexts().size(), 1);
+    EXPECT_EQ(Dialogs.Records.front().Kind, TMessageKind::Error);
+    EXPECT_EQ(Dialogs.Records.front().Title, QStringLiteral("Tarvello"));
+}
+
+TEST_F(TDispatchWindowTest, LearnTakesAControllerWithoutEchoOrSelection)
+{
+    Window->cbMidiThru->setChecked(true);
+    Window->bLearn->click();
+    EXPECT_EQ(Window->bLearn->text(), QStringLiteral("Learning"));
+    EXPECT_FALSE(Window->bLearn->isEnabled());
+
+    Receive("FE");
+    Receive("B20B7F");
+    ASSERT_TRUE(WaitFor([&] { return Window->bLearn->isEnabled(); }));
+    EXPECT_EQ(Window->bLearn->text(), QStringLiteral("Midi Learn"));
+    EXPECT_EQ(Window->rgMessage->ItemIndex(), 1);
+    EXPECT_EQ(Window->MidiMessageType, 0xB0);
+    EXPECT_EQ(Window->lbChannel->currentRow(), 2);
+    EXPECT_EQ(Window->MidiChannel, 2);
+    EXPECT_EQ(Window->MidiController, 11);
+    EXPECT_EQ(Window->lbController->currentRow(), 11);
+    EXPECT_FALSE(Window->lbController->isHidden());
+    EXPECT_EQ(Window->lNextItem->text(),
+              QStringLiteral("Next Prompt - 178, 11, 126   (B2, 0B, 7E)"));
+    Spin(400);
+    EXPECT_TRUE(SentHex().isEmpty());
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0"));
+
+    // A Program Change learned later keeps the controller.
+    Window->bLearnClick();
+    Receive("C400");
+    ASSERT_TRUE(WaitFor([&] { return Window->bLearn->isEnabled(); }));
+    EXPECT_EQ(Window->MidiMessageType, 0xC0);
+    EXPECT_EQ(Window->MidiChannel, 4);
+    EXPECT_EQ(Window->MidiController, 11);
+    EXPECT_TRUE(Window->lbController->isHidden());
+}
+
+TEST_F(TDispatchWindowTest, LearnTurnsDownOtherMessagesAndKeepsTheSettings)
+{
+    for (const char *message : {"903C40", "F8"}) {
+        Dialogs.Records.clear();
+        Window->bLearnClick();
+        Receive(message);
+        ASSERT_TRUE(WaitFor([&] { return Window->bLearn->isEnabled(); })) << message;
+        EXPECT_EQ(Dialogs.MessageTexts(),
+                  (QStringList{"Sorry, you can only use Patch and Controller messages"}));
+        EXPECT_EQ(Dialogs.Records.front().Kind, TMessageKind::Error);
+        EXPECT_EQ(Window->bLearn->text(), QStringLiteral("Midi Learn"));
+        EXPECT_FALSE(Window->LearnMode());
+        EXPECT_EQ(Window->MidiMessageType, 0xC0);
+        EXPECT_EQ(Window->MidiChannel, 0);
+    }
+}
+
+TEST_F(TDispatchWindowTest, SystemExclusiveInputIsDroppedEvenWithThru)
+{
+    Window->cbMidiThru->setChecked(true);
+    Receive("F07E7F0901F7");
+    Receive("C001");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 1; }));
+    EXPECT_EQ(SentHex(), (QStringList{"c00100"}));
+}
+
+TEST_F(TDispatchWindowTest, ClosingTheWindowStopsInputReachingIt)
+{
+    Receive("C002");
+    Window.reset();
+    EXPECT_FALSE(Fake->IsInputOpen(0));
+    Receive("C003");
+    EXPECT_FALSE(MidiInput().OnMidiData);
+}
+
+} // namespace
+} // namespace tarvello::test

@@ -1,0 +1,256 @@
+#include "MainMidiFixture.h"
+
+#include "common/KeyValueGrid.h"
+#include "common/TarvelloError.h"
+#include "main/DonateAddress.h"
+#include "main/RadioGroup.h"
+#include "pdfviewer/PdfViewer.h"
+#include "touchpad/TouchPad.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QUrl>
+#include <QtTest/qtestspontaneevent.h>
+
+namespace tarvello::test {
+namespace {
+
+using TSettingsPageTest = TMainMidiTest;
+
+QPushButton *PadButton(TfTouch &pad, const char *name)
+{
+    return pad.findChild<QPushButton *>(QString::fromLatin1(name));
+}
+
+TEST_F(TSettingsPageTest, DeviceClicksCloseTheOldDeviceAndOpenTheNew)
+{
+    Window->lbMidiIn->setCurrentRow(1);
+    Window->lbMidiInClick();
+    EXPECT_EQ(Fake->Calls().filter(QStringLiteral("InClose")).size(), 1);
+    EXPECT_FALSE(Fake->IsInputOpen(0));
+    EXPECT_TRUE(Fake->IsInputOpen(1));
+    EXPECT_EQ(Window->InputDeviceIndex, 1);
+
+    // The stored device was not found at start-up: nothing to close.
+    Window->InputDeviceIndex = -1;
+    Window->lbMidiIn->setCurrentRow(0);
+    EXPECT_NO_THROW(Window->lbMidiInClick());
+    EXPECT_TRUE(Fake->IsInputOpen(0));
+    EXPECT_EQ(Window->InputDeviceIndex, 0);
+
+    Window->lbMidiOut->setCurrentRow(0);
+    Window->lbMidiOutClick();
+    EXPECT_TRUE(Fake->IsOutputOpen(0));
+    EXPECT_FALSE(Fake->IsOutputOpen(1));
+    EXPECT_EQ(Window->OutputDeviceIndex, 0);
+}
+
+TEST_F(TSettingsPageTest, ARefusedDeviceLeavesNoneClaimedOpen)
+{
+    Fake->FailCall(QStringLiteral("InOpen"), MidiResult::Allocated);
+    Window->lbMidiIn->setCurrentRow(1);
+    EXPECT_THROW(Window->lbMidiInClick(), TError);
+    EXPECT_FALSE(Fake->IsInputOpen(0));
+    EXPECT_FALSE(Fake->IsInputOpen(1));
+    EXPECT_EQ(Window->InputDeviceIndex, -1);
+    // The next click opens it without an index error.
+    EXPECT_NO_THROW(Window->lbMidiInClick());
+    EXPECT_EQ(Window->InputDeviceIndex, 1);
+
+    Fake->FailCall(QStringLiteral("OutOpen"), MidiResult::Allocated);
+    Window->lbMidiOut->setCurrentRow(0);
+    EXPECT_THROW(Window->lbMidiOutClick(), TError);
+    EXPECT_EQ(Window->OutputDeviceIndex, -1);
+}
+
+TEST_F(TSettingsPageTest, MessageTypeChannelAndControllerRewriteTheLabels)
+{
+    Window->SetDisplayType(1);
+    Window->rgDisplayTypeClick();
+    EXPECT_EQ(Window->lNextItem->text(), QStringLiteral("Next Prompt - 192, 126   (C0, 7E)"));
+    EXPECT_EQ(Window->lPrevPage->text(), QStringLiteral("Page Up      - 192, 125   (C0, 7D)"));
+
+    Window->lbChannel->setCurrentRow(15);
+    Window->lbChannelClick();
+    EXPECT_EQ(Window->MidiChannel, 15);
+    EXPECT_EQ(Window->lNextPage->text(), QStringLiteral("Page Down - 207, 124   (CF, 7C)"));
+
+    // No controller chosen yet.
+    Window->MidiController = -1;
+    Window->rgMessage->SetItemIndex(1);
+    EXPECT_EQ(Window->MidiMessageType, 0xB0);
+    EXPECT_FALSE(Window->lController->isHidden());
+    EXPECT_FALSE(Window->lbController->isHidden());
+    EXPECT_EQ(Window->lPreviousItem->text(),
+              QStringLiteral("Prev Prompt - 191, -1, 127   (BF, FFFFFFFF, 7F)"));
+
+    Window->lbController->setCurrentRow(7);
+    Window->lbControllerClick();
+    Window->lbChannel->setCurrentRow(9);
+    Window->lbChannelClick();
+    EXPECT_EQ(Window->lPreviousItem->text(),
+              QStringLiteral("Prev Prompt - 185, 7, 127   (B9, 07, 7F)"));
+
+    // Back in patch mode the controller list goes but its choice stays.
+    Window->rgMessage->SetItemIndex(0);
+    EXPECT_EQ(Window->MidiMessageType, 0xC0);
+    EXPECT_TRUE(Window->lbController->isHidden());
+    EXPECT_TRUE(Window->lController->isHidden());
+    EXPECT_EQ(Window->MidiController, 7);
+
+    // A text line has no paging.
+    Window->SetDisplayType(0);
+    EXPECT_TRUE(Window->lNextPage->text().isEmpty());
+    EXPECT_TRUE(Window->lPrevPage->text().isEmpty());
+    EXPECT_FALSE(Window->lNextItem->text().isEmpty());
+}
+
+TEST_F(TSettingsPageTest, DisplayTypeSwitchesTabsAndThePadsScrollButtons)
+{
+    TfTouch pad(203, 372);
+    Window->SetTouchPad(&pad);
+    const auto tabShown = [&](QWidget *page) {
+        return Window->pcMain->isTabVisible(Window->pcMain->indexOf(page));
+    };
+    const char *scrollButtons[] = {"bPageUp", "bPageDown", "bLineUp", "bLineDown"};
+
+    Window->rgDisplayType->SetItemIndex(1);
+    EXPECT_TRUE(tabShown(Window->tsLyric));
+    EXPECT_TRUE(tabShown(Window->tsFileList));
+    EXPECT_FALSE(tabShown(Window->tsDisplay));
+    EXPECT_FALSE(tabShown(Window->tsTextEdit));
+    for (const char *name : scrollButtons) {
+        EXPECT_TRUE(PadButton(pad, name)->isEnabled()) << name;
+    }
+
+    Window->rgDisplayType->SetItemIndex(0);
+    EXPECT_TRUE(tabShown(Window->tsDisplay));
+    EXPECT_TRUE(tabShown(Window->tsTextEdit));
+    EXPECT_FALSE(tabShown(Window->tsLyric));
+    EXPECT_TRUE(tabShown(Window->tsMidi));
+    for (const char *name : scrollButtons) {
+        EXPECT_FALSE(PadButton(pad, name)->isEnabled()) << name;
+    }
+    for (const char *name : {"bPrevFile", "bNextFile", "bSelect"}) {
+        EXPECT_TRUE(PadButton(pad, name)->isEnabled()) << name;
+    }
+    Window->SetTouchPad(nullptr);
+}
+
+TEST_F(TSettingsPageTest, PdfScrollbarsAndDonate)
+{
+    Window->cbPdfScrollbar->setChecked(true);
+    EXPECT_TRUE(Window->PdfViewer->ShowScrollBars());
+    Window->cbPdfScrollbar->setChecked(false);
+    EXPECT_FALSE(Window->PdfViewer->ShowScrollBars());
+
+    QList<QUrl> opened;
+    Window->OpenUrl = [&](const QUrl &address) {
+        opened << address;
+        return false;
+    };
+    EXPECT_NO_THROW(Window->sbDonate->click());
+    EXPECT_EQ(opened, (QList<QUrl>{QUrl(DonateAddress)}));
+    EXPECT_TRUE(Dialogs.Records.empty());
+}
+
+TEST_F(TSettingsPageTest, NavPadFollowsTheBoxThePaintAndItsCloseBox)
+{
+    // Before the pad exists the box does nothing.
+    Window->cbTouchPad->setChecked(true);
+    TfTouch pad(203, 372);
+    Window->SetTouchPad(&pad);
+    EXPECT_FALSE(pad.isVisible());
+    // The main window's next paint shows it.
+    Window->repaint();
+    EXPECT_TRUE(pad.isVisible());
+
+    Window->cbTouchPad->setChecked(false);
+    EXPECT_FALSE(pad.isVisible());
+    Window->repaint();
+    EXPECT_FALSE(pad.isVisible());
+
+    Window->cbTouchPad->setChecked(true);
+    EXPECT_TRUE(pad.isVisible());
+    const QPoint at = pad.pos();
+    QCloseEvent byOperator;
+    // As the window system delivers the close box: sendEvent() would take the
+    // spontaneous mark off again.
+    QSpontaneKeyEvent::setSpontaneous(&byOperator);
+    QCoreApplication::instance()->notify(&pad, &byOperator);
+    EXPECT_FALSE(pad.isVisible());
+    EXPECT_FALSE(Window->cbTouchPad->isChecked());
+    Window->cbTouchPad->setChecked(true);
+    EXPECT_TRUE(pad.isVisible());
+    EXPECT_EQ(pad.pos(), at);
+    Window->SetTouchPad(nullptr);
+}
+
+TEST_F(TSettingsPageTest, NavPadButtonsNavigateAndSelectSwitchesPages)
+{
+    TfTouch pad(203, 372);
+    Window->SetTouchPad(&pad);
+    Window->SetDisplayType(1);
+    Window->SetActivePage(Window->tsLyric);
+    Window->vleFiles->SetValue(QStringLiteral("4"), QStringLiteral("missing-four.txt"));
+    Window->ActOnValue(3);
+
+    PadButton(pad, "bNextFile")->click();
+    EXPECT_EQ(Window->CurrentSlot(), 4);
+    EXPECT_EQ(Window->vleFiles->Row(), 5);
+    PadButton(pad, "bPrevFile")->click();
+    PadButton(pad, "bPrevFile")->click();
+    EXPECT_EQ(Window->CurrentSlot(), 2);
+    // "Line Dn" on the Lyric page only scrolls.
+    PadButton(pad, "bLineDown")->click();
+    EXPECT_EQ(Window->CurrentSlot(), 2);
+
+    // "Select": to the list page from any other page, and back.
+    PadButton(pad, "bSelect")->click();
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsFileList);
+    PadButton(pad, "bSelect")->click();
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsLyric);
+    EXPECT_TRUE(Window->windowTitle().endsWith(QStringLiteral(" Item:2")));
+    Window->SetActivePage(Window->tsMidi);
+    PadButton(pad, "bSelect")->click();
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsFileList);
+
+    Window->SetDisplayType(0);
+    Window->SetActivePage(Window->tsMidi);
+    PadButton(pad, "bSelect")->click();
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsTextEdit);
+    PadButton(pad, "bSelect")->click();
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsDisplay);
+    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("2 - "));
+    Window->SetTouchPad(nullptr);
+}
+
+TEST_F(TSettingsPageTest, SelectionInTheListSendsTheMessageThenTheStrings)
+{
+    Window->lbChannel->setCurrentRow(1);
+    Window->lbChannelClick();
+    Window->cbMidiOut->setChecked(true);
+    Window->MidiStringLists[18] = {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"),
+                                   QStringLiteral("C2 05")};
+    Window->SetActivePage(Window->tsTextEdit);
+    Window->vleLines->SetRow(18);
+    EXPECT_EQ(SentHex(), (QStringList{"c11100"}));
+
+    Window->cbMidiStrings->setChecked(true);
+    Window->vleLines->SetRow(1);
+    Window->vleLines->SetRow(18);
+    EXPECT_EQ(SentHex().mid(2), (QStringList{"c11100", "b20764", "c205"}));
+
+    // A failing short message sends no string; the slot is still selected.
+    Fake->FailCall(QStringLiteral("OutShortMsg"), MidiResult::NotReady);
+    EXPECT_THROW(Window->vleLines->SetRow(1), TError);
+    EXPECT_EQ(Window->CurrentSlot(), 0);
+    EXPECT_EQ(SentHex().size(), 5);
+}
+
+} // namespace
+} // namespace tarvello::test
