@@ -4,7 +4,10 @@
 #include "pdfviewer/PdfPageLayout.h"
 #include "pdfviewer/PdfPageView.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPdfDocument>
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -129,6 +132,37 @@ TEST(PageView, PagesRenderedAheadForAReplacedFileAreDropped)
     const QImage *next = view.Cache().Find(1, view.PagePixelSize(1));
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->pixelColor(5, 5).rgb(), PageColour(2 + 3).rgb());
+}
+
+TEST(PageView, ScrollingAColumnMovesTheCurrentPageAndKeysTurnPages)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("column.pdf");
+    WriteColouredPdf(path, 6);
+    QPdfDocument document;
+    ASSERT_EQ(document.load(path), QPdfDocument::Error::None);
+    TPdfPageView view;
+    view.resize(300, 300);
+    view.show();
+    view.SetDocument(&document, path);
+    view.SetArrangement(TPageArrangement::OneColumn);
+    int reported = -1;
+    QObject::connect(&view, &TPdfPageView::CurrentPageChanged, [&](int page) { reported = page; });
+    const QRect third = view.PageRect(2);
+    view.verticalScrollBar()->setValue(view.verticalScrollBar()->value() + third.top());
+    EXPECT_EQ(view.CurrentPage(), 2);
+    EXPECT_EQ(reported, 2);
+
+    QKeyEvent pageDown(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &pageDown);
+    EXPECT_EQ(view.CurrentPage(), 3);
+    EXPECT_EQ(view.PageRect(3).top(), 0);
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &end);
+    EXPECT_EQ(view.CurrentPage(), 5);
+    QKeyEvent home(QEvent::KeyPress, Qt::Key_Home, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &home);
+    EXPECT_EQ(view.CurrentPage(), 0);
 }
 
 } // namespace
