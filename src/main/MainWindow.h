@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/SlotTypes.h"
+#include "main/SlotMove.h"
 
 #include <QMainWindow>
 
@@ -9,7 +10,9 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <exception>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QBuffer;
@@ -29,6 +32,11 @@ class QUrl;
 namespace tarvello {
 
 class TDialogs;
+class THelpKey;
+class TIniFile;
+class TLineReader;
+struct TStoredSettings;
+class TfMidiStrings;
 class TErrorBoxQueue;
 class TfTouch;
 class TMidiDispatch;
@@ -37,6 +45,7 @@ class TPdfViewer;
 class TRadioGroup;
 class TUpDown;
 class TWebBrowserView;
+enum class TUpDownButton;
 
 // Which view of the Lyric page shows the current slot; the scroll and page
 // commands act on it.
@@ -89,6 +98,34 @@ public:
     // MidiStringLists so both grids repaint.
     void MidiStringsChanged();
 
+    // Start-up and shut-down (MainStartup.cpp). FormCreate runs once, after the
+    // window is made and before it is first shown: it fills the device lists,
+    // restores the settings and the show, and reports what fails in the error
+    // box without stopping. `settingsFile` empty: the one beside the program.
+    // FormDestroy runs once at the end, while the Nav Pad still exists: it
+    // closes the devices and saves.
+    void FormCreate(const QString &settingsFile = QString());
+    void FormDestroy();
+    // The F1 hook, installed by FormCreate.
+    THelpKey &HelpKey();
+    // The settings file (MainSettingsFile.cpp): read once by FormCreate, written
+    // once by FormDestroy, with "./MidiStrings.txt" as their last step.
+    void LoadSettings();
+    void SaveSettings();
+    QString SettingsFileName() const;
+    // The MIDI strings section of all slots, read from a file's current line to
+    // its end (appending) and written as the lines of a file (MainListFiles.cpp).
+    void ReadMidiStrings(TLineReader &file);
+    void WriteMidiStrings(QStringList &file) const;
+    // The list files of the two edit pages' popup menus.
+    void pmSaveLinetoFileClick();
+    void pmConvertClick();
+    void mSaveFileListClick();
+    void mLoadFileListClick();
+    // Where the Nav Pad is placed when it is made ("TouchPad" in the settings).
+    int PadTop = 203;
+    int PadLeft = 372;
+
     TMidiStringLists MidiStringLists;
 
     // Settings fields: written on this thread by the settings page, read by
@@ -136,6 +173,44 @@ public:
     TfTouch *TouchPad() const;
     // The pad's "Select": between the list page and the display page.
     void NavPadSelect();
+
+    // List editing on the two edit pages (MainListEditing.cpp, MainGridMouse.cpp,
+    // MainBlockCopy.cpp). Each command works on the current row of its grid.
+    void pmBrowseClick();
+    void pmFileDeleteClick();
+    void pmTextDeleteClick();
+    void pmLineFontClick();
+    void pmLineColourClick();
+    void pmLyricColourClick();
+    void mClearMidiStringsClick();
+    void mClearAllPromptsClick();
+    void mClearFileListClick();
+    // A mouse press anywhere in a grid, title row included; `At` is in the
+    // grid's own coordinates.
+    void vleLinesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
+    void vleFilesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
+    void UDPromptClick(TUpDownButton Button);
+    void UDLineClick(TUpDownButton Button);
+    void bpCopyStartClick();
+    void bpCopyEndClick();
+    void bpCopyToClick();
+    void bCopyStartClick();
+    void bCopyEndClick();
+    void bCopyToClick();
+    void CopyBlockTo(TKeyValueGrid *grid);
+    // The MIDI strings of CurrentSlot in the editor (MainMidiStringsCommand.cpp);
+    // the editor is made at start-up after this window and attached here.
+    void mMidiStringsClick();
+    void SetMidiStringsDialog(TfMidiStrings *dialog);
+
+    // The folder the Browse command starts in ("Last Dir" in the settings).
+    QString BrowseDir = QStringLiteral("./");
+    // The marked block, shared by both edit pages (0: not set), and what the
+    // last block copy took from it.
+    TBlockMarks CopyMarks;
+    TCopyBuffer CopyBuffer;
+    int CopyStartRow() const { return CopyMarks.Start; }
+    int CopyEndRow() const { return CopyMarks.End; }
 
     // The controls, named as the layout names them (also their objectName).
     QTabWidget *pcMain = nullptr;
@@ -262,6 +337,19 @@ private:
     void ShowInBrowser(const QString &reference);
     void ShowPdf(const QString &path, int page);
 
+    // List editing (MainGridMouse.cpp, MainBlockCopy.cpp).
+    void connectListEditing();
+    void watchGridMouse();
+    void GridMouseDown(TKeyValueGrid *grid, TUpDown *upDown, QMenu *menu, Qt::MouseButton button,
+                       QPoint at);
+    void MoveSelected(TKeyValueGrid *grid, TUpDownButton button);
+    void MarkCopyStart(TKeyValueGrid *grid, QPushButton *start, QPushButton *end,
+                       QPushButton *copyTo);
+    void MarkCopyEnd(TKeyValueGrid *grid, QPushButton *start, QPushButton *end,
+                     QPushButton *copyTo);
+    TSlotRows SlotRowsOf(const TKeyValueGrid *grid) const;
+    void ApplySlotRows(TKeyValueGrid *grid, const TSlotRows &rows);
+
     bool PatchMode() const;
     TKeyValueGrid *GridOfDisplayType() const;
 
@@ -269,9 +357,29 @@ private:
     int LyricView = lvRichText;
     bool SettingPage = false;
     std::function<void()> SelectionMidiSender;
+    // Persistence (MainStartup.cpp, MainSettingsFile.cpp, MainListFiles.cpp).
+    void connectListFiles();
+    void FillDeviceLists();
+    void SaveListFile(TKeyValueGrid *grid, const QString &caption);
+    std::optional<QString> ChooseListFileToOpen(const QString &caption);
+    void ApplyListValues(TKeyValueGrid *grid, const std::array<QString, SlotCount> &values);
+    void ReportError(std::exception_ptr error);
+    std::shared_ptr<TIniFile> SettingsFile;
+    // The settings as loaded: colours are written back as they were read while
+    // the operator has not changed them.
+    std::shared_ptr<TStoredSettings> LoadedSettings;
+    QPointer<THelpKey> HelpHook;
+    // The list dialogs propose the name chosen last.
+    QString LastListOpened;
+    QString LastListSaved;
     std::unique_ptr<TMidiDispatch> Dispatch;
     std::unique_ptr<TErrorBoxQueue> InputErrors;
     QPointer<TfTouch> Pad;
+    QPointer<TfMidiStrings> MidiStringsDialog;
+    // The up-downs' positions as last seen, to tell a step from a press at
+    // the end of their range.
+    TUpDownTracker UDPromptSteps{-1};
+    TUpDownTracker UDFilesSteps{-1};
 };
 
 } // namespace tarvello

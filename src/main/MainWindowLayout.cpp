@@ -37,7 +37,9 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent) : QMainWindow(parent), Dialog
     createPages();
     createMenus();
     connectControls();
+    connectListFiles();
     connectMidiControls();
+    connectListEditing();
 
     // The state a show starts from before anything is loaded.
     setWindowTitle(ProgramCaption());
@@ -266,13 +268,6 @@ void TfMain::connectControls()
     };
     vleLines->SetMarkedRowPredicate(frameMarked);
     vleFiles->SetMarkedRowPredicate(frameMarked);
-    for (TKeyValueGrid *grid : {vleLines, vleFiles}) {
-        grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    }
-    connect(vleLines, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { pmText->popup(vleLines->viewport()->mapToGlobal(at)); });
-    connect(vleFiles, &QWidget::customContextMenuRequested, this,
-            [this](QPoint at) { pmFiles->popup(vleFiles->viewport()->mapToGlobal(at)); });
 }
 
 void TfMain::MidiStringsChanged()
