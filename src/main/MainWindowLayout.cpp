@@ -37,7 +37,6 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent) : QMainWindow(parent), Dialog
     createPages();
     createMenus();
     connectControls();
-    connectListFiles();
     connectMidiControls();
     connectListEditing();
 
