@@ -1,0 +1,182 @@
+#include "MainWindowFixture.h"
+
+#include "common/KeyValueGrid.h"
+#include "main/ListEditing.h"
+#include "main/UpDown.h"
+
+#include <QHeaderView>
+#include <QMenu>
+#include <QTest>
+#include <QToolButton>
+
+namespace tarvello::test {
+namespace {
+
+class TGridMouseTest : public TMainWindowTest {
+protected:
+    void SetUp() override
+    {
+        TMainWindowTest::SetUp();
+        Window->move(20, 30);
+        for (int row = 1; row <= 123; ++row) {
+            Window->vleLines->SetValueOfRow(row, QStringLiteral("t%1").arg(row));
+            Window->vleFiles->SetValueOfRow(row, QStringLiteral("f%1").arg(row));
+        }
+        Window->MidiStringLists[4] = QStringList{QStringLiteral("C0 04")};
+        Window->SetActivePage(Window->tsTextEdit);
+        QApplication::processEvents();
+    }
+
+    void TearDown() override
+    {
+        Window->pmText->hide();
+        Window->pmFiles->hide();
+        TMainWindowTest::TearDown();
+    }
+
+    // The middle of a row's value cell, in the grid's viewport.
+    static QPoint CellPoint(TKeyValueGrid *grid, int row, int column = 1)
+    {
+        grid->scrollTo(grid->model()->index(row - 1, column));
+        return grid->visualRect(grid->model()->index(row - 1, column)).center();
+    }
+
+    static void Press(TKeyValueGrid *grid, Qt::MouseButton button, QPoint at)
+    {
+        QTest::mousePress(grid->viewport(), button, {}, at);
+        QTest::mouseRelease(grid->viewport(), button, {}, at);
+        QApplication::processEvents();
+    }
+
+    static void PressArrow(TUpDown *upDown, const char *arrow)
+    {
+        upDown->findChild<QToolButton *>(QLatin1String(arrow))->click();
+    }
+};
+
+TEST_F(TGridMouseTest, ARightClickSelectsTheRowBeforeItsMenuOpensAtTheWindowPoint)
+{
+    bool menuOpenAtSelection = true;
+    int selected = -1;
+    Window->SetSelectionMidiSender([this, &menuOpenAtSelection, &selected] {
+        ++SelectionMidiSent;
+        menuOpenAtSelection = Window->pmText->isVisible();
+        selected = Window->CurrentSlot();
+    });
+    Window->vleLines->SetRow(2);
+    SelectionMidiSent = 0;
+
+    const QPoint at = CellPoint(Window->vleLines, 6);
+    Press(Window->vleLines, Qt::RightButton, at);
+    EXPECT_EQ(Window->vleLines->Row(), 6);
+    EXPECT_EQ(Window->CurrentSlot(), 5);
+    EXPECT_EQ(SelectionMidiSent, 1);
+    EXPECT_EQ(selected, 5);
+    EXPECT_FALSE(menuOpenAtSelection);
+    ASSERT_TRUE(Window->pmText->isVisible());
+    EXPECT_FALSE(Window->pmFiles->isVisible());
+    const QPoint inGrid = Window->vleLines->viewport()->mapTo(Window->vleLines, at);
+    EXPECT_EQ(Window->pmText->pos(), GridMenuPoint(Window->frameGeometry().topLeft(), inGrid));
+    // A right press has not moved the cursor when the up-down takes its place.
+    EXPECT_EQ(Window->UDPrompt->Position(), -2);
+    Window->pmText->hide();
+
+    // The same row again: no second selection, the menu opens all the same.
+    Press(Window->vleLines, Qt::RightButton, at);
+    EXPECT_EQ(SelectionMidiSent, 1);
+    EXPECT_TRUE(Window->pmText->isVisible());
+    EXPECT_EQ(Window->UDPrompt->Position(), -6);
+}
+
+TEST_F(TGridMouseTest, RightClicksOnTheTitleRowOrBelowTheRowsDoNothing)
+{
+    Window->vleLines->SetRow(7);
+    SelectionMidiSent = 0;
+    QHeaderView *title = Window->vleLines->horizontalHeader();
+    QTest::mousePress(title->viewport(), Qt::RightButton, {}, QPoint(60, title->height() / 2));
+    QApplication::processEvents();
+    EXPECT_FALSE(Window->pmText->isVisible());
+    EXPECT_EQ(Window->vleLines->Row(), 7);
+    EXPECT_EQ(Window->UDPrompt->Position(), -7);
+    QTest::mousePress(title->viewport(), Qt::LeftButton, {}, QPoint(60, title->height() / 2));
+    EXPECT_EQ(Window->vleLines->Row(), 7);
+
+    // Below the last row: a grid taller than its rows, scrolled to the end.
+    Window->resize(800, 3600);
+    QApplication::processEvents();
+    TKeyValueGrid *grid = Window->vleLines;
+    const QRect last = grid->visualRect(grid->model()->index(122, 1));
+    ASSERT_LT(last.bottom() + 20, grid->viewport()->height());
+    Press(grid, Qt::RightButton, QPoint(last.center().x(), last.bottom() + 10));
+    EXPECT_FALSE(Window->pmText->isVisible());
+    EXPECT_EQ(grid->Row(), 7);
+    EXPECT_EQ(SelectionMidiSent, 0);
+}
+
+TEST_F(TGridMouseTest, ArrowsMoveTheSelectedEntryWithItsMidiStringsInThatGridOnly)
+{
+    TKeyValueGrid *lines = Window->vleLines;
+    Press(lines, Qt::LeftButton, CellPoint(lines, 4));
+    ASSERT_EQ(lines->Row(), 4);
+    EXPECT_EQ(Window->UDPrompt->Position(), -4);
+
+    PressArrow(Window->UDPrompt, "up");
+    EXPECT_EQ(lines->ValueOfRow(3), QStringLiteral("t4"));
+    EXPECT_EQ(lines->ValueOfRow(4), QStringLiteral("t3"));
+    EXPECT_EQ(Window->MidiStringLists[3], QStringList{QStringLiteral("C0 04")});
+    EXPECT_TRUE(Window->MidiStringLists[4].isEmpty());
+    EXPECT_EQ(Window->vleFiles->ValueOfRow(3), QStringLiteral("f3"));
+    EXPECT_EQ(Window->vleFiles->ValueOfRow(4), QStringLiteral("f4"));
+    EXPECT_EQ(lines->Row(), 3);
+    EXPECT_EQ(Window->CurrentSlot(), 2);
+    EXPECT_EQ(Window->UDPrompt->Position(), -3);
+
+    PressArrow(Window->UDPrompt, "down");
+    PressArrow(Window->UDPrompt, "down");
+    EXPECT_EQ(lines->ValueOfRow(5), QStringLiteral("t4"));
+    EXPECT_EQ(Window->MidiStringLists[5], QStringList{QStringLiteral("C0 04")});
+    EXPECT_EQ(lines->ValueOfRow(3), QStringLiteral("t3"));
+    EXPECT_EQ(lines->ValueOfRow(4), QStringLiteral("t5"));
+
+    // The file grid moves file names and strings, not text lines.
+    Window->SetDisplayType(1);
+    Window->SetActivePage(Window->tsFileList);
+    TKeyValueGrid *files = Window->vleFiles;
+    Press(files, Qt::LeftButton, CellPoint(files, 5));
+    PressArrow(Window->UDFiles, "down");
+    EXPECT_EQ(files->ValueOfRow(6), QStringLiteral("f5"));
+    EXPECT_EQ(files->ValueOfRow(5), QStringLiteral("f6"));
+    EXPECT_EQ(Window->MidiStringLists[6], QStringList{QStringLiteral("C0 04")});
+    EXPECT_EQ(lines->ValueOfRow(5), QStringLiteral("t4"));
+    EXPECT_EQ(lines->ValueOfRow(6), QStringLiteral("t6"));
+    EXPECT_EQ(files->Row(), 6);
+}
+
+TEST_F(TGridMouseTest, ArrowsStopAtTheFirstAndLastRow)
+{
+    TKeyValueGrid *lines = Window->vleLines;
+    Press(lines, Qt::LeftButton, CellPoint(lines, 1));
+    PressArrow(Window->UDPrompt, "up");
+    EXPECT_EQ(lines->ValueOfRow(1), QStringLiteral("t1"));
+    EXPECT_EQ(lines->Row(), 1);
+
+    Press(lines, Qt::LeftButton, CellPoint(lines, 123));
+    ASSERT_EQ(Window->UDPrompt->Position(), -123);
+    PressArrow(Window->UDPrompt, "down");
+    EXPECT_EQ(lines->ValueOfRow(123), QStringLiteral("t123"));
+    EXPECT_EQ(lines->ValueOfRow(1), QStringLiteral("t1"));
+    EXPECT_EQ(lines->Row(), 123);
+
+    // After a keyboard move the up-down judges its limits by the row of the
+    // last mouse press: from row 1 the upper arrow stays put, even on row 5.
+    Press(lines, Qt::LeftButton, CellPoint(lines, 1));
+    lines->SetRow(5);
+    PressArrow(Window->UDPrompt, "up");
+    EXPECT_EQ(lines->ValueOfRow(5), QStringLiteral("t5"));
+    PressArrow(Window->UDPrompt, "down");
+    EXPECT_EQ(lines->ValueOfRow(6), QStringLiteral("t5"));
+    EXPECT_EQ(lines->Row(), 6);
+}
+
+} // namespace
+} // namespace tarvello::test
