@@ -1,0 +1,166 @@
+#include "MainWindowFixture.h"
+
+#include "common/KeyValueGrid.h"
+#include "midistrings/MidiStringsDialog.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+namespace tarvello::test {
+namespace {
+
+// The main window with the real MIDI strings editor attached, as at start-up,
+// and an operator who acts in the editor once it is open.
+class TMidiStringsCommandTest : public TMainWindowTest {
+protected:
+    void SetUp() override
+    {
+        TMainWindowTest::SetUp();
+        Editor = std::make_unique<TfMidiStrings>();
+        Window->SetMidiStringsDialog(Editor.get());
+    }
+
+    void TearDown() override
+    {
+        Window.reset();
+        Editor.reset();
+    }
+
+    // Runs `act` on the open editor, then the command that opened it ends.
+    void WhenOpen(std::function<void(TfMidiStrings &)> act)
+    {
+        QTimer::singleShot(0, Editor.get(), [this, act] {
+            ASSERT_TRUE(Editor->isVisible());
+            Shown = Text();
+            act(*Editor);
+        });
+    }
+
+    QPlainTextEdit *Edit() const
+    {
+        return Editor->findChild<QPlainTextEdit *>(QStringLiteral("mMidiStringEdit"));
+    }
+    QString Text() const { return Edit()->toPlainText(); }
+    void Type(const QString &text) const { Edit()->setPlainText(text); }
+    void Press(const char *button) const
+    {
+        Editor->findChild<QPushButton *>(QLatin1String(button))->click();
+    }
+
+    bool Framed(TKeyValueGrid *grid, int row)
+    {
+        QApplication::processEvents();
+        const QRect cell = grid->visualRect(grid->model()->index(row - 1, 0));
+        const QImage image = grid->viewport()->grab().toImage();
+        return image.pixelColor(cell.center().x(), cell.top()) == QColor(Qt::red);
+    }
+
+    std::unique_ptr<TfMidiStrings> Editor;
+    QString Shown;
+};
+
+TEST_F(TMidiStringsCommandTest, OkStoresTheLinesAsTypedAndFramesTheSlot)
+{
+    Window->ActOnValue(4);
+    Window->SetActivePage(Window->tsTextEdit);
+    ASSERT_FALSE(Framed(Window->vleLines, 5));
+
+    // An empty editor left empty marks nothing.
+    WhenOpen([this](TfMidiStrings &) { Press("BitBtn1"); });
+    Window->bpMidiStrings->click();
+    EXPECT_TRUE(Shown.isEmpty());
+    EXPECT_TRUE(Window->MidiStringLists[5].isEmpty());
+    EXPECT_FALSE(Framed(Window->vleLines, 5));
+
+    WhenOpen([this](TfMidiStrings &) {
+        Type(QStringLiteral("B2 07 64\n\nswitch the organ\nC0 05\n"));
+        Press("BitBtn1");
+    });
+    Window->mMidiString->trigger();
+    EXPECT_EQ(Window->MidiStringLists[5],
+              (QStringList{"B2 07 64", "", "switch the organ", "C0 05"}));
+    EXPECT_TRUE(Framed(Window->vleLines, 5));
+    Window->SetDisplayType(1);
+    Window->SetActivePage(Window->tsFileList);
+    EXPECT_TRUE(Framed(Window->vleFiles, 5));
+
+    // The next opening shows them again, each on its line.
+    WhenOpen([this](TfMidiStrings &) { Press("BitBtn2"); });
+    Window->bMidiStrings->click();
+    EXPECT_EQ(Shown, QStringLiteral("B2 07 64\n\nswitch the organ\nC0 05\n"));
+    EXPECT_EQ(Window->MidiStringLists[5].size(), 4);
+}
+
+TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
+{
+    Window->ActOnValue(9);
+    Window->MidiStringLists[10] = QStringList{QStringLiteral("F0 7E 7F 09 01 F7")};
+    Window->SetActivePage(Window->tsTextEdit);
+
+    WhenOpen([this](TfMidiStrings &) {
+        Type(QStringLiteral("90 3C 7F"));
+        Press("BitBtn2");
+    });
+    Window->mMidiStringsClick();
+    EXPECT_EQ(Shown, QStringLiteral("F0 7E 7F 09 01 F7\n"));
+
+    WhenOpen([this](TfMidiStrings &dialog) {
+        Press("bClear");
+        EXPECT_TRUE(Text().isEmpty());
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    Window->mMidiStringsClick();
+    EXPECT_EQ(Window->MidiStringLists[10], QStringList{QStringLiteral("F0 7E 7F 09 01 F7")});
+    EXPECT_TRUE(Framed(Window->vleLines, 10));
+
+    WhenOpen([this](TfMidiStrings &) {
+        Press("bClear");
+        Press("BitBtn1");
+    });
+    Window->mMidiStringsClick();
+    EXPECT_TRUE(Window->MidiStringLists[10].isEmpty());
+    EXPECT_FALSE(Framed(Window->vleLines, 10));
+}
+
+TEST_F(TMidiStringsCommandTest, ALoneLineBreakIsOneEmptyStringThatStillMarksTheSlot)
+{
+    Window->SetActivePage(Window->tsTextEdit);
+    WhenOpen([this](TfMidiStrings &) {
+        Type(QStringLiteral("\n"));
+        Press("BitBtn1");
+    });
+    Window->mMidiStringsClick();
+    EXPECT_EQ(Window->MidiStringLists[1], QStringList{QString()});
+    EXPECT_TRUE(Framed(Window->vleLines, 1));
+}
+
+TEST_F(TMidiStringsCommandTest, TheEditorKeepsTheSlotItWasOpenedFor)
+{
+    Window->SetDisplayType(1);
+    Window->SetActivePage(Window->tsFileList);
+    TKeyValueGrid *files = Window->vleFiles;
+    const QPoint at = files->visualRect(files->model()->index(7, 1)).center();
+    QTest::mousePress(files->viewport(), Qt::RightButton, {}, at);
+    QApplication::processEvents();
+    ASSERT_TRUE(Window->pmFiles->isVisible());
+    Window->pmFiles->hide();
+    ASSERT_EQ(Window->CurrentSlot(), 7);
+
+    // A selection arriving while the editor is open does not take the lines.
+    WhenOpen([this](TfMidiStrings &) {
+        Window->ActOnValue(30);
+        Type(QStringLiteral("C0 07"));
+        Press("BitBtn1");
+    });
+    Window->mMidiStrings->trigger();
+    EXPECT_EQ(Window->CurrentSlot(), 30);
+    EXPECT_EQ(Window->MidiStringLists[8], QStringList{QStringLiteral("C0 07")});
+    EXPECT_TRUE(Window->MidiStringLists[31].isEmpty());
+}
+
+} // namespace
+} // namespace tarvello::test
