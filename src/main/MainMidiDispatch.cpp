@@ -55,6 +55,9 @@ void TfMain::createMidiDispatch()
             this, [this, text] { InputErrors->Report(text); }, Qt::QueuedConnection);
     };
 
+    // A coarse timer may end the window up to 5 % early: a pedal's run of
+    // values then splits into two selections at unpredictable points.
+    MidiRelease->setTimerType(Qt::PreciseTimer);
     connect(MidiRelease, &QTimer::timeout, this, &TfMain::MidiReleaseTimer);
     connect(bLearn, &QPushButton::clicked, this, &TfMain::bLearnClick);
 }

@@ -18,13 +18,13 @@ namespace tarvello {
 namespace {
 
 // Closes the device stored for a list and opens the one clicked. A stored
-// index of -1 (the stored device was not found) has nothing to close. When
-// the system refuses the device, no device of the list is open any more, and
-// the index says so.
+// index that names no device (-1: the stored device was not found) has
+// nothing to close. When the system refuses the device, no device of the list
+// is open any more, and the index says so.
 void SwitchDevice(TMidiDevices &devices, std::atomic<int> &storedIndex, int clicked)
 {
     const int previous = storedIndex.load();
-    if (previous >= 0) {
+    if (previous >= 0 && previous < devices.Devices.Count()) {
         devices.Close(previous);
     }
     try {

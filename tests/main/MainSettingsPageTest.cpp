@@ -41,6 +41,12 @@ TEST_F(TSettingsPageTest, DeviceClicksCloseTheOldDeviceAndOpenTheNew)
     EXPECT_NO_THROW(Window->lbMidiInClick());
     EXPECT_TRUE(Fake->IsInputOpen(0));
     EXPECT_EQ(Window->InputDeviceIndex, 0);
+    // Nor does an index beyond the list.
+    Window->InputDeviceIndex = 7;
+    Window->lbMidiIn->setCurrentRow(1);
+    EXPECT_NO_THROW(Window->lbMidiInClick());
+    EXPECT_TRUE(Fake->IsInputOpen(1));
+    EXPECT_EQ(Window->InputDeviceIndex, 1);
 
     Window->lbMidiOut->setCurrentRow(0);
     Window->lbMidiOutClick();

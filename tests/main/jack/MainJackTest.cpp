@@ -1,0 +1,354 @@
+// The main window driven end to end by a real MIDI sender: a peer client sends
+// over a private JACK server, the RtMidi back-end delivers to the window's
+// dispatch, and what the program sends comes back to the peer.
+
+#include "main/MainWindow.h"
+#include "main/RadioGroup.h"
+#include "midi/Midi.h"
+#include "midi/RtMidiSystem.h"
+#include "support/FakeDialogs.h"
+#include "support/JackPeer.h"
+
+#include "common/KeyValueGrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <rtmidi/RtMidi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace tarvello::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Message i of a pedal flood: the chosen controller 102 with values 0 to 60,
+// between them the modulation wheel and the sustain pedal with values from 100,
+// which must never select anything.
+QByteArray FloodMessage(int i)
+{
+    static const char controllers[] = {102, 1, 64};
+    const int value = i % 3 == 0 ? (i / 3) % 61 : 100 + i % 22;
+    const char message[] = {char(0xB0), controllers[i % 3], char(value)};
+    return QByteArray(message, 3);
+}
+
+// A JACK port that checks the echo of a flood as it arrives and keeps no
+// record, so that the memory the program uses can be watched during the flood.
+class TFloodReceiver {
+public:
+    static QString PortName() { return QStringLiteral("TarvelloFloodIn:in"); }
+
+    TFloodReceiver() : In(RtMidi::UNIX_JACK, "TarvelloFloodIn")
+    {
+        In.ignoreTypes(false, false, false);
+        In.setCallback(&TFloodReceiver::OnMessage, this);
+        In.openVirtualPort("in");
+    }
+
+    std::atomic<int> Received{0};
+    std::atomic<int> OutOfOrder{0};
+
+private:
+    static void OnMessage(double, std::vector<unsigned char> *message, void *user)
+    {
+        auto *self = static_cast<TFloodReceiver *>(user);
+        const QByteArray expected = FloodMessage(self->Received.load());
+        if (QByteArray(reinterpret_cast<const char *>(message->data()),
+                       qsizetype(message->size())) != expected) {
+            self->OutOfOrder.fetch_add(1);
+        }
+        self->Received.fetch_add(1);
+    }
+
+    RtMidiIn In;
+};
+
+class MainJackTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Peer = std::make_unique<TJackPeer>();
+        Flood = std::make_unique<TFloodReceiver>();
+        SetMidiSystem(std::make_shared<TRtMidiSystem>(TRtMidiSystem::TApi::Jack));
+        Window = std::make_unique<TfMain>(Dialogs);
+        Window->resize(800, 500);
+        Window->RegisterMidiInputEvents();
+        Window->lbMidiIn->addItems(MidiInput().Devices.Names());
+        Window->lbMidiOut->addItems(MidiOutput().Devices.Names());
+        const int input = MidiInput().Devices.IndexOf(TJackPeer::OutputPortName());
+        const int output = MidiOutput().Devices.IndexOf(TJackPeer::InputPortName());
+        ASSERT_GE(input, 0);
+        ASSERT_GE(output, 0);
+        Window->lbMidiIn->setCurrentRow(input);
+        Window->lbMidiInClick();
+        Window->lbMidiOut->setCurrentRow(output);
+        Window->lbMidiOutClick();
+        Window->StartEmptyShow();
+        Window->show();
+        QApplication::processEvents();
+    }
+
+    void TearDown() override
+    {
+        Window.reset();
+        ReleaseMidiDevices();
+        Flood.reset();
+        Peer.reset();
+    }
+
+    static bool WaitFor(const std::function<bool()> &condition, int milliseconds = 5000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!condition()) {
+            if (clock.elapsed() > milliseconds) {
+                return false;
+            }
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+        return true;
+    }
+
+    static void Spin(int milliseconds)
+    {
+        WaitFor([] { return false; }, milliseconds);
+    }
+
+    // Waits for the peer to receive count messages while this thread goes on
+    // running the window's events (the selections happen there).
+    bool WaitForReceived(std::size_t count)
+    {
+        return WaitFor([&] { return Peer->Received().size() >= count; });
+    }
+
+    void Send(const char *hex) { Peer->Send(QByteArray::fromHex(hex)); }
+
+    // What reached the peer, as hex texts.
+    QStringList ReceivedHex() const
+    {
+        QStringList received;
+        for (const QByteArray &message : Peer->Received()) {
+            received << QString::fromLatin1(message.toHex());
+        }
+        return received;
+    }
+
+    QString Caption() const { return Window->windowTitle(); }
+
+    TFakeDialogs Dialogs;
+    std::unique_ptr<TJackPeer> Peer;
+    std::unique_ptr<TFloodReceiver> Flood;
+    std::unique_ptr<TfMain> Window;
+};
+
+TEST_F(MainJackTest, PatchSelectsAfterTheReleaseWindowOnTheChosenChannel)
+{
+    Window->cbMidiOut->setChecked(true);
+    QElapsedTimer clock;
+    clock.start();
+    Send("C005");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 5; }));
+    // The window of 300 ms began when the message arrived, after it was sent.
+    EXPECT_GE(clock.elapsed(), 300);
+    EXPECT_EQ(Caption(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 5"));
+    ASSERT_TRUE(WaitForReceived(1));
+    EXPECT_EQ(ReceivedHex(), (QStringList{"c005"}));
+
+    Peer->ClearReceived();
+    Send("C105");
+    Spin(500);
+    EXPECT_EQ(Window->CurrentSlot(), 5);
+    EXPECT_TRUE(ReceivedHex().isEmpty());
+
+    // Two patches 100 ms apart: one selection, of the later one.
+    Send("C003");
+    Spin(100);
+    Send("C009");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 9; }));
+    Spin(500);
+    EXPECT_EQ(ReceivedHex(), (QStringList{"c009"}));
+    EXPECT_EQ(Caption(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 9"));
+}
+
+TEST_F(MainJackTest, ControllerModeSelectsAndStepsOnItsControllerOnly)
+{
+    Window->rgMessage->SetItemIndex(1);
+    Window->lbController->setCurrentRow(102);
+    Window->lbControllerClick();
+
+    Send("B06640");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 64; }));
+    EXPECT_EQ(Caption(), QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 64"));
+    Send("B0667E");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 65; }));
+
+    const QString caption = Caption();
+    Send("B00140");
+    Send("B04001");
+    Spin(600);
+    EXPECT_EQ(Window->CurrentSlot(), 65);
+    EXPECT_EQ(Caption(), caption);
+}
+
+TEST_F(MainJackTest, ThruPassesEverythingButActiveSensingUnchanged)
+{
+    Window->cbMidiThru->setChecked(true);
+    const QStringList messages{"c005", "c505", "903c64", "803c00", "b00740", "e00040",
+                               "f8",   "fa",   "fc",     "d05a",   "a03c10"};
+    for (const QString &message : messages) {
+        Peer->Send(QByteArray::fromHex(message.toLatin1()));
+        if (message == QLatin1String("903c64")) {
+            Send("FE");
+        }
+    }
+    ASSERT_TRUE(Peer->WaitForMessages(std::size_t(messages.size())));
+    Spin(200);
+    EXPECT_EQ(ReceivedHex(), messages);
+}
+
+TEST_F(MainJackTest, SelectionSendsItsMessageThenEachMidiString)
+{
+    Window->cbMidiOut->setChecked(true);
+    Window->cbMidiStrings->setChecked(true);
+    Window->lbChannel->setCurrentRow(1);
+    Window->lbChannelClick();
+    Window->MidiStringLists[18] = {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"),
+                                   QStringLiteral("C2 05"), QStringLiteral("F0 7E 7F 09 01 F7")};
+    Send("C111");
+    ASSERT_TRUE(WaitForReceived(4)) << ReceivedHex().join(QLatin1Char(' ')).toStdString();
+    Spin(200);
+    EXPECT_EQ(ReceivedHex(), (QStringList{"c111", "b20764", "c205", "f07e7f0901f7"}));
+
+    // A click in the list sends the same.
+    Peer->ClearReceived();
+    Window->SetActivePage(Window->tsTextEdit);
+    Window->vleLines->SetRow(1);
+    Window->vleLines->SetRow(18);
+    ASSERT_TRUE(WaitForReceived(5));
+    EXPECT_EQ(ReceivedHex(), (QStringList{"c100", "c111", "b20764", "c205", "f07e7f0901f7"}));
+}
+
+TEST_F(MainJackTest, LearnTakesTheControllerAndNeitherEchoesNorSelects)
+{
+    Window->cbMidiThru->setChecked(true);
+    Window->bLearn->click();
+    Send("B20B7F");
+    ASSERT_TRUE(WaitFor([&] { return Window->bLearn->isEnabled(); }));
+    EXPECT_EQ(Window->rgMessage->ItemIndex(), 1);
+    EXPECT_EQ(Window->lbChannel->currentRow(), 2);
+    EXPECT_EQ(Window->MidiChannel, 2);
+    EXPECT_EQ(Window->MidiController, 11);
+    Spin(500);
+    EXPECT_TRUE(ReceivedHex().isEmpty());
+    EXPECT_EQ(Caption(), QStringLiteral("Tarvello v1.4.0"));
+
+    // What was learned now selects.
+    Send("B20B07");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 7; }));
+}
+
+// The resident memory of this process in KiB.
+long ResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:")) {
+            return line.mid(6).trimmed().split(' ').front().toLong();
+        }
+    }
+    return 0;
+}
+
+TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
+{
+    Window->cbMidiThru->setChecked(true);
+    Window->rgMessage->SetItemIndex(1);
+    Window->lbController->setCurrentRow(102);
+    Window->lbControllerClick();
+    const int floodPort = MidiOutput().Devices.IndexOf(TFloodReceiver::PortName());
+    ASSERT_GE(floodPort, 0);
+    Window->lbMidiOut->setCurrentRow(floodPort);
+    Window->lbMidiOutClick();
+
+    // The window's thread: a timer that must keep firing, and the selections.
+    int ticks = 0;
+    QTimer heartbeat;
+    heartbeat.setInterval(20);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] { ++ticks; });
+    heartbeat.start();
+    std::vector<qint64> selections;
+    QElapsedTimer clock;
+    QObject::connect(Window->MidiRelease, &QTimer::timeout,
+                     [&] { selections.push_back(clock.elapsed()); });
+
+    // 20 messages every millisecond or so, for five seconds.
+    constexpr auto FloodLength = 5s;
+    std::atomic<int> sent{0};
+    clock.start();
+    std::thread pedal([&] {
+        const auto start = std::chrono::steady_clock::now();
+        int next = 0;
+        while (std::chrono::steady_clock::now() - start < FloodLength) {
+            for (int i = 0; i < 20; ++i) {
+                Peer->Send(FloodMessage(next++));
+            }
+            sent = next;
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    long firstMemory = 0;
+    long mostMemory = 0;
+    qint64 nextSample = 1000;
+    while (clock.elapsed() < 5000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (clock.elapsed() >= nextSample) {
+            const long now = ResidentKiB();
+            firstMemory = firstMemory == 0 ? now : firstMemory;
+            mostMemory = std::max(mostMemory, now);
+            nextSample += 500;
+        }
+    }
+    pedal.join();
+    const int total = sent;
+    EXPECT_TRUE(WaitFor([&] { return Flood->Received >= total; }, 10000))
+        << Flood->Received << " of " << total;
+    Spin(400);
+    heartbeat.stop();
+
+    EXPECT_EQ(Flood->Received, total);
+    EXPECT_EQ(Flood->OutOfOrder, 0);
+    // 5.4 s of 20 ms ticks; a blocked window thread would have far fewer.
+    EXPECT_GT(ticks, 100);
+    // Back-to-back windows of 300 ms: never two selections in one.
+    ASSERT_GE(selections.size(), 8u);
+    EXPECT_LE(selections.size(), 19u);
+    for (std::size_t i = 1; i < selections.size(); ++i) {
+        EXPECT_GE(selections[i] - selections[i - 1], 300) << i;
+    }
+    // Only the chosen controller selected.
+    EXPECT_LE(Window->CurrentSlot(), 60);
+    const long growth = mostMemory - firstMemory;
+    EXPECT_LT(growth, 4 * 1024) << growth << " KiB";
+    std::printf("flood: %d messages in %lld ms, %zu selections, %d ticks, memory %+ld KiB\n", total,
+                static_cast<long long>(FloodLength / 1ms), selections.size(), ticks, growth);
+}
+
+} // namespace
+} // namespace tarvello::test
