@@ -9,10 +9,15 @@
 
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+
+#include <functional>
+#include <utility>
 
 namespace tarvello {
 namespace {
@@ -36,14 +41,44 @@ void SwitchDevice(TMidiDevices &devices, std::atomic<int> &storedIndex, int clic
     storedIndex = clicked;
 }
 
+// A list box's click handler runs for a click on an item and for a move to
+// another item with the keys, but not when the program sets the selection.
+class TListClick : public QObject {
+public:
+    TListClick(QListWidget *list, std::function<void()> handler)
+        : QObject(list), List(list), Handler(std::move(handler))
+    {
+        connect(list, &QListWidget::itemClicked, this, [this] { Handler(); });
+        list->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == List && event->type() == QEvent::KeyPress) {
+            const int before = List->currentRow();
+            // The list moves its cursor after this filter has seen the key.
+            QTimer::singleShot(0, this, [this, before] {
+                if (List->currentRow() != before) {
+                    Handler();
+                }
+            });
+        }
+        return false;
+    }
+
+private:
+    QListWidget *List;
+    std::function<void()> Handler;
+};
+
 } // namespace
 
 void TfMain::connectSettingsPage()
 {
-    connect(lbMidiIn, &QListWidget::itemClicked, this, &TfMain::lbMidiInClick);
-    connect(lbMidiOut, &QListWidget::itemClicked, this, &TfMain::lbMidiOutClick);
-    connect(lbChannel, &QListWidget::itemClicked, this, &TfMain::lbChannelClick);
-    connect(lbController, &QListWidget::itemClicked, this, &TfMain::lbControllerClick);
+    new TListClick(lbMidiIn, [this] { lbMidiInClick(); });
+    new TListClick(lbMidiOut, [this] { lbMidiOutClick(); });
+    new TListClick(lbChannel, [this] { lbChannelClick(); });
+    new TListClick(lbController, [this] { lbControllerClick(); });
     connect(rgMessage, &TRadioGroup::Click, this, &TfMain::rgMessageClick);
     connect(rgDisplayType, &TRadioGroup::Click, this, &TfMain::rgDisplayTypeClick);
     connect(cbTouchPad, &QCheckBox::toggled, this, &TfMain::cbTouchPadClick);

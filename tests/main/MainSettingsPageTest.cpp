@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -80,9 +81,13 @@ TEST_F(TSettingsPageTest, MessageTypeChannelAndControllerRewriteTheLabels)
     EXPECT_EQ(Window->lNextItem->text(), QStringLiteral("Next Prompt - 192, 126   (C0, 7E)"));
     EXPECT_EQ(Window->lPrevPage->text(), QStringLiteral("Page Up      - 192, 125   (C0, 7D)"));
 
-    Window->lbChannel->setCurrentRow(15);
-    Window->lbChannelClick();
-    EXPECT_EQ(Window->MidiChannel, 15);
+    // Keys move the channel as a click would; setting it from code does not.
+    Window->lbChannel->setCurrentRow(14);
+    EXPECT_EQ(Window->MidiChannel, 0);
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(Window->lbChannel, &down);
+    ASSERT_TRUE(WaitFor([&] { return Window->MidiChannel == 15; }));
+    EXPECT_EQ(Window->lbChannel->currentRow(), 15);
     EXPECT_EQ(Window->lNextPage->text(), QStringLiteral("Page Down - 207, 124   (CF, 7C)"));
 
     // No controller chosen yet.
