@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 namespace tarvello {
 namespace {
@@ -46,9 +47,8 @@ public:
         }
         const QPoint at = widget->mapTo(Grid, mouse->position().toPoint());
         if (onRows && mouse->button() != Qt::RightButton) {
-            Forwarding = true;
+            const QScopedValueRollback<bool> forwarding(Forwarding, true);
             QCoreApplication::sendEvent(watched, event);
-            Forwarding = false;
         }
         (Window->*Handler)(mouse->button(), mouse->modifiers(), at);
         return true;
