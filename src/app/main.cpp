@@ -1,13 +1,19 @@
 #include "Application.h"
 
 #include "common/Dialogs.h"
+#include "main/DesktopEnd.h"
 #include "main/MainWindow.h"
 #include "main/StartupEnvironment.h"
+#include "midi/Midi.h"
+#include "midistrings/MidiStringsDialog.h"
+#include "touchpad/TouchPad.h"
 
 #if __has_include("pdfviewer/BuiltInPdfControl.h")
 #include "pdfviewer/BuiltInPdfControl.h"
 #define TARVELLO_HAS_BUILT_IN_PDF_CONTROL 1
 #endif
+
+#include <memory>
 
 // The command line is not read: a show is set up in the program itself.
 int main(int argc, char **argv)
@@ -18,8 +24,32 @@ int main(int argc, char **argv)
 #ifdef TARVELLO_HAS_BUILT_IN_PDF_CONTROL
     tarvello::RegisterBuiltInPdfControl();
 #endif
-    tarvello::TfMain window(dialogs);
-    window.StartEmptyShow();
-    window.show();
-    return application.exec();
+    int result = 0;
+    {
+        // The three windows in their order: the main window restores the show
+        // (reporting what fails) before it is first shown; the Nav Pad takes
+        // its place from the settings and shows itself with the main window's
+        // first paint when its box is checked; the MIDI strings editor waits
+        // hidden.
+        auto window = std::make_unique<tarvello::TfMain>(dialogs);
+        window->FormCreate();
+        window->show();
+        auto pad = std::make_unique<tarvello::TfTouch>(window->PadTop, window->PadLeft);
+        window->SetTouchPad(pad.get());
+        auto midiStrings = std::make_unique<tarvello::TfMidiStrings>();
+        window->SetMidiStringsDialog(midiStrings.get());
+        // Closing the main window ends the program, as do the desktop's
+        // requests to stop: all of them through the same shut-down.
+        tarvello::TDesktopEnd desktopEnd(*window);
+
+        result = application.exec();
+
+        // Saved while the Nav Pad still exists: its place is part of the show.
+        window->FormDestroy();
+        window.reset();
+        pad.reset();
+        midiStrings.reset();
+    }
+    tarvello::ReleaseMidiDevices();
+    return result;
 }

@@ -9,8 +9,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QBuffer;
@@ -30,6 +32,10 @@ class QUrl;
 namespace tarvello {
 
 class TDialogs;
+class THelpKey;
+class TIniFile;
+class TLineReader;
+struct TStoredSettings;
 class TfMidiStrings;
 class TErrorBoxQueue;
 class TfTouch;
@@ -91,6 +97,34 @@ public:
     // Key cells of slots with MIDI strings are framed; call after changing
     // MidiStringLists so both grids repaint.
     void MidiStringsChanged();
+
+    // Start-up and shut-down (MainStartup.cpp). FormCreate runs once, after the
+    // window is made and before it is first shown: it fills the device lists,
+    // restores the settings and the show, and reports what fails in the error
+    // box without stopping. `settingsFile` empty: the one beside the program.
+    // FormDestroy runs once at the end, while the Nav Pad still exists: it
+    // closes the devices and saves.
+    void FormCreate(const QString &settingsFile = QString());
+    void FormDestroy();
+    // The F1 hook, installed by FormCreate.
+    THelpKey &HelpKey();
+    // The settings file (MainSettingsFile.cpp): read once by FormCreate, written
+    // once by FormDestroy, with "./MidiStrings.txt" as their last step.
+    void LoadSettings();
+    void SaveSettings();
+    QString SettingsFileName() const;
+    // The MIDI strings section of all slots, read from a file's current line to
+    // its end (appending) and written as the lines of a file (MainListFiles.cpp).
+    void ReadMidiStrings(TLineReader &file);
+    void WriteMidiStrings(QStringList &file) const;
+    // The list files of the two edit pages' popup menus.
+    void pmSaveLinetoFileClick();
+    void pmConvertClick();
+    void mSaveFileListClick();
+    void mLoadFileListClick();
+    // Where the Nav Pad is placed when it is made ("TouchPad" in the settings).
+    int PadTop = 203;
+    int PadLeft = 372;
 
     TMidiStringLists MidiStringLists;
 
@@ -323,6 +357,21 @@ private:
     int LyricView = lvRichText;
     bool SettingPage = false;
     std::function<void()> SelectionMidiSender;
+    // Persistence (MainStartup.cpp, MainSettingsFile.cpp, MainListFiles.cpp).
+    void connectListFiles();
+    void FillDeviceLists();
+    void SaveListFile(TKeyValueGrid *grid, const QString &caption);
+    std::optional<QString> ChooseListFileToOpen(const QString &caption);
+    void ApplyListValues(TKeyValueGrid *grid, const std::array<QString, SlotCount> &values);
+    void ReportError(std::exception_ptr error);
+    std::shared_ptr<TIniFile> SettingsFile;
+    // The settings as loaded: colours are written back as they were read while
+    // the operator has not changed them.
+    std::shared_ptr<TStoredSettings> LoadedSettings;
+    QPointer<THelpKey> HelpHook;
+    // The list dialogs propose the name chosen last.
+    QString LastListOpened;
+    QString LastListSaved;
     std::unique_ptr<TMidiDispatch> Dispatch;
     std::unique_ptr<TErrorBoxQueue> InputErrors;
     QPointer<TfTouch> Pad;

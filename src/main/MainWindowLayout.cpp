@@ -37,6 +37,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent) : QMainWindow(parent), Dialog
     createPages();
     createMenus();
     connectControls();
+    connectListFiles();
     connectMidiControls();
     connectListEditing();
 

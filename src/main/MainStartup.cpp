@@ -1,0 +1,127 @@
+#include "main/MainWindow.h"
+
+#include "common/Dialogs.h"
+#include "common/IniFile.h"
+#include "main/HelpKey.h"
+#include "main/PromptReference.h"
+#include "main/SettingsPath.h"
+#include "midi/Midi.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QTextEdit>
+
+namespace tarvello {
+namespace {
+
+QString VersionText()
+{
+    return QStringLiteral("Tarvello  Version 1.4.0 - free for every stage, by the Tarvello team");
+}
+
+// Selects the first item of a list, as a fresh start highlights the first
+// device without opening it; a list without items stays without selection.
+void SelectFirst(QListWidget *list)
+{
+    list->setCurrentRow(list->count() > 0 ? 0 : -1);
+}
+
+// Closes the device a list has open, if any.
+void CloseStoredDevice(TMidiDevices &devices, int index)
+{
+    if (index >= 0 && index < devices.Devices.Count() && devices.DeviceHandle(index) != 0) {
+        devices.Close(index);
+    }
+}
+
+} // namespace
+
+THelpKey &TfMain::HelpKey()
+{
+    if (!HelpHook) {
+        HelpHook = new THelpKey(this);
+    }
+    return *HelpHook;
+}
+
+void TfMain::ReportError(std::exception_ptr error)
+{
+    Dialogs.ShowError(this, ErrorMessageOf(error));
+}
+
+void TfMain::FillDeviceLists()
+{
+    // A MIDI system that cannot list its devices must not cost the show: the
+    // error is reported and the settings and slots are loaded all the same,
+    // or the next shut-down would store an empty show over the real one.
+    lbMidiIn->clear();
+    try {
+        lbMidiIn->addItems(MidiInput().Devices.Names());
+        RegisterMidiInputEvents();
+    } catch (...) {
+        lbMidiIn->clear();
+        ReportError(std::current_exception());
+    }
+    lbMidiOut->clear();
+    try {
+        lbMidiOut->addItems(MidiOutput().Devices.Names());
+    } catch (...) {
+        lbMidiOut->clear();
+        ReportError(std::current_exception());
+    }
+}
+
+void TfMain::FormCreate(const QString &settingsFile)
+{
+    try {
+        HelpKey().Install();
+        // The input lock lives in the dispatch, made with the window before any
+        // device can be opened. The lists start empty.
+        for (QStringList &list : MidiStringLists) {
+            list.clear();
+        }
+        LyricView = lvRichText;
+        SettingsFile = std::make_shared<TIniFile>(
+            settingsFile.isEmpty() ? SettingsFilePath(QCoreApplication::applicationFilePath())
+                                   : settingsFile);
+        FillDeviceLists();
+        lbChannel->setCurrentRow(0);
+        SelectFirst(lbMidiIn);
+        SelectFirst(lbMidiOut);
+        setWindowTitle(ProgramCaption());
+        lVersion->setText(VersionText());
+        lVersion->adjustSize();
+        CurrentSlotKey = 0;
+        lPatchName->setText(QStringLiteral("Waiting for Midi"));
+        reLyric->setPlainText(QStringLiteral("Waiting for Midi"));
+        LoadSettings();
+        UpdateNavigationLabels();
+        CopyMarks = {};
+    } catch (...) {
+        ReportError(std::current_exception());
+    }
+}
+
+void TfMain::FormDestroy()
+{
+    if (!SettingsFile) {
+        return; // never created, or already shut down
+    }
+    try {
+        // No input callback runs from here on, and none during the save.
+        if (TMidiInput *input = ExistingMidiInput()) {
+            CloseStoredDevice(*input, InputDeviceIndex);
+        }
+        if (OutputDeviceIndex >= 0 && lbMidiOut->count() > 0) {
+            CloseStoredDevice(MidiOutput(), OutputDeviceIndex);
+        }
+        SaveSettings();
+    } catch (...) {
+        ReportError(std::current_exception());
+    }
+    SettingsFile.reset();
+    LoadedSettings.reset();
+}
+
+} // namespace tarvello

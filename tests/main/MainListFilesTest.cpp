@@ -1,0 +1,173 @@
+#include "MainPersistenceFixture.h"
+
+#include "common/KeyValueGrid.h"
+#include "common/TarvelloError.h"
+
+#include <QAction>
+
+namespace tarvello::test {
+namespace {
+
+class TListFilesTest : public TPersistenceTest {
+protected:
+    void SetUp() override
+    {
+        TPersistenceTest::SetUp();
+        WriteBytes(MidiStringsPath(), QByteArray());
+        Start();
+        Dialogs.Records.clear();
+        ListDir = ShowDir.filePath("Lists");
+        QDir().mkpath(ListDir);
+    }
+
+    QString ListPath(const QString &name) const { return QDir(ListDir).filePath(name); }
+
+    QString ErrorOf(const std::function<void()> &command)
+    {
+        try {
+            command();
+        } catch (const TError &error) {
+            return error.message();
+        }
+        return QString();
+    }
+
+    QString ListDir;
+};
+
+TEST_F(TListFilesTest, SavingAPromptListCompletesTheNameAndOverwritesWithoutAQuestion)
+{
+    Window->vleLines->SetValue("0", "Opening");
+    Window->vleLines->SetValue("122", "Encore");
+    Window->MidiStringLists[RowOfSlot(1)] = QStringList{"C1 05", "Edit 9"};
+    Dialogs.FileAnswers.push_back(ListPath("songs"));
+    Window->pmSaveLinetoFile->trigger();
+
+    ASSERT_EQ(Dialogs.Records.size(), 1u);
+    EXPECT_EQ(Dialogs.Records[0].Call, TFakeDialogs::TCall::SaveFile);
+    EXPECT_EQ(Dialogs.Records[0].Text, "./");
+    EXPECT_EQ(Dialogs.Records[0].Filter, "Text files only (*.txt *.TXT)");
+    const QList<QByteArray> lines = ReadBytes(ListPath("songs.txt")).split('\n');
+    ASSERT_EQ(lines.size(), 124 + 123 + 2 + 1);
+    EXPECT_EQ(lines[0], "\r");
+    EXPECT_EQ(lines[1], "Opening\r");
+    EXPECT_EQ(lines[123], "Encore\r");
+    EXPECT_EQ(lines[124], "Edit 0\r");
+    EXPECT_EQ(lines[125], "Edit 1\r");
+    EXPECT_EQ(lines[126], "C1 05\r");
+    EXPECT_EQ(lines[127], "\\Edit 9\r") << "a MIDI string that reads as a marker is protected";
+    EXPECT_EQ(lines[128], "Edit 2\r");
+    EXPECT_EQ(QDir::currentPath(), ListDir) << "the chooser moved the current directory";
+
+    // The dialog proposes the completed name; choosing the file again
+    // replaces it and adds no second extension.
+    Window->vleLines->SetValue("0", "New opening");
+    Dialogs.FileAnswers.push_back(ListPath("songs.txt"));
+    Window->pmSaveLinetoFileClick();
+    EXPECT_EQ(Dialogs.Records[1].Text, ListPath("songs.txt"));
+    EXPECT_TRUE(ReadBytes(ListPath("songs.txt")).startsWith("\r\nNew opening\r\n"));
+    EXPECT_EQ(QDir(ListDir).entryList(QDir::Files), QStringList{"songs.txt"});
+
+    // Cancelled: nothing is written.
+    Window->vleLines->SetValue("0", "Not saved");
+    Window->pmSaveLinetoFileClick();
+    EXPECT_TRUE(ReadBytes(ListPath("songs.txt")).startsWith("\r\nNew opening\r\n"));
+}
+
+TEST_F(TListFilesTest, AnEmptyShowSavesAs247Lines)
+{
+    Dialogs.FileAnswers.push_back(ListPath("empty.list.txt"));
+    Window->mSaveFileListClick();
+    QByteArray expected = QByteArray("\r\n").repeated(124);
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        expected += "Edit " + QByteArray::number(slot) + "\r\n";
+    }
+    EXPECT_EQ(ReadBytes(ListPath("empty.list.txt")), expected);
+}
+
+TEST_F(TListFilesTest, OpeningListsFillsTheSlotsByPosition)
+{
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        Window->vleLines->SetValue(QString::number(slot), QStringLiteral("Song %1").arg(slot));
+    }
+    Window->MidiStringLists[RowOfSlot(3)] = QStringList{"C0 03"};
+    Dialogs.FileAnswers.push_back(ListPath("set.txt"));
+    Window->pmSaveLinetoFileClick();
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        Window->vleLines->SetValue(QString::number(slot), QString());
+    }
+    Window->MidiStringLists[RowOfSlot(3)].clear();
+
+    Dialogs.FileAnswers.push_back(ListPath("set.txt"));
+    Window->pmConvert->trigger();
+    EXPECT_EQ(Dialogs.Records.back().Call, TFakeDialogs::TCall::OpenFile);
+    EXPECT_EQ(Dialogs.Records.back().Filter, "Text files only (*.txt *.TXT)");
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        ASSERT_EQ(Window->vleLines->Value(QString::number(slot)),
+                  QStringLiteral("Song %1").arg(slot));
+    }
+    EXPECT_EQ(Window->vleLines->LastRow(), SlotCount) << "no row added";
+    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(3)].isEmpty())
+        << "a prompt list's MIDI strings are not read";
+
+    // A plain list of ten titles: the first line is the title row's place.
+    QByteArray titles;
+    for (int n = 1; n <= 10; ++n) {
+        titles += "Title " + QByteArray::number(n) + "\n";
+    }
+    WriteBytes(ListPath("TITLES.TXT"), titles);
+    Dialogs.FileAnswers.push_back(ListPath("TITLES.TXT"));
+    Window->pmConvertClick();
+    EXPECT_EQ(Window->vleLines->Value("0"), "Title 2");
+    EXPECT_EQ(Window->vleLines->Value("8"), "Title 10");
+    EXPECT_EQ(Window->vleLines->Value("9"), "");
+    EXPECT_EQ(Window->vleLines->Value("122"), "");
+    EXPECT_EQ(Dialogs.Records.back().Text, ListPath("set.txt")) << "proposes the last name";
+}
+
+TEST_F(TListFilesTest, OpeningAFileListAddsItsMidiStringsEachTime)
+{
+    WriteBytes(ListPath("files.txt"),
+               "\r\nintro.txt\r\nscore.pdf /PAGE 2\r\n" + QByteArray("\r\n").repeated(121) +
+                   "Edit 5\r\nC0 01\r\nEdit 3\r\nB0 07 64\r\n\\Edit 12\r\nEdit 9\r\nC0 03\r\n");
+    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"F0 7E F7"};
+    for (int time = 0; time < 2; ++time) {
+        Dialogs.FileAnswers.push_back(ListPath("files.txt"));
+        Window->mLoadFileList->trigger();
+    }
+    EXPECT_EQ(Window->vleFiles->Value("0"), "intro.txt");
+    EXPECT_EQ(Window->vleFiles->Value("1"), "score.pdf /PAGE 2");
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], (QStringList{"F0 7E F7", "C0 01", "C0 01"}));
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(1)],
+              (QStringList{"B0 07 64", "Edit 12", "B0 07 64", "Edit 12"}));
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(2)], (QStringList{"C0 03", "C0 03"}));
+    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(3)].isEmpty());
+
+    // The chooser left the current directory in the list's folder: the
+    // shut-down writes the MIDI strings file there.
+    End();
+    EXPECT_TRUE(ReadBytes(ListPath("MidiStrings.txt")).startsWith("Edit 0\r\nF0 7E F7\r\n"));
+    EXPECT_TRUE(ReadBytes(MidiStringsPath()).isEmpty());
+}
+
+TEST_F(TListFilesTest, AFileThatCannotBeOpenedChangesNothing)
+{
+    Window->vleFiles->SetValue("0", "kept.txt");
+    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 01"};
+    Dialogs.FileAnswers.push_back(ListPath("missing.txt"));
+    EXPECT_EQ(ErrorOf([&] { Window->mLoadFileListClick(); }), "File not found");
+    Dialogs.FileAnswers.push_back(ShowDir.filePath("no such folder/list.txt"));
+    EXPECT_EQ(ErrorOf([&] { Window->pmConvertClick(); }), "Invalid filename");
+    Dialogs.FileAnswers.push_back(ShowDir.filePath("no such folder/list"));
+    EXPECT_EQ(ErrorOf([&] { Window->mSaveFileListClick(); }), "Invalid filename");
+    EXPECT_EQ(Window->vleFiles->Value("0"), "kept.txt");
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 01"});
+
+    // Cancelling the choosers changes nothing either.
+    Window->mLoadFileListClick();
+    Window->pmConvertClick();
+    EXPECT_EQ(Window->vleFiles->Value("0"), "kept.txt");
+}
+
+} // namespace
+} // namespace tarvello::test

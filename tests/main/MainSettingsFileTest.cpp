@@ -1,0 +1,368 @@
+#include "MainPersistenceFixture.h"
+
+#include "common/ErrorText.h"
+#include "common/KeyValueGrid.h"
+#include "main/HelpKey.h"
+#include "main/RadioGroup.h"
+#include "touchpad/TouchPad.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <QWindow>
+
+#include <random>
+
+namespace tarvello::test {
+namespace {
+
+using TSettingsFileTest = TPersistenceTest;
+
+int CountLines(const QByteArray &bytes, const QByteArray &line)
+{
+    return int(bytes.split('\n').count(line + '\r'));
+}
+
+QStringList VisibleTabs(const TfMain &window)
+{
+    QStringList tabs;
+    for (int i = 0; i < window.pcMain->count(); ++i) {
+        if (window.pcMain->isTabVisible(i)) {
+            tabs << window.pcMain->tabText(i);
+        }
+    }
+    return tabs;
+}
+
+TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithDefaults)
+{
+    Start();
+    ASSERT_EQ(Dialogs.MessageTexts(), QStringList{"File not found."});
+    EXPECT_EQ(Dialogs.Records[0].Title, "Tarvello");
+    EXPECT_EQ(Dialogs.Records[0].Kind, TMessageKind::Error);
+    EXPECT_EQ(Dialogs.ShownAtBox, std::vector<bool>{false}) << "the box comes before the window";
+
+    EXPECT_EQ(Window->pos(), QPoint(372, 203));
+    EXPECT_EQ(Window->size(), QSize(851, 503));
+    EXPECT_EQ(Window->windowTitle(), "Tarvello v1.4.0");
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsDisplay);
+    EXPECT_EQ(VisibleTabs(*Window), (QStringList{"Display", "Text List Edit", "Settings"}));
+    EXPECT_EQ(Window->lPatchName->text(), "Waiting for Midi");
+    EXPECT_TRUE(Window->lVersion->text().startsWith("Tarvello  Version 1.4.0"));
+    EXPECT_EQ(Window->lbChannel->currentRow(), 0);
+    EXPECT_EQ(Window->lbController->currentRow(), 102);
+    EXPECT_EQ(Window->MidiController, 102);
+    EXPECT_EQ(Window->rgMessage->ItemIndex(), 0);
+    EXPECT_EQ(Window->rgDisplayType->ItemIndex(), 0);
+    for (QCheckBox *box : {Window->cbSuppressNum, Window->cbMidiThru, Window->cbMidiOut,
+                           Window->cbMidiStrings, Window->cbTouchPad, Window->cbPdfScrollbar}) {
+        EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
+    }
+    EXPECT_EQ(Window->lPatchName->font().families().constFirst(), "MS Sans Serif");
+    EXPECT_EQ(Window->lPatchName->font().pixelSize(), 32);
+    EXPECT_EQ(Window->PadTop, 203);
+    EXPECT_EQ(Window->PadLeft, 372);
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        ASSERT_TRUE(Window->vleLines->Value(QString::number(slot)).isEmpty());
+        ASSERT_TRUE(Window->vleFiles->Value(QString::number(slot)).isEmpty());
+    }
+    // The first devices are highlighted but not opened.
+    EXPECT_EQ(Window->lbMidiIn->currentRow(), 0);
+    EXPECT_EQ(Window->lbMidiOut->currentRow(), 0);
+    EXPECT_FALSE(Fake->IsInputOpen(0));
+    EXPECT_FALSE(Fake->IsOutputOpen(0));
+
+    // The help key works from the start, against the current directory.
+    QList<QUrl> help;
+    Window->HelpKey().SetOpener([&](const QUrl &page) { help << page; });
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QCoreApplication::sendEvent(Window->windowHandle(), &f1);
+    EXPECT_EQ(help, QList<QUrl>{QUrl::fromLocalFile(
+                        QDir(ShowDir.path()).filePath("TarvelloGettingStarted.html"))});
+
+    // The first shut-down stores the first devices and creates the MIDI strings file.
+    End();
+    const QByteArray saved = SettingsBytes();
+    EXPECT_TRUE(saved.startsWith("[MidiDevices]\r\nInput=In A\r\nOutput=Out A\r\nChannel=1\r\n"
+                                 "Controller=102\r\n[Display]\r\nColour=13564364\r\n"
+                                 "LyricColour=8454143\r\n[Font]\r\nName=MS Sans Serif\r\n"
+                                 "Color=268435455\r\nHeight=-32\r\nSize=24\r\n"))
+        << saved.left(300).constData();
+    const QByteArray midiStrings = ReadBytes(MidiStringsPath());
+    EXPECT_EQ(midiStrings.count("\r\n"), 123);
+    EXPECT_TRUE(midiStrings.startsWith("Edit 0\r\nEdit 1\r\n"));
+
+    // The next start opens them, and no box comes up.
+    Start();
+    EXPECT_TRUE(Dialogs.MessageTexts().isEmpty());
+    EXPECT_TRUE(Fake->IsInputOpen(0));
+    EXPECT_TRUE(Fake->IsOutputOpen(0));
+    End();
+    EXPECT_FALSE(Fake->IsInputOpen(0)) << "the devices are closed at shut-down";
+}
+
+TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
+{
+    Start();
+    Window->lbMidiIn->setCurrentRow(1);
+    Window->lbMidiInClick();
+    Window->lbMidiOut->setCurrentRow(1);
+    Window->lbMidiOutClick();
+    Window->lbChannel->setCurrentRow(9);
+    Window->lbChannelClick();
+    Window->rgMessage->SetItemIndex(1);
+    Window->lbController->setCurrentRow(7);
+    Window->lbControllerClick();
+    Window->rgDisplayType->SetItemIndex(1);
+    for (QCheckBox *box : {Window->cbSuppressNum, Window->cbMidiThru, Window->cbMidiOut,
+                           Window->cbMidiStrings, Window->cbPdfScrollbar}) {
+        box->setChecked(true);
+    }
+    QPalette background = Window->lPatchName->palette();
+    background.setColor(QPalette::Window, QColor(10, 20, 30));
+    Window->lPatchName->setPalette(background);
+    QPalette lyric = Window->reLyric->viewport()->palette();
+    lyric.setColor(QPalette::Base, QColor(250, 240, 230));
+    Window->reLyric->viewport()->setPalette(lyric);
+    QFont font = Window->lPatchName->font();
+    font.setFamilies({"DejaVu Serif"});
+    font.setPointSize(36);
+    Window->lPatchName->setFont(font);
+    Window->BrowseDir = "/home/band/charts/";
+    Window->move(40, 30);
+    Window->resize(700, 420);
+    TfTouch pad(Window->PadTop, Window->PadLeft);
+    Window->SetTouchPad(&pad);
+    pad.move(500, 400);
+    const QString longLine(3000, QLatin1Char('x'));
+    Window->vleLines->SetValue("0", "   three blanks first");
+    Window->vleLines->SetValue("1", longLine);
+    Window->vleLines->SetValue("122", "\"quoted\"");
+    Window->vleFiles->SetValue("0", "chart.pdf /PAGE 2");
+    Window->vleFiles->SetValue("122", "https://example.org/set");
+    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C1 05", "Edit 5", ""};
+    Window->MidiStringLists[RowOfSlot(1)] = QStringList{"\\Edit 7", "B2 07 64"};
+    Window->MidiStringLists[RowOfSlot(122)] = QStringList{"; last song"};
+    End();
+
+    Start();
+    EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << Dialogs.MessageTexts().join('|').toStdString();
+    EXPECT_EQ(Window->lbMidiIn->currentRow(), 1);
+    EXPECT_TRUE(Fake->IsInputOpen(1));
+    EXPECT_EQ(Window->InputDeviceIndex, 1);
+    EXPECT_EQ(Window->lbMidiOut->currentRow(), 1);
+    EXPECT_TRUE(Fake->IsOutputOpen(1));
+    EXPECT_EQ(Window->lbChannel->currentRow(), 9);
+    EXPECT_EQ(Window->MidiChannel, 9);
+    EXPECT_EQ(Window->rgMessage->ItemIndex(), 1);
+    EXPECT_EQ(Window->MidiMessageType, 0xB0);
+    EXPECT_FALSE(Window->lbController->isHidden());
+    EXPECT_EQ(Window->MidiController, 7);
+    EXPECT_EQ(Window->rgDisplayType->ItemIndex(), 1);
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsLyric);
+    EXPECT_EQ(VisibleTabs(*Window), (QStringList{"Lyric", "File List Edit", "Settings"}));
+    EXPECT_EQ(Window->reLyric->toPlainText(), "Waiting for Midi");
+    EXPECT_TRUE(Window->cbSuppressNum->isChecked() && Window->cbMidiThru->isChecked() &&
+                Window->cbMidiOut->isChecked() && Window->cbMidiStrings->isChecked() &&
+                Window->cbPdfScrollbar->isChecked());
+    EXPECT_TRUE(Window->MidiThru);
+    EXPECT_FALSE(Window->cbTouchPad->isChecked());
+    EXPECT_EQ(Window->lPatchName->palette().color(QPalette::Window), QColor(10, 20, 30));
+    EXPECT_EQ(Window->reLyric->viewport()->palette().color(QPalette::Base), QColor(250, 240, 230));
+    EXPECT_EQ(Window->lPatchName->font().families().constFirst(), "DejaVu Serif");
+    EXPECT_EQ(Window->lPatchName->font().pixelSize(), 48);
+    EXPECT_EQ(Window->BrowseDir, "/home/band/charts/");
+    EXPECT_EQ(Window->pos(), QPoint(40, 30));
+    EXPECT_EQ(Window->size(), QSize(700, 420));
+    EXPECT_EQ(QPoint(Window->PadLeft, Window->PadTop), pad.SettingsPosition())
+        << "the pad's own position, though it was never shown";
+    EXPECT_EQ(Window->vleLines->Value("0"), "   three blanks first");
+    EXPECT_EQ(Window->vleLines->Value("1"), longLine);
+    EXPECT_EQ(Window->vleLines->Value("122"), "\"quoted\"");
+    EXPECT_EQ(Window->vleFiles->Value("0"), "chart.pdf /PAGE 2");
+    EXPECT_EQ(Window->vleFiles->Value("122"), "https://example.org/set");
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], (QStringList{"C1 05", "Edit 5", ""}));
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(1)], (QStringList{"\\Edit 7", "B2 07 64"}));
+    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(2)].isEmpty());
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(122)], QStringList{"; last song"});
+    EXPECT_TRUE(Window->MidiStringLists[0].isEmpty());
+}
+
+TEST_F(TSettingsFileTest, StoredValuesOutOfTheOrdinary)
+{
+    WriteBytes(SettingsPath(), "[midiDEVICES]\r\nINPUT=in b\r\nOutput=Gone Synth\r\n"
+                               "Channel=seventeen\r\nController=200\r\n"
+                               "[Display]\r\nColour=$FF\r\nLyricColour=red\r\n"
+                               "[Font]\r\nHeight=-20\r\n"
+                               "[Setting]\r\nMidiout=1\r\nMidiThru=2\r\nSuppressNumber=yes\r\n"
+                               "MidiMessage=5\r\nDisplayType=-7\r\nTouchPad=1\r\n"
+                               "[TouchPad]\r\nTop=-40\r\nLeft=1200\r\n"
+                               "[Screen]\r\nLeft=-8\r\nTop=-8\r\nWidth=60\r\nHeight=10\r\n"
+                               "[Lines]\r\nText 0=nowhere\r\nText 1=first\r\nText 123=last\r\n");
+    WriteBytes(MidiStringsPath(), "stray line\r\nEdit 5\r\nC0 01\r\nEdit 3\r\nEdit 9\r\nC0 03\r\n");
+    Start();
+    EXPECT_TRUE(Dialogs.MessageTexts().isEmpty());
+    // Device names match in any case; a missing one selects and opens nothing.
+    EXPECT_EQ(Window->lbMidiIn->currentRow(), 1);
+    EXPECT_TRUE(Fake->IsInputOpen(1));
+    EXPECT_EQ(Window->lbMidiOut->currentRow(), -1);
+    EXPECT_EQ(Window->OutputDeviceIndex, -1);
+    EXPECT_FALSE(Fake->IsOutputOpen(0) || Fake->IsOutputOpen(1));
+    EXPECT_EQ(Window->lbChannel->currentRow(), 0);
+    EXPECT_EQ(Window->lbController->currentRow(), -1);
+    EXPECT_EQ(Window->MidiController, -1);
+    EXPECT_EQ(Window->lPatchName->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(Window->reLyric->viewport()->palette().color(QPalette::Base), QColor(255, 255, 128));
+    EXPECT_EQ(Window->lPatchName->font().pixelSize(), 32) << "24 points, whatever the height";
+    EXPECT_EQ(Window->lPatchName->palette().color(QPalette::WindowText),
+              Window->palette().color(QPalette::WindowText))
+        << "the default font colour is no plain colour: dark text, readable";
+    EXPECT_TRUE(Window->cbMidiOut->isChecked());
+    EXPECT_TRUE(Window->cbMidiThru->isChecked());
+    EXPECT_FALSE(Window->cbSuppressNum->isChecked());
+    EXPECT_EQ(Window->rgMessage->ItemIndex(), 1);
+    EXPECT_EQ(Window->rgDisplayType->ItemIndex(), -1);
+    EXPECT_TRUE(Window->cbTouchPad->isChecked());
+    EXPECT_EQ(Window->PadTop, -40);
+    EXPECT_EQ(Window->PadLeft, 1200);
+    EXPECT_EQ(Window->vleLines->Value("0"), "first");
+    EXPECT_EQ(Window->vleLines->Value("122"), "last");
+    // Markers count by position, whatever number they carry.
+    EXPECT_EQ(Window->MidiStringLists[0], QStringList{"stray line"});
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 01"});
+    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(1)].isEmpty());
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(2)], QStringList{"C0 03"});
+
+    Window->move(-8, -8);
+    Window->resize(60, 10);
+    End();
+    const QByteArray saved = SettingsBytes();
+    EXPECT_TRUE(saved.contains("Output=Gone Synth\r\n")) << "kept for the day it is back";
+    EXPECT_TRUE(saved.contains("Controller=-1\r\n"));
+    EXPECT_TRUE(saved.contains("Channel=1\r\n"));
+    EXPECT_TRUE(saved.contains("[Setting]\r\nMidiOut=1\r\n"));
+    EXPECT_FALSE(saved.contains("Midiout"));
+    EXPECT_TRUE(saved.contains("Colour=255\r\n"));
+    EXPECT_TRUE(saved.contains("Color=268435455\r\n")) << "written back as it was read";
+    EXPECT_TRUE(saved.contains("[TouchPad]\r\nTop=0\r\nLeft=1200\r\n"));
+    // Each key keeps its line where the file had it.
+    const QByteArray screen = saved.mid(saved.indexOf("[Screen]"), 40);
+    EXPECT_TRUE(screen.startsWith("[Screen]\r\nLeft=0\r\nTop=0\r\nWidth=")) << screen.data();
+    EXPECT_EQ(CountLines(saved, "Text 0=nowhere"), 1) << "a key the program does not use stays";
+    // The stray line ahead of the first marker belongs to no slot.
+    EXPECT_FALSE(ReadBytes(MidiStringsPath()).contains("stray line"));
+}
+
+TEST_F(TSettingsFileTest, ADeviceThatCannotBeOpenedIsReportedAndTheShowStillLoads)
+{
+    WriteBytes(SettingsPath(), "[MidiDevices]\r\nInput=In A\r\n[Lines]\r\nText 5=Intro\r\n");
+    WriteBytes(MidiStringsPath(), "Edit 0\r\nC0 07\r\n");
+    Fake->FailCall("InOpen", MidiResult::Allocated);
+    Start();
+    EXPECT_EQ(Dialogs.MessageTexts(),
+              QStringList{ErrorBoxText(MidiResultText(MidiResult::Allocated))});
+    EXPECT_EQ(Window->lbMidiIn->currentRow(), 0) << "still selected, but not open";
+    EXPECT_FALSE(Fake->IsInputOpen(0));
+    EXPECT_EQ(Window->vleLines->Value("4"), "Intro");
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 07"});
+    End();
+    EXPECT_TRUE(SettingsBytes().contains("Text 5=Intro\r\n"));
+}
+
+TEST_F(TSettingsFileTest, WithoutMidiDevicesTheSaveStoresNoDevice)
+{
+    UseMidiDevices({}, {});
+    Start();
+    EXPECT_EQ(Window->lbMidiIn->count(), 0);
+    EXPECT_EQ(Window->lbMidiIn->currentRow(), -1);
+    EXPECT_EQ(Window->lbMidiOut->currentRow(), -1);
+    End();
+    EXPECT_TRUE(SettingsBytes().startsWith("[MidiDevices]\r\nChannel=1\r\nController=102\r\n"));
+}
+
+TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
+{
+    Start();
+    Window->vleLines->SetValue("0", "Opening number");
+    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 01"};
+    End();
+    const QByteArray oldSettings = SettingsBytes();
+    const QByteArray oldMidiStrings = ReadBytes(MidiStringsPath());
+
+    // The program's folder is read-only: the settings file cannot be replaced,
+    // and the save stops before the MIDI strings file.
+    Start();
+    Window->vleLines->SetValue("0", "Changed");
+    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 02"};
+    if (!WriteProtectFolder(ProgramDir.path())) {
+        LiftFolderProtection(ProgramDir.path());
+        GTEST_SKIP() << "this file system cannot write-protect a folder";
+    }
+    Dialogs.Records.clear();
+    End();
+    LiftFolderProtection(ProgramDir.path());
+    EXPECT_EQ(Dialogs.MessageTexts(),
+              QStringList{QStringLiteral("Unable to write to %1.").arg(SettingsPath())});
+    EXPECT_EQ(SettingsBytes(), oldSettings);
+    EXPECT_EQ(ReadBytes(MidiStringsPath()), oldMidiStrings);
+    EXPECT_EQ(QDir(ProgramDir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{"Tarvello.INI"})
+        << "no temporary file left behind";
+
+    // The show folder is read-only: the settings are saved, the MIDI strings
+    // file is refused and stays as it was.
+    Start();
+    Window->vleLines->SetValue("0", "Changed again");
+    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 03"};
+    ASSERT_TRUE(WriteProtectFolder(ShowDir.path()));
+    Dialogs.Records.clear();
+    End();
+    LiftFolderProtection(ShowDir.path());
+    EXPECT_EQ(Dialogs.MessageTexts(), QStringList{"File access denied."});
+    EXPECT_TRUE(SettingsBytes().contains("Text 1=Changed again\r\n"));
+    EXPECT_EQ(ReadBytes(MidiStringsPath()), oldMidiStrings);
+}
+
+TEST_F(TSettingsFileTest, RandomSettingsAndMidiStringsFilesNeverBreakTheStart)
+{
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> byte(0, 255);
+    std::uniform_int_distribution<int> length(0, 4000);
+    // Bytes that make the reader's life hard: line ends, brackets, "=", quotes,
+    // markers and digits, mixed with anything at all.
+    const QByteArray hard = "\r\n\r\n[]=\"' $0x-9Edit 12\x1a";
+    for (int round = 0; round < 12; ++round) {
+        const auto noise = [&] {
+            QByteArray bytes;
+            const int size = length(random);
+            for (int i = 0; i < size; ++i) {
+                bytes.append(byte(random) < 96 ? hard.at(byte(random) % hard.size())
+                                               : char(byte(random)));
+            }
+            return bytes;
+        };
+        WriteBytes(SettingsPath(), "[Setting]\r\nDisplayType=" + noise() + "\r\n[Lines]\r\n" +
+                                       noise() + "\r\n[Files]\r\nNames 1=" + noise());
+        WriteBytes(MidiStringsPath(), noise());
+        Start();
+        ASSERT_EQ(Window->vleLines->LastRow(), SlotCount);
+        ASSERT_EQ(Window->vleFiles->LastRow(), SlotCount);
+        int strings = 0;
+        for (const QStringList &list : Window->MidiStringLists) {
+            strings += int(list.size());
+        }
+        ASSERT_LE(strings, ReadBytes(MidiStringsPath()).size() + 1);
+        End();
+        // What was saved reads back to the same show.
+        Start();
+        const QByteArray again = SettingsBytes();
+        End();
+        ASSERT_EQ(SettingsBytes(), again) << "round " << round;
+    }
+}
+
+} // namespace
+} // namespace tarvello::test
