@@ -2,6 +2,7 @@
 
 #include "common/KeyValueGrid.h"
 #include "main/ListEditing.h"
+#include "main/TitleRowMark.h"
 #include "main/UpDown.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,10 @@ void TfMain::watchGridMouse()
     }
     new TGridMouseWatcher(this, vleLines, &TfMain::vleLinesMouseDown);
     new TGridMouseWatcher(this, vleFiles, &TfMain::vleFilesMouseDown);
+    for (TKeyValueGrid *grid : {vleLines, vleFiles}) {
+        new TTitleRowMark(grid->horizontalHeader(), grid->viewport(),
+                          [this] { return !MidiStringLists[0].isEmpty(); });
+    }
 }
 
 void TfMain::vleLinesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPoint At)

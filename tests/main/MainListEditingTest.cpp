@@ -2,6 +2,7 @@
 
 #include "common/KeyValueGrid.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
@@ -128,6 +129,27 @@ TEST_F(TListEditingTest, ClearingAListAsksTwiceAndOnlyYesActs)
     }
     EXPECT_EQ(Window->MidiStringLists[0], QStringList{QStringLiteral("ahead of the first slot")});
     EXPECT_FALSE(FramedInGrab(Window->vleLines, 3));
+}
+
+TEST_F(TListEditingTest, TheTitleRowIsFramedWhileTheListOfNoSlotHoldsLines)
+{
+    Window->SetActivePage(Window->tsTextEdit);
+    const auto titleFramed = [this] {
+        QApplication::processEvents();
+        QHeaderView *title = Window->vleLines->horizontalHeader();
+        const QImage image = title->viewport()->grab().toImage();
+        const int x = title->sectionViewportPosition(0) + title->sectionSize(0) / 2;
+        return image.pixelColor(x, 0) == QColor(Qt::red);
+    };
+    EXPECT_TRUE(titleFramed());
+    // Clearing the slots' strings leaves the list that belongs to none.
+    Dialogs.Answers = {TMessageButton::Yes};
+    Window->mClearMidiStringsClick();
+    EXPECT_TRUE(titleFramed());
+
+    Window->MidiStringLists[0].clear();
+    Window->MidiStringsChanged();
+    EXPECT_FALSE(titleFramed());
 }
 
 TEST_F(TListEditingTest, ClearMidiStringsFromEitherMenuOnlyOnYes)
