@@ -326,6 +326,47 @@ TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
     EXPECT_EQ(ReadBytes(MidiStringsPath()), oldMidiStrings);
 }
 
+TEST_F(TSettingsFileTest, TheDemoShowStartsOnTheLyricPageWithItsNavPad)
+{
+    const QDir demo(QStringLiteral(TARVELLO_SOURCE_DIR "/demo"));
+    const QByteArray demoSettings = ReadBytes(demo.filePath("Tarvello.INI"));
+    const QByteArray demoMidiStrings = ReadBytes(demo.filePath("MidiStrings.txt"));
+    ASSERT_FALSE(demoSettings.isEmpty());
+    WriteBytes(SettingsPath(), demoSettings);
+    WriteBytes(MidiStringsPath(), demoMidiStrings);
+    Start();
+    EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << Dialogs.MessageTexts().join('|').toStdString();
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsLyric);
+    EXPECT_EQ(Window->reLyric->toPlainText(), "Waiting for Midi");
+    EXPECT_TRUE(Window->cbTouchPad->isChecked());
+    EXPECT_FALSE(Window->vleFiles->Value("0").isEmpty());
+    int slotsWithMidiStrings = 0;
+    for (int row = 1; row < MidiStringListCount; ++row) {
+        slotsWithMidiStrings += !Window->MidiStringLists[row].isEmpty();
+    }
+    EXPECT_GT(slotsWithMidiStrings, 0);
+
+    // The pad comes up with the main window's next paint, at its stored place
+    // as far as this screen lets it.
+    TfTouch pad(Window->PadTop, Window->PadLeft);
+    Window->SetTouchPad(&pad);
+    EXPECT_FALSE(pad.isVisible());
+    Window->update();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_TRUE(pad.isVisible());
+    Window->SetTouchPad(nullptr);
+
+    // Saved again, the show is the same: every line of the demo's settings is
+    // still there and the MIDI strings file is as it was.
+    End();
+    const QByteArray saved = SettingsBytes();
+    for (const QByteArray &line : demoSettings.split('\n')) {
+        EXPECT_TRUE(saved.contains(line)) << line.constData();
+    }
+    EXPECT_EQ(ReadBytes(MidiStringsPath()), demoMidiStrings);
+}
+
 TEST_F(TSettingsFileTest, RandomSettingsAndMidiStringsFilesNeverBreakTheStart)
 {
     std::mt19937 random(20261208);
