@@ -272,6 +272,25 @@ TEST_F(TSettingsFileTest, ADeviceThatCannotBeOpenedIsReportedAndTheShowStillLoad
     EXPECT_TRUE(SettingsBytes().contains("Text 5=Intro\r\n"));
 }
 
+TEST_F(TSettingsFileTest, AMidiSystemThatCannotListItsDevicesDoesNotCostTheShow)
+{
+    WriteBytes(SettingsPath(), "[MidiDevices]\r\nInput=In A\r\n[Lines]\r\nText 1=Intro\r\n");
+    WriteBytes(MidiStringsPath(), "Edit 0\r\nC0 07\r\n");
+    Fake->FailCall("InGetDevName", MidiResult::NoDriver, -1);
+    Start();
+    EXPECT_EQ(Dialogs.MessageTexts(),
+              QStringList{ErrorBoxText(MidiResultText(MidiResult::NoDriver))});
+    EXPECT_EQ(Window->lbMidiIn->count(), 0);
+    EXPECT_EQ(Window->lbMidiOut->count(), 2);
+    EXPECT_EQ(Window->vleLines->Value("0"), "Intro");
+    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 07"});
+    End();
+    const QByteArray saved = SettingsBytes();
+    EXPECT_TRUE(saved.contains("Input=In A\r\n"));
+    EXPECT_TRUE(saved.contains("Text 1=Intro\r\n"));
+    EXPECT_TRUE(ReadBytes(MidiStringsPath()).startsWith("Edit 0\r\nC0 07\r\n"));
+}
+
 TEST_F(TSettingsFileTest, WithoutMidiDevicesTheSaveStoresNoDevice)
 {
     UseMidiDevices({}, {});
