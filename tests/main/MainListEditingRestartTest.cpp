@@ -1,0 +1,71 @@
+#include "MainPersistenceFixture.h"
+
+#include "common/KeyValueGrid.h"
+#include "midistrings/MidiStringsDialog.h"
+
+#include <QLabel>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace tarvello::test {
+namespace {
+
+using TListEditingRestartTest = TPersistenceTest;
+
+// What the operator builds with the edit commands is what the next start shows.
+TEST_F(TListEditingRestartTest, EditedSlotsSurviveARestart)
+{
+    Start();
+    TfMidiStrings editor;
+    Window->SetMidiStringsDialog(&editor);
+    for (int row = 1; row <= 5; ++row) {
+        Window->vleLines->SetValueOfRow(row, QStringLiteral("Song %1").arg(row));
+    }
+
+    // Strings for slot 1 through the editor.
+    Window->ActOnValue(1);
+    QTimer::singleShot(0, &editor, [&editor] {
+        editor.findChild<QPlainTextEdit *>(QStringLiteral("mMidiStringEdit"))
+            ->setPlainText(QStringLiteral("C0 11\nswitch the strings pad\n"));
+        editor.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
+    });
+    Window->mMidiStringsClick();
+
+    // Rows 2 and 3 copied to row 5 with push down; slot 0's text moved down.
+    Window->vleLines->SetRow(2);
+    Window->bpCopyStartClick();
+    Window->vleLines->SetRow(3);
+    Window->bpCopyEndClick();
+    Window->vleLines->SetRow(5);
+    Dialogs.Answers = {TMessageButton::Yes};
+    Window->bpCopyToClick();
+
+    Window->vleFiles->SetRow(4);
+    Window->BrowseDir = ShowDir.path() + QLatin1Char('/');
+    Dialogs.FileAnswers = {ShowDir.filePath(QStringLiteral("chart.pdf"))};
+    Window->pmBrowseClick();
+    Dialogs.ColourAnswers = {QColor(0, 0, 128)};
+    Window->pmLineColourClick();
+    End();
+
+    Start();
+    EXPECT_EQ(Window->vleLines->ValueOfRow(2), QStringLiteral("Song 2"));
+    EXPECT_EQ(Window->vleLines->ValueOfRow(5), QStringLiteral("Song 2"));
+    EXPECT_EQ(Window->vleLines->ValueOfRow(6), QStringLiteral("Song 3"));
+    EXPECT_EQ(Window->vleLines->ValueOfRow(7), QStringLiteral("Song 5"));
+    const QStringList strings{QStringLiteral("C0 11"), QStringLiteral("switch the strings pad")};
+    EXPECT_EQ(Window->MidiStringLists[2], strings);
+    EXPECT_EQ(Window->MidiStringLists[5], strings);
+    EXPECT_TRUE(Window->MidiStringLists[7].isEmpty());
+    EXPECT_EQ(Window->vleFiles->ValueOfRow(4), ShowDir.filePath(QStringLiteral("chart.pdf")));
+    EXPECT_EQ(Window->BrowseDir, ShowDir.path());
+    EXPECT_EQ(Window->lPatchName->palette().color(QPalette::Window), QColor(0, 0, 128));
+    // The marks are not kept.
+    EXPECT_EQ(Window->CopyStartRow(), 0);
+    EXPECT_FALSE(Window->bpCopyEnd->isEnabled());
+}
+
+} // namespace
+} // namespace tarvello::test
