@@ -5,6 +5,8 @@
 #include "main/TitleRowMark.h"
 #include "main/UpDown.h"
 
+#include <QChildEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QMenu>
@@ -32,16 +34,29 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        // The value being typed has an editor of its own over its cell; a right
+        // click there is a right click on the row all the same.
+        if (event->type() == QEvent::ChildAdded && watched == Grid->viewport()) {
+            QObject *child = static_cast<QChildEvent *>(event)->child();
+            if (child->isWidgetType()) {
+                child->installEventFilter(this);
+            }
+            return false;
+        }
+        const bool inEditor = widget && widget->parentWidget() == Grid->viewport();
+        if (event->type() == QEvent::ContextMenu && inEditor) {
+            return static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Mouse;
+        }
         if (event->type() != QEvent::MouseButtonPress &&
             event->type() != QEvent::MouseButtonDblClick) {
             return false;
         }
-        if (Forwarding) {
+        if (Forwarding || !widget) {
             return false;
         }
-        auto *widget = qobject_cast<QWidget *>(watched);
         auto *mouse = static_cast<QMouseEvent *>(event);
-        const bool onRows = watched == Grid->viewport();
+        const bool onRows = watched == Grid->viewport() || inEditor;
         if (onRows && event->type() == QEvent::MouseButtonDblClick) {
             // The second press of a double click opens the value for editing.
             return false;

@@ -4,7 +4,9 @@
 #include "main/ListEditing.h"
 #include "main/UpDown.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
@@ -86,6 +88,34 @@ TEST_F(TGridMouseTest, ARightClickSelectsTheRowBeforeItsMenuOpensAtTheWindowPoin
     EXPECT_EQ(SelectionMidiSent, 1);
     EXPECT_TRUE(Window->pmText->isVisible());
     EXPECT_EQ(Window->UDPrompt->Position(), -6);
+}
+
+TEST_F(TGridMouseTest, ARightClickOnTheValueBeingTypedOpensTheRowMenu)
+{
+    TKeyValueGrid *lines = Window->vleLines;
+    Press(lines, Qt::LeftButton, CellPoint(lines, 3));
+    lines->edit(lines->model()->index(2, 1));
+    QApplication::processEvents();
+    auto *editor = lines->viewport()->findChild<QLineEdit *>();
+    ASSERT_TRUE(editor && editor->isVisible());
+    QTest::mousePress(editor, Qt::RightButton, {}, editor->rect().center());
+    QApplication::processEvents();
+    EXPECT_TRUE(Window->pmText->isVisible());
+    EXPECT_EQ(lines->Row(), 3);
+    EXPECT_EQ(Window->UDPrompt->Position(), -3);
+    Window->pmText->hide();
+    // The desktop follows a right press with a context menu request; the
+    // editor's own cut and paste menu must not cover the row's.
+    QContextMenuEvent request(QContextMenuEvent::Mouse, editor->rect().center(),
+                              editor->mapToGlobal(editor->rect().center()));
+    QApplication::sendEvent(editor, &request);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+
+    // A left click there places the caret and keeps the up-down with the row.
+    Window->UDPrompt->SetPosition(-9);
+    QTest::mouseClick(editor, Qt::LeftButton, {}, editor->rect().center());
+    EXPECT_EQ(Window->UDPrompt->Position(), -3);
+    EXPECT_TRUE(editor->isVisible());
 }
 
 TEST_F(TGridMouseTest, RightClicksOnTheTitleRowOrBelowTheRowsDoNothing)
