@@ -15,15 +15,15 @@
 #include "support/FakeMidiSystem.h"
 #include "support/JackPeer.h"
 
+#include "BenchJackMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
-#include <unistd.h>
 
 using namespace tarvello;
 
@@ -102,8 +102,6 @@ void BM_DispatchThruFake(benchmark::State &state)
 }
 // The fake records every message; a bounded run keeps its memory small.
 BENCHMARK(BM_DispatchThruFake)->Iterations(200000);
-
-std::string PrivateServer;
 
 void BM_DispatchThruJack(benchmark::State &state)
 {
@@ -186,30 +184,9 @@ void BM_FloodThroughJack(benchmark::State &state)
 }
 BENCHMARK(BM_FloodThroughJack)->Arg(64)->Arg(512)->UseRealTime()->Unit(benchmark::kMillisecond);
 
-std::string ServerScript(const char *command)
-{
-    return std::string(TARVELLO_SOURCE_DIR) + "/tests/midi/jack/jack-server " + command + " " +
-           PrivateServer + " /tmp/tarvello-bench";
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    setenv("JACK_NO_START_SERVER", "1", 1);
-    if (!test::JackServerReachable()) {
-        PrivateServer = "tarvello-dispatch-bench-" + std::to_string(::getpid());
-        setenv("JACK_DEFAULT_SERVER", PrivateServer.c_str(), 1);
-        if (std::system(ServerScript("start").c_str()) != 0) {
-            PrivateServer.clear();
-        }
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    ReleaseMidiDevices();
-    if (!PrivateServer.empty()) {
-        std::system(ServerScript("stop").c_str());
-    }
-    return 0;
+    return tarvello::test::RunBenchmarksWithJackServer(argc, argv, "tarvello-dispatch-bench");
 }

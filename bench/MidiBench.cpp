@@ -15,17 +15,17 @@
 #include "support/FakeMidiSystem.h"
 #include "support/JackPeer.h"
 
+#include "BenchJackMain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QString>
 
 #include <atomic>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
 
-#include <unistd.h>
 
 using namespace tarvello;
 
@@ -91,8 +91,6 @@ void BM_ShortMessageQueued(benchmark::State &state)
 }
 BENCHMARK(BM_ShortMessageQueued)->UseRealTime();
 
-std::string PrivateServer;
-
 void BM_ShortMessageJack(benchmark::State &state)
 {
     if (!test::JackServerReachable()) {
@@ -149,30 +147,9 @@ void BM_MidiStringCheckAndConvert(benchmark::State &state)
 }
 BENCHMARK(BM_MidiStringCheckAndConvert);
 
-std::string ServerScript(const char *command)
-{
-    return std::string(TARVELLO_SOURCE_DIR) + "/tests/midi/jack/jack-server " + command + " " +
-           PrivateServer + " /tmp/tarvello-bench";
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    setenv("JACK_NO_START_SERVER", "1", 1);
-    if (!test::JackServerReachable()) {
-        PrivateServer = "tarvello-bench-" + std::to_string(::getpid());
-        setenv("JACK_DEFAULT_SERVER", PrivateServer.c_str(), 1);
-        if (std::system(ServerScript("start").c_str()) != 0) {
-            PrivateServer.clear();
-        }
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    ReleaseMidiDevices();
-    if (!PrivateServer.empty()) {
-        std::system(ServerScript("stop").c_str());
-    }
-    return 0;
+    return tarvello::test::RunBenchmarksWithJackServer(argc, argv, "tarvello-bench");
 }
