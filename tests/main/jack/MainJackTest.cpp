@@ -309,10 +309,12 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
     QObject::connect(Window->MidiRelease, &QTimer::timeout,
                      [&] { selections.push_back(clock.elapsed()); });
 
-    // Ten messages every millisecond or so (about 9000 a second) for five
-    // seconds: a fast pedal sweep many times over, while leaving each client's
-    // ring buffer room for a process cycle that a busy machine starts late.
-    // The benchmark drives the same path at the server's limit.
+    // Four messages every millisecond or so (about 3,500 a second, a fast
+    // pedal sweep many times over) for five seconds. That is well below what the
+    // server carries on an idle machine (the benchmark drives the same path at
+    // the limit), so that a process cycle which a busy machine starts late, or
+    // a second JACK server on it, still leaves the clients' rings room; losses
+    // there would measure the machine, not the program.
     constexpr auto FloodLength = 5s;
     std::atomic<int> sent{0};
     clock.start();
@@ -320,7 +322,7 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
         const auto start = std::chrono::steady_clock::now();
         int next = 0;
         while (std::chrono::steady_clock::now() - start < FloodLength) {
-            for (int i = 0; i < 10; ++i) {
+            for (int i = 0; i < 4; ++i) {
                 Peer->Send(FloodMessage(next++));
             }
             sent = next;
