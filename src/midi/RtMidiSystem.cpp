@@ -237,21 +237,31 @@ const std::vector<TRtMidiSystem::TPort> &TRtMidiSystem::PortsLocked(bool input)
     return *list;
 }
 
-unsigned TRtMidiSystem::InGetNumDevs()
+unsigned TRtMidiSystem::PortCount(bool input)
 {
     std::lock_guard lock(Mutex);
-    return static_cast<unsigned>(PortsLocked(true).size());
+    return static_cast<unsigned>(PortsLocked(input).size());
 }
 
-TMidiResult TRtMidiSystem::InGetDevName(unsigned deviceId, QString &name)
+TMidiResult TRtMidiSystem::PortName(bool input, unsigned deviceId, QString &name)
 {
     std::lock_guard lock(Mutex);
-    const auto &ports = PortsLocked(true);
+    const auto &ports = PortsLocked(input);
     if (deviceId >= ports.size()) {
         return MidiResult::BadDeviceId;
     }
     name = ports[deviceId].Name;
     return MidiResult::NoError;
+}
+
+unsigned TRtMidiSystem::InGetNumDevs()
+{
+    return PortCount(true);
+}
+
+TMidiResult TRtMidiSystem::InGetDevName(unsigned deviceId, QString &name)
+{
+    return PortName(true, deviceId, name);
 }
 
 std::shared_ptr<TRtMidiSystem::TInPort> TRtMidiSystem::FindIn(TMidiHandle handle)
@@ -383,19 +393,12 @@ TMidiResult TRtMidiSystem::InGetErrorText(TMidiResult code, QString &text)
 
 unsigned TRtMidiSystem::OutGetNumDevs()
 {
-    std::lock_guard lock(Mutex);
-    return static_cast<unsigned>(PortsLocked(false).size());
+    return PortCount(false);
 }
 
 TMidiResult TRtMidiSystem::OutGetDevName(unsigned deviceId, QString &name)
 {
-    std::lock_guard lock(Mutex);
-    const auto &ports = PortsLocked(false);
-    if (deviceId >= ports.size()) {
-        return MidiResult::BadDeviceId;
-    }
-    name = ports[deviceId].Name;
-    return MidiResult::NoError;
+    return PortName(false, deviceId, name);
 }
 
 TMidiResult TRtMidiSystem::OutOpen(TMidiHandle &handle, unsigned deviceId)

@@ -71,6 +71,9 @@ public:
 private:
     TApi ProbeLocked();
     const std::vector<TPort> &PortsLocked(bool input);
+    // The device count and names of one direction, shared by the In and Out calls.
+    unsigned PortCount(bool input);
+    TMidiResult PortName(bool input, unsigned deviceId, QString &name);
     std::shared_ptr<TInPort> FindIn(TMidiHandle handle);
     std::shared_ptr<TOutPort> FindOut(TMidiHandle handle);
 
