@@ -2,8 +2,9 @@
 // handler the main window registers, and how fast MIDI strings convert.
 //   BM_ShortMessageDirect  the back-end's delivery call -> MidiInCallback -> OnMidiData
 //   BM_ShortMessageQueued  the same behind the hand-off from the transport's thread
-//   BM_ShortMessageJack    a peer client's send -> JACK -> RtMidi -> OnMidiData (round trip
-//                          dominated by JACK's period: 256 frames at 48 kHz = 5.3 ms)
+//   BM_ShortMessageJack    a peer client's send -> JACK -> the program's client -> OnMidiData
+//   (round
+//                          trip dominated by JACK's period: 256 frames at 48 kHz = 5.3 ms)
 //   BM_HexToBytes          MIDI string text -> bytes
 // The JACK case uses JACK_DEFAULT_SERVER when it names a running server, and
 // otherwise starts a private one with the dummy backend for the run.
@@ -25,7 +26,6 @@
 #include <memory>
 #include <string>
 #include <thread>
-
 
 using namespace tarvello;
 

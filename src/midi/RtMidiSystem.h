@@ -1,10 +1,12 @@
 #pragma once
 
-// The real MIDI system over RtMidi: the ALSA sequencer when it can be opened,
-// otherwise a running JACK server (PipeWire's JACK included). Without either,
-// the device lists are empty and opening fails with NoDriver.
+// The real MIDI system: the ALSA sequencer (through RtMidi) when it can be
+// opened, otherwise a running JACK server, PipeWire's JACK included (through
+// libjack, the whole program being one JACK client). Without either, the
+// device lists are empty and opening fails with NoDriver.
 
 #include "midi/MidiSystem.h"
+#include "midi/MidiTransport.h"
 
 #include <QString>
 
@@ -61,16 +63,12 @@ public:
     TMidiResult OutLongMsg(TMidiHandle handle, TMidiHeader *header) override;
     TMidiResult OutUnprepareHeader(TMidiHandle handle, TMidiHeader *header) override;
 
-    struct TPort {
-        QString Name;       // as listed to the program
-        std::string RtName; // as RtMidi names it now
-    };
     struct TInPort;
     struct TOutPort;
 
 private:
     TApi ProbeLocked();
-    const std::vector<TPort> &PortsLocked(bool input);
+    const std::vector<TMidiPortName> &PortsLocked(bool input);
     // The device count and names of one direction, shared by the In and Out calls.
     unsigned PortCount(bool input);
     TMidiResult PortName(bool input, unsigned deviceId, QString &name);
@@ -80,8 +78,9 @@ private:
     std::mutex Mutex; // guards everything below; never held while RtMidi waits for its threads
     TApi Requested;
     std::optional<TApi> Active;
-    std::optional<std::vector<TPort>> Inputs;
-    std::optional<std::vector<TPort>> Outputs;
+    std::unique_ptr<TMidiTransport> Transport; // made by the probe, kept for good
+    std::optional<std::vector<TMidiPortName>> Inputs;
+    std::optional<std::vector<TMidiPortName>> Outputs;
     std::map<TMidiHandle, std::shared_ptr<TInPort>> OpenInputs;
     std::map<TMidiHandle, std::shared_ptr<TOutPort>> OpenOutputs;
     TMidiHandle NextHandle = 1;

@@ -1,0 +1,139 @@
+#include "midi/JackMidiTransport.h"
+
+#include "midi/JackMidiClient.h"
+
+#include <jack/jack.h>
+
+#include <mutex>
+
+namespace tarvello {
+
+namespace {
+
+void SilentJackMessage(const char *) {}
+
+TMidiResult ResultOf(TJackMidiClient::TOpenResult result)
+{
+    switch (result) {
+    case TJackMidiClient::TOpenResult::Opened:
+        return MidiResult::NoError;
+    case TJackMidiClient::TOpenResult::NoSuchPort:
+    case TJackMidiClient::TOpenResult::ServerGone:
+        return MidiResult::NoDevice;
+    case TJackMidiClient::TOpenResult::ConnectFailed:
+        return MidiResult::Allocated;
+    case TJackMidiClient::TOpenResult::NoPort:
+        return MidiResult::NoMemory;
+    }
+    return MidiResult::Error;
+}
+
+class TJackInput : public TMidiTransportInput {
+public:
+    TJackInput(std::shared_ptr<TJackMidiClient> client, int slot)
+        : Client(std::move(client)), Slot(slot)
+    {
+    }
+    ~TJackInput() override { Client->CloseInput(Slot); }
+
+private:
+    std::shared_ptr<TJackMidiClient> Client;
+    int Slot;
+};
+
+class TJackOutput : public TMidiTransportOutput {
+public:
+    TJackOutput(std::shared_ptr<TJackMidiClient> client, int slot)
+        : Client(std::move(client)), Slot(slot)
+    {
+    }
+    ~TJackOutput() override { Client->CloseOutput(Slot); }
+    TMidiResult Send(const std::uint8_t *data, std::size_t size) override
+    {
+        if (Client->Send(Slot, data, size)) {
+            return MidiResult::NoError;
+        }
+        // The server has gone, or more is waiting than one port can queue.
+        return Client->Alive() ? MidiResult::NotReady : MidiResult::NoDevice;
+    }
+
+private:
+    std::shared_ptr<TJackMidiClient> Client;
+    int Slot;
+};
+
+} // namespace
+
+std::unique_ptr<TJackMidiTransport> TJackMidiTransport::Open(const std::string &clientName)
+{
+    static std::once_flag once;
+    // The program has no log, and a stage laptop's terminal is no place for
+    // the library's chatter about a missing server.
+    std::call_once(once, [] {
+        jack_set_error_function(&SilentJackMessage);
+        jack_set_info_function(&SilentJackMessage);
+    });
+    std::shared_ptr<TJackMidiClient> client = TJackMidiClient::Open(clientName);
+    if (!client) {
+        return nullptr;
+    }
+    return std::unique_ptr<TJackMidiTransport>(
+        new TJackMidiTransport(std::move(client), clientName));
+}
+
+TJackMidiTransport::TJackMidiTransport(std::shared_ptr<TJackMidiClient> client,
+                                       std::string clientName)
+    : Client(std::move(client)), ClientName(std::move(clientName))
+{
+}
+
+TJackMidiTransport::~TJackMidiTransport() = default;
+
+std::vector<std::string> TJackMidiTransport::ListPorts(bool input)
+{
+    std::vector<std::string> names = Client->ListPorts(input);
+    std::erase_if(names, [&](const std::string &name) { return IsOwnMidiPort(name, ClientName); });
+    return names;
+}
+
+QString TJackMidiTransport::DeviceName(const std::string &systemName) const
+{
+    return QString::fromStdString(systemName);
+}
+
+std::unique_ptr<TMidiTransportInput> TJackMidiTransport::OpenInput(const TMidiPortName &port,
+                                                                   TMidiEventQueue &queue,
+                                                                   TMidiResult &result)
+{
+    const std::vector<std::string> names = Client->ListPorts(true);
+    const std::ptrdiff_t index = FindPort(names, port);
+    if (index < 0) {
+        result = MidiResult::NoDevice;
+        return nullptr;
+    }
+    int slot = -1;
+    result = ResultOf(Client->OpenInput(names[static_cast<std::size_t>(index)], &queue, slot));
+    if (result != MidiResult::NoError) {
+        return nullptr;
+    }
+    return std::make_unique<TJackInput>(Client, slot);
+}
+
+std::unique_ptr<TMidiTransportOutput> TJackMidiTransport::OpenOutput(const TMidiPortName &port,
+                                                                     TMidiResult &result)
+{
+    const std::vector<std::string> names = Client->ListPorts(false);
+    const std::ptrdiff_t index = FindPort(names, port);
+    if (index < 0) {
+        result = MidiResult::NoDevice;
+        return nullptr;
+    }
+    int slot = -1;
+    result = ResultOf(Client->OpenOutput(names[static_cast<std::size_t>(index)], slot));
+    if (result != MidiResult::NoError) {
+        return nullptr;
+    }
+    return std::make_unique<TJackOutput>(Client, slot);
+}
+
+} // namespace tarvello
