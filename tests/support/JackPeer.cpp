@@ -1,41 +1,56 @@
 #include "support/JackPeer.h"
 
+#include "midi/JackMidiClient.h"
+#include "midi/MidiEventQueue.h"
+
 #include <jack/jack.h>
-#include <rtmidi/RtMidi.h>
+
+#include <stdexcept>
+#include <thread>
 
 namespace tarvello::test {
 
 TJackPeer::TJackPeer()
 {
-    In = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, "TarvelloPeerIn");
-    In->ignoreTypes(false, false, false);
-    In->setCallback(&TJackPeer::OnMessage, this);
-    In->openVirtualPort("in");
-    Out = std::make_unique<RtMidiOut>(RtMidi::UNIX_JACK, "TarvelloPeerOut");
-    Out->openVirtualPort("out");
+    Client = TJackMidiClient::Open("TarvelloPeer");
+    if (!Client) {
+        throw std::runtime_error("no JACK server takes clients");
+    }
+    Queue = std::make_unique<TMidiEventQueue>(
+        [this](const std::uint8_t *data, std::size_t size) { OnMessage(data, size); });
+    if (Client->OpenInput({}, Queue.get(), InSlot, "in") != TJackMidiClient::TOpenResult::Opened ||
+        Client->OpenOutput({}, OutSlot, "out") != TJackMidiClient::TOpenResult::Opened) {
+        throw std::runtime_error("the test peer's JACK ports cannot be made");
+    }
 }
 
 TJackPeer::~TJackPeer()
 {
-    Out.reset();
-    In.reset();
+    Client->CloseInput(InSlot); // the queue is not fed after this
+    Client.reset();
+    Queue.reset();
 }
 
-void TJackPeer::OnMessage(double, std::vector<unsigned char> *message, void *user)
+void TJackPeer::OnMessage(const std::uint8_t *data, std::size_t size)
 {
-    auto *peer = static_cast<TJackPeer *>(user);
     {
-        std::lock_guard lock(peer->Mutex);
-        peer->Messages.emplace_back(reinterpret_cast<const char *>(message->data()),
-                                    static_cast<qsizetype>(message->size()));
+        std::lock_guard lock(Mutex);
+        Messages.emplace_back(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
     }
-    peer->Arrived.notify_all();
+    Arrived.notify_all();
 }
 
-void TJackPeer::Send(const QByteArray &bytes)
+bool TJackPeer::Send(const QByteArray &bytes)
 {
-    Out->sendMessage(reinterpret_cast<const unsigned char *>(bytes.constData()),
-                     static_cast<std::size_t>(bytes.size()));
+    const auto *data = reinterpret_cast<const std::uint8_t *>(bytes.constData());
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!Client->Send(OutSlot, data, static_cast<std::size_t>(bytes.size()))) {
+        if (!Client->Alive() || std::chrono::steady_clock::now() > until) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 bool TJackPeer::WaitForMessages(std::size_t count, std::chrono::milliseconds timeout)
@@ -54,6 +69,29 @@ void TJackPeer::ClearReceived()
 {
     std::lock_guard lock(Mutex);
     Messages.clear();
+}
+
+TJackXRunCounter::TJackXRunCounter()
+{
+    jack_status_t status{};
+    Client = jack_client_open("TarvelloXRunCounter", JackNoStartServer, &status);
+    if (Client == nullptr) {
+        throw std::runtime_error("no JACK server takes clients");
+    }
+    jack_set_xrun_callback(Client, &TJackXRunCounter::OnXRun, this);
+    jack_activate(Client);
+}
+
+TJackXRunCounter::~TJackXRunCounter()
+{
+    jack_deactivate(Client);
+    jack_client_close(Client);
+}
+
+int TJackXRunCounter::OnXRun(void *self)
+{
+    static_cast<TJackXRunCounter *>(self)->XRuns.fetch_add(1);
+    return 0;
 }
 
 bool JackServerReachable()

@@ -7,29 +7,36 @@
 #include <QByteArray>
 #include <QString>
 
+#include <jack/jack.h>
+
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-class RtMidiIn;
-class RtMidiOut;
+namespace tarvello {
+class TJackMidiClient;
+class TMidiEventQueue;
+} // namespace tarvello
 
 namespace tarvello::test {
 
 class TJackPeer {
 public:
-    // Each RtMidi object is a JACK client of its own, so the two ports belong to
-    // two clients. These are the names under which Tarvello lists them.
-    static QString OutputPortName() { return QStringLiteral("TarvelloPeerOut:out"); }
-    static QString InputPortName() { return QStringLiteral("TarvelloPeerIn:in"); }
+    // One JACK client with both ports. These are the names under which
+    // Tarvello lists them.
+    static QString OutputPortName() { return QStringLiteral("TarvelloPeer:out"); }
+    static QString InputPortName() { return QStringLiteral("TarvelloPeer:in"); }
 
     // Throws when no JACK server is reachable.
     TJackPeer();
     ~TJackPeer();
 
-    void Send(const QByteArray &bytes);
+    // One event; waits while the port's queue is full. False when it cannot go.
+    bool Send(const QByteArray &bytes);
 
     // Waits until at least count messages have arrived, at most for timeout.
     bool WaitForMessages(std::size_t count,
@@ -38,13 +45,35 @@ public:
     void ClearReceived();
 
 private:
-    static void OnMessage(double, std::vector<unsigned char> *message, void *user);
+    void OnMessage(const std::uint8_t *data, std::size_t size);
 
     mutable std::mutex Mutex;
     std::condition_variable Arrived;
     std::vector<QByteArray> Messages;
-    std::unique_ptr<RtMidiIn> In;
-    std::unique_ptr<RtMidiOut> Out;
+    std::unique_ptr<TJackMidiClient> Client;
+    std::unique_ptr<TMidiEventQueue> Queue;
+    int InSlot = -1;
+    int OutSlot = -1;
+};
+
+// Counts the cycles the server reports it could not finish in time (a busy
+// machine starts a cycle late). JACK itself drops MIDI in such a cycle, so a
+// test of lossless delivery has to know whether one happened.
+class TJackXRunCounter {
+public:
+    // Throws when no JACK server is reachable.
+    TJackXRunCounter();
+    ~TJackXRunCounter();
+    TJackXRunCounter(const TJackXRunCounter &) = delete;
+    TJackXRunCounter &operator=(const TJackXRunCounter &) = delete;
+
+    int Count() const { return XRuns.load(); }
+
+private:
+    static int OnXRun(void *self);
+
+    jack_client_t *Client = nullptr;
+    std::atomic<int> XRuns{0};
 };
 
 // Whether a JACK server of the environment's name accepts clients.

@@ -1,10 +1,12 @@
 // The main window driven end to end by a real MIDI sender: a peer client sends
-// over a private JACK server, the RtMidi back-end delivers to the window's
+// over a private JACK server, the real back-end delivers to the window's
 // dispatch, and what the program sends comes back to the peer.
 
 #include "main/MainWindow.h"
 #include "main/RadioGroup.h"
+#include "midi/JackMidiClient.h"
 #include "midi/Midi.h"
+#include "midi/MidiEventQueue.h"
 #include "midi/RtMidiSystem.h"
 #include "support/FakeDialogs.h"
 #include "support/JackPeer.h"
@@ -21,13 +23,12 @@
 
 #include <gtest/gtest.h>
 
-#include <rtmidi/RtMidi.h>
-
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <thread>
 
 namespace tarvello::test {
@@ -52,29 +53,33 @@ class TFloodReceiver {
 public:
     static QString PortName() { return QStringLiteral("TarvelloFloodIn:in"); }
 
-    TFloodReceiver() : In(RtMidi::UNIX_JACK, "TarvelloFloodIn")
+    TFloodReceiver()
+        : Queue([this](const std::uint8_t *data, std::size_t size) { OnMessage(data, size); }),
+          Client(TJackMidiClient::Open("TarvelloFloodIn"))
     {
-        In.ignoreTypes(false, false, false);
-        In.setCallback(&TFloodReceiver::OnMessage, this);
-        In.openVirtualPort("in");
+        int slot = -1;
+        if (!Client ||
+            Client->OpenInput({}, &Queue, slot, "in") != TJackMidiClient::TOpenResult::Opened) {
+            throw std::runtime_error("the flood receiver's JACK port cannot be made");
+        }
     }
 
     std::atomic<int> Received{0};
     std::atomic<int> OutOfOrder{0};
 
 private:
-    static void OnMessage(double, std::vector<unsigned char> *message, void *user)
+    void OnMessage(const std::uint8_t *data, std::size_t size)
     {
-        auto *self = static_cast<TFloodReceiver *>(user);
-        const QByteArray expected = FloodMessage(self->Received.load());
-        if (QByteArray(reinterpret_cast<const char *>(message->data()),
-                       qsizetype(message->size())) != expected) {
-            self->OutOfOrder.fetch_add(1);
+        const QByteArray expected = FloodMessage(Received.load());
+        if (QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)) != expected) {
+            OutOfOrder.fetch_add(1);
         }
-        self->Received.fetch_add(1);
+        Received.fetch_add(1);
     }
 
-    RtMidiIn In;
+    TMidiEventQueue Queue;
+    // Declared last so that it goes first: nothing reaches the queue as it stops.
+    std::unique_ptr<TJackMidiClient> Client;
 };
 
 class MainJackTest : public ::testing::Test {
@@ -316,6 +321,7 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
     // a second JACK server on it, still leaves the clients' rings room; losses
     // there would measure the machine, not the program.
     constexpr auto FloodLength = 5s;
+    const TJackXRunCounter xruns;
     std::atomic<int> sent{0};
     clock.start();
     std::thread pedal([&] {
@@ -343,14 +349,25 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
     }
     pedal.join();
     const int total = sent;
-    EXPECT_TRUE(WaitFor([&] { return Flood->Received >= total; }, 10000))
-        << "sent " << total << ", arrived " << arrived << ", echoed " << Flood->Received;
+    WaitFor([&] { return Flood->Received >= total; }, 10000);
     Spin(400);
     heartbeat.stop();
 
-    EXPECT_EQ(arrived, total);
-    EXPECT_EQ(Flood->Received, total);
-    EXPECT_EQ(Flood->OutOfOrder, 0);
+    if (xruns.Count() == 0) {
+        EXPECT_EQ(arrived, total);
+        EXPECT_EQ(Flood->Received, total);
+        EXPECT_EQ(Flood->OutOfOrder, 0);
+    } else {
+        // The server dropped whole cycles on its own; what reached the
+        // program is still echoed, no more than once.
+        EXPECT_LE(arrived, total);
+        EXPECT_LE(Flood->Received, arrived);
+        EXPECT_GT(Flood->Received, total / 2);
+        std::printf("flood: the server reported %d late cycles; losses not counted\n",
+                    xruns.Count());
+    }
+    std::printf("flood: sent %d, arrived %d, echoed %d\n", total, arrived.load(),
+                Flood->Received.load());
     // 5.4 s of 20 ms ticks; a window thread blocked by the input would have
     // next to none.
     EXPECT_GT(ticks, 50);
