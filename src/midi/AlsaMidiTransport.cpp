@@ -85,6 +85,37 @@ public:
     std::unique_ptr<RtMidiOut> Rt;
 };
 
+// Every open port is an RtMidi object, and so a sequencer client, of its own:
+// made, told where to report, prepared, then opened on the port it lists
+// under the device's name.
+template <class TOpen, class TRt, class TPrepare, class TFind>
+std::unique_ptr<TOpen> Connect(const std::string &clientName, const char *ourPort,
+                               const TPrepare &prepare, const TFind &find, TMidiResult &result)
+{
+    auto open = std::make_unique<TOpen>();
+    try {
+        open->Rt = std::make_unique<TRt>(RtMidi::LINUX_ALSA, clientName);
+        open->Rt->setErrorCallback(&OnRtError, &open->Errors);
+        prepare(*open->Rt);
+        const std::ptrdiff_t index = find(RtPortNames(*open->Rt));
+        if (index < 0) {
+            result = MidiResult::NoDevice;
+            return nullptr;
+        }
+        open->Errors.Clear();
+        open->Rt->openPort(static_cast<unsigned>(index), ourPort);
+        if (open->Errors.Failed.load() || !open->Rt->isPortOpen()) {
+            result = MidiResult::Allocated;
+            return nullptr;
+        }
+    } catch (...) {
+        result = MidiResult::Error;
+        return nullptr;
+    }
+    result = MidiResult::NoError;
+    return open;
+}
+
 } // namespace
 
 bool TAlsaMidiTransport::Available()
@@ -148,56 +179,21 @@ std::unique_ptr<TMidiTransportInput> TAlsaMidiTransport::OpenInput(const TMidiPo
                                                                    TMidiEventQueue &queue,
                                                                    TMidiResult &result)
 {
-    auto in = std::make_unique<TAlsaInput>();
-    try {
-        in->Rt = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, ClientName);
-        in->Rt->setErrorCallback(&OnRtError, &in->Errors);
+    const auto prepare = [&queue](RtMidiIn &rt) {
         // Clock, active sensing and system exclusive all reach the program.
-        in->Rt->ignoreTypes(false, false, false);
-        const std::ptrdiff_t index = FindPort(RtPortNames(*in->Rt), port);
-        if (index < 0) {
-            result = MidiResult::NoDevice;
-            return nullptr;
-        }
-        in->Rt->setCallback(&OnRtInput, &queue);
-        in->Errors.Clear();
-        in->Rt->openPort(static_cast<unsigned>(index), "in");
-        if (in->Errors.Failed.load() || !in->Rt->isPortOpen()) {
-            result = MidiResult::Allocated;
-            return nullptr;
-        }
-    } catch (...) {
-        result = MidiResult::Error;
-        return nullptr;
-    }
-    result = MidiResult::NoError;
-    return in;
+        rt.ignoreTypes(false, false, false);
+        rt.setCallback(&OnRtInput, &queue);
+    };
+    const auto find = [&](const std::vector<std::string> &names) { return FindPort(names, port); };
+    return Connect<TAlsaInput, RtMidiIn>(ClientName, "in", prepare, find, result);
 }
 
 std::unique_ptr<TMidiTransportOutput> TAlsaMidiTransport::OpenOutput(const TMidiPortName &port,
                                                                      TMidiResult &result)
 {
-    auto out = std::make_unique<TAlsaOutput>();
-    try {
-        out->Rt = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, ClientName);
-        out->Rt->setErrorCallback(&OnRtError, &out->Errors);
-        const std::ptrdiff_t index = FindPort(RtPortNames(*out->Rt), port);
-        if (index < 0) {
-            result = MidiResult::NoDevice;
-            return nullptr;
-        }
-        out->Errors.Clear();
-        out->Rt->openPort(static_cast<unsigned>(index), "out");
-        if (out->Errors.Failed.load() || !out->Rt->isPortOpen()) {
-            result = MidiResult::Allocated;
-            return nullptr;
-        }
-    } catch (...) {
-        result = MidiResult::Error;
-        return nullptr;
-    }
-    result = MidiResult::NoError;
-    return out;
+    const auto find = [&](const std::vector<std::string> &names) { return FindPort(names, port); };
+    return Connect<TAlsaOutput, RtMidiOut>(
+        ClientName, "out", [](RtMidiOut &) {}, find, result);
 }
 
 } // namespace tarvello

@@ -101,39 +101,30 @@ QString TJackMidiTransport::DeviceName(const std::string &systemName) const
     return QString::fromStdString(systemName);
 }
 
+std::string TJackMidiTransport::CurrentName(bool input, const TMidiPortName &port)
+{
+    const std::vector<std::string> names = Client->ListPorts(input);
+    const std::ptrdiff_t index = FindPort(names, port);
+    return index < 0 ? std::string() : names[static_cast<std::size_t>(index)];
+}
+
 std::unique_ptr<TMidiTransportInput> TJackMidiTransport::OpenInput(const TMidiPortName &port,
                                                                    TMidiEventQueue &queue,
                                                                    TMidiResult &result)
 {
-    const std::vector<std::string> names = Client->ListPorts(true);
-    const std::ptrdiff_t index = FindPort(names, port);
-    if (index < 0) {
-        result = MidiResult::NoDevice;
-        return nullptr;
-    }
+    const std::string name = CurrentName(true, port);
     int slot = -1;
-    result = ResultOf(Client->OpenInput(names[static_cast<std::size_t>(index)], &queue, slot));
-    if (result != MidiResult::NoError) {
-        return nullptr;
-    }
-    return std::make_unique<TJackInput>(Client, slot);
+    result = name.empty() ? MidiResult::NoDevice : ResultOf(Client->OpenInput(name, &queue, slot));
+    return result == MidiResult::NoError ? std::make_unique<TJackInput>(Client, slot) : nullptr;
 }
 
 std::unique_ptr<TMidiTransportOutput> TJackMidiTransport::OpenOutput(const TMidiPortName &port,
                                                                      TMidiResult &result)
 {
-    const std::vector<std::string> names = Client->ListPorts(false);
-    const std::ptrdiff_t index = FindPort(names, port);
-    if (index < 0) {
-        result = MidiResult::NoDevice;
-        return nullptr;
-    }
+    const std::string name = CurrentName(false, port);
     int slot = -1;
-    result = ResultOf(Client->OpenOutput(names[static_cast<std::size_t>(index)], slot));
-    if (result != MidiResult::NoError) {
-        return nullptr;
-    }
-    return std::make_unique<TJackOutput>(Client, slot);
+    result = name.empty() ? MidiResult::NoDevice : ResultOf(Client->OpenOutput(name, slot));
+    return result == MidiResult::NoError ? std::make_unique<TJackOutput>(Client, slot) : nullptr;
 }
 
 } // namespace tarvello

@@ -25,6 +25,8 @@ public:
 
 private:
     TJackMidiTransport(std::shared_ptr<TJackMidiClient> client, std::string clientName);
+    // The port's name in the graph now; empty when it is not there.
+    std::string CurrentName(bool input, const TMidiPortName &port);
 
     std::shared_ptr<TJackMidiClient> Client; // shared with the open ports
     std::string ClientName;
