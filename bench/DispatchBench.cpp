@@ -11,11 +11,11 @@
 
 #include "main/MidiDispatch.h"
 #include "midi/Midi.h"
-#include "midi/RtMidiSystem.h"
 #include "support/FakeMidiSystem.h"
 #include "support/JackPeer.h"
 
 #include "BenchJackMain.h"
+#include "BenchJackPeer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,7 +23,6 @@
 #include <chrono>
 #include <memory>
 #include <string>
-
 
 using namespace tarvello;
 
@@ -105,20 +104,13 @@ BENCHMARK(BM_DispatchThruFake)->Iterations(200000);
 
 void BM_DispatchThruJack(benchmark::State &state)
 {
-    if (!test::JackServerReachable()) {
-        state.SkipWithError("no JACK server");
+    auto peer = test::StartJackBenchmark(state);
+    if (!peer) {
         return;
     }
-    ReleaseMidiDevices();
-    auto peer = std::make_unique<test::TJackPeer>();
-    SetMidiSystem(std::make_shared<TRtMidiSystem>(TRtMidiSystem::TApi::Jack));
     TBenchSettings settings;
     settings.Thru = true;
     settings.Output = MidiOutput().Devices.IndexOf(test::TJackPeer::InputPortName());
-    if (settings.Output < 0) {
-        state.SkipWithError("peer port not listed");
-        return;
-    }
     MidiOutput().Open(settings.Output);
     std::atomic<int> arms{0};
     auto dispatch = MakeDispatch(settings, arms);
@@ -136,21 +128,14 @@ BENCHMARK(BM_DispatchThruJack)->Iterations(2000)->Unit(benchmark::kMicrosecond);
 
 void BM_FloodThroughJack(benchmark::State &state)
 {
-    if (!test::JackServerReachable()) {
-        state.SkipWithError("no JACK server");
+    auto peer = test::StartJackBenchmark(state);
+    if (!peer) {
         return;
     }
-    ReleaseMidiDevices();
-    auto peer = std::make_unique<test::TJackPeer>();
-    SetMidiSystem(std::make_shared<TRtMidiSystem>(TRtMidiSystem::TApi::Jack));
     TBenchSettings settings;
     settings.Thru = true;
     settings.Output = MidiOutput().Devices.IndexOf(test::TJackPeer::InputPortName());
     const int input = MidiInput().Devices.IndexOf(test::TJackPeer::OutputPortName());
-    if (settings.Output < 0 || input < 0) {
-        state.SkipWithError("peer ports not listed");
-        return;
-    }
     MidiOutput().Open(settings.Output);
     std::atomic<int> arms{0};
     auto dispatch = MakeDispatch(settings, arms);

@@ -12,11 +12,11 @@
 #include "midi/Midi.h"
 #include "midi/MidiEventQueue.h"
 #include "midi/MidiInputPort.h"
-#include "midi/RtMidiSystem.h"
 #include "support/FakeMidiSystem.h"
 #include "support/JackPeer.h"
 
 #include "BenchJackMain.h"
+#include "BenchJackPeer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -93,18 +93,11 @@ BENCHMARK(BM_ShortMessageQueued)->UseRealTime();
 
 void BM_ShortMessageJack(benchmark::State &state)
 {
-    if (!test::JackServerReachable()) {
-        state.SkipWithError("no JACK server");
+    auto peer = test::StartJackBenchmark(state);
+    if (!peer) {
         return;
     }
-    ReleaseMidiDevices();
-    auto peer = std::make_unique<test::TJackPeer>();
-    SetMidiSystem(std::make_shared<TRtMidiSystem>(TRtMidiSystem::TApi::Jack));
     const int index = MidiInput().Devices.IndexOf(test::TJackPeer::OutputPortName());
-    if (index < 0) {
-        state.SkipWithError("peer port not listed");
-        return;
-    }
     MidiInput().OnMidiData = &CountingHandler;
     MidiInput().Open(index);
     const int burst = static_cast<int>(state.range(0));
