@@ -34,16 +34,7 @@ void TfMain::createMidiDispatch()
         MidiOutput().SendShortMessage(device, status, data1, data2);
     };
     Dispatch->PostArmRelease = [this] {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                Dispatch->ReleaseArmed();
-                // A window of 300 ms that runs is not restarted by later values.
-                if (!MidiRelease->isActive()) {
-                    MidiRelease->start();
-                }
-            },
-            Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, &TfMain::ArmMidiRelease, Qt::QueuedConnection);
     };
     Dispatch->PostLearn = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
         QMetaObject::invokeMethod(
@@ -110,10 +101,27 @@ bool TfMain::LearnMode() const
     return Dispatch->Learning();
 }
 
+void TfMain::ArmMidiRelease()
+{
+    // A window that runs is not restarted by later values. The window opened
+    // with the first value on the input thread, so the timer runs for what is
+    // left of it: a busy moment of this thread does not delay the selection.
+    if (MidiRelease->isActive()) {
+        return;
+    }
+    if (const auto delay = Dispatch->ReleaseDelay()) {
+        MidiRelease->start(*delay);
+    }
+}
+
 void TfMain::MidiReleaseTimer()
 {
     MidiRelease->stop();
-    ActOnValue(Dispatch->PendingMidiValue());
+    // The value is taken as the window closes: a value latched a moment later
+    // opens the next window instead of being acted on twice.
+    if (const auto value = Dispatch->TakeReleasedValue()) {
+        ActOnValue(*value);
+    }
 }
 
 void TfMain::bLearnClick()

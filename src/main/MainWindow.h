@@ -148,6 +148,9 @@ public:
     void RegisterMidiInputEvents();
     void bLearnClick();
     void LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t Data2);
+    // The release timer: started from the input thread's request, it ends the
+    // window 300 ms after the window's first value and acts on the last one.
+    void ArmMidiRelease();
     void MidiReleaseTimer();
     std::uint8_t PendingMidiValue() const;
     bool LearnMode() const;

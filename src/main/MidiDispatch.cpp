@@ -36,12 +36,10 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
                 // Another controller on the chosen channel (a modulation wheel,
                 // a sustain pedal) must never select a slot.
                 if (Data1 == Settings.Controller.load()) {
-                    PendingValue.store(Data2);
-                    arm = true;
+                    arm = Release.Latch(Data2, Now);
                 }
             } else if (type == PatchMessageType) {
-                PendingValue.store(Data1);
-                arm = true;
+                arm = Release.Latch(Data1, Now);
             }
         }
         if (Settings.Thru.load() && Echo) {
@@ -57,13 +55,25 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
             // handled as usual.
         }
     }
-    if (arm && !ArmPosted.exchange(true) && PostArmRelease) {
+    if (arm) {
+        bool posted = false;
         try {
-            PostArmRelease();
+            if (PostArmRelease) {
+                PostArmRelease();
+                posted = true;
+            }
         } catch (...) {
-            ArmPosted.store(false);
+        }
+        if (!posted) {
+            // No timer will end this window: the next value opens it anew.
+            Release.Abandon();
         }
     }
+}
+
+std::optional<std::chrono::milliseconds> TMidiDispatch::ReleaseDelay() const
+{
+    return Release.ArmDelay(Now());
 }
 
 void TMidiDispatch::SysExInputEvent() noexcept

@@ -7,12 +7,16 @@
 // the window's thread through the Post... functions, which must return at
 // once: this thread never waits for the window.
 
+#include "main/ReleaseWindow.h"
+
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 namespace tarvello {
 
@@ -40,13 +44,15 @@ public:
     // Assign these before an input device is opened.
     // Sends one short message to an output device (the thru echo).
     std::function<void(int device, std::uint8_t, std::uint8_t, std::uint8_t)> Echo;
-    // Starts the release timer unless it runs; called at most once until
-    // ReleaseArmed() says the call has been served.
+    // Asks the window's thread to start the release timer for ReleaseDelay().
+    // Called once per release window, by the value that opens it.
     std::function<void()> PostArmRelease;
     // Applies a message received in learn mode.
     std::function<void(std::uint8_t, std::uint8_t, std::uint8_t)> PostLearn;
     // Shows an error raised while a message was handled.
     std::function<void(const QString &)> PostError;
+    // The clock the release window is measured by.
+    std::function<TReleaseWindow::TTime()> Now = &TReleaseWindow::TClock::now;
 
     // The input handlers. Neither lets an exception out.
     void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
@@ -58,12 +64,17 @@ public:
     void StartLearning();
     bool Learning() const { return LearnMode.load(); }
 
-    // The value latched last, for the release timer's handler.
-    std::uint8_t PendingMidiValue() const { return PendingValue.load(); }
+    // The value latched last.
+    std::uint8_t PendingMidiValue() const { return Release.Value(); }
 
-    // The window's thread calls this when it takes up a PostArmRelease, before
-    // it looks at the timer, so that a value latched after that look posts again.
-    void ReleaseArmed() { ArmPosted.store(false); }
+    // The window's thread, taking up a PostArmRelease: what remains of the
+    // 300 ms since the first value of the window, or nothing when that value
+    // has been acted on already (then no timer must start).
+    std::optional<std::chrono::milliseconds> ReleaseDelay() const;
+    // The window's thread, when the release timer ends: the value to act on,
+    // once; nothing when no window is open. A value latched from now on opens
+    // the next window.
+    std::optional<std::uint8_t> TakeReleasedValue() { return Release.Take(); }
 
 private:
     void Report(const QString &text);
@@ -73,8 +84,7 @@ private:
     // at a time and in order.
     std::mutex InputLock;
     std::atomic<bool> LearnMode{false};
-    std::atomic<std::uint8_t> PendingValue{0};
-    std::atomic<bool> ArmPosted{false};
+    TReleaseWindow Release;
     // The error shown last: the same text again is not shown while it keeps
     // coming, so a flood with a failing echo raises one box, not thousands.
     QString LastError;

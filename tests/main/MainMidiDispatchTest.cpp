@@ -8,8 +8,13 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <chrono>
+#include <thread>
+
 namespace tarvello::test {
 namespace {
+
+using namespace std::chrono_literals;
 
 using TDispatchWindowTest = TMainMidiTest;
 
@@ -20,14 +25,23 @@ TEST_F(TDispatchWindowTest, APatchSelectsItsSlotOnceWhenTheWindowEnds)
     Receive("B00540");
     EXPECT_FALSE(Window->MidiRelease->isActive());
 
+    // The window's thread is busy from the first message on: the window of
+    // 300 ms still ends 300 ms after that message, not after this thread
+    // gets round to it.
+    QElapsedTimer clock;
+    clock.start();
     Receive("C003");
-    ASSERT_TRUE(WaitFor([&] { return Window->MidiRelease->isActive(); }));
-    Spin(100);
+    std::this_thread::sleep_for(100ms);
     Receive("C009");
+    std::this_thread::sleep_for(150ms);
+    QApplication::processEvents();
     // Nothing is shown while the window runs.
+    EXPECT_TRUE(Window->MidiRelease->isActive());
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0"));
-    ASSERT_TRUE(WaitFor([&] { return !Window->MidiRelease->isActive(); }));
-    EXPECT_EQ(Window->CurrentSlot(), 9);
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 9; }));
+    EXPECT_GE(clock.elapsed(), 300);
+    // A timer started when the thread was free again would end at 550 ms.
+    EXPECT_LT(clock.elapsed(), 400);
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 9"));
     Spin(400);
     // One selection: the message rebuilt for slot 9 only.

@@ -8,11 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <optional>
 #include <vector>
 
 namespace tarvello {
 namespace {
 
+using namespace std::chrono_literals;
 using TBytes = std::array<std::uint8_t, 3>;
 
 // The dispatch with its settings and a record of everything it hands on.
@@ -31,6 +34,7 @@ protected:
             Learned.push_back({s, d1, d2});
         };
         Dispatch.PostError = [this](const QString &text) { Errors << text; };
+        Dispatch.Now = [this] { return Clock; };
     }
 
     void Send(std::uint8_t s, std::uint8_t d1 = 0, std::uint8_t d2 = 0)
@@ -45,6 +49,7 @@ protected:
     std::atomic<bool> Thru{false};
     TMidiDispatch Dispatch{{Type, Channel, Controller, Output, Thru}};
 
+    TReleaseWindow::TTime Clock{1h};
     bool EchoFails = false;
     std::vector<TBytes> Echoed;
     std::vector<TBytes> Learned;
@@ -61,9 +66,9 @@ TEST_F(MidiDispatchTest, PatchModeLatchesTheProgramOnTheChosenChannelOnly)
     Send(0xC0, 3);
     Send(0xC0, 9);
     EXPECT_EQ(Dispatch.PendingMidiValue(), 9);
-    // One hand-over until the window has taken it up.
+    // One hand-over per window.
     EXPECT_EQ(Arms, 1);
-    Dispatch.ReleaseArmed();
+    EXPECT_EQ(Dispatch.TakeReleasedValue(), 9);
     Send(0xC0, 126);
     EXPECT_EQ(Arms, 2);
     EXPECT_EQ(Dispatch.PendingMidiValue(), 126);
@@ -91,7 +96,7 @@ TEST_F(MidiDispatchTest, ControllerModeTakesOnlyTheChosenController)
 
     // No controller chosen: nothing selects.
     Controller = -1;
-    Dispatch.ReleaseArmed();
+    Dispatch.TakeReleasedValue();
     Send(0xB0, 0x7F, 1);
     EXPECT_EQ(Arms, 1);
 }
@@ -175,20 +180,49 @@ TEST_F(MidiDispatchTest, AFailingEchoIsReportedOnceWhileItKeepsFailing)
     EXPECT_EQ(Errors.size(), 3);
 }
 
-TEST_F(MidiDispatchTest, AThrowingHandOverNeverLeavesTheHandler)
+TEST_F(MidiDispatchTest, TheReleaseWindowRunsFromItsFirstValueAndActsOnceOnItsLast)
+{
+    Send(0xC0, 3);
+    // The window's thread takes the request up late: the timer runs for what
+    // is left of the 300 ms.
+    Clock += 250ms;
+    EXPECT_EQ(Dispatch.ReleaseDelay(), 50ms);
+    // A value right at the timeout, before the timer's handler has run.
+    Clock += 50ms;
+    Send(0xC0, 9);
+    EXPECT_EQ(Arms, 1);
+    EXPECT_EQ(Dispatch.TakeReleasedValue(), 9);
+    // Acted on once: no request finds anything left to start a timer for.
+    EXPECT_EQ(Dispatch.ReleaseDelay(), std::nullopt);
+    EXPECT_EQ(Dispatch.TakeReleasedValue(), std::nullopt);
+
+    // The next value opens the next window; taken up after it has passed,
+    // the timer runs out at once.
+    Send(0xC0, 9);
+    EXPECT_EQ(Arms, 2);
+    Clock += 1s;
+    EXPECT_EQ(Dispatch.ReleaseDelay(), 0ms);
+    EXPECT_EQ(Dispatch.TakeReleasedValue(), 9);
+}
+
+TEST_F(MidiDispatchTest, AThrowingHandOverLosesNeitherTheNextValueNorLearning)
 {
     Dispatch.PostArmRelease = [] { throw TError(QStringLiteral("no window")); };
-    Dispatch.PostLearn = [](std::uint8_t, std::uint8_t, std::uint8_t) {
-        throw TError(QStringLiteral("no window"));
-    };
-    EXPECT_NO_THROW(Send(0xC0, 1));
+    Send(0xC0, 1);
     // The failed hand-over is tried again with the next value.
     Dispatch.PostArmRelease = [this] { ++Arms; };
     Send(0xC0, 2);
     EXPECT_EQ(Arms, 1);
+    EXPECT_EQ(Dispatch.TakeReleasedValue(), 2);
+
+    Dispatch.PostLearn = [](std::uint8_t, std::uint8_t, std::uint8_t) {
+        throw TError(QStringLiteral("no window"));
+    };
     Dispatch.StartLearning();
-    EXPECT_NO_THROW(Send(0xB0, 1, 1));
-    EXPECT_NO_THROW(Dispatch.SysExInputEvent());
+    Send(0xB0, 1, 1);
+    EXPECT_FALSE(Dispatch.Learning());
+    Send(0xC0, 4);
+    EXPECT_EQ(Arms, 2);
 }
 
 TEST(ErrorBoxQueue, OneBoxAtATimeAndTheNewestWaitingAfterIt)

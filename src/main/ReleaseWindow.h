@@ -1,0 +1,90 @@
+#pragma once
+
+// The 300 ms release window between the MIDI input thread, which latches
+// values, and the window's thread, which runs the timer and acts on the value.
+// A pedal or slider sends a run of values; the run is acted on once, 300 ms
+// after its first message, with the value it had reached by then.
+//
+// The latched value, the "window open" bit and the time the window opened live
+// in one atomic word, so that the two threads never disagree about which window
+// a value belongs to: the timer closes the window in the same step in which it
+// takes the value, and a value latched after that step opens a new window.
+// Times come in as arguments, so the rules can be driven by any clock.
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+
+namespace tarvello {
+
+class TReleaseWindow {
+public:
+    using TClock = std::chrono::steady_clock;
+    using TTime = TClock::time_point;
+    static constexpr std::chrono::milliseconds Length{300};
+
+    // Input thread. Latches value; `now()` is asked only when this value opens
+    // the window. True when it did: the window's thread must then be asked to
+    // run the timer (ArmDelay). Values latched while the window is open only
+    // replace the value. Lock-free; never waits for the window's thread. A
+    // throwing clock leaves the window as it was.
+    template <class Now> bool Latch(std::uint8_t value, Now &&now) noexcept(noexcept(now()));
+
+    // Window's thread, taking up the request that Latch asked for: how long the
+    // timer must still run so that the window ends Length after its first
+    // value (zero when that is past already). Nothing when the window has been
+    // closed meanwhile: the value has been acted on, no timer is due.
+    std::optional<std::chrono::milliseconds> ArmDelay(TTime now) const noexcept;
+
+    // Window's thread, when the timer ends: closes the window and gives the
+    // value latched last, or nothing when no window was open.
+    std::optional<std::uint8_t> Take() noexcept;
+
+    // Input thread, when the request that Latch asked for could not be made:
+    // the window closes unserved, so the next value opens it again.
+    void Abandon() noexcept;
+
+    // The value latched last, whether or not it has been acted on.
+    std::uint8_t Value() const noexcept;
+    bool IsOpen() const noexcept;
+
+private:
+    // Bits 0-7 the value, bit 8 "open", bits 9-63 the opening time in
+    // microseconds of the clock (some 570 years of a steady clock).
+    static constexpr std::uint64_t ValueMask = 0xFF;
+    static constexpr std::uint64_t OpenBit = 0x100;
+    static constexpr int TimeShift = 9;
+
+    static std::uint64_t Micros(TTime time) noexcept;
+
+    std::atomic<std::uint64_t> State{0};
+};
+
+template <class Now>
+bool TReleaseWindow::Latch(std::uint8_t value, Now &&now) noexcept(noexcept(now()))
+{
+    std::uint64_t old = State.load(std::memory_order_relaxed);
+    std::uint64_t opened = 0;
+    bool haveTime = false;
+    for (;;) {
+        const bool opens = (old & OpenBit) == 0;
+        std::uint64_t next;
+        if (opens) {
+            if (!haveTime) {
+                opened = Micros(now());
+                haveTime = true;
+            }
+            next = opened << TimeShift | OpenBit | value;
+        } else {
+            next = (old & ~ValueMask) | value;
+        }
+        // Only the timer's Take can come between, once per window: a retry or two at most.
+        if (State.compare_exchange_weak(old, next, std::memory_order_acq_rel,
+                                        std::memory_order_relaxed)) {
+            return opens;
+        }
+    }
+}
+
+} // namespace tarvello
