@@ -1,6 +1,7 @@
 #include "main/MainWindow.h"
 
 #include "main/DonateAddress.h"
+#include "main/MidiDispatch.h"
 #include "main/NavigationLabels.h"
 #include "main/RadioGroup.h"
 #include "midi/Midi.h"
@@ -24,21 +25,32 @@ namespace {
 
 // Closes the device stored for a list and opens the one clicked. A stored
 // index that names no device (-1: the stored device was not found) has
-// nothing to close. When the system refuses the device, no device of the list
-// is open any more, and the index says so.
-void SwitchDevice(TMidiDevices &devices, std::atomic<int> &storedIndex, int clicked)
+// nothing to close. The new index is stored before the old device closes: a
+// thru echo opens the output it names on demand, and one that still named the
+// old device would open it again and keep it open until the program ends.
+// When the system refuses the device, no device of the list is open any more,
+// and the index says so; a device that opened but could not be started is
+// closed again, so that the next click opens it afresh.
+void SwitchDevice(TMidiDevices &devices, const std::atomic<int> &storedIndex, int clicked,
+                  const std::function<void(int)> &store)
 {
     const int previous = storedIndex.load();
+    store(clicked);
     if (previous >= 0 && previous < devices.Devices.Count()) {
         devices.Close(previous);
     }
     try {
         devices.Open(clicked);
     } catch (...) {
-        storedIndex = -1;
+        // -1 first: an echo must not open the device again once it is closed.
+        store(-1);
+        try {
+            devices.Close(clicked);
+        } catch (...) {
+            // The refusal is what the operator is told about.
+        }
         throw;
     }
-    storedIndex = clicked;
 }
 
 // A list box's click handler runs for a click on an item and for a move to
@@ -93,12 +105,18 @@ void TfMain::connectSettingsPage()
 
 void TfMain::lbMidiInClick()
 {
-    SwitchDevice(MidiInput(), InputDeviceIndex, lbMidiIn->currentRow());
+    SwitchDevice(MidiInput(), InputDeviceIndex, lbMidiIn->currentRow(),
+                 [this](int index) { InputDeviceIndex = index; });
 }
 
 void TfMain::lbMidiOutClick()
 {
-    SwitchDevice(MidiOutput(), OutputDeviceIndex, lbMidiOut->currentRow());
+    // The input thread reads the output index for every echo: the store waits
+    // for a message being handled, so no echo that read the old index is still
+    // under way when the old device closes.
+    SwitchDevice(MidiOutput(), OutputDeviceIndex, lbMidiOut->currentRow(), [this](int index) {
+        Dispatch->BetweenMessages([this, index] { OutputDeviceIndex = index; });
+    });
 }
 
 void TfMain::lbChannelClick()

@@ -76,6 +76,12 @@ std::optional<std::chrono::milliseconds> TMidiDispatch::ReleaseDelay() const
     return Release.ArmDelay(Now());
 }
 
+void TMidiDispatch::BetweenMessages(const std::function<void()> &change)
+{
+    std::lock_guard lock(InputLock);
+    change();
+}
+
 void TMidiDispatch::SysExInputEvent() noexcept
 {
     // System-exclusive input is received and dropped; thru does not pass it on.

@@ -59,6 +59,12 @@ public:
                         std::uint8_t Data2) noexcept;
     void SysExInputEvent() noexcept;
 
+    // Runs change on the calling thread while no input handler runs, so that
+    // a handler that read a setting before the change has finished when this
+    // returns. The handlers never wait for the window's thread, so the wait
+    // is as short as one message.
+    void BetweenMessages(const std::function<void()> &change);
+
     // From a click on "Midi Learn": the next message other than Active
     // Sensing is taken for the settings instead of being acted on.
     void StartLearning();

@@ -68,6 +68,16 @@ TEST_F(TSettingsPageTest, ARefusedDeviceLeavesNoneClaimedOpen)
     EXPECT_NO_THROW(Window->lbMidiInClick());
     EXPECT_EQ(Window->InputDeviceIndex, 1);
 
+    // Opened but not started: closed again, so the next click starts it.
+    Fake->FailCall(QStringLiteral("InStart"), MidiResult::NotEnabled);
+    Window->lbMidiIn->setCurrentRow(0);
+    EXPECT_THROW(Window->lbMidiInClick(), TError);
+    EXPECT_FALSE(Fake->IsInputOpen(0));
+    EXPECT_EQ(Window->InputDeviceIndex, -1);
+    Window->lbMidiInClick();
+    Receive("C007");
+    EXPECT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 7; }));
+
     Fake->FailCall(QStringLiteral("OutOpen"), MidiResult::Allocated);
     Window->lbMidiOut->setCurrentRow(0);
     EXPECT_THROW(Window->lbMidiOutClick(), TError);

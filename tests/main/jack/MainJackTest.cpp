@@ -266,6 +266,41 @@ TEST_F(MainJackTest, LearnTakesTheControllerAndNeitherEchoesNorSelects)
     ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 7; }));
 }
 
+TEST_F(MainJackTest, SwitchingTheOutputWhileThruRunsLeavesOnlyTheNewOneOpen)
+{
+    Window->cbMidiThru->setChecked(true);
+    const int peerPort = Window->OutputDeviceIndex;
+    const int floodPort = MidiOutput().Devices.IndexOf(TFloodReceiver::PortName());
+    ASSERT_GE(floodPort, 0);
+    // A clock far faster than any tempo, so that echoes meet every switch.
+    std::atomic<bool> clocking{true};
+    std::thread clock([&] {
+        while (clocking) {
+            Peer->Send(QByteArray::fromHex("F8"));
+            std::this_thread::sleep_for(500us);
+        }
+    });
+    for (int i = 0; i < 11; ++i) {
+        Window->lbMidiOut->setCurrentRow(i % 2 ? peerPort : floodPort);
+        Window->lbMidiOutClick();
+        Spin(10);
+    }
+    clocking = false;
+    clock.join();
+    EXPECT_EQ(Window->OutputDeviceIndex, floodPort);
+    EXPECT_NE(MidiOutput().DeviceHandle(floodPort), 0u);
+    EXPECT_EQ(MidiOutput().DeviceHandle(peerPort), 0u);
+
+    // The instrument switched away from hears nothing more.
+    Spin(100);
+    Peer->ClearReceived();
+    const int before = Flood->Received;
+    Send("F8");
+    ASSERT_TRUE(WaitFor([&] { return Flood->Received > before; }));
+    Spin(100);
+    EXPECT_TRUE(ReceivedHex().isEmpty());
+}
+
 // The resident memory of this process in KiB.
 long ResidentKiB()
 {
