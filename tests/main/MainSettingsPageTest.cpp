@@ -29,6 +29,13 @@ QPushButton *PadButton(TfTouch &pad, const char *name)
 
 TEST_F(TSettingsPageTest, DeviceClicksCloseTheOldDeviceAndOpenTheNew)
 {
+    // The device already chosen is closed and opened again.
+    Window->lbMidiInClick();
+    EXPECT_EQ(Fake->Calls().filter(QStringLiteral("InClose")).size(), 1);
+    EXPECT_EQ(Fake->Calls().filter(QStringLiteral("InOpen")).size(), 1);
+    EXPECT_TRUE(Fake->IsInputOpen(0));
+    Fake->ClearCalls();
+
     Window->lbMidiIn->setCurrentRow(1);
     Window->lbMidiInClick();
     EXPECT_EQ(Fake->Calls().filter(QStringLiteral("InClose")).size(), 1);
