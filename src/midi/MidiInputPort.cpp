@@ -151,14 +151,18 @@ void TMidiInputPort::DeliverEvent(const std::uint8_t *data, std::size_t size) no
     try {
         if (data[0] == 0xF0) {
             DeliverSysEx(data, size);
-        } else if (IsWholeMidi(data, size)) {
-            SplitMidiMessages(data, size, [this](const std::uint8_t *message, std::size_t length) {
-                DeliverMessage(message, length);
-            });
-        } else if (data[0] >= 0x80) {
-            // Not well-formed MIDI (another program may send 'B2 07 93' as
-            // written): hand it on as the short message it starts with.
-            DeliverMessage(data, std::min<std::size_t>(size, 3));
+        } else {
+            // Only whole messages go on, each with its own status byte and its
+            // data bytes below 0x80. Anything else (a lone 'C0', 'B2 07 93' sent
+            // as written by another program) would reach the handlers padded
+            // or with a status byte for a value: a program change to 0, a
+            // controller value of 147 replacing the real selection.
+            SplitMidiMessages(
+                data, size,
+                [this](const std::uint8_t *message, std::size_t length) {
+                    DeliverMessage(message, length);
+                },
+                TRunningStatus::Refused);
         }
     } catch (...) {
         // Only the splitter's scratch buffer can throw (out of memory): lose the

@@ -44,7 +44,9 @@ public:
 
     // Called by the back-end on its delivery thread for each event of the
     // transport. A system-exclusive event stays whole; anything else is cut into
-    // single messages, each delivered as one packed short message.
+    // single messages, each delivered as one packed short message. Bytes that
+    // make no whole message (no status, cut short, a status byte where a data
+    // byte belongs, running status) are dropped.
     void DeliverEvent(const std::uint8_t *data, std::size_t size) noexcept;
 
 private:

@@ -33,19 +33,27 @@ constexpr int MidiMessageLength(std::uint8_t status)
     }
 }
 
+// Whether a data byte after a complete channel message starts another one of
+// the same status. A MIDI line allows it; an event of the ALSA sequencer or of
+// JACK is one message of its own, always with its status byte.
+enum class TRunningStatus { Allowed, Refused };
+
 // Calls deliver(const std::uint8_t *message, std::size_t length) for every message
 // in order, as a receiver on a MIDI line would read them:
 // - real-time bytes (F8-FF) stand alone wherever they appear, even inside a
 //   system-exclusive message, which then goes on;
 // - a system-exclusive message runs from F0 up to and including F7, or up to the
 //   next status byte or the end when F7 is missing, and stays one message;
-// - channel messages use running status ('C0 05 06' is two program changes);
+// - channel messages use running status ('C0 05 06' is two program changes)
+//   unless it is refused;
 // - data bytes with no status to run on, and a message cut short by the next
 //   status byte or the end, are dropped: a receiver ignores them too.
 // Returns true when every byte went into a message.
 template <class Deliver>
-bool SplitMidiMessages(const std::uint8_t *data, std::size_t size, Deliver &&deliver)
+bool SplitMidiMessages(const std::uint8_t *data, std::size_t size, Deliver &&deliver,
+                       TRunningStatus runningStatus = TRunningStatus::Allowed)
 {
+    const bool mayRun = runningStatus == TRunningStatus::Allowed;
     std::uint8_t message[3] = {};
     std::size_t have = 0;
     std::size_t need = 0;
@@ -94,7 +102,7 @@ bool SplitMidiMessages(const std::uint8_t *data, std::size_t size, Deliver &&del
             message[0] = byte;
             have = 1;
             need = static_cast<std::size_t>(MidiMessageLength(byte));
-            running = byte < 0xF0 ? byte : 0;
+            running = byte < 0xF0 && mayRun ? byte : 0;
         } else if (have == 0) {
             if (running != 0) {
                 message[0] = running;

@@ -1,5 +1,7 @@
 #include "MidiFakeFixture.h"
 
+#include "midi/MidiMessageSplit.h"
+
 #include <QRandomGenerator>
 
 #include <atomic>
@@ -117,8 +119,12 @@ TEST_F(MidiInputTest, ShortMessagesArriveUnpackedOnTheDriversThread)
     Fake->Deliver(1, QByteArray::fromHex("F8"));
     Fake->Deliver(0, QByteArray::fromHex("C301"));       // device 0 is closed: nothing
     Fake->Deliver(1, QByteArray::fromHex("C005B00764")); // one event, two messages
-    Fake->Deliver(1, QByteArray::fromHex("B20793"));     // not MIDI, passed on as written
-    Fake->Deliver(1, QByteArray::fromHex("0793"));       // no status: nothing
+    // What makes no whole message is dropped, whole messages beside it are not.
+    Fake->Deliver(1, QByteArray::fromHex("C0"));     // not a program change to 0
+    Fake->Deliver(1, QByteArray::fromHex("B20793")); // 93 is a status, not a value
+    Fake->Deliver(1, QByteArray::fromHex("B08005")); // nor a controller number
+    Fake->Deliver(1, QByteArray::fromHex("0793"));   // no status
+    Fake->Deliver(1, QByteArray::fromHex("C20506")); // no running status in an event
     Fake->WaitForDelivery();
     in.Close(1);
     Fake->Deliver(1, QByteArray::fromHex("C302")); // closed again: nothing
@@ -127,7 +133,7 @@ TEST_F(MidiInputTest, ShortMessagesArriveUnpackedOnTheDriversThread)
     std::lock_guard lock(mutex);
     ASSERT_EQ(got.size(), 6u);
     const std::uint8_t expected[6][3] = {{0xC3, 0x15, 0}, {0xB0, 7, 0x64}, {0xF8, 0, 0},
-                                         {0xC0, 5, 0},    {0xB0, 7, 0x64}, {0xB2, 7, 0x93}};
+                                         {0xC0, 5, 0},    {0xB0, 7, 0x64}, {0xC2, 5, 0}};
     for (std::size_t i = 0; i < got.size(); ++i) {
         EXPECT_EQ(got[i].Device, 1);
         EXPECT_EQ(got[i].Status, expected[i][0]);
@@ -236,9 +242,11 @@ TEST_F(MidiInputTest, RandomInputNeverFaultsAndOnlyWholeMessagesArrive)
     TMidiInput &in = MidiInput();
     std::atomic<int> bad{0};
     std::atomic<int> shorts{0};
-    in.OnMidiData = [&](int, std::uint8_t status, std::uint8_t, std::uint8_t) {
+    in.OnMidiData = [&](int, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
         ++shorts;
-        if (status < 0x80 || status == 0xF0) {
+        const int length = MidiMessageLength(status);
+        if (length == 0 || data1 >= 0x80 || data2 >= 0x80 || (length < 3 && data2 != 0) ||
+            (length < 2 && data1 != 0)) {
             ++bad;
         }
     };

@@ -11,22 +11,23 @@ namespace tarvello {
 namespace {
 
 // The messages of a run of bytes, each written as hex.
-QStringList Split(const QByteArray &bytes)
+QStringList Split(const QByteArray &bytes, TRunningStatus running = TRunningStatus::Allowed)
 {
     QStringList messages;
-    SplitMidiMessages(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                      static_cast<std::size_t>(bytes.size()),
-                      [&](const std::uint8_t *message, std::size_t length) {
-                          messages.append(
-                              BytesToHex(QByteArray(reinterpret_cast<const char *>(message),
-                                                    static_cast<qsizetype>(length))));
-                      });
+    SplitMidiMessages(
+        reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+        static_cast<std::size_t>(bytes.size()),
+        [&](const std::uint8_t *message, std::size_t length) {
+            messages.append(BytesToHex(QByteArray(reinterpret_cast<const char *>(message),
+                                                  static_cast<qsizetype>(length))));
+        },
+        running);
     return messages;
 }
 
-QStringList Split(const char16_t *hex)
+QStringList Split(const char16_t *hex, TRunningStatus running = TRunningStatus::Allowed)
 {
-    return Split(HexToBytes(hex));
+    return Split(HexToBytes(hex), running);
 }
 
 TEST(MidiMessageSplit, CutsAStringIntoTheMessagesAReceiverWouldRead)
@@ -40,6 +41,8 @@ TEST(MidiMessageSplit, CutsAStringIntoTheMessagesAReceiverWouldRead)
     // Running status: two program changes, three volume changes.
     EXPECT_EQ(Split(u"C0 05 06"), QStringList({"C0 05", "C0 06"}));
     EXPECT_EQ(Split(u"B0 07 10 07 20 07 30"), QStringList({"B0 07 10", "B0 07 20", "B0 07 30"}));
+    EXPECT_EQ(Split(u"B0 07 10 07 20 C0 05 06", TRunningStatus::Refused),
+              QStringList({"B0 07 10", "C0 05"}));
     // System common messages end running status.
     EXPECT_EQ(Split(u"C0 05 F3 02 06"), QStringList({"C0 05", "F3 02"}));
     EXPECT_EQ(Split(u"F2 10 20 F6"), QStringList({"F2 10 20", "F6"}));

@@ -114,10 +114,15 @@ TEST_F(JackMidiTest, ProgramChangeAndClockArriveAsShortMessages)
     recorder.Attach(MidiInput());
     ASSERT_GE(PeerOutputIndex(), 0);
     MidiInput().Open(PeerOutputIndex());
+    // Events that are no whole message reach nothing.
+    for (const char *broken : {"C0", "B20793", "B08005", "0793"}) {
+        Peer->Send(QByteArray::fromHex(broken));
+    }
     Peer->Send(QByteArray::fromHex("C315"));
     Peer->Send(QByteArray::fromHex("F8"));
     ASSERT_TRUE(recorder.WaitForShorts(2));
     std::lock_guard lock(recorder.Mutex);
+    ASSERT_EQ(recorder.Shorts.size(), 2u);
     EXPECT_EQ(recorder.Shorts[0].Status, 0xC3);
     EXPECT_EQ(recorder.Shorts[0].Data1, 0x15);
     EXPECT_EQ(recorder.Shorts[0].Data2, 0);
