@@ -6,7 +6,6 @@
 #include "common/TextFile.h"
 #include "main/MainLayoutHelpers.h"
 #include "main/RadioGroup.h"
-#include "main/SettingsPath.h"
 #include "main/StoredSettings.h"
 #include "touchpad/TouchPad.h"
 
@@ -132,7 +131,7 @@ void TfMain::LoadSettings()
     // On the first run there is no MIDI strings file yet: that is reported,
     // every slot starts without MIDI strings, and the start goes on.
     try {
-        TLineReader file(ReadTextFile(QLatin1String(MidiStringsFileName)));
+        TLineReader file(ReadTextFile(MidiStringsFile));
         ReadMidiStrings(file);
     } catch (...) {
         ReportError(std::current_exception());
@@ -197,7 +196,7 @@ void TfMain::SaveSettings()
     SettingsFile->UpdateFile();
     QStringList midiStrings;
     WriteMidiStrings(midiStrings);
-    WriteTextFile(QLatin1String(MidiStringsFileName), midiStrings);
+    WriteTextFile(MidiStringsFile, midiStrings);
 }
 
 } // namespace tarvello

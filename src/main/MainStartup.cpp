@@ -3,11 +3,13 @@
 #include "common/Dialogs.h"
 #include "common/IniFile.h"
 #include "main/HelpKey.h"
+#include "main/MidiStringsPath.h"
 #include "main/PromptReference.h"
 #include "main/SettingsPath.h"
 #include "midi/Midi.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QTextEdit>
@@ -82,6 +84,8 @@ void TfMain::FormCreate(const QString &settingsFile)
             list.clear();
         }
         LyricView = lvRichText;
+        // Before anything can move the current directory.
+        MidiStringsFile = MidiStringsFilePath(QDir::currentPath());
         SettingsFile = std::make_shared<TIniFile>(
             settingsFile.isEmpty() ? SettingsFilePath(QCoreApplication::applicationFilePath())
                                    : settingsFile);
