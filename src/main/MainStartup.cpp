@@ -86,6 +86,7 @@ void TfMain::FormCreate(const QString &settingsFile)
         LyricView = lvRichText;
         // Before anything can move the current directory.
         MidiStringsFile = MidiStringsFilePath(QDir::currentPath());
+        MidiStringsWritable = false;
         SettingsFile = std::make_shared<TIniFile>(
             settingsFile.isEmpty() ? SettingsFilePath(QCoreApplication::applicationFilePath())
                                    : settingsFile);

@@ -368,6 +368,10 @@ private:
     void ReportError(std::exception_ptr error);
     std::shared_ptr<TIniFile> SettingsFile;
     QString MidiStringsFile;
+    // Whether the shut-down may write the MIDI strings file: the start-up read
+    // it, or found none. One that is there but could not be read is the show's
+    // and must not be replaced by empty lists.
+    bool MidiStringsWritable = false;
     // The settings as loaded: colours are written back as they were read while
     // the operator has not changed them.
     std::shared_ptr<TStoredSettings> LoadedSettings;

@@ -345,6 +345,32 @@ TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
     EXPECT_EQ(ReadBytes(MidiStringsPath()), oldMidiStrings);
 }
 
+TEST_F(TSettingsFileTest, AMidiStringsFileThatCannotBeReadIsReportedAndNotReplaced)
+{
+    const QByteArray show = "Edit 0\r\nC0 07\r\n";
+    WriteBytes(MidiStringsPath(), show);
+    // Copied in from another account: it may be replaced, but not read.
+    QFile::setPermissions(MidiStringsPath(), QFileDevice::WriteOwner);
+    const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther;
+    QFile::setPermissions(ProgramDir.path(), open);
+    QFile::setPermissions(ShowDir.path(), open);
+    {
+        TReadingWithoutRootRights reading;
+        ASSERT_FALSE(QFile(MidiStringsPath()).open(QIODevice::ReadOnly));
+        Start();
+    }
+    EXPECT_EQ(Dialogs.MessageTexts(), QStringList{"File access denied."});
+    Window->vleLines->SetValue("0", "Opening");
+    Dialogs.Records.clear();
+    End();
+    EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << "told once, at the start";
+    EXPECT_TRUE(SettingsBytes().contains("Text 1=Opening\r\n"));
+    QFile::setPermissions(MidiStringsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(ReadBytes(MidiStringsPath()), show);
+}
+
 TEST_F(TSettingsFileTest, TheDemoShowStartsOnTheLyricPageWithItsNavPad)
 {
     const QDir demo(QStringLiteral(TARVELLO_SOURCE_DIR "/demo"));
