@@ -113,14 +113,24 @@ void TfMain::FormDestroy()
     if (!SettingsFile) {
         return; // never created, or already shut down
     }
+    // The devices close first, so that no input callback runs during the save.
+    // One that fails to close is reported, and the show is saved all the same:
+    // it holds every change of the evening.
     try {
-        // No input callback runs from here on, and none during the save.
         if (TMidiInput *input = ExistingMidiInput()) {
             CloseStoredDevice(*input, InputDeviceIndex);
         }
+    } catch (...) {
+        ReportError(std::current_exception());
+    }
+    try {
         if (OutputDeviceIndex >= 0 && lbMidiOut->count() > 0) {
             CloseStoredDevice(MidiOutput(), OutputDeviceIndex);
         }
+    } catch (...) {
+        ReportError(std::current_exception());
+    }
+    try {
         SaveSettings();
     } catch (...) {
         ReportError(std::current_exception());

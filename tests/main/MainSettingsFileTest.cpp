@@ -272,6 +272,25 @@ TEST_F(TSettingsFileTest, ADeviceThatCannotBeOpenedIsReportedAndTheShowStillLoad
     EXPECT_TRUE(SettingsBytes().contains("Text 5=Intro\r\n"));
 }
 
+TEST_F(TSettingsFileTest, DevicesThatFailToCloseAreReportedAndTheShowIsStillSaved)
+{
+    WriteBytes(SettingsPath(), "[MidiDevices]\r\nInput=In B\r\nOutput=Out B\r\n");
+    WriteBytes(MidiStringsPath(), QByteArray());
+    Start();
+    ASSERT_TRUE(Fake->IsInputOpen(1) && Fake->IsOutputOpen(1));
+    Window->vleLines->SetValue("0", "Encore");
+    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 07"};
+    Fake->FailCall("InStop", MidiResult::Error);
+    Fake->FailCall("OutClose", MidiResult::InvalidHandle);
+    Dialogs.Records.clear();
+    End();
+    EXPECT_EQ(Dialogs.MessageTexts(),
+              (QStringList{ErrorBoxText(MidiResultText(MidiResult::Error)),
+                           ErrorBoxText(MidiResultText(MidiResult::InvalidHandle))}));
+    EXPECT_TRUE(SettingsBytes().contains("Text 1=Encore\r\n"));
+    EXPECT_TRUE(ReadBytes(MidiStringsPath()).startsWith("Edit 0\r\nC0 07\r\n"));
+}
+
 TEST_F(TSettingsFileTest, AMidiSystemThatCannotListItsDevicesDoesNotCostTheShow)
 {
     WriteBytes(SettingsPath(), "[MidiDevices]\r\nInput=In A\r\n[Lines]\r\nText 1=Intro\r\n");
