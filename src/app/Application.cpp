@@ -9,8 +9,10 @@ namespace tarvello {
 TApplication::TApplication(int &argc, char **argv, TDialogs &dialogs)
     : QApplication(argc, argv), Dialogs(dialogs)
 {
+    // The name only: on X11 a display name is added to every window title that
+    // does not end with it ("Nav Pad — Tarvello"), and the captions are the
+    // program's own.
     setApplicationName(ApplicationTitle());
-    setApplicationDisplayName(ApplicationTitle());
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

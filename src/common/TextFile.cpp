@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <optional>
 
 namespace tarvello {
 
@@ -34,6 +35,19 @@ QString DecodeUtf16(const QByteArray &bytes)
     // The decoder reads the byte-order mark to choose the byte order and drops it.
     QStringDecoder decoder(QStringConverter::Utf16);
     return decoder.decode(bytes);
+}
+
+constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF");
+
+// The text of `bytes` when they are valid UTF-8.
+std::optional<QString> StrictUtf8(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (utf8.hasError()) {
+        return std::nullopt;
+    }
+    return text;
 }
 
 bool ParentFolderExists(const QString &path)
@@ -65,13 +79,34 @@ QString DecodeText(const QByteArray &bytes)
     if (StartsWithUtf16Bom(bytes)) {
         return DecodeUtf16(bytes);
     }
-    const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(body);
-    if (!utf8.hasError()) {
-        return text;
+    // The byte-order mark is dropped here, whichever way the first line decodes.
+    const QByteArrayView body =
+        QByteArrayView(bytes).sliced(bytes.startsWith(Utf8Bom) ? Utf8Bom.size() : 0);
+    if (const std::optional<QString> text = StrictUtf8(body)) {
+        return *text;
     }
-    return DecodeWindows1252(bytes);
+    // One line typed on Windows must not turn the UTF-8 of all the others into
+    // mojibake, which the next save would store for good: each line is decoded
+    // on its own. A line break is one ASCII byte in both encodings and is never
+    // part of a UTF-8 sequence, so the lines can be cut apart before decoding.
+    QString text;
+    text.reserve(body.size());
+    qsizetype start = 0;
+    while (start < body.size()) {
+        qsizetype end = start;
+        while (end < body.size() && body[end] != '\n' && body[end] != '\r') {
+            ++end;
+        }
+        const QByteArrayView line = body.sliced(start, end - start);
+        const std::optional<QString> utf8 = StrictUtf8(line);
+        text += utf8 ? *utf8 : DecodeWindows1252(line.toByteArray());
+        if (end < body.size()) {
+            text += QLatin1Char(body[end]);
+            ++end;
+        }
+        start = end;
+    }
+    return text;
 }
 
 QStringList SplitTextLines(const QByteArray &bytes)

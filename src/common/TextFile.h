@@ -14,9 +14,9 @@ namespace tarvello {
 // Reading: a line ends at a line feed; its text ends at the first carriage
 // return or line feed, and whatever follows a lone carriage return up to the
 // next line feed is skipped (so a stray CR inside a value can never shift the
-// lines after it). A byte 26 (control-Z) ends the file. The bytes are decoded as
-// UTF-8 when they are valid UTF-8, otherwise as Windows-1252 (files made on
-// Windows); a UTF-8 byte-order mark is dropped.
+// lines after it). A byte 26 (control-Z) ends the file. Each line is decoded as
+// UTF-8 when it is valid UTF-8, otherwise as Windows-1252 (lines typed on
+// Windows); a UTF-8 byte-order mark is dropped, never read as text.
 //
 // Writing: UTF-8 without byte-order mark, every line ended by CR LF, written to a
 // temporary file beside the target and renamed over it, so an interrupted save
@@ -26,7 +26,8 @@ namespace tarvello {
 // found", "Invalid filename", "File access denied" or "I/O error N" (N is the
 // system's error number).
 
-// Decodes file bytes: UTF-8 when valid (byte-order mark dropped), else Windows-1252.
+// Decodes file bytes line by line: UTF-8 where a line is valid UTF-8, else
+// Windows-1252; a UTF-8 byte-order mark is dropped. Line breaks are kept.
 QString DecodeText(const QByteArray &bytes);
 
 // Windows-1252 to Unicode; the five bytes the code page leaves undefined map to

@@ -6,11 +6,11 @@
 #include "common/TextFile.h"
 #include "main/MainLayoutHelpers.h"
 #include "main/RadioGroup.h"
-#include "main/SettingsPath.h"
 #include "main/StoredSettings.h"
 #include "touchpad/TouchPad.h"
 
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QTabWidget>
@@ -130,11 +130,15 @@ void TfMain::LoadSettings()
     rgMessageClick();
 
     // On the first run there is no MIDI strings file yet: that is reported,
-    // every slot starts without MIDI strings, and the start goes on.
+    // every slot starts without MIDI strings, and the start goes on. A file that
+    // is there but cannot be read is reported the same way and then left alone.
     try {
-        TLineReader file(ReadTextFile(QLatin1String(MidiStringsFileName)));
+        TLineReader file(ReadTextFile(MidiStringsFile));
         ReadMidiStrings(file);
+        MidiStringsWritable = true;
     } catch (...) {
+        const QFileInfo entry(MidiStringsFile);
+        MidiStringsWritable = !entry.exists() && !entry.isSymLink();
         ReportError(std::current_exception());
     }
     // The Lyric page's three views fill it through its layout already.
@@ -195,9 +199,12 @@ void TfMain::SaveSettings()
     // Both files are replaced whole or not at all; a settings file that cannot
     // be written stops the save before the MIDI strings file.
     SettingsFile->UpdateFile();
+    if (!MidiStringsWritable) {
+        return; // reported at start-up
+    }
     QStringList midiStrings;
     WriteMidiStrings(midiStrings);
-    WriteTextFile(QLatin1String(MidiStringsFileName), midiStrings);
+    WriteTextFile(MidiStringsFile, midiStrings);
 }
 
 } // namespace tarvello

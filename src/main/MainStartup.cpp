@@ -3,11 +3,13 @@
 #include "common/Dialogs.h"
 #include "common/IniFile.h"
 #include "main/HelpKey.h"
+#include "main/MidiStringsPath.h"
 #include "main/PromptReference.h"
 #include "main/SettingsPath.h"
 #include "midi/Midi.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QTextEdit>
@@ -82,6 +84,9 @@ void TfMain::FormCreate(const QString &settingsFile)
             list.clear();
         }
         LyricView = lvRichText;
+        // Before anything can move the current directory.
+        MidiStringsFile = MidiStringsFilePath(QDir::currentPath());
+        MidiStringsWritable = false;
         SettingsFile = std::make_shared<TIniFile>(
             settingsFile.isEmpty() ? SettingsFilePath(QCoreApplication::applicationFilePath())
                                    : settingsFile);
@@ -108,14 +113,24 @@ void TfMain::FormDestroy()
     if (!SettingsFile) {
         return; // never created, or already shut down
     }
+    // The devices close first, so that no input callback runs during the save.
+    // One that fails to close is reported, and the show is saved all the same:
+    // it holds every change of the evening.
     try {
-        // No input callback runs from here on, and none during the save.
         if (TMidiInput *input = ExistingMidiInput()) {
             CloseStoredDevice(*input, InputDeviceIndex);
         }
+    } catch (...) {
+        ReportError(std::current_exception());
+    }
+    try {
         if (OutputDeviceIndex >= 0 && lbMidiOut->count() > 0) {
             CloseStoredDevice(MidiOutput(), OutputDeviceIndex);
         }
+    } catch (...) {
+        ReportError(std::current_exception());
+    }
+    try {
         SaveSettings();
     } catch (...) {
         ReportError(std::current_exception());

@@ -109,10 +109,12 @@ public:
     // The F1 hook, installed by FormCreate.
     THelpKey &HelpKey();
     // The settings file (MainSettingsFile.cpp): read once by FormCreate, written
-    // once by FormDestroy, with "./MidiStrings.txt" as their last step.
+    // once by FormDestroy, with the MIDI strings file as their last step.
     void LoadSettings();
     void SaveSettings();
     QString SettingsFileName() const;
+    // "MidiStrings.txt" in the folder the program started in, fixed by FormCreate.
+    QString MidiStringsFileName() const { return MidiStringsFile; }
     // The MIDI strings section of all slots, read from a file's current line to
     // its end (appending) and written as the lines of a file (MainListFiles.cpp).
     void ReadMidiStrings(TLineReader &file);
@@ -368,6 +370,11 @@ private:
     void ApplyListValues(TKeyValueGrid *grid, const std::array<QString, SlotCount> &values);
     void ReportError(std::exception_ptr error);
     std::shared_ptr<TIniFile> SettingsFile;
+    QString MidiStringsFile;
+    // Whether the shut-down may write the MIDI strings file: the start-up read
+    // it, or found none. One that is there but could not be read is the show's
+    // and must not be replaced by empty lists.
+    bool MidiStringsWritable = false;
     // The settings as loaded: colours are written back as they were read while
     // the operator has not changed them.
     std::shared_ptr<TStoredSettings> LoadedSettings;

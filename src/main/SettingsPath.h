@@ -14,8 +14,4 @@ QString SettingsFilePath(const QString &executablePath);
 // the moment of the key press.
 inline constexpr const char *HelpPageName = "TarvelloGettingStarted.html";
 
-// The MIDI strings file, resolved against the current directory when it is read
-// at start-up and when it is written at shut-down.
-inline constexpr const char *MidiStringsFileName = "./MidiStrings.txt";
-
 } // namespace tarvello

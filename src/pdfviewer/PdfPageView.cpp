@@ -300,6 +300,7 @@ const QImage &TPdfPageView::PageImage(int page)
     if (const QImage *cached = PageCache.Find(page, size)) {
         return *cached;
     }
+    ++RenderedHere;
     QImage image = Doc->render(page, size);
     if (image.isNull()) {
         // A page the renderer cannot draw shows as a blank sheet instead of

@@ -63,6 +63,10 @@ public:
     // neighbours ready before going on.
     void FinishPrefetch();
     TPdfPageCache &Cache() { return PageCache; }
+    // Pages this view rendered on its own thread since it was made: a page
+    // needed before it was rendered ahead, or every page when there is no
+    // prefetch thread. Each such render holds up the window.
+    int PagesRenderedHere() const { return RenderedHere; }
 
 signals:
     void CurrentPageChanged(int page);
@@ -113,6 +117,7 @@ private:
     TPdfPrefetcher Prefetcher;
     // Pages the prefetcher could not render; the view renders them itself.
     std::set<std::tuple<int, int, int>> PrefetchFailed;
+    int RenderedHere = 0;
     bool MovingBars = false;
     bool InRelayout = false;
     bool RelayoutAgain = false;

@@ -97,13 +97,15 @@ void TfTouch::SetPadPosition(int top, int left)
     for (const QScreen *screen : QGuiApplication::screens()) {
         screens.append(screen->availableGeometry());
     }
+    GivenPosition = QPoint(left, top);
     // For a window, move() places the frame's top-left corner.
-    move(PadPositionInView(QPoint(left, top), frameGeometry().size(), screens));
+    move(PadPositionInView(GivenPosition, frameGeometry().size(), screens));
+    PlacedPosition = pos();
 }
 
 QPoint TfTouch::SettingsPosition() const
 {
-    const QPoint at = pos();
+    const QPoint at = pos() == PlacedPosition ? GivenPosition : pos();
     return QPoint(std::max(at.x(), 0), std::max(at.y(), 0));
 }
 

@@ -25,8 +25,12 @@ public:
     // a creator that learns the position only after making the pad).
     void SetPadPosition(int top, int left);
 
-    // The pad's frame position as the settings keep it: a coordinate beyond the
-    // top or left screen edge is kept as 0, so the pad comes back fully in view.
+    // The pad's frame position as the settings keep it: where the operator put
+    // it in this run, else the position it was given, also when that had to be
+    // pulled onto today's screens (the stage's touch screen is not attached, say)
+    // so that one run without that screen does not lose its place. A coordinate
+    // beyond the top or left screen edge is kept as 0, so the pad comes back
+    // fully in view.
     QPoint SettingsPosition() const;
 
     // "Page Up", "Page Dn", "Line Up" and "Line Dn" together: off while the
@@ -73,6 +77,11 @@ private:
     QPushButton *bNextFile = nullptr;
     QPushButton *bPageDown = nullptr;
     QPushButton *bLineDown = nullptr;
+
+    // The position the pad was given, and where it was placed for it: while it
+    // stands there, the operator has not moved it.
+    QPoint GivenPosition;
+    QPoint PlacedPosition;
 
     QTimer PadTimer{this};
     bool RepeatUp = false;

@@ -233,6 +233,18 @@ TEST_F(IniFileTest, Windows1252FileIsReadAndRewrittenAsUtf8)
     EXPECT_EQ(ReadBytes(Path()),
               QByteArray("[Lines]\r\nText 1=Caf\xC3\xA9 \xE2\x80\x9CLive\xE2\x80\x9D\r\n"
                          "Text 2=\xC3\x9C\r\n"));
+
+    // Saved as UTF-8 with a mark by an editor, then one line typed on Windows:
+    // the other lines keep their UTF-8 and the mark does not end up in a name.
+    WriteBytes(Path(), "\xEF\xBB\xBF[Lines]\r\nText 1=\xC3\x9C"
+                       "ber\r\nText 2=Caf\xE9\r\n");
+    TIniFile edited(Path());
+    EXPECT_EQ(edited.ReadString("Lines", "Text 1", "-"), u"Über"_qs);
+    EXPECT_EQ(edited.ReadString("Lines", "Text 2", "-"), u"Café"_qs);
+    edited.WriteString("Lines", "Text 3", "new");
+    edited.UpdateFile();
+    EXPECT_EQ(ReadBytes(Path()), QByteArray("[Lines]\r\nText 1=\xC3\x9C"
+                                            "ber\r\nText 2=Caf\xC3\xA9\r\nText 3=new\r\n"));
 }
 
 TEST_F(IniFileTest, FollowsTheFileOnDiskWhileNothingIsPending)

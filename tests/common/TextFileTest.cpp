@@ -144,8 +144,12 @@ TEST(TextFileDecoding, Utf8WhenValidElseWindows1252)
 {
     EXPECT_EQ(DecodeText("Caf\xC3\xA9 \xE2\x99\xAA"), u"Café ♪"_qs);
     EXPECT_EQ(DecodeText("\xEF\xBB\xBFwith mark"), u"with mark"_qs);
-    // One invalid sequence makes the whole file Windows-1252, as made on Windows.
+    // One invalid sequence makes its line Windows-1252, as typed on Windows...
     EXPECT_EQ(DecodeText("Caf\xE9 \x80 \x93quoted\x94 \xC3\xA9"), u"Café € “quoted” Ã©"_qs);
+    // ...and only its line: the mark and the UTF-8 lines around it stay as meant.
+    EXPECT_EQ(SplitTextLines("\xEF\xBB\xBF\xC3\x9C\r\nCaf\xE9\r\n\xE2\x99\xAA\rx\n\xC3\xA9"),
+              (QStringList{u"Ü"_qs, u"Café"_qs, u"♪"_qs, u"é"_qs}));
+    EXPECT_EQ(DecodeText("\xEF\xBB\xBF\x93Live\x94\r\n\xC3\xA9"), u"“Live”\r\né"_qs);
     // The five bytes Windows-1252 leaves undefined keep their numbers.
     EXPECT_EQ(DecodeWindows1252("\x81\x8D\x8F\x90\x9D"), u"\u0081\u008D\u008F\u0090\u009D"_qs);
     EXPECT_EQ(DecodeWindows1252(QByteArray("a\0b", 3)), QString(u"a\0b"_qs));

@@ -131,6 +131,7 @@ TEST_F(TListFilesTest, OpeningAFileListAddsItsMidiStringsEachTime)
                "\r\nintro.txt\r\nscore.pdf /PAGE 2\r\n" + QByteArray("\r\n").repeated(121) +
                    "Edit 5\r\nC0 01\r\nEdit 3\r\nB0 07 64\r\n\\Edit 12\r\nEdit 9\r\nC0 03\r\n");
     Window->MidiStringLists[RowOfSlot(0)] = QStringList{"F0 7E F7"};
+    WriteBytes(ListPath("MidiStrings.txt"), "Edit 0\r\nC0 09\r\n");
     for (int time = 0; time < 2; ++time) {
         Dialogs.FileAnswers.push_back(ListPath("files.txt"));
         Window->mLoadFileList->trigger();
@@ -143,11 +144,13 @@ TEST_F(TListFilesTest, OpeningAFileListAddsItsMidiStringsEachTime)
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(2)], (QStringList{"C0 03", "C0 03"}));
     EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(3)].isEmpty());
 
-    // The chooser left the current directory in the list's folder: the
-    // shut-down writes the MIDI strings file there.
+    // The chooser left the current directory in the list's folder, but the
+    // shut-down writes the MIDI strings file where the start-up read it, and
+    // another show's file in the list's folder stays as it was.
     End();
-    EXPECT_TRUE(ReadBytes(ListPath("MidiStrings.txt")).startsWith("Edit 0\r\nF0 7E F7\r\n"));
-    EXPECT_TRUE(ReadBytes(MidiStringsPath()).isEmpty());
+    EXPECT_EQ(QDir::currentPath(), ListDir);
+    EXPECT_TRUE(ReadBytes(MidiStringsPath()).startsWith("Edit 0\r\nF0 7E F7\r\nC0 01\r\n"));
+    EXPECT_EQ(ReadBytes(ListPath("MidiStrings.txt")), "Edit 0\r\nC0 09\r\n");
 }
 
 TEST_F(TListFilesTest, AFileThatCannotBeOpenedChangesNothing)

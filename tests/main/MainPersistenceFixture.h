@@ -17,6 +17,9 @@
 #include <functional>
 #include <memory>
 
+#include <sys/fsuid.h>
+#include <unistd.h>
+
 namespace tarvello::test {
 
 // The operator as the desktop's own choosers behave: a chosen file's folder
@@ -85,6 +88,32 @@ inline bool WriteProtectFolder(const QString &folder)
     QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder});
     return refuses();
 }
+
+// While it lives, this thread opens files as a user other than root, whom
+// permissions do not stop otherwise, so that a file without read permission
+// cannot be read. Other threads keep their rights; folders the thread needs
+// must be open to all.
+class TReadingWithoutRootRights {
+public:
+    TReadingWithoutRootRights()
+    {
+        if (::geteuid() == 0) {
+            ::setfsuid(65534);
+            Changed = true;
+        }
+    }
+    ~TReadingWithoutRootRights()
+    {
+        if (Changed) {
+            ::setfsuid(0);
+        }
+    }
+    TReadingWithoutRootRights(const TReadingWithoutRootRights &) = delete;
+    TReadingWithoutRootRights &operator=(const TReadingWithoutRootRights &) = delete;
+
+private:
+    bool Changed = false;
+};
 
 inline void LiftFolderProtection(const QString &folder)
 {

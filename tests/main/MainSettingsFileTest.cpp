@@ -272,6 +272,25 @@ TEST_F(TSettingsFileTest, ADeviceThatCannotBeOpenedIsReportedAndTheShowStillLoad
     EXPECT_TRUE(SettingsBytes().contains("Text 5=Intro\r\n"));
 }
 
+TEST_F(TSettingsFileTest, DevicesThatFailToCloseAreReportedAndTheShowIsStillSaved)
+{
+    WriteBytes(SettingsPath(), "[MidiDevices]\r\nInput=In B\r\nOutput=Out B\r\n");
+    WriteBytes(MidiStringsPath(), QByteArray());
+    Start();
+    ASSERT_TRUE(Fake->IsInputOpen(1) && Fake->IsOutputOpen(1));
+    Window->vleLines->SetValue("0", "Encore");
+    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 07"};
+    Fake->FailCall("InStop", MidiResult::Error);
+    Fake->FailCall("OutClose", MidiResult::InvalidHandle);
+    Dialogs.Records.clear();
+    End();
+    EXPECT_EQ(Dialogs.MessageTexts(),
+              (QStringList{ErrorBoxText(MidiResultText(MidiResult::Error)),
+                           ErrorBoxText(MidiResultText(MidiResult::InvalidHandle))}));
+    EXPECT_TRUE(SettingsBytes().contains("Text 1=Encore\r\n"));
+    EXPECT_TRUE(ReadBytes(MidiStringsPath()).startsWith("Edit 0\r\nC0 07\r\n"));
+}
+
 TEST_F(TSettingsFileTest, AMidiSystemThatCannotListItsDevicesDoesNotCostTheShow)
 {
     WriteBytes(SettingsPath(), "[MidiDevices]\r\nInput=In A\r\n[Lines]\r\nText 1=Intro\r\n");
@@ -343,6 +362,32 @@ TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
     EXPECT_EQ(Dialogs.MessageTexts(), QStringList{"File access denied."});
     EXPECT_TRUE(SettingsBytes().contains("Text 1=Changed again\r\n"));
     EXPECT_EQ(ReadBytes(MidiStringsPath()), oldMidiStrings);
+}
+
+TEST_F(TSettingsFileTest, AMidiStringsFileThatCannotBeReadIsReportedAndNotReplaced)
+{
+    const QByteArray show = "Edit 0\r\nC0 07\r\n";
+    WriteBytes(MidiStringsPath(), show);
+    // Copied in from another account: it may be replaced, but not read.
+    QFile::setPermissions(MidiStringsPath(), QFileDevice::WriteOwner);
+    const QFileDevice::Permissions open = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner | QFileDevice::ReadOther |
+                                          QFileDevice::ExeOther;
+    QFile::setPermissions(ProgramDir.path(), open);
+    QFile::setPermissions(ShowDir.path(), open);
+    {
+        TReadingWithoutRootRights reading;
+        ASSERT_FALSE(QFile(MidiStringsPath()).open(QIODevice::ReadOnly));
+        Start();
+    }
+    EXPECT_EQ(Dialogs.MessageTexts(), QStringList{"File access denied."});
+    Window->vleLines->SetValue("0", "Opening");
+    Dialogs.Records.clear();
+    End();
+    EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << "told once, at the start";
+    EXPECT_TRUE(SettingsBytes().contains("Text 1=Opening\r\n"));
+    QFile::setPermissions(MidiStringsPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(ReadBytes(MidiStringsPath()), show);
 }
 
 TEST_F(TSettingsFileTest, TheDemoShowStartsOnTheLyricPageWithItsNavPad)

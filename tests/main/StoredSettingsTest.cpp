@@ -225,7 +225,9 @@ TEST_F(StoredSettingsTest, NumbersAndTheirDefaults)
     EXPECT_EQ(ChannelRowOfSetting("ten"), 0);
     EXPECT_EQ(ControllerRowOfSetting("0"), 0);
     EXPECT_EQ(ControllerRowOfSetting("127"), 127);
-    EXPECT_EQ(ControllerRowOfSetting("$66"), 102);
+    // Not the default 102, so that a value read as hex cannot pass as the fallback.
+    EXPECT_EQ(ControllerRowOfSetting("$40"), 64);
+    EXPECT_EQ(ControllerRowOfSetting("0x7F"), 127);
     EXPECT_EQ(ControllerRowOfSetting("200"), -1);
     EXPECT_EQ(ControllerRowOfSetting("-1"), -1);
     EXPECT_EQ(ControllerRowOfSetting("7.5"), 102);

@@ -90,9 +90,15 @@ TEST(PageView, NeighboursAreReadyAndTheCacheStaysSmallOnLongDocuments)
         view.resize(400, 500);
         view.show();
         view.SetDocument(&document, source);
+        const bool ahead = !source.isEmpty();
         for (int turn = 0; turn < 39; ++turn) {
             view.repaint();
             view.FinishPrefetch();
+            // FinishPrefetch renders here whatever the thread did not deliver:
+            // with the thread, only the first page, painted before it could.
+            if (ahead) {
+                ASSERT_EQ(view.PagesRenderedHere(), 1) << "turn " << turn;
+            }
             const int next = view.CurrentPage() + 1;
             EXPECT_TRUE(view.Cache().Contains(next, view.PagePixelSize(next))) << next;
             if (next + 1 < 40) {
@@ -107,9 +113,14 @@ TEST(PageView, NeighboursAreReadyAndTheCacheStaysSmallOnLongDocuments)
         // A new size makes the old renders useless: the neighbours follow the size.
         view.resize(300, 300);
         view.SetCurrentPage(10);
+        const int before = view.PagesRenderedHere();
         view.FinishPrefetch();
         EXPECT_TRUE(view.Cache().Contains(11, view.PagePixelSize(11)));
         EXPECT_TRUE(view.Cache().Contains(9, view.PagePixelSize(9)));
+        if (ahead) {
+            // At most the page on screen, should a paint come before the thread.
+            EXPECT_LE(view.PagesRenderedHere() - before, 1);
+        }
     }
 }
 
@@ -118,6 +129,8 @@ TEST(PageView, PagesRenderedAheadForAReplacedFileAreDropped)
     QTemporaryDir dir;
     const QString first = dir.filePath("first.pdf");
     const QString second = dir.filePath("second.pdf");
+    // Pages of the same size, so that a render of the first file would fit
+    // the second; only the colours tell them apart.
     WriteColouredPdf(first, 4);
     WriteColouredPdf(second, 4, QPageSize(QPageSize::A5), 3);
     QPdfDocument a, b;
@@ -132,6 +145,7 @@ TEST(PageView, PagesRenderedAheadForAReplacedFileAreDropped)
     const QImage *next = view.Cache().Find(1, view.PagePixelSize(1));
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(next->pixelColor(5, 5).rgb(), PageColour(2 + 3).rgb());
+    EXPECT_LE(view.PagesRenderedHere(), 1) << "page 2 came from the thread, not from here";
 }
 
 TEST(PageView, ScrollingAColumnMovesTheCurrentPageAndKeysTurnPages)

@@ -110,8 +110,13 @@ TEST(TouchPad, FramePlacedAtStoredPositionAndKeptInViewForSaving)
 
     // Stored on a screen that is no longer there: pulled back into view.
     const QRect screen = pad.screen()->availableGeometry();
-    pad.SetPadPosition(screen.bottom() + 400, screen.right() + 3000);
+    const QPoint beyond(screen.right() + 3000, screen.bottom() + 400);
+    pad.SetPadPosition(beyond.y(), beyond.x());
     EXPECT_TRUE(screen.contains(pad.frameGeometry()));
+    // Kept for the day that screen is back, unless the operator moves the pad.
+    EXPECT_EQ(pad.SettingsPosition(), beyond);
+    pad.move(100, 120);
+    EXPECT_EQ(pad.SettingsPosition(), QPoint(100, 120));
 
     // Partly beyond the top or left edge: that coordinate is kept as 0.
     pad.SetPadPosition(-30, 15);
