@@ -11,6 +11,8 @@
 #include "touchpad/TouchPad.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QTabWidget>
@@ -192,6 +194,8 @@ void TfMain::SaveSettings()
     }
 
     WriteStoredSettings(*SettingsFile, s);
+    // The user's configuration folder may not be there yet on the first run.
+    QDir().mkpath(QFileInfo(SettingsFile->FileName()).absolutePath());
     // Both files are replaced whole or not at all; a settings file that cannot
     // be written stops the save before the MIDI strings file.
     SettingsFile->UpdateFile();
