@@ -11,6 +11,9 @@ TApplication::TApplication(int &argc, char **argv, TDialogs &dialogs)
 {
     setApplicationName(ApplicationTitle());
     setApplicationDisplayName(ApplicationTitle());
+    // The installed desktop entry's name: Wayland desktops match the windows
+    // to it for the task bar's icon.
+    setDesktopFileName(QStringLiteral("tarvello"));
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)
