@@ -13,6 +13,9 @@ TApplication::TApplication(int &argc, char **argv, TDialogs &dialogs)
     // does not end with it ("Nav Pad — Tarvello"), and the captions are the
     // program's own.
     setApplicationName(ApplicationTitle());
+    // The installed desktop entry's name: Wayland desktops match the windows
+    // to it for the task bar's icon.
+    setDesktopFileName(QStringLiteral("tarvello"));
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

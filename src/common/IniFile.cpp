@@ -152,6 +152,11 @@ std::optional<int> ParseProfileInteger(QStringView text)
 
 TIniFile::TIniFile(QString fileName) : Path(std::move(fileName)) {}
 
+TIniFile::TIniFile(QString fileName, QString startingPoint)
+    : Path(std::move(fileName)), StartingPoint(std::move(startingPoint))
+{
+}
+
 TIniFile::TLine TIniFile::ParseLine(const QString &text)
 {
     TLine line;
@@ -213,28 +218,37 @@ void TIniFile::SyncWithDisk() const
     if (Loaded && stamp == LoadedStamp) {
         return;
     }
-    Lines.clear();
-    Unreadable = false;
     LoadedStamp = stamp;
     Loaded = true;
-    if (!stamp.Exists) {
-        return;
+    Unreadable = false;
+    if (stamp.Exists) {
+        Unreadable = !ReadLines(Path);
+    } else if (!StartingPoint.isEmpty()) {
+        // A starting point that cannot be read costs nothing when the file is
+        // saved: it is never written, and the file starts afresh.
+        ReadLines(StartingPoint);
+    } else {
+        Lines.clear();
     }
-    QFile file(Path);
+}
+
+bool TIniFile::ReadLines(const QString &path) const
+{
+    Lines.clear();
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Unreadable = true;
-        return;
+        return false;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        Unreadable = true;
-        return;
+        return false;
     }
     const QStringList texts = SplitIniLines(DecodeText(bytes));
     Lines.reserve(texts.size());
     for (const QString &text : texts) {
         Lines.push_back(ParseLine(text));
     }
+    return true;
 }
 
 qsizetype TIniFile::FindSection(const QString &section) const

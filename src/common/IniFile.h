@@ -45,6 +45,12 @@ std::optional<int> ParseProfileInteger(QStringView text);
 class TIniFile {
 public:
     explicit TIniFile(QString fileName);
+    // A file that starts from another: while `fileName` does not exist, reads
+    // see what `startingPoint` holds (a show that someone put in place for the
+    // user), and the first save stores all of it, with the writes, in
+    // `fileName`. The starting point is never written; one that cannot be read
+    // is as good as none.
+    TIniFile(QString fileName, QString startingPoint);
 
     const QString &FileName() const { return Path; }
 
@@ -94,6 +100,8 @@ private:
     static TLine ParseLine(const QString &text);
     static TLine KeyLine(const QString &key, const QString &value);
     void SyncWithDisk() const;
+    // Replaces the lines with those of a file; false when it cannot be read.
+    bool ReadLines(const QString &path) const;
     TStamp DiskStamp() const;
     qsizetype FindSection(const QString &section) const;
     // Index of the key's line, or -1; `sectionIndex` is FindSection's result.
@@ -101,6 +109,7 @@ private:
     const TLine *FindValue(const QString &section, const QString &key) const;
 
     QString Path;
+    QString StartingPoint;
     mutable std::vector<TLine> Lines;
     mutable TStamp LoadedStamp;
     mutable bool Loaded = false;

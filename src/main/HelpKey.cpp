@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 
 namespace tarvello {
@@ -29,7 +30,18 @@ void THelpKey::SetOpener(TOpener opener)
 
 QUrl THelpKey::HelpPage()
 {
-    return QUrl::fromLocalFile(QDir::current().absoluteFilePath(QLatin1String(HelpPageName)));
+    return HelpPage(QDir::currentPath(), QCoreApplication::applicationDirPath());
+}
+
+QUrl THelpKey::HelpPage(const QString &currentFolder, const QString &programFolder)
+{
+    const QString here = QDir(currentFolder).absoluteFilePath(QLatin1String(HelpPageName));
+    const QString installed =
+        QDir::cleanPath(QDir(programFolder)
+                            .filePath(QStringLiteral(TARVELLO_HELP_FROM_PROGRAM "/") +
+                                      QLatin1String(HelpPageName)));
+    return QUrl::fromLocalFile(!QFileInfo::exists(here) && QFileInfo::exists(installed) ? installed
+                                                                                        : here);
 }
 
 bool THelpKey::eventFilter(QObject *watched, QEvent *event)

@@ -28,8 +28,12 @@ public:
     // Who opens the page (tests record the requests instead).
     void SetOpener(TOpener opener);
 
-    // The page for a press now: the help page in the current directory.
+    // The page for a press now: the help page in the current directory when
+    // there is one (a show folder may carry its own), else the one installed
+    // with the program, found from the program's folder so that a moved
+    // installation still finds it; with neither, the current directory's.
     static QUrl HelpPage();
+    static QUrl HelpPage(const QString &currentFolder, const QString &programFolder);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 

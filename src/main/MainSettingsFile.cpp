@@ -10,6 +10,7 @@
 #include "touchpad/TouchPad.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
@@ -196,6 +197,8 @@ void TfMain::SaveSettings()
     }
 
     WriteStoredSettings(*SettingsFile, s);
+    // The user's configuration folder may not be there yet on the first run.
+    QDir().mkpath(QFileInfo(SettingsFile->FileName()).absolutePath());
     // Both files are replaced whole or not at all; a settings file that cannot
     // be written stops the save before the MIDI strings file.
     SettingsFile->UpdateFile();

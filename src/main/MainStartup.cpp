@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QTextEdit>
@@ -35,6 +36,19 @@ void CloseStoredDevice(TMidiDevices &devices, int index)
     if (index >= 0 && index < devices.Devices.Count() && devices.DeviceHandle(index) != 0) {
         devices.Close(index);
     }
+}
+
+// Where this program keeps its settings. The folder must take new files, as
+// the file is replaced whole at every save; a file there that may not be
+// written (a show locked by whoever put it there) is read but not written.
+TSettingsLocation ProgramSettingsLocation()
+{
+    const QString executable = QCoreApplication::applicationFilePath();
+    const QFileInfo beside(SettingsFilePath(executable));
+    const bool writable =
+        QFileInfo(beside.absolutePath()).isWritable() && (!beside.exists() || beside.isWritable());
+    return SettingsLocation(executable, writable, qEnvironmentVariable("XDG_CONFIG_HOME"),
+                            qEnvironmentVariable("HOME"));
 }
 
 } // namespace
@@ -87,9 +101,12 @@ void TfMain::FormCreate(const QString &settingsFile)
         // Before anything can move the current directory.
         MidiStringsFile = MidiStringsFilePath(QDir::currentPath());
         MidiStringsWritable = false;
-        SettingsFile = std::make_shared<TIniFile>(
-            settingsFile.isEmpty() ? SettingsFilePath(QCoreApplication::applicationFilePath())
-                                   : settingsFile);
+        if (settingsFile.isEmpty()) {
+            const TSettingsLocation location = ProgramSettingsLocation();
+            SettingsFile = std::make_shared<TIniFile>(location.File, location.StartingPoint);
+        } else {
+            SettingsFile = std::make_shared<TIniFile>(settingsFile);
+        }
         FillDeviceLists();
         lbChannel->setCurrentRow(0);
         SelectFirst(lbMidiIn);

@@ -101,7 +101,8 @@ public:
     // Start-up and shut-down (MainStartup.cpp). FormCreate runs once, after the
     // window is made and before it is first shown: it fills the device lists,
     // restores the settings and the show, and reports what fails in the error
-    // box without stopping. `settingsFile` empty: the one beside the program.
+    // box without stopping. `settingsFile` empty: the program's own (beside
+    // it, or in the user's configuration folder, SettingsLocation).
     // FormDestroy runs once at the end, while the Nav Pad still exists: it
     // closes the devices and saves.
     void FormCreate(const QString &settingsFile = QString());

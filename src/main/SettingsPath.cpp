@@ -1,17 +1,48 @@
 #include "main/SettingsPath.h"
 
+#include <QDir>
+
 #include <algorithm>
 
 namespace tarvello {
+namespace {
+
+// Where the file name starts in a path of either platform's spelling.
+qsizetype NameStart(const QString &path)
+{
+    return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
+}
+
+} // namespace
 
 QString SettingsFilePath(const QString &executablePath)
 {
-    const qsizetype nameStart = std::max(executablePath.lastIndexOf(QLatin1Char('/')),
-                                         executablePath.lastIndexOf(QLatin1Char('\\'))) +
-                                1;
+    const qsizetype nameStart = NameStart(executablePath);
     const qsizetype dot = executablePath.lastIndexOf(QLatin1Char('.'));
     const QString stem = dot > nameStart ? executablePath.left(dot) : executablePath;
     return stem + QStringLiteral(".INI");
+}
+
+TSettingsLocation SettingsLocation(const QString &executablePath, bool besideWritable,
+                                   const QString &configHome, const QString &home)
+{
+    const QString beside = SettingsFilePath(executablePath);
+    if (besideWritable) {
+        return {beside, {}};
+    }
+    // A relative configuration folder would depend on where the program was
+    // started; the XDG rules say to ignore it.
+    QString folder;
+    if (QDir::isAbsolutePath(configHome)) {
+        folder = configHome;
+    } else if (QDir::isAbsolutePath(home)) {
+        folder = home + QStringLiteral("/.config");
+    } else {
+        return {beside, {}};
+    }
+    return {QDir::cleanPath(folder + QLatin1Char('/') + QLatin1String(ProgramFolderName) +
+                            QLatin1Char('/') + beside.mid(NameStart(beside))),
+            beside};
 }
 
 } // namespace tarvello

@@ -10,6 +10,30 @@ namespace tarvello {
 // name, or one that only starts a hidden file's name, is no extension.
 QString SettingsFilePath(const QString &executablePath);
 
+// Where the program keeps its settings.
+struct TSettingsLocation {
+    // The file read at start-up and written at shut-down.
+    QString File;
+    // A show to start from while `File` does not exist yet; it is only ever
+    // read. Empty for none.
+    QString StartingPoint;
+};
+
+// A program that may write its settings file beside itself (a build tree, a
+// show folder on a stick: the folder may be written, and the file too when it
+// is there) keeps its settings there, as it always has. An installed program
+// usually may not: its settings then go to the user's
+// configuration folder ($XDG_CONFIG_HOME, or ~/.config when that is unset or
+// not an absolute path), in a folder "tarvello", under the same file name;
+// and a settings file beside the program, put there by whoever installed it,
+// is the show the user starts from. With neither an absolute configuration
+// folder nor a home folder there is nowhere else: the file beside the program.
+TSettingsLocation SettingsLocation(const QString &executablePath, bool besideWritable,
+                                   const QString &configHome, const QString &home);
+
+// The folder of the installed help page and the settings folder's name.
+inline constexpr const char *ProgramFolderName = "tarvello";
+
 // The help page the F1 key opens, resolved against the current directory at
 // the moment of the key press.
 inline constexpr const char *HelpPageName = "TarvelloGettingStarted.html";

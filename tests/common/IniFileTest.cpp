@@ -261,6 +261,30 @@ TEST_F(IniFileTest, FollowsTheFileOnDiskWhileNothingIsPending)
               "[Setting]\r\nMidiThru=0\r\nDisplayType=1\r\n[Extra]\r\nMine=kept\r\n");
 }
 
+TEST_F(IniFileTest, AStartingPointIsReadUntilTheFileIsSavedAndNeverWritten)
+{
+    const QString show = Dir.filePath("installed.INI");
+    const QByteArray installed = "; the band's show\r\n[Lines]\r\nText 1=Opening number\r\n";
+    WriteBytes(show, installed);
+    TIniFile ini(Path(), show);
+    EXPECT_EQ(ini.ReadString("Lines", "Text 1", "-"), "Opening number");
+    ini.WriteString("Lines", "Text 2", "Encore");
+    ini.UpdateFile();
+    EXPECT_EQ(ReadBytes(Path()), installed + "Text 2=Encore\r\n") << "kept whole, comment too";
+    EXPECT_EQ(ReadBytes(show), installed);
+    // Once saved the file is the user's own, whatever the starting point says.
+    WriteBytes(show, "[Lines]\r\nText 1=Changed\r\n");
+    EXPECT_EQ(TIniFile(Path(), show).ReadString("Lines", "Text 1", "-"), "Opening number");
+
+    // One that cannot be read (here a folder) starts afresh and saves all the same.
+    QFile::remove(Path());
+    TIniFile fresh(Path(), Dir.path());
+    EXPECT_EQ(fresh.ReadString("Lines", "Text 1", "-"), "-");
+    fresh.WriteString("Lines", "Text 1", "Mine");
+    fresh.UpdateFile();
+    EXPECT_EQ(ReadBytes(Path()), "[Lines]\r\nText 1=Mine\r\n");
+}
+
 TEST_F(IniFileTest, AFailedSaveReportsThePathAndKeepsTheOldFileAndThePendingWrites)
 {
     const QString folder = Dir.filePath("program");

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -99,6 +100,27 @@ TEST(HelpKey, F1InAnyWindowOpensTheHelpPageOfTheCurrentDirectoryEveryPress)
     edit->installEventFilter(&counter);
     PressKey(main, Qt::Key_F1);
     EXPECT_EQ(seen, 1);
+}
+
+TEST(HelpKey, APageInTheCurrentFolderComesFirstThenTheInstalledOne)
+{
+    QTemporaryDir root;
+    const QDir prefix(root.path());
+    ASSERT_TRUE(prefix.mkpath("show") && prefix.mkpath("bin") &&
+                prefix.mkpath("share/doc/tarvello"));
+    const QString show = prefix.filePath("show"), bin = prefix.filePath("bin");
+    const auto page = [&](const QString &folder) {
+        return QUrl::fromLocalFile(prefix.filePath(folder + "/TarvelloGettingStarted.html"));
+    };
+    EXPECT_EQ(THelpKey::HelpPage(show, bin), page("show")) << "neither: the current folder's";
+    QFile installed(page("share/doc/tarvello").toLocalFile());
+    ASSERT_TRUE(installed.open(QIODevice::WriteOnly));
+    installed.close();
+    EXPECT_EQ(THelpKey::HelpPage(show, bin), page("share/doc/tarvello"));
+    QFile own(page("show").toLocalFile());
+    ASSERT_TRUE(own.open(QIODevice::WriteOnly));
+    own.close();
+    EXPECT_EQ(THelpKey::HelpPage(show, bin), page("show"));
 }
 
 TEST(DesktopEnd, EndSignalsCloseTheMainWindowLikeItsCloseBox)

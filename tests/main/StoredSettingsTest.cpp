@@ -47,6 +47,26 @@ TEST(SettingsPath, TheExecutablesNameWithIniForItsExtension)
     EXPECT_EQ(SettingsFilePath("Tarvello.app.bin"), "Tarvello.app.INI");
 }
 
+TEST(SettingsPath, BesideTheProgramWhenItMayWriteThereElseInTheUsersConfigurationFolder)
+{
+    const auto location = [](bool writable, const QString &config, const QString &home) {
+        const TSettingsLocation found =
+            SettingsLocation("/usr/local/bin/Tarvello", writable, config, home);
+        return found.File + " from " + found.StartingPoint;
+    };
+    EXPECT_EQ(location(true, "/home/me/cfg", "/home/me"), "/usr/local/bin/Tarvello.INI from ");
+    EXPECT_EQ(location(false, "/home/me/cfg/", "/home/me"),
+              "/home/me/cfg/tarvello/Tarvello.INI from /usr/local/bin/Tarvello.INI");
+    // Unset, or relative as the XDG rules tell to ignore: ~/.config.
+    for (const QString config : {"", "cfg"}) {
+        EXPECT_EQ(location(false, config, "/home/me"),
+                  "/home/me/.config/tarvello/Tarvello.INI from /usr/local/bin/Tarvello.INI");
+    }
+    // No folder of the user's at all: beside the program, where the save will
+    // say that it cannot write.
+    EXPECT_EQ(location(false, "", ""), "/usr/local/bin/Tarvello.INI from ");
+}
+
 TEST_F(StoredSettingsTest, AMissingFileGivesEveryDefault)
 {
     const TStoredSettings s = ReadStoredSettings(TIniFile(Path()));
