@@ -105,6 +105,16 @@ void TAutoScroll::TogglePause(double now)
     }
 }
 
+void TAutoScroll::Command(double now)
+{
+    const bool repeat = Commanded && now >= LastCommand && now - LastCommand < RepeatSeconds;
+    Commanded = true;
+    LastCommand = now;
+    if (!repeat) {
+        TogglePause(now);
+    }
+}
+
 double TAutoScroll::SecondsLeft(double now) const
 {
     if (RangeValue <= 0) {

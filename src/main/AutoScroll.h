@@ -38,6 +38,12 @@ public:
     void Pause(double now);
     void Resume(double now);
     void TogglePause(double now);
+    // A scroll or page command: pauses a moving scroll, resumes a paused one.
+    // Commands closer together than RepeatSeconds are one press held down (a
+    // Nav Pad button repeats every 100 ms, a pedal may send a stream), so
+    // holding a line button pauses once and scrolls by hand.
+    void Command(double now);
+    static constexpr double RepeatSeconds = 0.5;
 
     double Position(double now) const;
     double Range() const { return RangeValue; }
@@ -62,6 +68,8 @@ private:
     double AnchorTime = 0;
     bool ActiveValue = false;
     bool PausedValue = false;
+    double LastCommand = 0;
+    bool Commanded = false;
 };
 
 } // namespace tarvello

@@ -29,10 +29,19 @@ TEST(AutoScroll, ThePositionFollowsTheTimeThroughPausesMovesAndGrowth)
     scroll.TogglePause(300);
     EXPECT_DOUBLE_EQ(scroll.Position(310), 350);
 
+    // A command pauses and the next resumes; one held down is one press.
+    scroll.Command(310);
+    scroll.Command(310.1);
+    scroll.Command(310.5);
+    EXPECT_TRUE(scroll.Paused());
+    scroll.Command(311);
+    EXPECT_FALSE(scroll.Paused());
+    EXPECT_DOUBLE_EQ(scroll.Position(311), 350);
+
     // Moved by hand: on from there at the same pace, paused or not.
-    scroll.MovedTo(310, 100);
-    EXPECT_DOUBLE_EQ(scroll.Position(320), 200);
-    scroll.TogglePause(320);
+    scroll.MovedTo(311, 100);
+    EXPECT_DOUBLE_EQ(scroll.Position(321), 200);
+    scroll.TogglePause(321);
     scroll.MovedTo(330, 5000);
     EXPECT_DOUBLE_EQ(scroll.Position(340), 1000);
     scroll.MovedTo(340, -20);
