@@ -125,11 +125,19 @@ void TfMain::ShowPrompt(int value)
     const int currentRow = RowOfSlot(CurrentSlotKey);
     if (value >= LineDown && value <= PageUp) {
         RunViewCommand(value);
+        AutoScrollCommand();
         setWindowTitle(windowTitle() + QStringLiteral(" Item:") + vleFiles->Key(currentRow) +
                        QLatin1Char(' ') + vleFiles->ValueOfRow(currentRow));
         return;
     }
+    ShowSlot(value);
+    // A new prompt scrolls from its top (a PDF from the page it opened at).
+    FollowLyricViewWithAutoScroll();
+}
 
+void TfMain::ShowSlot(int value)
+{
+    const int currentRow = RowOfSlot(CurrentSlotKey);
     reLyric->clear();
     setWindowTitle(windowTitle() + QStringLiteral(" Item:") + vleFiles->Key(currentRow));
     const int row = RowOfSlot(value);
