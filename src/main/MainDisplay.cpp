@@ -1,6 +1,7 @@
 #include "main/MainWindow.h"
 
 #include "common/KeyValueGrid.h"
+#include "main/LyricAutoScroll.h"
 #include "main/PromptReference.h"
 #include "main/RadioGroup.h"
 #include "main/WebBrowserView.h"
@@ -130,8 +131,10 @@ void TfMain::ShowPrompt(int value)
                        QLatin1Char(' ') + vleFiles->ValueOfRow(currentRow));
         return;
     }
+    // A prompt that fails to show leaves nothing scrolling behind it; one that
+    // shows scrolls from its top (a PDF from the page it opened at).
+    AutoScroller().Stop();
     ShowSlot(value);
-    // A new prompt scrolls from its top (a PDF from the page it opened at).
     FollowLyricViewWithAutoScroll();
 }
 

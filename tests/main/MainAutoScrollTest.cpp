@@ -1,5 +1,6 @@
 #include "MainLyricFixture.h"
 
+#include "common/TarvelloError.h"
 #include "main/LyricAutoScroll.h"
 #include "main/WebBrowserView.h"
 #include "pdfviewer/PdfDocumentControl.h"
@@ -138,6 +139,12 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     EXPECT_TRUE(Scroller().ClockRunning());
     After(10);
     EXPECT_PRED2(near, bar->value(), 0.1 * bar->maximum());
+
+    // A prompt that cannot be shown leaves nothing scrolling.
+    Slot(11, QStringLiteral("long400.txt /PAGE x"));
+    EXPECT_THROW(Window->ActOnValue(11), TError);
+    EXPECT_FALSE(Scroller().State().Active());
+    EXPECT_FALSE(Scroller().ClockRunning());
 
     // The PDF shows its pages in one column while autoscroll is on and
     // scrolls from the page it opened at.
