@@ -1,6 +1,7 @@
 #include "main/MainWindow.h"
 
 #include "common/KeyValueGrid.h"
+#include "main/LyricAutoScroll.h"
 #include "main/PromptReference.h"
 #include "main/RadioGroup.h"
 #include "main/WebBrowserView.h"
@@ -125,11 +126,21 @@ void TfMain::ShowPrompt(int value)
     const int currentRow = RowOfSlot(CurrentSlotKey);
     if (value >= LineDown && value <= PageUp) {
         RunViewCommand(value);
+        AutoScrollCommand();
         setWindowTitle(windowTitle() + QStringLiteral(" Item:") + vleFiles->Key(currentRow) +
                        QLatin1Char(' ') + vleFiles->ValueOfRow(currentRow));
         return;
     }
+    // A prompt that fails to show leaves nothing scrolling behind it; one that
+    // shows scrolls from its top (a PDF from the page it opened at).
+    AutoScroller().Stop();
+    ShowSlot(value);
+    FollowLyricViewWithAutoScroll();
+}
 
+void TfMain::ShowSlot(int value)
+{
+    const int currentRow = RowOfSlot(CurrentSlotKey);
     reLyric->clear();
     setWindowTitle(windowTitle() + QStringLiteral(" Item:") + vleFiles->Key(currentRow));
     const int row = RowOfSlot(value);

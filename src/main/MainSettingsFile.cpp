@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextEdit>
 
@@ -116,6 +117,9 @@ void TfMain::LoadSettings()
     resize(std::clamp(s.Width, 1, LargestCoordinate), std::clamp(s.Height, 1, LargestCoordinate));
     PadTop = s.PadTop;
     PadLeft = s.PadLeft;
+    // Autoscroll.
+    seScrollSeconds->setValue(s.ScrollSeconds);
+    cbAutoScroll->setChecked(s.AutoScroll);
 
     for (int slot = 0; slot < SlotCount; ++slot) {
         vleFiles->SetValue(QString::number(slot), s.Files[size_t(slot)]);
@@ -188,6 +192,9 @@ void TfMain::SaveSettings()
     s.PdfScrollbar = cbPdfScrollbar->isChecked();
     s.MidiMessage = rgMessage->ItemIndex();
     s.DisplayType = rgDisplayType->ItemIndex();
+    // Autoscroll.
+    s.AutoScroll = cbAutoScroll->isChecked();
+    s.ScrollSeconds = seScrollSeconds->value();
     s.LyricColour = ColourValueToSave(loaded.LyricColour, ColourOfSetting(loaded.LyricColour),
                                       reLyric->viewport()->palette().color(QPalette::Base));
 

@@ -91,6 +91,7 @@ void TfMain::createSettingsPage()
     createSettingsChecks();
     createSettingsButtons();
     createNavigationPanel();
+    createAutoScrollControls();
 }
 
 void TfMain::createSettingsLists()

@@ -23,6 +23,8 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class QScrollBar;
+class QSpinBox;
 class QTabWidget;
 class QTextEdit;
 class QTimer;
@@ -41,6 +43,7 @@ class TErrorBoxQueue;
 class TfTouch;
 class TMidiDispatch;
 class TKeyValueGrid;
+class TLyricAutoScroll;
 class TPdfViewer;
 class TRadioGroup;
 class TUpDown;
@@ -172,6 +175,15 @@ public:
     void UpdateNavigationLabels();
     // How the donate button opens its page; the desktop's browser by default.
     std::function<bool(const QUrl &)> OpenUrl;
+
+    // Autoscroll on the Lyric page (MainAutoScroll.cpp): the view of a prompt
+    // scrolls by itself from top to bottom in the chosen time; a scroll or
+    // page command pauses and resumes it, a new prompt starts it again.
+    void cbAutoScrollClick();
+    void seScrollSecondsChange();
+    TLyricAutoScroll &AutoScroller() const { return *AutoScroll; }
+    QCheckBox *cbAutoScroll = nullptr;
+    QSpinBox *seScrollSeconds = nullptr;
 
     // The Nav Pad (MainNavPad.cpp): the pad is made after this window and
     // attached here; nullptr detaches it.
@@ -342,6 +354,16 @@ private:
     void InsertFirstLine(const QString &line);
     void ShowInBrowser(const QString &reference);
     void ShowPdf(const QString &path, int page);
+    void ShowSlot(int value);
+
+    // Autoscroll (MainAutoScroll.cpp).
+    void createAutoScrollControls();
+    void connectAutoScroll();
+    void AutoScrollCommand();
+    void FollowLyricViewWithAutoScroll();
+    void ApplyPdfLayoutForAutoScroll();
+    QScrollBar *PdfScrollBar() const;
+    TLyricAutoScroll *AutoScroll = nullptr;
 
     // List editing (MainGridMouse.cpp, MainBlockCopy.cpp).
     void connectListEditing();

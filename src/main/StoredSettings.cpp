@@ -22,6 +22,7 @@ const QString Screen = QStringLiteral("Screen");
 const QString TouchPad = QStringLiteral("TouchPad");
 const QString Files = QStringLiteral("Files");
 const QString Lines = QStringLiteral("Lines");
+const QString Stage = QStringLiteral("Stage");
 
 constexpr int DesignDotsPerInch = 96;
 constexpr int PointsPerInch = 72;
@@ -97,6 +98,13 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     for (int slot = 0; slot < SlotCount; ++slot) {
         s.Lines[size_t(slot)] = file.ReadString(Lines, TextLineKey(slot), QString());
     }
+    // Autoscroll.
+    s.AutoScroll = file.ReadBool(Stage, QStringLiteral("AutoScroll"), false);
+    s.ScrollSeconds =
+        file.ReadInteger(Stage, QStringLiteral("ScrollSeconds"), defaults.ScrollSeconds);
+    if (s.ScrollSeconds <= 0) {
+        s.ScrollSeconds = defaults.ScrollSeconds;
+    }
     return s;
 }
 
@@ -137,6 +145,10 @@ void WriteStoredSettings(TIniFile &file, const TStoredSettings &s)
     for (int slot = 0; slot < SlotCount; ++slot) {
         file.WriteString(Lines, TextLineKey(slot), s.Lines[size_t(slot)]);
     }
+    // Autoscroll.
+    file.WriteBool(Stage, QStringLiteral("AutoScroll"), s.AutoScroll);
+    file.WriteInteger(Stage, QStringLiteral("ScrollSeconds"),
+                      s.ScrollSeconds > 0 ? s.ScrollSeconds : DefaultScrollSeconds);
 }
 
 int ChannelRowOfSetting(const QString &channel)

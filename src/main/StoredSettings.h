@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/MidiStringsFile.h"
+#include "main/AutoScroll.h"
 
 #include <QColor>
 #include <QFont>
@@ -52,6 +53,10 @@ struct TStoredSettings {
     // "Files" and "Lines": the file name and text line of each slot
     TSlotValues Files;
     TSlotValues Lines;
+    // "Stage", autoscroll: on the Lyric page, files scroll by themselves and
+    // take this long from top to bottom. No number, zero or less: the default.
+    bool AutoScroll = false;
+    int ScrollSeconds = DefaultScrollSeconds;
 };
 
 // Reads every key, each with its default when absent; an integer, boolean or
@@ -60,7 +65,8 @@ TStoredSettings ReadStoredSettings(const TIniFile &file);
 
 // Writes every key in the order a new file lays them out ("MidiDevices",
 // "Display", "Font", "Screen", "TouchPad", "TextFiles", "Setting", "Files",
-// "Lines"); "Input" and "Output" only when a device is chosen, so a stored
+// "Lines", then "Stage", which is new: an older file gets it at its end and
+// keeps every line it had); "Input" and "Output" only when a device is chosen, so a stored
 // device that is missing today stays in the file for the next start. The
 // window's bounds are held where it can be seen and grabbed again: top and
 // left at least 0, height at least 20, width at least 100; the Nav Pad's top

@@ -3,6 +3,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <functional>
+
 class QWebEngineView;
 
 namespace tarvello {
@@ -25,6 +27,22 @@ public:
     void ScrollLine(int direction);
     void ScrollPage(int direction);
 
+    // Where the page stands, for autoscroll. `MovedByHand` is set when the
+    // page was scrolled by anything but AutoScrollStep since its last call,
+    // and on the first call in a new page; such a step does not scroll.
+    struct TPageScroll {
+        bool Valid = false;
+        double Position = 0; // CSS pixels from the top
+        double Range = 0;    // how far the page can scroll
+        bool MovedByHand = false;
+    };
+    // Scrolls the page to `position` when `move` is set, and reports where it
+    // stands afterwards; `done` is called later, on this thread.
+    void AutoScrollStep(double position, bool move, std::function<void(TPageScroll)> done);
+    // A page is shown and no navigation is under way: scripts reach the page
+    // that is to be read, not the one before it.
+    bool PageReady() const { return Browser != nullptr && !Loading; }
+
     bool IsCreated() const { return Browser != nullptr; }
     // Creates the engine when needed; tests and benchmarks watch its loading.
     QWebEngineView *EnsureBrowser();
@@ -35,6 +53,7 @@ private:
     void RunScript(const QString &script);
 
     QWebEngineView *Browser = nullptr;
+    bool Loading = false;
 };
 
 } // namespace tarvello

@@ -138,6 +138,9 @@ void ForEachSavedKey(
     for (int n = 1; n <= SlotCount; ++n) {
         text("Lines", QStringLiteral("Text %1").arg(n), QString());
     }
+    // Autoscroll.
+    write("Stage", "AutoScroll", ini.ReadBool("Stage", "AutoScroll", false) ? "1" : "0");
+    integer("Stage", "ScrollSeconds", 180);
 }
 
 class DemoShow : public ::testing::Test {
@@ -194,7 +197,7 @@ TEST_F(DemoShow, SettingsFileReadsExactlyLikeOneTheProgramSaved)
                         saved.WriteString(section, key, value);
                         ++keys;
                     });
-    EXPECT_EQ(keys, 23 + 2 * SlotCount);
+    EXPECT_EQ(keys, 23 + 2 * SlotCount + 2);
     EXPECT_EQ(saved.Contents(), bytes);
 
     // The newcomer lands on the Lyric page with the Nav Pad, and MIDI output
@@ -204,6 +207,8 @@ TEST_F(DemoShow, SettingsFileReadsExactlyLikeOneTheProgramSaved)
     EXPECT_TRUE(Settings.ReadBool("Setting", "TouchPad", false));
     EXPECT_FALSE(Settings.ReadBool("Setting", "MidiOut", false));
     EXPECT_FALSE(Settings.ReadBool("Setting", "MidiStringOut", false));
+    // Autoscroll is on, so the newcomer sees the files move by themselves.
+    EXPECT_TRUE(Settings.ReadBool("Stage", "AutoScroll", false));
 
     // Both windows fit a small 1366 x 768 screen, side by side, so the pad
     // does not hide the top left of the prompt.

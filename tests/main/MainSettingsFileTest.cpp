@@ -3,6 +3,7 @@
 #include "common/ErrorText.h"
 #include "common/KeyValueGrid.h"
 #include "main/HelpKey.h"
+#include "main/LyricAutoScroll.h"
 #include "main/RadioGroup.h"
 #include "touchpad/TouchPad.h"
 
@@ -10,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QWindow>
@@ -146,6 +148,9 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C1 05", "Edit 5", ""};
     Window->MidiStringLists[RowOfSlot(1)] = QStringList{"\\Edit 7", "B2 07 64"};
     Window->MidiStringLists[RowOfSlot(122)] = QStringList{"; last song"};
+    // Autoscroll.
+    Window->cbAutoScroll->setChecked(true);
+    Window->seScrollSeconds->setValue(240);
     End();
 
     Start();
@@ -189,6 +194,11 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(2)].isEmpty());
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(122)], QStringList{"; last song"});
     EXPECT_TRUE(Window->MidiStringLists[0].isEmpty());
+    // Autoscroll.
+    EXPECT_TRUE(Window->cbAutoScroll->isChecked());
+    EXPECT_TRUE(Window->AutoScroller().Enabled());
+    EXPECT_EQ(Window->seScrollSeconds->value(), 240);
+    EXPECT_EQ(Window->AutoScroller().State().SecondsForWhole(), 240);
 }
 
 TEST_F(TSettingsFileTest, StoredValuesOutOfTheOrdinary)

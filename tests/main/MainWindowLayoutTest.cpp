@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -114,6 +115,17 @@ TEST(MainWindowLayout, SidePanelsAndSettingsControls)
     EXPECT_EQ(window.lbChannel->geometry(), QRect(152, 32, 121, 65));
     EXPECT_EQ(window.Panel1->geometry(), QRect(420, 48, 205, 77));
     EXPECT_TRUE(window.findChild<QObject *>(QStringLiteral("webFileBrowser")));
+
+    // Autoscroll: off, three minutes, under the output list and the line
+    // above it, whole and apart.
+    EXPECT_FALSE(window.cbAutoScroll->isChecked());
+    EXPECT_EQ(window.seScrollSeconds->value(), 180);
+    const QRect autoScrollArea(4, 280, 293, 51);
+    EXPECT_TRUE(autoScrollArea.contains(window.cbAutoScroll->geometry()));
+    EXPECT_TRUE(autoScrollArea.contains(window.seScrollSeconds->geometry()));
+    EXPECT_FALSE(window.cbAutoScroll->geometry().intersects(window.seScrollSeconds->geometry()));
+    EXPECT_LE(window.cbAutoScroll->sizeHint().width(), window.cbAutoScroll->width());
+    EXPECT_LE(window.seScrollSeconds->sizeHint().width(), window.seScrollSeconds->width());
 }
 
 TEST(MainWindowLayout, HintsShowOnlyOnTheSettingsPageAndTheFileGrid)

@@ -88,6 +88,8 @@ TEST_F(StoredSettingsTest, AMissingFileGivesEveryDefault)
     EXPECT_EQ(QRect(s.Left, s.Top, s.Width, s.Height), QRect(372, 203, 851, 503));
     EXPECT_EQ(s.PadTop, 203);
     EXPECT_EQ(s.PadLeft, 372);
+    EXPECT_FALSE(s.AutoScroll);
+    EXPECT_EQ(s.ScrollSeconds, 180);
     for (int slot = 0; slot < SlotCount; ++slot) {
         EXPECT_TRUE(s.Files[size_t(slot)].isEmpty());
         EXPECT_TRUE(s.Lines[size_t(slot)].isEmpty());
@@ -120,6 +122,17 @@ TEST_F(StoredSettingsTest, ANewFileWithAllDefaultsIsLaidOutExactly)
     for (int n = 1; n <= 123; ++n) {
         expected += "Text " + QByteArray::number(n) + "=\r\n";
     }
+    // Autoscroll.
+    expected += "[Stage]\r\nAutoScroll=0\r\nScrollSeconds=180\r\n";
+    EXPECT_EQ(ReadBytes(Path()), expected);
+
+    // A file saved before the section "Stage" existed keeps every byte; the
+    // section comes after them.
+    const QByteArray old = expected.left(expected.indexOf("[Stage]"));
+    WriteBytes(Path(), old);
+    TIniFile again(Path());
+    WriteStoredSettings(again, ReadStoredSettings(again));
+    again.UpdateFile();
     EXPECT_EQ(ReadBytes(Path()), expected);
 }
 
@@ -157,6 +170,8 @@ TEST_F(StoredSettingsTest, EveryKeyComesBackAfterASave)
     s.Lines[2] = QStringLiteral("'quoted'");
     s.Lines[122] = QStringLiteral("\"both\" ends ");
     s.Files[122] = QStringLiteral("Ünïcödé — ♪.txt");
+    s.AutoScroll = true;
+    s.ScrollSeconds = 95;
 
     TIniFile file(Path());
     WriteStoredSettings(file, s);
@@ -183,6 +198,8 @@ TEST_F(StoredSettingsTest, EveryKeyComesBackAfterASave)
     EXPECT_EQ(back.PadLeft, 1500);
     EXPECT_EQ(back.Files, s.Files);
     EXPECT_EQ(back.Lines, s.Lines);
+    EXPECT_TRUE(back.AutoScroll);
+    EXPECT_EQ(back.ScrollSeconds, 95);
 }
 
 TEST_F(StoredSettingsTest, ASaveKeepsWhatItDoesNotWriteAndClampsTheBounds)
@@ -236,6 +253,17 @@ TEST_F(StoredSettingsTest, NumbersAndTheirDefaults)
     EXPECT_EQ(s.Lines[0], "first");
     EXPECT_EQ(s.Lines[122], "last");
     EXPECT_TRUE(s.Lines[1].isEmpty());
+
+    // Autoscroll: a time that is no number, zero or negative is the default.
+    for (const char *seconds : {"abc", "0", "-5", "", "1e3"}) {
+        const TStoredSettings stage =
+            ReadFrom(QByteArray("[Stage]\r\nAutoScroll=yes\r\nScrollSeconds=") + seconds);
+        EXPECT_EQ(stage.ScrollSeconds, 180) << seconds;
+        EXPECT_FALSE(stage.AutoScroll);
+    }
+    const TStoredSettings stage = ReadFrom("[stage]\r\nautoscroll=2\r\nscrollseconds=$3C\r\n");
+    EXPECT_TRUE(stage.AutoScroll);
+    EXPECT_EQ(stage.ScrollSeconds, 60);
 
     EXPECT_EQ(ChannelRowOfSetting("1"), 0);
     EXPECT_EQ(ChannelRowOfSetting("16"), 15);

@@ -25,6 +25,9 @@ constexpr int WindowWidth = 900;
 constexpr int WindowHeight = 560;
 constexpr int PadTop = WindowTop;
 constexpr int PadLeft = WindowLeft + WindowWidth + 20;
+// Autoscroll is on, so the newcomer sees the lyric sheets and the score move
+// by themselves; two minutes a file keeps the short demo files readable.
+constexpr int ScrollSeconds = 120;
 
 } // namespace
 
@@ -73,6 +76,9 @@ void WriteDemoSettings(const QString &path)
         ini.WriteString("Lines", QStringLiteral("Text %1").arg(n),
                         slotValue(SlotOfRow(n), &TDemoSlot::Line));
     }
+    // Autoscroll.
+    ini.WriteBool("Stage", "AutoScroll", true);
+    ini.WriteInteger("Stage", "ScrollSeconds", ScrollSeconds);
     ini.UpdateFile();
 }
 

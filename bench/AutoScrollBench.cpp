@@ -1,0 +1,219 @@
+// One frame of autoscroll on the Lyric page, for each view: the step itself
+// and the painting it causes, with 1/60 s of the clock between frames. The
+// budget of a frame at 60 Hz is 16.7 ms; "worst_ms" is the slowest frame.
+// The argument is the time for the whole file in seconds.
+
+#include "common/Dialogs.h"
+#include "common/KeyValueGrid.h"
+#include "main/LyricAutoScroll.h"
+#include "main/MainWindow.h"
+#include "main/WebBrowserView.h"
+#include "pdfviewer/BuiltInPdfControl.h"
+#include "pdfviewer/PdfDocumentControl.h"
+#include "pdfviewer/PdfPageView.h"
+#include "pdfviewer/PdfViewer.h"
+#include "support/QtTestEnvironment.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QWebEngineView>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+using namespace tarvello;
+
+constexpr double FrameSeconds = 1.0 / 60;
+
+TStandardDialogs Dialogs;
+std::unique_ptr<QTemporaryDir> Folder;
+std::unique_ptr<TfMain> Window;
+double Now = 0;
+
+TfMain &MainWindow()
+{
+    if (!Window) {
+        Folder = std::make_unique<QTemporaryDir>();
+        Window = std::make_unique<TfMain>(Dialogs);
+        Window->resize(1000, 640);
+        Window->SetDisplayType(1);
+        Window->StartEmptyShow();
+        Window->show();
+        while (!(Window->windowHandle() && Window->windowHandle()->isExposed())) {
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        Window->AutoScroller().SetClock([] { return Now; });
+        Window->cbAutoScroll->setChecked(true);
+    }
+    return *Window;
+}
+
+QString WriteFile(const QString &name, const QByteArray &bytes)
+{
+    MainWindow();
+    const QString path = Folder->filePath(name);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    return path;
+}
+
+// A long lyric sheet: about 400 verses of styled RTF, some 150 KB.
+QByteArray LongRtf()
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss Arial;}"
+                     "{\\f1\\froman Times New Roman;}}{\\colortbl;\\red200\\green0\\blue0;}\n";
+    for (int verse = 0; verse < 400; ++verse) {
+        rtf += "\\pard\\qc\\f1\\fs36\\b Verse " + QByteArray::number(verse) + "\\b0\\par\n";
+        rtf += "\\pard\\li360\\f0\\fs28 When the {\\i lights} go down and the {\\cf1 drums} "
+               "begin,\\line we sing it {\\ul loud} and we sing it clear\\par\n";
+    }
+    return rtf + "}";
+}
+
+// Twenty pages of staves and words.
+QString WriteSongbook()
+{
+    const QString path = Folder->filePath(QStringLiteral("songbook.pdf"));
+    QPdfWriter writer(path);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(72);
+    QPainter painter(&writer);
+    for (int page = 1; page <= 20; ++page) {
+        if (page > 1) {
+            writer.newPage();
+        }
+        for (int staff = 0; staff < 10; ++staff) {
+            const int top = 80 + staff * 75;
+            for (int line = 0; line < 5; ++line) {
+                painter.drawLine(40, top + line * 6, 555, top + line * 6);
+            }
+            for (int note = 0; note < 24; ++note) {
+                const int x = 60 + note * 20;
+                painter.setBrush(Qt::black);
+                painter.drawEllipse(QPointF(x, top + ((note * 7 + page) % 9) * 3), 3.5, 2.5);
+            }
+            painter.drawText(QRect(40, top + 34, 515, 20), Qt::AlignLeft,
+                             QStringLiteral("la la la, the night is young, verse %1").arg(staff));
+        }
+    }
+    return path;
+}
+
+// Shows a prompt with `show` and times frames, showing it again from the top
+// whenever the end is reached. `settle` runs after each step and waits for
+// what the step started (the painting, or the page's answer).
+void TimeFrames(benchmark::State &state, const std::function<void()> &show,
+                const std::function<void()> &settle)
+{
+    TfMain &window = MainWindow();
+    window.seScrollSeconds->setValue(int(state.range(0)));
+    show();
+    double worst = 0;
+    QElapsedTimer clock;
+    for (auto _ : state) {
+        Now += FrameSeconds;
+        clock.start();
+        window.AutoScroller().Frame();
+        settle();
+        worst = std::max(worst, clock.nsecsElapsed() / 1e6);
+        if (!window.AutoScroller().State().Moving(Now)) {
+            state.PauseTiming();
+            show();
+            state.ResumeTiming();
+        }
+    }
+    state.counters["worst_ms"] = worst;
+    state.counters["range_px"] = window.AutoScroller().State().Range();
+}
+
+void ShowSlot(int slot)
+{
+    MainWindow().ActOnValue(slot);
+    for (int i = 0; i < 20; ++i) {
+        QApplication::processEvents();
+    }
+}
+
+void PaintPending()
+{
+    QApplication::processEvents();
+}
+
+void BM_RichTextFrame(benchmark::State &state)
+{
+    MainWindow().vleFiles->SetValue(QStringLiteral("3"),
+                                    WriteFile(QStringLiteral("long.rtf"), LongRtf()));
+    TimeFrames(
+        state, [] { ShowSlot(3); }, PaintPending);
+}
+BENCHMARK(BM_RichTextFrame)->Arg(180)->Arg(30)->Unit(benchmark::kMicrosecond);
+
+void BM_PdfFrame(benchmark::State &state)
+{
+    MainWindow().vleFiles->SetValue(QStringLiteral("4"), WriteSongbook());
+    TimeFrames(
+        state, [] { ShowSlot(4); }, PaintPending);
+}
+BENCHMARK(BM_PdfFrame)->Arg(180)->Arg(30)->Unit(benchmark::kMicrosecond);
+
+// Only the round trip to the page's script is on this thread; the page paints
+// in the browser's own processes.
+void BM_BrowserFrame(benchmark::State &state)
+{
+    QByteArray html = "<html><head><title>long</title></head><body>";
+    for (int i = 0; i < 1000; ++i) {
+        html += "<p>line " + QByteArray::number(i) + " of a long song sheet</p>";
+    }
+    MainWindow().vleFiles->SetValue(QStringLiteral("5"),
+                                    WriteFile(QStringLiteral("long.html"), html + "</body>"));
+    TfMain &window = MainWindow();
+    // Loaded, and its height known.
+    const auto show = [&window] {
+        window.ActOnValue(5);
+        QWebEngineView *view = window.webFileBrowser->EnsureBrowser();
+        QElapsedTimer wait;
+        wait.start();
+        while ((view->title() != QStringLiteral("long") ||
+                window.AutoScroller().State().Range() <= 0) &&
+               wait.elapsed() < 30000) {
+            Now += 0.3;
+            window.AutoScroller().Frame();
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+    };
+    TimeFrames(state, show, [&window] {
+        while (window.AutoScroller().BrowserStepPending()) {
+            QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+        }
+    });
+}
+BENCHMARK(BM_BrowserFrame)->Arg(180)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication &app = tarvello::test::CreateTestApplication(argc, argv);
+    Q_UNUSED(app);
+    tarvello::RegisterBuiltInPdfControl();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    Window.reset();
+    Folder.reset();
+    return 0;
+}
