@@ -3,6 +3,7 @@
 // budget of a frame at 60 Hz is 16.7 ms; "worst_ms" is the slowest frame.
 // The argument is the time for the whole file in seconds.
 
+#include "BenchFiles.h"
 #include "common/Dialogs.h"
 #include "common/KeyValueGrid.h"
 #include "main/LyricAutoScroll.h"
@@ -64,10 +65,14 @@ TfMain &MainWindow()
 QString WriteFile(const QString &name, const QByteArray &bytes)
 {
     MainWindow();
-    const QString path = Folder->filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
+    return WriteBenchFile(*Folder, name, bytes);
+}
+
+QString SongbookFile()
+{
+    MainWindow();
+    const QString path = Folder->filePath(QStringLiteral("songbook.pdf"));
+    WriteSongbook(path, 20);
     return path;
 }
 
@@ -82,35 +87,6 @@ QByteArray LongRtf()
                "begin,\\line we sing it {\\ul loud} and we sing it clear\\par\n";
     }
     return rtf + "}";
-}
-
-// Twenty pages of staves and words.
-QString WriteSongbook()
-{
-    const QString path = Folder->filePath(QStringLiteral("songbook.pdf"));
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setResolution(72);
-    QPainter painter(&writer);
-    for (int page = 1; page <= 20; ++page) {
-        if (page > 1) {
-            writer.newPage();
-        }
-        for (int staff = 0; staff < 10; ++staff) {
-            const int top = 80 + staff * 75;
-            for (int line = 0; line < 5; ++line) {
-                painter.drawLine(40, top + line * 6, 555, top + line * 6);
-            }
-            for (int note = 0; note < 24; ++note) {
-                const int x = 60 + note * 20;
-                painter.setBrush(Qt::black);
-                painter.drawEllipse(QPointF(x, top + ((note * 7 + page) % 9) * 3), 3.5, 2.5);
-            }
-            painter.drawText(QRect(40, top + 34, 515, 20), Qt::AlignLeft,
-                             QStringLiteral("la la la, the night is young, verse %1").arg(staff));
-        }
-    }
-    return path;
 }
 
 // Shows a prompt with `show` and times frames, showing it again from the top
@@ -164,7 +140,7 @@ BENCHMARK(BM_RichTextFrame)->Arg(180)->Arg(30)->Unit(benchmark::kMicrosecond);
 
 void BM_PdfFrame(benchmark::State &state)
 {
-    MainWindow().vleFiles->SetValue(QStringLiteral("4"), WriteSongbook());
+    MainWindow().vleFiles->SetValue(QStringLiteral("4"), SongbookFile());
     TimeFrames(
         state, [] { ShowSlot(4); }, PaintPending);
 }

@@ -1,4 +1,5 @@
 // From a selection to the painted view, and what the browser costs in memory.
+#include "BenchFiles.h"
 #include "common/Dialogs.h"
 #include "common/KeyValueGrid.h"
 #include "main/MainWindow.h"
@@ -46,11 +47,7 @@ TfMain &MainWindow()
 QString WriteFile(const QString &name, const QByteArray &bytes)
 {
     MainWindow();
-    const QString path = Folder->filePath(name);
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(bytes);
-    return path;
+    return WriteBenchFile(*Folder, name, bytes);
 }
 
 QByteArray RtfOfSize(qsizetype size)

@@ -2,6 +2,7 @@
 // 20-page document at page 1, turning to a page the view has ready, turning to
 // one it has not, and QPdfDocument::render of one page at the same size.
 
+#include "BenchFiles.h"
 #include "support/QtTestEnvironment.h"
 
 #include "pdfviewer/BuiltInPdfControl.h"
@@ -30,44 +31,6 @@ using namespace tarvello;
 
 constexpr int PageCount = 20;
 
-// Pages that cost what sheet music and lyrics cost: staves, notes and text.
-void WriteSongbook(const QString &path)
-{
-    QPdfWriter writer(path);
-    writer.setPageSize(QPageSize(QPageSize::A4));
-    writer.setResolution(72);
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter painter(&writer);
-    for (int page = 1; page <= PageCount; ++page) {
-        if (page > 1) {
-            writer.newPage();
-        }
-        QFont font = painter.font();
-        font.setPointSize(22);
-        painter.setFont(font);
-        painter.drawText(QRect(40, 20, 515, 40), Qt::AlignCenter,
-                         QStringLiteral("Song %1").arg(page));
-        font.setPointSize(11);
-        painter.setFont(font);
-        for (int staff = 0; staff < 10; ++staff) {
-            const int top = 80 + staff * 75;
-            for (int line = 0; line < 5; ++line) {
-                painter.drawLine(40, top + line * 6, 555, top + line * 6);
-            }
-            for (int note = 0; note < 24; ++note) {
-                const int x = 60 + note * 20;
-                const int y = top + ((note * 7 + page + staff) % 9) * 3;
-                painter.setBrush(Qt::black);
-                painter.drawEllipse(QPointF(x, y), 3.5, 2.5);
-                painter.drawLine(x + 3, y, x + 3, y - 18);
-            }
-            painter.drawText(QRect(40, top + 34, 515, 20), Qt::AlignLeft,
-                             QStringLiteral("la la la, the night is young and so are we, verse %1")
-                                 .arg(staff + 1));
-        }
-    }
-}
-
 struct TBench {
     QTemporaryDir Dir;
     QString Path;
@@ -78,7 +41,7 @@ struct TBench {
     {
         RegisterBuiltInPdfControl();
         Path = Dir.filePath(QStringLiteral("songbook.pdf"));
-        WriteSongbook(Path);
+        WriteSongbook(Path, PageCount);
         Parent.resize(1280, 800);
         Viewer = new TPdfViewer(&Parent);
         Viewer->SetAlign(alClient);
