@@ -22,6 +22,7 @@ const QString Screen = QStringLiteral("Screen");
 const QString TouchPad = QStringLiteral("TouchPad");
 const QString Files = QStringLiteral("Files");
 const QString Lines = QStringLiteral("Lines");
+const QString Stage = QStringLiteral("Stage");
 
 constexpr int DesignDotsPerInch = 96;
 constexpr int PointsPerInch = 72;
@@ -97,6 +98,11 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     for (int slot = 0; slot < SlotCount; ++slot) {
         s.Lines[size_t(slot)] = file.ReadString(Lines, TextLineKey(slot), QString());
     }
+    // --- "Stage": page-turner keys and full screen ---
+    s.PedalKeys = file.ReadBool(Stage, QStringLiteral("PedalKeys"), false);
+    s.FullScreen = file.ReadBool(Stage, QStringLiteral("FullScreen"), false);
+    s.StageScreen = file.ReadString(Stage, QStringLiteral("Screen"), QString());
+    // --- end of "Stage": page-turner keys and full screen ---
     return s;
 }
 
@@ -137,6 +143,11 @@ void WriteStoredSettings(TIniFile &file, const TStoredSettings &s)
     for (int slot = 0; slot < SlotCount; ++slot) {
         file.WriteString(Lines, TextLineKey(slot), s.Lines[size_t(slot)]);
     }
+    // --- "Stage": page-turner keys and full screen ---
+    file.WriteBool(Stage, QStringLiteral("PedalKeys"), s.PedalKeys);
+    file.WriteBool(Stage, QStringLiteral("FullScreen"), s.FullScreen);
+    file.WriteString(Stage, QStringLiteral("Screen"), s.StageScreen);
+    // --- end of "Stage": page-turner keys and full screen ---
 }
 
 int ChannelRowOfSetting(const QString &channel)

@@ -52,6 +52,11 @@ struct TStoredSettings {
     // "Files" and "Lines": the file name and text line of each slot
     TSlotValues Files;
     TSlotValues Lines;
+    // --- "Stage": page-turner keys and full screen ---
+    bool PedalKeys = false;  // the stage pages take page-turner keys
+    bool FullScreen = false; // the main window starts full screen
+    QString StageScreen;     // the screen it is full on (QScreen::name()); empty: none named
+    // --- end of "Stage": page-turner keys and full screen ---
 };
 
 // Reads every key, each with its default when absent; an integer, boolean or
@@ -65,6 +70,8 @@ TStoredSettings ReadStoredSettings(const TIniFile &file);
 // window's bounds are held where it can be seen and grabbed again: top and
 // left at least 0, height at least 20, width at least 100; the Nav Pad's top
 // and left at least 0. Nothing is stored on disk until the file's UpdateFile().
+// The newest section, "Stage", comes last: a file from an older version keeps
+// every line it had and only gains that section at its end.
 void WriteStoredSettings(TIniFile &file, const TStoredSettings &settings);
 
 // The key of slot `slotKey` in "Files" ("Names 1" for slot 0) and in "Lines"
