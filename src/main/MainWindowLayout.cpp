@@ -40,6 +40,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent) : QMainWindow(parent), Dialog
     connectListFiles();
     connectMidiControls();
     connectListEditing();
+    connectStageKeys();
 
     // The state a show starts from before anything is loaded.
     setWindowTitle(ProgramCaption());
