@@ -8,8 +8,14 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTimer>
 
 namespace tarvello {
+namespace {
+
+constexpr int ReplacementSettleMs = 2000;
+
+} // namespace
 
 void TfMain::SetFullScreen(bool on)
 {
@@ -20,10 +26,24 @@ void TfMain::SetFullScreen(bool on)
     StageFullScreen = on;
     if (on) {
         NormalBounds = QRect(pos(), size());
+        MaximizedBeforeFullScreen = isMaximized();
+        ReplacedWhileFullScreen = false;
         setWindowState(windowState() | Qt::WindowFullScreen);
-    } else {
-        // A window that was maximized before is maximized again.
+    } else if (!ReplacedWhileFullScreen || MaximizedBeforeFullScreen) {
+        // The desktop gives back the bounds (or the maximized state) it had.
         setWindowState(windowState() & ~Qt::WindowFullScreen);
+    } else {
+        // A native window made while full screen has no other bounds known to
+        // the desktop, which may even have taken it for maximized.
+        ReplacedWhileFullScreen = false;
+        setWindowState(windowState() & ~(Qt::WindowFullScreen | Qt::WindowMaximized));
+        // Once the window system has dealt with the change of state.
+        QTimer::singleShot(0, this, [this, bounds = NormalBounds] {
+            if (!StageFullScreen) {
+                move(bounds.topLeft());
+                resize(bounds.size());
+            }
+        });
     }
     ShowStageTabs(!on);
 }
@@ -45,14 +65,47 @@ void TfMain::changeEvent(QEvent *event)
         return;
     }
     const bool full = windowState().testFlag(Qt::WindowFullScreen);
+    if (FullScreenAcrossReplacement) {
+        // A new native window comes up out of full screen, and the desktop
+        // may take a moment to settle on its state: full screen is put back
+        // as often as it is lost meanwhile.
+        if (*FullScreenAcrossReplacement && !full) {
+            QTimer::singleShot(0, this, [this] {
+                if (StageFullScreen && !isFullScreen()) {
+                    setWindowState(windowState() | Qt::WindowFullScreen);
+                }
+            });
+        }
+        return;
+    }
     if (full == StageFullScreen) {
         return;
     }
     if (full) {
         NormalBounds = normalGeometry();
+        MaximizedBeforeFullScreen = windowState().testFlag(Qt::WindowMaximized);
     }
     StageFullScreen = full;
     ShowStageTabs(!full);
+}
+
+void TfMain::NativeWindowReplaced(bool created)
+{
+    if (!created) {
+        if (isVisible()) {
+            FullScreenAcrossReplacement = StageFullScreen;
+        }
+        return;
+    }
+    if (!FullScreenAcrossReplacement) {
+        return; // the first native window
+    }
+    ReplacedWhileFullScreen = *FullScreenAcrossReplacement && NormalBounds.isValid();
+    // The desktop tells the new window's state when it has mapped it, or
+    // not at all when it keeps full screen; after a while a change of state
+    // is the desktop's own again.
+    QTimer::singleShot(ReplacementSettleMs, this, [this] { FullScreenAcrossReplacement.reset(); });
+    QTimer::singleShot(0, this, &TfMain::KeepPadAbove);
 }
 
 QRect TfMain::WindowBoundsToSave() const

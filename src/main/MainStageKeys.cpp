@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPlatformSurfaceEvent>
 #include <QTabWidget>
 #include <QWindow>
 
@@ -16,14 +17,24 @@ namespace {
 // Watches the key presses the desktop delivers to the program's windows,
 // before the window hands them to its focus control: a browser or a PDF view
 // with the focus would otherwise scroll on its own, and the tab bar would
-// change page on Left and Right.
+// change page on Left and Right. And the coming and going of the main
+// window's native window.
 class TStageKeyWatch : public QObject {
 public:
     explicit TStageKeyWatch(TfMain *window) : QObject(window), Window(window) {}
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() != QEvent::KeyPress || !watched->isWindowType()) {
+        if (!watched->isWindowType()) {
+            return false;
+        }
+        if (event->type() == QEvent::PlatformSurface && watched == Window->windowHandle()) {
+            Window->NativeWindowReplaced(
+                static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceCreated);
+            return false;
+        }
+        if (event->type() != QEvent::KeyPress) {
             return false;
         }
         return Window->StageKeyPress(static_cast<QWindow *>(watched),

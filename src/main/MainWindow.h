@@ -313,6 +313,11 @@ public:
     // Escape does.
     void SetFullScreen(bool on);
     bool FullScreen() const { return StageFullScreen; }
+    // The window system replaces the window's native window when the browser
+    // is first made (it needs another kind of surface), and the new one starts
+    // out of full screen; full screen and the Nav Pad's place above the
+    // window are carried over. `created`: the new one is there.
+    void NativeWindowReplaced(bool created);
     // --- end of Stage ---
 
 signals:
@@ -405,9 +410,15 @@ private:
     // The bounds to keep: those the window has outside full screen.
     QRect WindowBoundsToSave() const;
     void ShowStageTabs(bool shown);
+    // The Nav Pad as this window's tool window, above it also in full screen.
+    void KeepPadAbove();
     bool StageFullScreen = false;
+    // Full screen as it was when the native window went, while it is replaced.
+    std::optional<bool> FullScreenAcrossReplacement;
     // The window's frame position and size from before full screen.
     QRect NormalBounds;
+    bool MaximizedBeforeFullScreen = false;
+    bool ReplacedWhileFullScreen = false;
     // The screen stored for full screen when it is missing in this run: kept
     // for the next one.
     QString MissingStageScreen;
