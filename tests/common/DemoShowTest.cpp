@@ -138,6 +138,11 @@ void ForEachSavedKey(
     for (int n = 1; n <= SlotCount; ++n) {
         text("Lines", QStringLiteral("Text %1").arg(n), QString());
     }
+    // --- "Stage": page-turner keys and full screen ---
+    write("Stage", "PedalKeys", ini.ReadBool("Stage", "PedalKeys", false) ? "1" : "0");
+    write("Stage", "FullScreen", ini.ReadBool("Stage", "FullScreen", false) ? "1" : "0");
+    text("Stage", "Screen", QString());
+    // --- end of "Stage" ---
 }
 
 class DemoShow : public ::testing::Test {
@@ -194,7 +199,7 @@ TEST_F(DemoShow, SettingsFileReadsExactlyLikeOneTheProgramSaved)
                         saved.WriteString(section, key, value);
                         ++keys;
                     });
-    EXPECT_EQ(keys, 23 + 2 * SlotCount);
+    EXPECT_EQ(keys, 23 + 2 * SlotCount + 3); // 3: "Stage" (page-turner keys, full screen)
     EXPECT_EQ(saved.Contents(), bytes);
 
     // The newcomer lands on the Lyric page with the Nav Pad, and MIDI output
@@ -204,6 +209,9 @@ TEST_F(DemoShow, SettingsFileReadsExactlyLikeOneTheProgramSaved)
     EXPECT_TRUE(Settings.ReadBool("Setting", "TouchPad", false));
     EXPECT_FALSE(Settings.ReadBool("Setting", "MidiOut", false));
     EXPECT_FALSE(Settings.ReadBool("Setting", "MidiStringOut", false));
+    // The arrow keys step through it; full screen is the newcomer's choice.
+    EXPECT_TRUE(Settings.ReadBool("Stage", "PedalKeys", false));
+    EXPECT_FALSE(Settings.ReadBool("Stage", "FullScreen", false));
 
     // Both windows fit a small 1366 x 768 screen, side by side, so the pad
     // does not hide the top left of the prompt.

@@ -73,6 +73,13 @@ void WriteDemoSettings(const QString &path)
         ini.WriteString("Lines", QStringLiteral("Text %1").arg(n),
                         slotValue(SlotOfRow(n), &TDemoSlot::Line));
     }
+    // --- "Stage": page-turner keys and full screen ---
+    // A newcomer's arrow keys (and page-turner pedal) step through the show at
+    // once; full screen is left to F11, so the tabs stay in sight.
+    ini.WriteBool("Stage", "PedalKeys", true);
+    ini.WriteBool("Stage", "FullScreen", false);
+    ini.WriteString("Stage", "Screen", "");
+    // --- end of "Stage" ---
     ini.UpdateFile();
 }
 
