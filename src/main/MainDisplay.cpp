@@ -44,11 +44,17 @@ void TfMain::ShowTabsForDisplayType()
     // Hiding the active tab moves to another page; that is no change of page
     // by the operator, so nothing is shown for it.
     SettingPage = true;
-    pcMain->setTabVisible(pcMain->indexOf(tsDisplay), textLine);
-    pcMain->setTabVisible(pcMain->indexOf(tsTextEdit), textLine);
-    pcMain->setTabVisible(pcMain->indexOf(tsLyric), !textLine);
-    pcMain->setTabVisible(pcMain->indexOf(tsFileList), !textLine);
-    pcMain->setTabVisible(pcMain->indexOf(tsMidi), true);
+    // The tab bar's arrow keys and mouse wheel step onto hidden tabs, but
+    // not onto disabled ones.
+    const auto showTab = [this](QWidget *page, bool shown) {
+        pcMain->setTabEnabled(pcMain->indexOf(page), shown);
+        pcMain->setTabVisible(pcMain->indexOf(page), shown);
+    };
+    showTab(tsDisplay, textLine);
+    showTab(tsTextEdit, textLine);
+    showTab(tsLyric, !textLine);
+    showTab(tsFileList, !textLine);
+    showTab(tsMidi, true);
     SettingPage = false;
 }
 

@@ -4,21 +4,30 @@
 #include "touchpad/TouchPad.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QTabWidget>
+#include <QWindow>
 
 namespace tarvello {
 namespace {
 
 // Every paint of the main window brings the pad back to the front when its box
 // is checked, so that a pad on a touch screen never stays buried behind it.
+// Where the pages cover all of the window, as in full screen, the window
+// itself gets no paint event: its repaint is then seen as the update request
+// of the whole window, or its exposure on the screen.
 class TPaintWatcher : public QObject {
 public:
     explicit TPaintWatcher(TfMain *window) : QObject(window), Window(window) {}
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == Window && event->type() == QEvent::Paint) {
+        const QEvent::Type type = event->type();
+        const bool painted =
+            (watched == Window && (type == QEvent::Paint || type == QEvent::UpdateRequest)) ||
+            (type == QEvent::Expose && watched == Window->windowHandle());
+        if (painted) {
             Window->cbTouchPadClick();
         }
         return false;
@@ -32,7 +41,10 @@ private:
 
 void TfMain::watchPaintForTouchPad()
 {
-    installEventFilter(new TPaintWatcher(this));
+    // On the application: the window's native window comes and goes with it.
+    if (QCoreApplication *application = QCoreApplication::instance()) {
+        application->installEventFilter(new TPaintWatcher(this));
+    }
 }
 
 void TfMain::SetTouchPad(TfTouch *pad)
@@ -50,6 +62,26 @@ void TfMain::SetTouchPad(TfTouch *pad)
     connect(pad, &TfTouch::CloseBoxed, this, [this] { cbTouchPad->setChecked(false); });
     connect(this, &TfMain::LineButtonsEnabledChanged, pad, &TfTouch::SetLineButtonsEnabled);
     pad->SetScrollButtonsEnabled(DisplayType() == 1);
+    KeepPadAbove();
+}
+
+void TfMain::KeepPadAbove()
+{
+    // A full-screen window is stacked above every ordinary window of the
+    // desktop; as this window's own tool window the pad stays above it. The
+    // desktop learns it when the pad is shown.
+    if (!Pad) {
+        return;
+    }
+    winId();
+    Pad->winId();
+    if (QWindow *padWindow = Pad->windowHandle()) {
+        padWindow->setTransientParent(windowHandle());
+    }
+    if (Pad->isVisible()) {
+        Pad->hide();
+        Pad->show();
+    }
 }
 
 TfTouch *TfMain::TouchPad() const

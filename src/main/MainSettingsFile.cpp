@@ -133,6 +133,7 @@ void TfMain::LoadSettings()
     SetActivePage(DisplayType() == 0 ? tsDisplay : tsLyric);
     rgDisplayTypeClick();
     rgMessageClick();
+    RestoreStage(s);
 
     // On the first run there is no MIDI strings file yet: that is reported,
     // every slot starts without MIDI strings, and the start goes on. A file that
@@ -174,10 +175,12 @@ void TfMain::SaveSettings()
         loaded.FontColor, PromptFontColour(loaded.FontColor, palette().color(QPalette::WindowText)),
         lPatchName->palette().color(QPalette::WindowText));
 
-    s.Top = pos().y();
-    s.Height = height();
-    s.Left = pos().x();
-    s.Width = width();
+    // Full screen or not, the bounds the window has outside it.
+    const QRect bounds = WindowBoundsToSave();
+    s.Top = bounds.top();
+    s.Height = bounds.height();
+    s.Left = bounds.left();
+    s.Width = bounds.width();
     // The pad's place as it is now, shown or hidden.
     const QPoint pad = Pad ? Pad->SettingsPosition() : QPoint(PadLeft, PadTop);
     s.PadTop = pad.y();
@@ -202,6 +205,7 @@ void TfMain::SaveSettings()
         s.Files[size_t(slot)] = vleFiles->Value(QString::number(slot));
         s.Lines[size_t(slot)] = vleLines->Value(QString::number(slot));
     }
+    CollectStage(s);
 
     WriteStoredSettings(*SettingsFile, s);
     // The user's configuration folder may not be there yet on the first run.

@@ -144,6 +144,11 @@ void TfMain::createSettingsChecks()
                        QRect(152, 148, 101, 13));
     cbPdfScrollbar = check("cbPdfScrollbar", "PDF - Scrollbars",
                            "If you need the PDF to be scrollable", QRect(152, 172, 101, 13));
+    // Below the output devices, clear of every control of the layout.
+    cbPedalKeys = check("cbPedalKeys", "Page turner keys",
+                        "A page-turner pedal or the arrow keys step through the show on the "
+                        "Display and Lyric pages",
+                        QRect(8, 264, 165, 13));
 
     rgDisplayType =
         Named(new TRadioGroup(QStringLiteral("Display Type"),

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <QPointer>
+#include <QRect>
 
 #include <atomic>
 #include <cstdint>
@@ -30,6 +31,8 @@ class QTextEdit;
 class QTimer;
 class QToolButton;
 class QUrl;
+class QKeyEvent;
+class QWindow;
 
 namespace tarvello {
 
@@ -314,6 +317,27 @@ public:
 
     QTimer *MidiRelease = nullptr;
 
+    // --- Stage: page-turner keys and full screen (MainStageKeys.cpp, MainFullScreen.cpp) ---
+    // "Page turner keys": on the Display and Lyric pages the keys of a
+    // page-turner pedal step through the show as MIDI would.
+    QCheckBox *cbPedalKeys = nullptr;
+    // A key press that reached this window or the Nav Pad's, before any
+    // control sees it. True when the stage took it: F11, Escape while full
+    // screen, and with "Page turner keys" checked the pedal keys, unless the
+    // focus is in an editor, a grid or a list.
+    bool StageKeyPress(const QWindow *window, const QKeyEvent &event);
+    // Full screen hides the tabs, so that only the prompt is seen. F11 enters
+    // it from the Display and Lyric pages and leaves it from any page, as
+    // Escape does.
+    void SetFullScreen(bool on);
+    bool FullScreen() const { return StageFullScreen; }
+    // The window system replaces the window's native window when the browser
+    // is first made (it needs another kind of surface), and the new one starts
+    // out of full screen; full screen and the Nav Pad's place above the
+    // window are carried over. `created`: the new one is there.
+    void NativeWindowReplaced(bool created);
+    // --- end of Stage ---
+
 signals:
     // The Nav Pad's "Line Up" and "Line Dn" follow the view on the Lyric page:
     // a PDF document has no line steps.
@@ -321,6 +345,8 @@ signals:
 
 protected:
     TDialogs &Dialogs;
+    // Follows full screen that the desktop itself starts or ends.
+    void changeEvent(QEvent *event) override;
 
 private:
     // Layout, one step per page (MainWindowLayout.cpp, MainSettingsPageLayout.cpp).
@@ -409,6 +435,27 @@ private:
     std::unique_ptr<TErrorBoxQueue> InputErrors;
     QPointer<TfTouch> Pad;
     QPointer<TfMidiStrings> MidiStringsDialog;
+    // --- Stage: page-turner keys and full screen ---
+    void connectStageKeys();
+    // At the end of the load: the box and full screen on the stored screen.
+    void RestoreStage(const TStoredSettings &stored);
+    void CollectStage(TStoredSettings &settings) const;
+    // The bounds to keep: those the window has outside full screen.
+    QRect WindowBoundsToSave() const;
+    void ShowStageTabs(bool shown);
+    // The Nav Pad as this window's tool window, above it also in full screen.
+    void KeepPadAbove();
+    bool StageFullScreen = false;
+    // Full screen as it was when the native window went, while it is replaced.
+    std::optional<bool> FullScreenAcrossReplacement;
+    // The window's frame position and size from before full screen.
+    QRect NormalBounds;
+    bool MaximizedBeforeFullScreen = false;
+    bool ReplacedWhileFullScreen = false;
+    // The screen stored for full screen when it is missing in this run: kept
+    // for the next one.
+    QString MissingStageScreen;
+    // --- end of Stage ---
     // The up-downs' positions as last seen, to tell a step from a press at
     // the end of their range.
     TUpDownTracker UDPromptSteps{-1};

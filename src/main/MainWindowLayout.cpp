@@ -41,6 +41,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent) : QMainWindow(parent), Dialog
     connectMidiControls();
     connectListEditing();
     connectAutoScroll();
+    connectStageKeys();
 
     // The state a show starts from before anything is loaded.
     setWindowTitle(ProgramCaption());

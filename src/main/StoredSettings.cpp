@@ -98,7 +98,10 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     for (int slot = 0; slot < SlotCount; ++slot) {
         s.Lines[size_t(slot)] = file.ReadString(Lines, TextLineKey(slot), QString());
     }
-    // Autoscroll.
+    // "Stage": page-turner keys, full screen and autoscroll.
+    s.PedalKeys = file.ReadBool(Stage, QStringLiteral("PedalKeys"), false);
+    s.FullScreen = file.ReadBool(Stage, QStringLiteral("FullScreen"), false);
+    s.StageScreen = file.ReadString(Stage, QStringLiteral("Screen"), QString());
     s.AutoScroll = file.ReadBool(Stage, QStringLiteral("AutoScroll"), false);
     s.ScrollSeconds =
         file.ReadInteger(Stage, QStringLiteral("ScrollSeconds"), defaults.ScrollSeconds);
@@ -145,7 +148,10 @@ void WriteStoredSettings(TIniFile &file, const TStoredSettings &s)
     for (int slot = 0; slot < SlotCount; ++slot) {
         file.WriteString(Lines, TextLineKey(slot), s.Lines[size_t(slot)]);
     }
-    // Autoscroll.
+    // "Stage": page-turner keys, full screen and autoscroll.
+    file.WriteBool(Stage, QStringLiteral("PedalKeys"), s.PedalKeys);
+    file.WriteBool(Stage, QStringLiteral("FullScreen"), s.FullScreen);
+    file.WriteString(Stage, QStringLiteral("Screen"), s.StageScreen);
     file.WriteBool(Stage, QStringLiteral("AutoScroll"), s.AutoScroll);
     file.WriteInteger(Stage, QStringLiteral("ScrollSeconds"),
                       s.ScrollSeconds > 0 ? s.ScrollSeconds : DefaultScrollSeconds);

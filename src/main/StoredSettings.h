@@ -53,7 +53,11 @@ struct TStoredSettings {
     // "Files" and "Lines": the file name and text line of each slot
     TSlotValues Files;
     TSlotValues Lines;
-    // "Stage", autoscroll: on the Lyric page, files scroll by themselves and
+    // "Stage": page-turner keys, full screen and autoscroll
+    bool PedalKeys = false;  // the stage pages take page-turner keys
+    bool FullScreen = false; // the main window starts full screen
+    QString StageScreen;     // the screen it is full on (QScreen::name()); empty: none named
+    // Autoscroll: on the Lyric page, files scroll by themselves and
     // take this long from top to bottom. No number, zero or less: the default.
     bool AutoScroll = false;
     int ScrollSeconds = DefaultScrollSeconds;
@@ -71,6 +75,8 @@ TStoredSettings ReadStoredSettings(const TIniFile &file);
 // window's bounds are held where it can be seen and grabbed again: top and
 // left at least 0, height at least 20, width at least 100; the Nav Pad's top
 // and left at least 0. Nothing is stored on disk until the file's UpdateFile().
+// The newest section, "Stage", comes last: a file from an older version keeps
+// every line it had and only gains that section at its end.
 void WriteStoredSettings(TIniFile &file, const TStoredSettings &settings);
 
 // The key of slot `slotKey` in "Files" ("Names 1" for slot 0) and in "Lines"

@@ -138,7 +138,10 @@ void ForEachSavedKey(
     for (int n = 1; n <= SlotCount; ++n) {
         text("Lines", QStringLiteral("Text %1").arg(n), QString());
     }
-    // Autoscroll.
+    // "Stage": page-turner keys, full screen, autoscroll.
+    write("Stage", "PedalKeys", ini.ReadBool("Stage", "PedalKeys", false) ? "1" : "0");
+    write("Stage", "FullScreen", ini.ReadBool("Stage", "FullScreen", false) ? "1" : "0");
+    text("Stage", "Screen", QString());
     write("Stage", "AutoScroll", ini.ReadBool("Stage", "AutoScroll", false) ? "1" : "0");
     integer("Stage", "ScrollSeconds", 180);
 }
@@ -197,7 +200,7 @@ TEST_F(DemoShow, SettingsFileReadsExactlyLikeOneTheProgramSaved)
                         saved.WriteString(section, key, value);
                         ++keys;
                     });
-    EXPECT_EQ(keys, 23 + 2 * SlotCount + 2);
+    EXPECT_EQ(keys, 23 + 2 * SlotCount + 5); // 5: "Stage"
     EXPECT_EQ(saved.Contents(), bytes);
 
     // The newcomer lands on the Lyric page with the Nav Pad, and MIDI output
@@ -207,6 +210,9 @@ TEST_F(DemoShow, SettingsFileReadsExactlyLikeOneTheProgramSaved)
     EXPECT_TRUE(Settings.ReadBool("Setting", "TouchPad", false));
     EXPECT_FALSE(Settings.ReadBool("Setting", "MidiOut", false));
     EXPECT_FALSE(Settings.ReadBool("Setting", "MidiStringOut", false));
+    // The arrow keys step through it; full screen is the newcomer's choice.
+    EXPECT_TRUE(Settings.ReadBool("Stage", "PedalKeys", false));
+    EXPECT_FALSE(Settings.ReadBool("Stage", "FullScreen", false));
     // Autoscroll is on, so the newcomer sees the files move by themselves.
     EXPECT_TRUE(Settings.ReadBool("Stage", "AutoScroll", false));
 

@@ -13,6 +13,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -182,6 +185,16 @@ TEST_F(TMainWindowTest, TabsFollowTheDisplayType)
     // The radio group itself switches the tabs too.
     Window->rgDisplayType->Item(1)->click();
     EXPECT_EQ(VisibleTabs(*Window->pcMain), (QStringList{"Lyric", "File List Edit", "Settings"}));
+
+    // The tab bar's arrow keys (and a pedal's) pass over the hidden pages.
+    Window->SetActivePage(Window->tsMidi);
+    Window->pcMain->tabBar()->setFocus();
+    QTest::keyClick(Window->windowHandle(), Qt::Key_Left);
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsFileList);
+    QTest::keyClick(Window->windowHandle(), Qt::Key_Left);
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsLyric);
+    QTest::keyClick(Window->windowHandle(), Qt::Key_Right);
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsFileList);
 }
 
 } // namespace

@@ -96,14 +96,10 @@ TEST_F(StoredSettingsTest, AMissingFileGivesEveryDefault)
     }
 }
 
-TEST_F(StoredSettingsTest, ANewFileWithAllDefaultsIsLaidOutExactly)
+// The bytes a save with all defaults and one input device named In A gave
+// before the section "Stage" came.
+QByteArray FileBeforeTheStageSection()
 {
-    TStoredSettings s;
-    s.Input = QStringLiteral("In A");
-    TIniFile file(Path());
-    WriteStoredSettings(file, s);
-    file.UpdateFile();
-
     QByteArray expected = "[MidiDevices]\r\nInput=In A\r\nChannel=1\r\nController=102\r\n"
                           "[Display]\r\nColour=13564364\r\nLyricColour=8454143\r\n"
                           "[Font]\r\nName=MS Sans Serif\r\nColor=268435455\r\nHeight=-32\r\n"
@@ -122,17 +118,55 @@ TEST_F(StoredSettingsTest, ANewFileWithAllDefaultsIsLaidOutExactly)
     for (int n = 1; n <= 123; ++n) {
         expected += "Text " + QByteArray::number(n) + "=\r\n";
     }
-    // Autoscroll.
-    expected += "[Stage]\r\nAutoScroll=0\r\nScrollSeconds=180\r\n";
-    EXPECT_EQ(ReadBytes(Path()), expected);
+    return expected;
+}
 
-    // A file saved before the section "Stage" existed keeps every byte; the
-    // section comes after them.
-    const QByteArray old = expected.left(expected.indexOf("[Stage]"));
-    WriteBytes(Path(), old);
-    TIniFile again(Path());
-    WriteStoredSettings(again, ReadStoredSettings(again));
-    again.UpdateFile();
+TEST_F(StoredSettingsTest, ANewFileWithAllDefaultsIsLaidOutExactly)
+{
+    TStoredSettings s;
+    s.Input = QStringLiteral("In A");
+    TIniFile file(Path());
+    WriteStoredSettings(file, s);
+    file.UpdateFile();
+
+    QByteArray expected = FileBeforeTheStageSection();
+    expected += "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen=\r\nAutoScroll="
+                "0\r\nScrollSeconds=180\r\n";
+    EXPECT_EQ(ReadBytes(Path()), expected);
+}
+
+TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirEnd)
+{
+    const QByteArray old = FileBeforeTheStageSection();
+    TStoredSettings s = ReadFrom(old);
+    EXPECT_FALSE(s.PedalKeys || s.FullScreen);
+    EXPECT_TRUE(s.StageScreen.isEmpty());
+    {
+        TIniFile file(Path());
+        WriteStoredSettings(file, s);
+        file.UpdateFile();
+    }
+    const QByteArray saved = ReadBytes(Path());
+    EXPECT_TRUE(saved.startsWith(old)) << "every line of the old file keeps its bytes";
+    EXPECT_EQ(saved.mid(old.size()), "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen="
+                                     "\r\nAutoScroll=0\r\nScrollSeconds=180\r\n");
+
+    // Stored keys in any case and place come back, and keep their lines.
+    const QByteArray stage = old.left(old.indexOf("[Files]")) +
+                             "[stage]\r\nscreen=HDMI-2\r\nFullScreen=1\r\nPedalKeys=$1\r\n" +
+                             old.mid(old.indexOf("[Files]"));
+    s = ReadFrom(stage);
+    EXPECT_TRUE(s.PedalKeys && s.FullScreen);
+    EXPECT_EQ(s.StageScreen, "HDMI-2");
+    s.PedalKeys = false;
+    {
+        TIniFile file(Path());
+        WriteStoredSettings(file, s);
+        file.UpdateFile();
+    }
+    QByteArray expected = stage;
+    expected.replace("PedalKeys=$1", "PedalKeys=0\r\nAutoScroll=0\r\nScrollSeconds=180");
+    expected.replace("screen=", "Screen=");
     EXPECT_EQ(ReadBytes(Path()), expected);
 }
 

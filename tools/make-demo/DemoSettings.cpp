@@ -76,7 +76,13 @@ void WriteDemoSettings(const QString &path)
         ini.WriteString("Lines", QStringLiteral("Text %1").arg(n),
                         slotValue(SlotOfRow(n), &TDemoSlot::Line));
     }
-    // Autoscroll.
+    // "Stage": page-turner keys, full screen, autoscroll.
+    // A newcomer's arrow keys (and page-turner pedal) step through the show at
+    // once; full screen is left to F11, so the tabs stay in sight.
+    ini.WriteBool("Stage", "PedalKeys", true);
+    ini.WriteBool("Stage", "FullScreen", false);
+    ini.WriteString("Stage", "Screen", "");
+    // Autoscroll on, so the files move by themselves.
     ini.WriteBool("Stage", "AutoScroll", true);
     ini.WriteInteger("Stage", "ScrollSeconds", ScrollSeconds);
     ini.UpdateFile();

@@ -1,0 +1,152 @@
+#include "main/MainWindow.h"
+
+#include "main/StageScreen.h"
+#include "main/StoredSettings.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+
+namespace tarvello {
+namespace {
+
+constexpr int ReplacementSettleMs = 2000;
+
+} // namespace
+
+void TfMain::SetFullScreen(bool on)
+{
+    if (on == StageFullScreen) {
+        return;
+    }
+    // Set first: the state change below is reported to changeEvent at once.
+    StageFullScreen = on;
+    if (on) {
+        NormalBounds = QRect(pos(), size());
+        MaximizedBeforeFullScreen = isMaximized();
+        ReplacedWhileFullScreen = false;
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    } else if (!ReplacedWhileFullScreen || MaximizedBeforeFullScreen) {
+        // The desktop gives back the bounds (or the maximized state) it had.
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+    } else {
+        // A native window made while full screen has no other bounds known to
+        // the desktop, which may even have taken it for maximized.
+        ReplacedWhileFullScreen = false;
+        setWindowState(windowState() & ~(Qt::WindowFullScreen | Qt::WindowMaximized));
+        // Once the window system has dealt with the change of state.
+        QTimer::singleShot(0, this, [this, bounds = NormalBounds] {
+            if (!StageFullScreen) {
+                move(bounds.topLeft());
+                resize(bounds.size());
+            }
+        });
+    }
+    ShowStageTabs(!on);
+}
+
+void TfMain::ShowStageTabs(bool shown)
+{
+    pcMain->tabBar()->setVisible(shown);
+    // Without the page's frame the prompt reaches the screen's edges.
+    pcMain->setDocumentMode(!shown);
+}
+
+void TfMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // The desktop's own full-screen key, or a window manager that ends full
+    // screen. While hidden (at shut-down) the desktop may clear the state of
+    // a window it no longer shows; the operator's choice stays.
+    if (event->type() != QEvent::WindowStateChange || !isVisible()) {
+        return;
+    }
+    const bool full = windowState().testFlag(Qt::WindowFullScreen);
+    if (FullScreenAcrossReplacement) {
+        // A new native window comes up out of full screen, and the desktop
+        // may take a moment to settle on its state: full screen is put back
+        // as often as it is lost meanwhile.
+        if (*FullScreenAcrossReplacement && !full) {
+            QTimer::singleShot(0, this, [this] {
+                if (StageFullScreen && !isFullScreen()) {
+                    setWindowState(windowState() | Qt::WindowFullScreen);
+                }
+            });
+        }
+        return;
+    }
+    if (full == StageFullScreen) {
+        return;
+    }
+    if (full) {
+        NormalBounds = normalGeometry();
+        MaximizedBeforeFullScreen = windowState().testFlag(Qt::WindowMaximized);
+    }
+    StageFullScreen = full;
+    ShowStageTabs(!full);
+}
+
+void TfMain::NativeWindowReplaced(bool created)
+{
+    if (!created) {
+        if (isVisible()) {
+            FullScreenAcrossReplacement = StageFullScreen;
+        }
+        return;
+    }
+    if (!FullScreenAcrossReplacement) {
+        return; // the first native window
+    }
+    ReplacedWhileFullScreen = *FullScreenAcrossReplacement && NormalBounds.isValid();
+    // The desktop tells the new window's state when it has mapped it, or
+    // not at all when it keeps full screen; after a while a change of state
+    // is the desktop's own again.
+    QTimer::singleShot(ReplacementSettleMs, this, [this] { FullScreenAcrossReplacement.reset(); });
+    QTimer::singleShot(0, this, &TfMain::KeepPadAbove);
+}
+
+QRect TfMain::WindowBoundsToSave() const
+{
+    if (StageFullScreen && NormalBounds.isValid()) {
+        return NormalBounds;
+    }
+    return QRect(pos(), size());
+}
+
+void TfMain::RestoreStage(const TStoredSettings &stored)
+{
+    cbPedalKeys->setChecked(stored.PedalKeys);
+    MissingStageScreen.clear();
+    if (!stored.StageScreen.isEmpty() && !ScreenNamed(stored.StageScreen)) {
+        MissingStageScreen = stored.StageScreen;
+    }
+    if (!stored.FullScreen) {
+        SetFullScreen(false);
+        return;
+    }
+    // The window is not shown yet: it opens full screen on its screen, and
+    // the bounds it comes back to are on that screen too.
+    if (QScreen *screen = StageScreenOf(stored.StageScreen)) {
+        const QRect bounds = BoundsOnScreen(QRect(pos(), size()), screen->availableGeometry());
+        move(bounds.topLeft());
+        resize(bounds.size());
+        setScreen(screen);
+    }
+    SetFullScreen(true);
+}
+
+void TfMain::CollectStage(TStoredSettings &settings) const
+{
+    settings.PedalKeys = cbPedalKeys->isChecked();
+    settings.FullScreen = StageFullScreen;
+    if (!MissingStageScreen.isEmpty()) {
+        settings.StageScreen = MissingStageScreen;
+    } else if (const QScreen *now = screen()) {
+        settings.StageScreen = now->name();
+    }
+}
+
+} // namespace tarvello

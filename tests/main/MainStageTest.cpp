@@ -1,0 +1,278 @@
+#include "MainLyricFixture.h"
+#include "MainPersistenceFixture.h"
+
+#include "main/StageKeys.h"
+#include "main/StageScreen.h"
+#include "pdfviewer/PdfDocumentControl.h"
+#include "pdfviewer/PdfPageView.h"
+#include "pdfviewer/PdfViewer.h"
+#include "touchpad/TouchPad.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlatformSurfaceEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextEdit>
+#include <QWindow>
+
+namespace tarvello::test {
+namespace {
+
+// Counts the key presses that reach a control.
+class TKeyCounter : public QObject {
+public:
+    explicit TKeyCounter(QWidget *watched) { watched->installEventFilter(this); }
+    int Presses = 0;
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        Presses += event->type() == QEvent::KeyPress;
+        return false;
+    }
+};
+
+void Press(TfMain &window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(window.windowHandle(), key, modifiers);
+}
+
+// A pedal held down: the desktop repeats its key.
+void Repeat(TfMain &window, Qt::Key key)
+{
+    QTest::simulateEvent(window.windowHandle(), true, key, Qt::NoModifier, QString(), true);
+}
+
+using TStageKeysTest = TLyricTest;
+
+TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
+{
+    // The Display page: a step is the next or previous prompt, Home and End
+    // the first and last filled slots, all of it as MIDI would choose them.
+    UseDisplayType(0);
+    Window->vleLines->SetValue("3", "Intro");
+    Window->vleLines->SetValue("4", "Verse");
+    Window->vleLines->SetValue("40", "Encore");
+    Window->vleLines->SetValue("41", "   ");
+    Window->ActOnValue(3);
+    const int sentBefore = SelectionMidiSent;
+    const QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    EXPECT_FALSE(Window->StageKeyPress(Window->windowHandle(), right)) << "the option is off";
+    Window->cbPedalKeys->setChecked(true);
+    Window->lPatchName->setFocus();
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Space, Qt::Key_PageDown, Qt::Key_Down}) {
+        Press(*Window, key);
+    }
+    EXPECT_EQ(Window->CurrentSlot(), 7);
+    EXPECT_EQ(Window->lPatchName->text(), "7 - ");
+    EXPECT_EQ(SelectionMidiSent, sentBefore + 4) << "each step selects as MIDI does";
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_PageUp, Qt::Key_Up}) {
+        Press(*Window, key);
+    }
+    EXPECT_EQ(Window->CurrentSlot(), 4);
+    EXPECT_EQ(Window->lPatchName->text(), "4 - Verse");
+    Repeat(*Window, Qt::Key_Right);
+    Press(*Window, Qt::Key_Right, Qt::ControlModifier);
+    Press(*Window, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_EQ(Window->CurrentSlot(), 4) << "a held pedal turns one page; other keys pass";
+    Press(*Window, Qt::Key_End);
+    EXPECT_EQ(Window->lPatchName->text(), "40 - Encore");
+    Press(*Window, Qt::Key_Home);
+    EXPECT_EQ(Window->lPatchName->text(), "3 - Intro");
+    // The Left key on the tab bar does not change the page.
+    Window->pcMain->tabBar()->setFocus();
+    Press(*Window, Qt::Key_Left);
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsDisplay);
+    EXPECT_EQ(Window->CurrentSlot(), 2);
+
+    // Editors, grids and lists keep their keys, on the edit pages above all.
+    EXPECT_TRUE(TakesTypedKeys(Window->vleLines));
+    EXPECT_TRUE(TakesTypedKeys(Window->lbMidiIn));
+    QLineEdit cellEditor(Window->vleLines->viewport());
+    EXPECT_TRUE(TakesTypedKeys(&cellEditor));
+    EXPECT_FALSE(TakesTypedKeys(Window->reLyric)) << "read-only";
+    Window->SetActivePage(Window->tsTextEdit);
+    Window->vleLines->setFocus();
+    TKeyCounter grid(Window->focusWidget());
+    Press(*Window, Qt::Key_End);
+    EXPECT_EQ(grid.Presses, 1);
+    EXPECT_NE(Window->CurrentSlot(), 40);
+
+    // The Lyric page: a step is a page of the document, whichever view has
+    // the focus; End is the last slot the page can show (122 only scrolls).
+    UseDisplayType(1);
+    Window->cbPedalKeys->setChecked(true);
+    QByteArray text;
+    for (int line = 0; line < 400; ++line) {
+        text += "line " + QByteArray::number(line) + "\n";
+    }
+    Write("long.txt", text);
+    WritePdf(Folder.filePath("chart.pdf"), 4);
+    Slot(2, "long.txt");
+    Slot(5, "chart.pdf");
+    Slot(122, "long.txt");
+    Window->ActOnValue(2);
+    QApplication::processEvents();
+    QScrollBar *bar = Window->reLyric->verticalScrollBar();
+    Window->reLyric->setFocus();
+    Press(*Window, Qt::Key_Space);
+    EXPECT_EQ(bar->value(), bar->pageStep());
+    EXPECT_EQ(Window->windowTitle(), "Tarvello v1.4.0 - Midi Patch 124 Item:2 long.txt");
+    Press(*Window, Qt::Key_Up);
+    EXPECT_EQ(bar->value(), 0);
+    Press(*Window, Qt::Key_End);
+    EXPECT_EQ(Window->CurrentSlot(), 5);
+    auto *control = qobject_cast<TPdfDocumentControl *>(Window->PdfViewer->GetDispatch());
+    ASSERT_NE(control, nullptr);
+    QWidget *pageView = Window->PdfViewer->findChild<TPdfPageView *>();
+    ASSERT_NE(pageView, nullptr);
+    pageView->setFocus();
+    ASSERT_EQ(Window->focusWidget(), pageView);
+    Press(*Window, Qt::Key_Right);
+    Press(*Window, Qt::Key_Down);
+    EXPECT_EQ(control->CurrentPage(), 3);
+    Press(*Window, Qt::Key_Left);
+    EXPECT_EQ(control->CurrentPage(), 2);
+    Press(*Window, Qt::Key_Home);
+    EXPECT_EQ(Window->CurrentSlot(), 2);
+    QApplication::processEvents();
+
+    // The Nav Pad, touched last, hands the pedal on too.
+    TfTouch pad(Window->PadTop, Window->PadLeft);
+    Window->SetTouchPad(&pad);
+    pad.show();
+    pad.findChild<QPushButton *>("bNextFile")->setFocus();
+    QTest::keyClick(pad.windowHandle(), Qt::Key_Space);
+    EXPECT_EQ(bar->value(), bar->pageStep()) << "a page down, not a click on Next";
+    EXPECT_EQ(Window->CurrentSlot(), 2);
+    Window->SetTouchPad(nullptr);
+}
+
+TEST_F(TMainWindowTest, FullScreenOnTheStagePagesWithoutTabs)
+{
+    UseDisplayType(0);
+    Window->move(30, 40);
+    Window->resize(640, 400);
+    QApplication::processEvents();
+    const QRect normal(Window->pos(), Window->size());
+
+    Window->SetActivePage(Window->tsMidi);
+    Press(*Window, Qt::Key_F11);
+    EXPECT_FALSE(Window->isFullScreen()) << "not from the settings page";
+
+    Window->SetActivePage(Window->tsDisplay);
+    Press(*Window, Qt::Key_F11);
+    QApplication::processEvents();
+    EXPECT_TRUE(Window->isFullScreen());
+    EXPECT_TRUE(Window->FullScreen());
+    EXPECT_EQ(Window->geometry(), Window->screen()->geometry());
+    EXPECT_FALSE(Window->pcMain->tabBar()->isVisible());
+    // The Nav Pad's "Select" to correct a slot and back keeps it.
+    Window->NavPadSelect();
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsTextEdit);
+    EXPECT_TRUE(Window->isFullScreen());
+    Window->NavPadSelect();
+
+    Press(*Window, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(Window->isFullScreen());
+    EXPECT_TRUE(Window->pcMain->tabBar()->isVisible());
+    EXPECT_EQ(QRect(Window->pos(), Window->size()), normal);
+    // Escape is nobody's business outside full screen; F11 leaves it too.
+    const QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    EXPECT_FALSE(Window->StageKeyPress(Window->windowHandle(), escape));
+    Press(*Window, Qt::Key_F11);
+    Press(*Window, Qt::Key_F11);
+    QApplication::processEvents();
+    EXPECT_FALSE(Window->isFullScreen());
+    EXPECT_EQ(QRect(Window->pos(), Window->size()), normal);
+
+    // A window placed off its screen comes back on the screen it was full on.
+    EXPECT_EQ(BoundsOnScreen(QRect(10, 20, 300, 200), QRect(0, 0, 800, 600)),
+              QRect(10, 20, 300, 200));
+    EXPECT_EQ(BoundsOnScreen(QRect(1900, 20, 900, 700), QRect(0, 0, 800, 600)),
+              QRect(0, 0, 800, 600));
+    EXPECT_EQ(StageScreenOf("no such screen"), QGuiApplication::primaryScreen());
+}
+
+using TStageRestartTest = TPersistenceTest;
+
+TEST_F(TStageRestartTest, FullScreenAndTheKeysComeBackOnTheStoredScreen)
+{
+    WriteBytes(SettingsPath(), "[Screen]\r\nTop=50\r\nHeight=450\r\nLeft=60\r\nWidth=700\r\n"
+                               "[Setting]\r\nDisplayType=1\r\nTouchPad=1\r\n"
+                               "[Stage]\r\nPedalKeys=1\r\nFullScreen=1\r\nScreen=HDMI-9\r\n");
+    Start();
+    EXPECT_TRUE(Window->cbPedalKeys->isChecked());
+    EXPECT_TRUE(Window->isFullScreen());
+    EXPECT_EQ(Window->screen(), QGuiApplication::primaryScreen()) << "the stored one is missing";
+    EXPECT_EQ(Window->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_FALSE(Window->pcMain->tabBar()->isVisible());
+    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsLyric);
+    // The pages cover the whole window, yet its repaint brings the Nav Pad,
+    // which stays above the full-screen window as its tool window.
+    TfTouch pad(Window->PadTop, Window->PadLeft);
+    Window->SetTouchPad(&pad);
+    Window->update();
+    QApplication::processEvents();
+    EXPECT_TRUE(pad.isVisible());
+    EXPECT_EQ(pad.windowHandle()->transientParent(), Window->windowHandle());
+    Window->SetTouchPad(nullptr);
+    End();
+    QByteArray saved = SettingsBytes();
+    EXPECT_TRUE(saved.contains("[Screen]\r\nTop=50\r\nHeight=450\r\nLeft=60\r\nWidth=700\r\n"))
+        << "the normal bounds, not the full screen's";
+    EXPECT_TRUE(saved.contains("[Stage]\r\nPedalKeys=1\r\nFullScreen=1\r\nScreen=HDMI-9\r\n"))
+        << "the missing screen is kept for the next run";
+
+    // Left during the run: the next start is an ordinary window where it was.
+    Start();
+    Press(*Window, Qt::Key_Escape);
+    QApplication::processEvents();
+    Window->cbPedalKeys->setChecked(false);
+    End();
+    Start();
+    EXPECT_FALSE(Window->isFullScreen());
+    EXPECT_TRUE(Window->pcMain->tabBar()->isVisible());
+    EXPECT_FALSE(Window->cbPedalKeys->isChecked());
+    EXPECT_EQ(QRect(Window->pos(), Window->size()), QRect(60, 50, 700, 450));
+    End();
+    saved = SettingsBytes();
+    EXPECT_TRUE(saved.contains("[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen=HDMI-9\r\n"));
+
+    // What an X11 desktop does when the browser's first use makes the window
+    // system replace the native window: the new one comes up out of full
+    // screen. Full screen and the pad above it are put back, and Escape then
+    // finds the bounds (to within a frame here, whose margins this platform
+    // hands out late).
+    Start();
+    Press(*Window, Qt::Key_F11);
+    TfTouch replacedPad(Window->PadTop, Window->PadLeft);
+    Window->SetTouchPad(&replacedPad);
+    replacedPad.show();
+    QPlatformSurfaceEvent gone(QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed);
+    QCoreApplication::sendEvent(Window->windowHandle(), &gone);
+    replacedPad.windowHandle()->setTransientParent(nullptr);
+    QPlatformSurfaceEvent made(QPlatformSurfaceEvent::SurfaceCreated);
+    QCoreApplication::sendEvent(Window->windowHandle(), &made);
+    Window->setWindowState(Qt::WindowMaximized);
+    QApplication::processEvents();
+    EXPECT_TRUE(Window->isFullScreen());
+    EXPECT_FALSE(Window->pcMain->tabBar()->isVisible());
+    EXPECT_EQ(replacedPad.windowHandle()->transientParent(), Window->windowHandle());
+    Press(*Window, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_FALSE(Window->isMaximized());
+    EXPECT_EQ(Window->size(), QSize(700, 450));
+    EXPECT_LE((Window->pos() - QPoint(60, 50)).manhattanLength(), 4);
+    Window->SetTouchPad(nullptr);
+}
+
+} // namespace
+} // namespace tarvello::test
