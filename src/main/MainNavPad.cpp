@@ -1,50 +1,31 @@
 #include "main/MainWindow.h"
 
+#include "main/ApplicationEventWatch.h"
 #include "touchpad/PadSelect.h"
 #include "touchpad/TouchPad.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QTabWidget>
 #include <QWindow>
 
 namespace tarvello {
-namespace {
-
-// Every paint of the main window brings the pad back to the front when its box
-// is checked, so that a pad on a touch screen never stays buried behind it.
-// Where the pages cover all of the window, as in full screen, the window
-// itself gets no paint event: its repaint is then seen as the update request
-// of the whole window, or its exposure on the screen.
-class TPaintWatcher : public QObject {
-public:
-    explicit TPaintWatcher(TfMain *window) : QObject(window), Window(window) {}
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        const QEvent::Type type = event->type();
-        const bool painted =
-            (watched == Window && (type == QEvent::Paint || type == QEvent::UpdateRequest)) ||
-            (type == QEvent::Expose && watched == Window->windowHandle());
-        if (painted) {
-            Window->cbTouchPadClick();
-        }
-        return false;
-    }
-
-private:
-    TfMain *Window;
-};
-
-} // namespace
 
 void TfMain::watchPaintForTouchPad()
 {
-    // On the application: the window's native window comes and goes with it.
-    if (QCoreApplication *application = QCoreApplication::instance()) {
-        application->installEventFilter(new TPaintWatcher(this));
-    }
+    // Every paint of this window brings the pad back to the front when its box
+    // is checked, so that a pad on a touch screen never stays buried behind it.
+    // Where the pages cover all of the window, as in full screen, the window
+    // itself gets no paint event: its repaint is then seen as the update
+    // request of the whole window, or its exposure on the screen.
+    TApplicationEventWatch::Install(this, [this](QObject *watched, QEvent *event) {
+        const QEvent::Type type = event->type();
+        if ((watched == this && (type == QEvent::Paint || type == QEvent::UpdateRequest)) ||
+            (type == QEvent::Expose && watched == windowHandle())) {
+            cbTouchPadClick();
+        }
+        return false;
+    });
 }
 
 void TfMain::SetTouchPad(TfTouch *pad)

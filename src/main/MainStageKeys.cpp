@@ -1,57 +1,37 @@
 #include "main/MainWindow.h"
 
 #include "common/KeyValueGrid.h"
+#include "main/ApplicationEventWatch.h"
 #include "main/StageKeys.h"
 #include "touchpad/TouchPad.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPlatformSurfaceEvent>
 #include <QTabWidget>
 #include <QWindow>
 
 namespace tarvello {
-namespace {
-
-// Watches the key presses the desktop delivers to the program's windows,
-// before the window hands them to its focus control: a browser or a PDF view
-// with the focus would otherwise scroll on its own, and the tab bar would
-// change page on Left and Right. And the coming and going of the main
-// window's native window.
-class TStageKeyWatch : public QObject {
-public:
-    explicit TStageKeyWatch(TfMain *window) : QObject(window), Window(window) {}
-
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (!watched->isWindowType()) {
-            return false;
-        }
-        if (event->type() == QEvent::PlatformSurface && watched == Window->windowHandle()) {
-            Window->NativeWindowReplaced(
-                static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() ==
-                QPlatformSurfaceEvent::SurfaceCreated);
-            return false;
-        }
-        if (event->type() != QEvent::KeyPress) {
-            return false;
-        }
-        return Window->StageKeyPress(static_cast<QWindow *>(watched),
-                                     *static_cast<QKeyEvent *>(event));
-    }
-
-private:
-    TfMain *Window;
-};
-
-} // namespace
 
 void TfMain::connectStageKeys()
 {
-    if (QCoreApplication *application = QCoreApplication::instance()) {
-        application->installEventFilter(new TStageKeyWatch(this));
-    }
+    // The key presses the desktop delivers to the program's windows, before
+    // the window hands them to its focus control: a browser or a PDF view with
+    // the focus would otherwise scroll on its own, and the tab bar would change
+    // page on Left and Right. And the coming and going of this window's native
+    // window.
+    TApplicationEventWatch::Install(this, [this](QObject *watched, QEvent *event) {
+        if (!watched->isWindowType()) {
+            return false;
+        }
+        if (event->type() == QEvent::PlatformSurface && watched == windowHandle()) {
+            NativeWindowReplaced(static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() ==
+                                 QPlatformSurfaceEvent::SurfaceCreated);
+            return false;
+        }
+        return event->type() == QEvent::KeyPress &&
+               StageKeyPress(static_cast<QWindow *>(watched), *static_cast<QKeyEvent *>(event));
+    });
 }
 
 bool TfMain::StageKeyPress(const QWindow *window, const QKeyEvent &event)
