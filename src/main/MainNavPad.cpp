@@ -16,12 +16,18 @@ void TfMain::watchPaintForTouchPad()
     // Every paint of this window brings the pad back to the front when its box
     // is checked, so that a pad on a touch screen never stays buried behind it.
     // Where the pages cover all of the window, as in full screen, the window
-    // itself gets no paint event: its repaint is then seen as the update
-    // request of the whole window, or its exposure on the screen.
+    // itself gets no paint event: its exposure on the screen counts, and so
+    // does a repaint of its pages (the update request of the whole window) for
+    // a pad that is not shown as its box says. The pages repaint at every
+    // frame of an autoscroll; raising the pad each time would restack the
+    // desktop's windows sixty times a second.
     TApplicationEventWatch::Install(this, [this](QObject *watched, QEvent *event) {
         const QEvent::Type type = event->type();
-        if ((watched == this && (type == QEvent::Paint || type == QEvent::UpdateRequest)) ||
-            (type == QEvent::Expose && watched == windowHandle())) {
+        const bool painted = (watched == this && type == QEvent::Paint) ||
+                             (type == QEvent::Expose && watched == windowHandle());
+        const bool padAmiss = watched == this && type == QEvent::UpdateRequest && Pad &&
+                              Pad->isVisible() != cbTouchPad->isChecked();
+        if (painted || padAmiss) {
             cbTouchPadClick();
         }
         return false;
