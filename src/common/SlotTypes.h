@@ -10,6 +10,15 @@ namespace tarvello {
 inline constexpr int SlotCount = 123;
 inline constexpr int LastSlotKey = SlotCount - 1;
 
+// The navigation values, the same whether a Program Change, a Control Change,
+// the Nav Pad or a page-turner key carries them.
+inline constexpr int LineDownValue = 122;
+inline constexpr int LineUpValue = 123;
+inline constexpr int PageDownValue = 124;
+inline constexpr int PageUpValue = 125;
+inline constexpr int NextPromptValue = 126;
+inline constexpr int PreviousPromptValue = 127;
+
 // Slot k stands in row k + 1 of both grids; row 0 is the title row.
 constexpr int RowOfSlot(int slotKey) { return slotKey + 1; }
 constexpr int SlotOfRow(int row) { return row - 1; }

@@ -13,15 +13,6 @@
 #include <QTextEdit>
 
 namespace tarvello {
-namespace {
-
-constexpr int LineDown = 122;
-constexpr int PageUp = 125;
-constexpr int NextPrompt = 126;
-constexpr int PreviousPrompt = 127;
-
-} // namespace
-
 bool TfMain::PatchMode() const
 {
     return rgMessage->ItemIndex() == 0;
@@ -78,7 +69,7 @@ TKeyValueGrid *TfMain::GridOfDisplayType() const
 
 void TfMain::ActOnValue(int value)
 {
-    if (value < 0 || value > PreviousPrompt) {
+    if (value < 0 || value > PreviousPromptValue) {
         return;
     }
     setWindowTitle(SelectionCaption(PatchMode(), MidiController, value));
@@ -86,17 +77,17 @@ void TfMain::ActOnValue(int value)
     QWidget *page = pcMain->currentWidget();
     // On the Lyric page 122 is the line-down command only: a scroll must not
     // jump the show to the last slot nor send that slot's MIDI.
-    const bool selects = !(page == tsLyric && value == LineDown);
+    const bool selects = !(page == tsLyric && value == LineDownValue);
     int shown = value;
     if (selects) {
         if (value <= LastSlotKey) {
             CurrentSlotKey = value;
-        } else if (value == NextPrompt) {
+        } else if (value == NextPromptValue) {
             if (CurrentSlotKey < LastSlotKey) {
                 ++CurrentSlotKey;
             }
             shown = CurrentSlotKey;
-        } else if (value == PreviousPrompt) {
+        } else if (value == PreviousPromptValue) {
             if (CurrentSlotKey > 0) {
                 --CurrentSlotKey;
             }
@@ -130,7 +121,7 @@ void TfMain::DisplayTextLine(int value)
 void TfMain::ShowPrompt(int value)
 {
     const int currentRow = RowOfSlot(CurrentSlotKey);
-    if (value >= LineDown && value <= PageUp) {
+    if (value >= LineDownValue && value <= PageUpValue) {
         RunViewCommand(value);
         AutoScrollCommand();
         setWindowTitle(windowTitle() + QStringLiteral(" Item:") + vleFiles->Key(currentRow) +

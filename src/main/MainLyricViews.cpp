@@ -82,8 +82,8 @@ void TfMain::ShowOnlyView(TLyricViewKind kind)
 
 void TfMain::RunViewCommand(int value)
 {
-    const bool down = value == 122 || value == 124;
-    const bool line = value == 122 || value == 123;
+    const bool down = value == LineDownValue || value == PageDownValue;
+    const bool line = value == LineDownValue || value == LineUpValue;
     switch (LyricView) {
     case lvRichText: {
         using A = QAbstractSlider::SliderAction;

@@ -1,5 +1,7 @@
 #include "main/StageKeys.h"
 
+#include "common/SlotTypes.h"
+
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -9,11 +11,6 @@
 
 namespace tarvello {
 namespace {
-
-constexpr int PageDown = 124;
-constexpr int PageUp = 125;
-constexpr int NextPrompt = 126;
-constexpr int PreviousPrompt = 127;
 
 bool IsTypedInto(const QWidget *widget)
 {
@@ -67,9 +64,9 @@ int StageStepValue(TStageKey step, bool lyricPage)
 {
     const bool forward = step == TStageKey::Forward;
     if (lyricPage) {
-        return forward ? PageDown : PageUp;
+        return forward ? PageDownValue : PageUpValue;
     }
-    return forward ? NextPrompt : PreviousPrompt;
+    return forward ? NextPromptValue : PreviousPromptValue;
 }
 
 std::optional<int> FilledSlotAtEnd(const std::function<QString(int slot)> &value, int lastSlot,

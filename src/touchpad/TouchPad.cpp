@@ -1,5 +1,6 @@
 #include "touchpad/TouchPad.h"
 
+#include "common/SlotTypes.h"
 #include "touchpad/PadPlacement.h"
 #include "touchpad/PadSelect.h"
 
@@ -124,17 +125,17 @@ void TfTouch::SetLineButtonsEnabled(bool enabled)
 
 void TfTouch::bPageUpClick()
 {
-    emit ValueRequested(PadPageUpValue);
+    emit ValueRequested(PageUpValue);
 }
 
 void TfTouch::bLineUpClick()
 {
-    emit ValueRequested(PadLineUpValue);
+    emit ValueRequested(LineUpValue);
 }
 
 void TfTouch::bPrevFileClick()
 {
-    emit ValueRequested(PadPreviousPromptValue);
+    emit ValueRequested(PreviousPromptValue);
 }
 
 void TfTouch::bSelectClick()
@@ -144,17 +145,17 @@ void TfTouch::bSelectClick()
 
 void TfTouch::bNextFileClick()
 {
-    emit ValueRequested(PadNextPromptValue);
+    emit ValueRequested(NextPromptValue);
 }
 
 void TfTouch::bPageDownClick()
 {
-    emit ValueRequested(PadPageDownValue);
+    emit ValueRequested(PageDownValue);
 }
 
 void TfTouch::bLineDownClick()
 {
-    emit ValueRequested(PadLineDownValue);
+    emit ValueRequested(LineDownValue);
 }
 
 bool TfTouch::eventFilter(QObject *watched, QEvent *event)
@@ -210,7 +211,7 @@ void TfTouch::PadTimerTimer()
     // The timer is single-shot and re-armed only after the step went through:
     // a step that fails ends the hold instead of raising the same error ten
     // times a second.
-    emit ValueRequested(RepeatUp ? PadLineUpValue : PadLineDownValue);
+    emit ValueRequested(RepeatUp ? LineUpValue : LineDownValue);
     if (Repeating) {
         PadTimer.start(NextRepeatMs);
     }
