@@ -3,7 +3,6 @@
 #include "common/Dialogs.h"
 #include "common/IniFile.h"
 #include "main/HelpKey.h"
-#include "main/MidiStringsPath.h"
 #include "main/PromptReference.h"
 #include "main/SettingsPath.h"
 #include "midi/Midi.h"

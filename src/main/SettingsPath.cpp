@@ -45,4 +45,9 @@ TSettingsLocation SettingsLocation(const QString &executablePath, bool besideWri
             beside};
 }
 
+QString MidiStringsFilePath(const QString &startFolder)
+{
+    return QDir::cleanPath(QDir(startFolder).absoluteFilePath(QStringLiteral("MidiStrings.txt")));
+}
+
 } // namespace tarvello
