@@ -20,6 +20,7 @@ class QBuffer;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
+class QKeyEvent;
 class QLabel;
 class QListWidget;
 class QMenu;
@@ -31,7 +32,6 @@ class QTextEdit;
 class QTimer;
 class QToolButton;
 class QUrl;
-class QKeyEvent;
 class QWindow;
 
 namespace tarvello {
@@ -317,7 +317,8 @@ public:
 
     QTimer *MidiRelease = nullptr;
 
-    // --- Stage: page-turner keys and full screen (MainStageKeys.cpp, MainFullScreen.cpp) ---
+    // The stage: page-turner keys and full screen (MainStageKeys.cpp,
+    // MainFullScreen.cpp).
     // "Page turner keys": on the Display and Lyric pages the keys of a
     // page-turner pedal step through the show as MIDI would.
     QCheckBox *cbPedalKeys = nullptr;
@@ -336,7 +337,6 @@ public:
     // out of full screen; full screen and the Nav Pad's place above the
     // window are carried over. `created`: the new one is there.
     void NativeWindowReplaced(bool created);
-    // --- end of Stage ---
 
 signals:
     // The Nav Pad's "Line Up" and "Line Dn" follow the view on the Lyric page:
@@ -435,7 +435,7 @@ private:
     std::unique_ptr<TErrorBoxQueue> InputErrors;
     QPointer<TfTouch> Pad;
     QPointer<TfMidiStrings> MidiStringsDialog;
-    // --- Stage: page-turner keys and full screen ---
+    // The stage: page-turner keys and full screen.
     void connectStageKeys();
     // At the end of the load: the box and full screen on the stored screen.
     void RestoreStage(const TStoredSettings &stored);
@@ -455,7 +455,6 @@ private:
     // The screen stored for full screen when it is missing in this run: kept
     // for the next one.
     QString MissingStageScreen;
-    // --- end of Stage ---
     // The up-downs' positions as last seen, to tell a step from a press at
     // the end of their range.
     TUpDownTracker UDPromptSteps{-1};
