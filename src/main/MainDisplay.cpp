@@ -12,6 +12,8 @@
 #include <QTabWidget>
 #include <QTextEdit>
 
+#include <algorithm>
+
 namespace tarvello {
 bool TfMain::PatchMode() const
 {
@@ -75,17 +77,26 @@ void TfMain::ActOnValue(int value)
     setWindowTitle(SelectionCaption(PatchMode(), MidiController, value));
 
     QWidget *page = pcMain->currentWidget();
-    // On the Lyric page 122 is the line-down command only: a scroll must not
-    // jump the show to the last slot nor send that slot's MIDI.
-    const bool selects = !(page == tsLyric && value == LineDownValue);
+    // Showing files, 122 and 123 are the line commands of the Lyric page
+    // wherever they come from: they never select a slot (no jump of the show
+    // to slot 122, no MIDI of its own), and off the Lyric page they have
+    // nothing to scroll.
+    const bool fileDisplay = DisplayType() == 1;
+    const bool lineCommand = fileDisplay && (value == LineDownValue || value == LineUpValue);
+    if (lineCommand && page != tsLyric) {
+        return;
+    }
+    const bool selects = !lineCommand;
+    // Slot 122 of the file list cannot be shown (its key is the line-down
+    // command), so "Next" stops at 121 there.
+    const int lastShown = fileDisplay ? LastSlotKey - 1 : LastSlotKey;
     int shown = value;
     if (selects) {
         if (value <= LastSlotKey) {
             CurrentSlotKey = value;
         } else if (value == NextPromptValue) {
-            if (CurrentSlotKey < LastSlotKey) {
-                ++CurrentSlotKey;
-            }
+            // A slot 122 left current by the text lines also lands on 121.
+            CurrentSlotKey = std::min(CurrentSlotKey + 1, lastShown);
             shown = CurrentSlotKey;
         } else if (value == PreviousPromptValue) {
             if (CurrentSlotKey > 0) {
@@ -200,7 +211,13 @@ void TfMain::vleLinesClick()
 
 void TfMain::vleFilesClick()
 {
-    ActOnValue(SlotOfRow(vleFiles->Row()));
+    const int slot = SlotOfRow(vleFiles->Row());
+    // Showing files, slot 122's key is the line-down command: its row can be
+    // filled in, but selecting it would send the MIDI of another slot.
+    if (DisplayType() == 1 && slot == LineDownValue) {
+        return;
+    }
+    ActOnValue(slot);
     SendSelectionMidi();
 }
 

@@ -122,9 +122,11 @@ TEST_F(TDisplayTest, ListClickCaptionAfterNextPrompt)
     EXPECT_EQ(SelectionMidiSent, 2);
 }
 
-TEST_F(TDisplayTest, LineDownOnTheLyricPageOnlyScrolls)
+TEST_F(TDisplayTest, LineCommandsShowingFilesNeverSelectASlot)
 {
     UseDisplayType(1);
+    Window->vleFiles->SetValue(QStringLiteral("122"), QStringLiteral("/no/such/last.txt"));
+    Window->MidiStringLists[RowOfSlot(122)] = QStringList{QStringLiteral("C1 05")};
     Window->ActOnValue(4);
     const int sent = SelectionMidiSent;
     Window->ActOnValue(122);
@@ -132,6 +134,40 @@ TEST_F(TDisplayTest, LineDownOnTheLyricPageOnlyScrolls)
     EXPECT_EQ(Window->vleFiles->Row(), 5);
     EXPECT_EQ(SelectionMidiSent, sent);
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 122 Item:4 "));
+
+    // Off the Lyric page ("Select" led to the list, or on "Settings") they do
+    // nothing, and back on the Lyric page slot 4 is still the one shown.
+    for (QWidget *page : {Window->tsFileList, Window->tsMidi}) {
+        Window->pcMain->setCurrentWidget(page);
+        for (int value : {122, 123}) {
+            Window->ActOnValue(value);
+            EXPECT_EQ(Window->CurrentSlot(), 4);
+            EXPECT_EQ(Window->vleFiles->Row(), 5);
+            EXPECT_EQ(SelectionMidiSent, sent);
+        }
+    }
+    // The operator clicking slot 122's row to fill it in sends nothing either.
+    Window->pcMain->setCurrentWidget(Window->tsFileList);
+    Window->vleFiles->SetRow(123);
+    EXPECT_EQ(Window->CurrentSlot(), 4);
+    EXPECT_EQ(SelectionMidiSent, sent);
+    Window->pcMain->setCurrentWidget(Window->tsLyric);
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 4 Item:4"));
+    EXPECT_EQ(Window->reLyric->toPlainText(), QStringLiteral("4 - "));
+}
+
+TEST_F(TDisplayTest, NextShowingFilesStopsAtTheLastSlotItCanShow)
+{
+    UseDisplayType(1);
+    Window->vleFiles->SetValue(QStringLiteral("121"), QStringLiteral("/no/such/coda.txt"));
+    Window->ActOnValue(120);
+    for (int i = 0; i < 3; ++i) {
+        Window->ActOnValue(126);
+        EXPECT_EQ(Window->CurrentSlot(), 121);
+        EXPECT_EQ(Window->vleFiles->Row(), 122);
+        EXPECT_EQ(Window->reLyric->toPlainText(), QStringLiteral("121 - /no/such/coda.txt"));
+        EXPECT_TRUE(Window->windowTitle().endsWith(QStringLiteral(" Item:121")));
+    }
 }
 
 TEST_F(TDisplayTest, ChangingThePageShowsTheCurrentSlotOnDisplayPagesOnly)
