@@ -5,6 +5,7 @@
 #include "common/TarvelloError.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
 
 #include <utility>
 
@@ -113,24 +114,28 @@ QString TKeyValueGrid::Key(int row) const
 
 QString TKeyValueGrid::ValueOfRow(int row) const
 {
+    CommitEdit();
     CheckRow(row);
     return Model->ValueAt(row - 1);
 }
 
 void TKeyValueGrid::SetValueOfRow(int row, const QString &value)
 {
+    CommitEdit();
     CheckRow(row);
     Model->SetValueAt(row - 1, value);
 }
 
 QString TKeyValueGrid::Value(const QString &key) const
 {
+    CommitEdit();
     const int modelRow = Model->RowOfKey(key);
     return modelRow < 0 ? QString() : Model->ValueAt(modelRow);
 }
 
 void TKeyValueGrid::SetValue(const QString &key, const QString &value)
 {
+    CommitEdit();
     const int modelRow = Model->RowOfKey(key);
     if (modelRow < 0) {
         throw TError(QStringLiteral("No row with the key '%1'").arg(key));
@@ -154,6 +159,36 @@ void TKeyValueGrid::SetKeyColumnWidth(int width)
     setColumnWidth(TKeyValueGridModel::KeyColumn, width);
 }
 
+void TKeyValueGrid::CommitEdit() const
+{
+    Delegate->FinishEdit();
+}
+
+void TKeyValueGrid::mousePressEvent(QMouseEvent *event)
+{
+    const int before = Row();
+    const QModelIndex hit = indexAt(event->position().toPoint());
+    QTableView::mousePressEvent(event);
+    // A press on another row raised the click through currentChanged; one on
+    // the row already current raises it here, as a selection of that row.
+    if (event->button() == Qt::LeftButton && hit.isValid() && hit.row() + 1 == before &&
+        Row() == before) {
+        RaiseClick();
+    }
+}
+
+void TKeyValueGrid::RaiseClick()
+{
+    if (PendingError) {
+        return;
+    }
+    try {
+        emit Click();
+    } catch (...) {
+        PendingError = std::current_exception();
+    }
+}
+
 void TKeyValueGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
@@ -163,12 +198,8 @@ void TKeyValueGrid::currentChanged(const QModelIndex &current, const QModelIndex
     if (hasFocus() && current.column() == TKeyValueGridModel::ValueColumn) {
         edit(current);
     }
-    if (current.row() != previous.row() && !PendingError) {
-        try {
-            emit Click();
-        } catch (...) {
-            PendingError = std::current_exception();
-        }
+    if (current.row() != previous.row()) {
+        RaiseClick();
     }
 }
 

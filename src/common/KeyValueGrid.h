@@ -15,10 +15,15 @@ class TKeyValueGridModel;
 // "0" to "122". The current row is the list cursor; it never rests on the
 // title row.
 //
-// Click() is raised when the operator selects another row with the mouse or
-// the keyboard, and when the program moves the cursor with SetRow() to a
-// different row. Moving it to the row already current raises nothing, so a
-// repeated selection does not repeat its side effects.
+// Click() is raised when the operator selects a row with the mouse (the row
+// already current included, so a slot can be sent again) or moves to another
+// row with the keyboard, and when the program moves the cursor with SetRow()
+// to a different row. The program moving it to the row already current raises
+// nothing, so a repeated selection does not repeat its side effects.
+//
+// A value being typed is the operator's until it is committed: reading or
+// writing values through the grid commits it first, so a command never works
+// on a stale value nor has its change overwritten by an editor closing later.
 class TKeyValueGrid : public QTableView {
     Q_OBJECT
 
@@ -46,6 +51,8 @@ public:
     void SetTitles(const QString &keyTitle, const QString &valueTitle);
     void SetMarkedRowPredicate(TKeyValueGridDelegate::TRowPredicate predicate);
     void SetKeyColumnWidth(int width);
+    // Commits the value being typed, if any, and closes its editor.
+    void CommitEdit() const;
 
 signals:
     void Click();
@@ -54,9 +61,11 @@ protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     bool event(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void CheckRow(int row) const;
+    void RaiseClick();
     void RethrowPendingError();
 
     // An error raised by a Click handler is held while Qt's selection code is

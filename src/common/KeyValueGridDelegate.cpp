@@ -29,16 +29,31 @@ QWidget *TKeyValueGridDelegate::createEditor(QWidget *parent, const QStyleOption
 {
     auto *editor = new QLineEdit(parent);
     editor->setFrame(false);
-    auto *self = const_cast<TKeyValueGridDelegate *>(this);
-    connect(editor, &QLineEdit::textEdited, self,
-            [self, editor] { emit self->commitData(editor); });
+    OpenEditor = editor;
     return editor;
+}
+
+void TKeyValueGridDelegate::destroyEditor(QWidget *editor, const QModelIndex &index) const
+{
+    if (OpenEditor == editor) {
+        OpenEditor = nullptr;
+    }
+    QStyledItemDelegate::destroyEditor(editor, index);
+}
+
+void TKeyValueGridDelegate::FinishEdit()
+{
+    if (QWidget *editor = OpenEditor) {
+        OpenEditor = nullptr;
+        emit commitData(editor);
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
 }
 
 void TKeyValueGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
-    // Each committed keystroke comes back here through the model's change
-    // signal; leaving an unchanged text alone keeps the caret where it is.
+    // A commit comes back here through the model's change signal; leaving an
+    // unchanged text alone keeps the caret where it is.
     auto *line = qobject_cast<QLineEdit *>(editor);
     const QString text = index.data(Qt::EditRole).toString();
     if (line && line->text() != text) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 #include <functional>
@@ -8,9 +9,9 @@ namespace tarvello {
 
 // Draws the grid's cells and edits values in place. The key cell of a row for
 // which the marker predicate answers true gets a one-pixel red frame after the
-// normal drawing; the value column is never marked. The editor hands every
-// keystroke to the model at once, so a selection arriving while the operator
-// is still typing already sees the new text.
+// normal drawing; the value column is never marked. What the operator types
+// reaches the model only when the edit is committed (Enter, Tab, leaving the
+// cell, a click elsewhere, or FinishEdit); Escape leaves the value as it was.
 class TKeyValueGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -27,9 +28,15 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
                           const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
+    void destroyEditor(QWidget *editor, const QModelIndex &index) const override;
+
+    // Commits the edit under way, if any, and closes its editor.
+    void FinishEdit();
 
 private:
     TRowPredicate IsMarked;
+    // The grid opens one editor at a time.
+    mutable QPointer<QWidget> OpenEditor;
 };
 
 } // namespace tarvello

@@ -99,7 +99,7 @@ TEST(KeyValueGrid, ValuesAreFoundByKeyAndKeysCannotBeEdited)
     EXPECT_TRUE(model->flags(model->index(12, 1)).testFlag(Qt::ItemIsEditable));
 }
 
-TEST(KeyValueGrid, ClickIsRaisedOnlyWhenTheCursorReachesAnotherRow)
+TEST(KeyValueGrid, ClickIsRaisedForTheOperatorsSelectionsAndTheProgramsMoves)
 {
     TKeyValueGrid grid;
     Show(grid);
@@ -126,6 +126,12 @@ TEST(KeyValueGrid, ClickIsRaisedOnlyWhenTheCursorReachesAnotherRow)
     ClickAt(grid.viewport(), cell.center());
     EXPECT_EQ(grid.Row(), 2);
     EXPECT_EQ(clicks.Count, 2);
+    // A click on the row already current selects it again, on either cell.
+    ClickAt(grid.viewport(), cell.center());
+    EXPECT_EQ(clicks.Count, 3);
+    ClickAt(grid.viewport(), grid.visualRect(grid.model()->index(1, 1)).center());
+    EXPECT_EQ(clicks.Count, 4);
+    EXPECT_EQ(grid.Row(), 2);
 }
 
 TEST(KeyValueGrid, ErrorsOfTheClickHandlerReachWhoeverMovedTheCursor)
@@ -158,20 +164,62 @@ TEST(KeyValueGrid, ErrorsOfTheClickHandlerReachWhoeverMovedTheCursor)
     EXPECT_EQ(clicks, 4);
 }
 
-TEST(KeyValueGrid, TypingInTheValueCellReachesTheValueAtOnce)
+TEST(KeyValueGrid, ATypedValueReachesTheGridOnlyWhenCommitted)
 {
     TKeyValueGrid grid;
     Show(grid);
     grid.activateWindow();
     grid.setFocus();
-    const QRect cell = grid.visualRect(grid.model()->index(2, 1));
-    ClickAt(grid.viewport(), cell.center());
-    auto *editor = grid.findChild<QLineEdit *>();
-    ASSERT_NE(editor, nullptr);
-    TypeText(editor, QStringLiteral("Intro"));
-    // Not committed by leaving the cell: every keystroke is in the grid already.
+    grid.SetValueOfRow(3, QStringLiteral("song.pdf"));
+    // Closed editors linger until the event loop deletes them.
+    const auto editorOf = [&grid]() -> QLineEdit * {
+        for (QLineEdit *editor : grid.viewport()->findChildren<QLineEdit *>()) {
+            if (editor->isVisible()) {
+                return editor;
+            }
+        }
+        return nullptr;
+    };
+
+    // One stray key and Escape: the entry is as it was.
+    ClickAt(grid.viewport(), grid.visualRect(grid.model()->index(2, 1)).center());
+    ASSERT_NE(editorOf(), nullptr);
+    TypeText(editorOf(), QStringLiteral("x"));
+    EXPECT_EQ(grid.model()->index(2, 1).data().toString(), QStringLiteral("song.pdf"));
+    PressKey(editorOf(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(grid.ValueOfRow(3), QStringLiteral("song.pdf"));
+    // Up, Space, Escape leaves an empty entry empty.
+    grid.setFocus();
+    PressKey(&grid, Qt::Key_Up);
+    ASSERT_NE(editorOf(), nullptr);
+    TypeText(editorOf(), QStringLiteral(" "));
+    PressKey(editorOf(), Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(grid.ValueOfRow(2), QString());
+
+    // Enter commits.
+    grid.setFocus();
+    PressKey(&grid, Qt::Key_Down);
+    TypeText(editorOf(), QStringLiteral("Intro"));
+    PressKey(editorOf(), Qt::Key_Return);
+    QApplication::processEvents();
     EXPECT_EQ(grid.ValueOfRow(3), QStringLiteral("Intro"));
-    EXPECT_EQ(editor->text(), QStringLiteral("Intro"));
+    // A command reading the grid takes the edit under way first.
+    grid.setFocus();
+    PressKey(&grid, Qt::Key_Down);
+    TypeText(editorOf(), QStringLiteral("Outro"));
+    EXPECT_EQ(grid.Value(QStringLiteral("3")), QStringLiteral("Outro"));
+    QApplication::processEvents();
+    EXPECT_EQ(editorOf(), nullptr);
+    // A command writing the grid is not undone by an editor closing later.
+    grid.setFocus();
+    PressKey(&grid, Qt::Key_Down);
+    TypeText(editorOf(), QStringLiteral("typed"));
+    grid.SetValueOfRow(5, QStringLiteral("browsed.pdf"));
+    grid.clearFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(grid.ValueOfRow(5), QStringLiteral("browsed.pdf"));
 }
 
 // Counts the pure red pixels on the outline of a key cell.

@@ -90,6 +90,24 @@ TEST_F(TGridMouseTest, ARightClickSelectsTheRowBeforeItsMenuOpensAtTheWindowPoin
     EXPECT_EQ(Window->UDPrompt->Position(), -6);
 }
 
+TEST_F(TGridMouseTest, ASecondClickOnARowSendsItsSlotAgain)
+{
+    TKeyValueGrid *lines = Window->vleLines;
+    Press(lines, Qt::LeftButton, CellPoint(lines, 6, 0));
+    EXPECT_EQ(Window->CurrentSlot(), 5);
+    EXPECT_EQ(SelectionMidiSent, 1);
+    Press(lines, Qt::LeftButton, CellPoint(lines, 6, 0));
+    EXPECT_EQ(SelectionMidiSent, 2);
+    Press(lines, Qt::LeftButton, CellPoint(lines, 6, 1));
+    EXPECT_EQ(SelectionMidiSent, 3);
+    // The program moving the cursor to the row already current sends nothing,
+    // nor does a right click, which opens the menu.
+    Window->ActOnValue(5);
+    EXPECT_EQ(SelectionMidiSent, 3);
+    Press(lines, Qt::RightButton, CellPoint(lines, 6, 0));
+    EXPECT_EQ(SelectionMidiSent, 3);
+}
+
 TEST_F(TGridMouseTest, ARightClickOnTheValueBeingTypedOpensTheRowMenu)
 {
     TKeyValueGrid *lines = Window->vleLines;
