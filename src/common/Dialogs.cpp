@@ -1,6 +1,7 @@
 #include "common/Dialogs.h"
 
 #include "common/ErrorText.h"
+#include "common/FontColourDialog.h"
 #include "common/TarvelloError.h"
 
 #include <QColorDialog>
@@ -136,14 +137,13 @@ std::optional<QString> TStandardDialogs::SaveFileName(QWidget *parent, const QSt
     return chosen;
 }
 
-std::optional<QFont> TStandardDialogs::ChooseFont(QWidget *parent, const QFont &initial)
+std::optional<TFontChoice> TStandardDialogs::ChooseFont(QWidget *parent, const TFontChoice &initial)
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, parent);
-    if (!ok) {
+    TFontColourDialog dialog(initial, parent);
+    if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return chosen;
+    return dialog.Choice();
 }
 
 std::optional<QColor> TStandardDialogs::ChooseColor(QWidget *parent, const QColor &initial)

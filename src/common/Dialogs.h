@@ -24,6 +24,12 @@ inline QString ApplicationTitle()
     return QStringLiteral("Tarvello");
 }
 
+// A font with the colour its text is drawn in, as the font chooser gives them.
+struct TFontChoice {
+    QFont Font;
+    QColor Colour;
+};
+
 // Every message box, question and file, font or colour chooser of the program
 // goes through this one interface, so that a test can script the operator's
 // answers. A cancelled chooser gives no value.
@@ -41,7 +47,7 @@ public:
     virtual std::optional<QString> SaveFileName(QWidget *parent, const QString &caption,
                                                 const QString &directory,
                                                 const QString &filter) = 0;
-    virtual std::optional<QFont> ChooseFont(QWidget *parent, const QFont &initial) = 0;
+    virtual std::optional<TFontChoice> ChooseFont(QWidget *parent, const TFontChoice &initial) = 0;
     virtual std::optional<QColor> ChooseColor(QWidget *parent, const QColor &initial) = 0;
 
     // The error box: the program's title, the error icon, and the message with
@@ -69,7 +75,7 @@ public:
                                         const QString &directory, const QString &filter) override;
     std::optional<QString> SaveFileName(QWidget *parent, const QString &caption,
                                         const QString &directory, const QString &filter) override;
-    std::optional<QFont> ChooseFont(QWidget *parent, const QFont &initial) override;
+    std::optional<TFontChoice> ChooseFont(QWidget *parent, const TFontChoice &initial) override;
     std::optional<QColor> ChooseColor(QWidget *parent, const QColor &initial) override;
 };
 

@@ -1,6 +1,5 @@
 #include "main/MainLayoutHelpers.h"
 
-#include <QPalette>
 #include <QWidget>
 
 namespace tarvello {
@@ -20,6 +19,13 @@ void SetBackground(QWidget *widget, const QColor &colour)
     palette.setColor(QPalette::Base, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+void SetTextColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
 }
 
 QFont PixelFont(const QStringList &families, int pixelHeight)

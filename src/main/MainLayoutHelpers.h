@@ -2,12 +2,18 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 #include <QString>
 #include <QStringList>
 
 class QWidget;
 
 namespace tarvello {
+
+// The navigation panel of the Settings page and its labels as laid out; both
+// grow to the labels' text.
+inline constexpr int NavigationPanelWidth = 205;
+inline constexpr int NavigationLabelWidth = 195;
 
 // Names a control as the layout does; the window's handlers and its tests
 // find controls by these names.
@@ -22,6 +28,8 @@ template <typename T> T *Named(T *widget, const char *name)
 void SetHint(QWidget *widget, const QString &hint, bool shown);
 
 void SetBackground(QWidget *widget, const QColor &colour);
+// The colour text is drawn in; `role` is WindowText for labels, Text for views.
+void SetTextColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
 
 // A font by pixel height, with substitutes for faces a Linux desktop lacks.
 QFont PixelFont(const QStringList &families, int pixelHeight);

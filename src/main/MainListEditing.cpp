@@ -51,26 +51,31 @@ void TfMain::connectListEditing()
 
 void TfMain::pmBrowseClick()
 {
+    // The row is taken before the chooser opens: MIDI input goes on while it
+    // is open and may move the cursor, but the file belongs to the entry the
+    // operator browsed for.
+    const int row = vleFiles->Row();
     const QString directory = BrowseStartDirectory(BrowseDir);
     const std::optional<QString> chosen =
         Dialogs.OpenFileName(this, QString(), directory, BrowseFilter());
     if (!chosen) {
         return;
     }
-    vleFiles->SetValueOfRow(vleFiles->Row(), *chosen);
+    vleFiles->SetValueOfRow(row, *chosen);
     // The chooser's starting folder is remembered, not the chosen file's.
     BrowseDir = directory;
 }
 
 void TfMain::pmFileDeleteClick()
 {
+    // The entry asked about, whatever MIDI selects while the question is open.
+    const int row = vleFiles->Row();
     const TMessageButton answer =
         Dialogs.MessageBox(this, ApplicationTitle(), DeleteEntryQuestion(), TMessageKind::Warning,
                            TMessageButton::Yes | TMessageButton::No);
     if (answer != TMessageButton::Yes) {
         return;
     }
-    const int row = vleFiles->Row();
     vleFiles->SetValueOfRow(row, QString());
     MidiStringLists[row].clear();
     MidiStringsChanged();
@@ -83,12 +88,17 @@ void TfMain::pmTextDeleteClick()
 
 void TfMain::pmLineFontClick()
 {
-    const std::optional<QFont> chosen = Dialogs.ChooseFont(this, lPatchName->font());
+    const std::optional<TFontChoice> chosen = Dialogs.ChooseFont(
+        this, {lPatchName->font(), lPatchName->palette().color(QPalette::WindowText)});
     if (!chosen) {
         return;
     }
-    lPatchName->setFont(*chosen);
-    reLyric->setFont(*chosen);
+    lPatchName->setFont(chosen->Font);
+    reLyric->setFont(chosen->Font);
+    if (chosen->Colour.isValid()) {
+        SetTextColour(lPatchName, QPalette::WindowText, chosen->Colour);
+        SetTextColour(reLyric, QPalette::Text, chosen->Colour);
+    }
 }
 
 void TfMain::pmLineColourClick()

@@ -97,10 +97,8 @@ void TfMain::LoadSettings()
         PromptFontOfSettings(lPatchName->font(), s.FontName, s.FontHeight, s.FontSize);
     lPatchName->setFont(font);
     reLyric->setFont(font);
-    QPalette text = lPatchName->palette();
-    text.setColor(QPalette::WindowText,
+    SetTextColour(lPatchName, QPalette::WindowText,
                   PromptFontColour(s.FontColor, palette().color(QPalette::WindowText)));
-    lPatchName->setPalette(text);
 
     // Each change runs the group's or box's own handler, as a click would.
     rgMessage->SetItemIndex(RadioItemOfSetting(s.MidiMessage, rgMessage->Count()));

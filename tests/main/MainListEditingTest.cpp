@@ -71,6 +71,29 @@ TEST_F(TListEditingTest, DeleteEntryAsksAndTakesTheMidiStringsAndTheirFrame)
     EXPECT_EQ(Window->vleFiles->ValueOfRow(7), QStringLiteral("f6"));
 }
 
+TEST_F(TListEditingTest, BrowseAndDeleteKeepToTheEntryOfTheirDialog)
+{
+    Window->SetDisplayType(1);
+    Window->SetActivePage(Window->tsFileList);
+    // MIDI selects slot 40 while each dialog is open.
+    Dialogs.WhileOpen = [this] { Window->ActOnValue(40); };
+
+    Window->vleFiles->SetRow(RowOfSlot(7));
+    Dialogs.FileAnswers = {QStringLiteral("/charts/seven.pdf")};
+    Window->pmBrowse->trigger();
+    EXPECT_EQ(Window->vleFiles->Row(), RowOfSlot(40));
+    EXPECT_EQ(Window->vleFiles->Value(QStringLiteral("7")), QStringLiteral("/charts/seven.pdf"));
+    EXPECT_EQ(Window->vleFiles->Value(QStringLiteral("40")), QStringLiteral("f40"));
+
+    Window->vleFiles->SetRow(RowOfSlot(8));
+    Dialogs.Answers = {TMessageButton::Yes};
+    Window->pmFileDelete->trigger();
+    EXPECT_EQ(Window->vleFiles->Value(QStringLiteral("8")), QString());
+    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(8)].isEmpty());
+    EXPECT_EQ(Window->vleFiles->Value(QStringLiteral("40")), QStringLiteral("f40"));
+    EXPECT_FALSE(Window->MidiStringLists[RowOfSlot(41)].isEmpty());
+}
+
 TEST_F(TListEditingTest, DeletePromptTextClearsOnlyTheTextWithoutAsking)
 {
     Window->SetActivePage(Window->tsTextEdit);
@@ -196,7 +219,11 @@ TEST_F(TListEditingTest, FontAndColoursReachTheirViewsOnlyWhenChosen)
     chosen.setPointSize(40);
     chosen.setBold(true);
     Dialogs.FontAnswers = {chosen};
+    Dialogs.FontColourAnswers = {QColor(250, 240, 0)};
     Window->mTxtFileFont->trigger();
+    // The colour chosen with the font is the prompt text's, in both views.
+    EXPECT_EQ(Window->lPatchName->palette().color(QPalette::WindowText), QColor(250, 240, 0));
+    EXPECT_EQ(Window->reLyric->palette().color(QPalette::Text), QColor(250, 240, 0));
     EXPECT_EQ(Window->lPatchName->font().family(), QStringLiteral("DejaVu Serif"));
     EXPECT_EQ(Window->lPatchName->font().pointSize(), 40);
     EXPECT_TRUE(Window->lPatchName->font().bold());

@@ -22,6 +22,7 @@ TMessageButton TFakeDialogs::MessageBox(QWidget *, const QString &title, const Q
                                         TMessageKind kind, TMessageButtons buttons)
 {
     Records.push_back({TCall::Message, title, text, QString(), kind, buttons});
+    RunWhileOpen();
     if (Answers.empty()) {
         return EscapeAnswer(buttons);
     }
@@ -34,6 +35,7 @@ std::optional<QString> TFakeDialogs::OpenFileName(QWidget *, const QString &capt
                                                   const QString &directory, const QString &filter)
 {
     Records.push_back({TCall::OpenFile, caption, directory, filter, {}, {}});
+    RunWhileOpen();
     return TakeFront(FileAnswers);
 }
 
@@ -41,19 +43,37 @@ std::optional<QString> TFakeDialogs::SaveFileName(QWidget *, const QString &capt
                                                   const QString &directory, const QString &filter)
 {
     Records.push_back({TCall::SaveFile, caption, directory, filter, {}, {}});
+    RunWhileOpen();
     return TakeFront(FileAnswers);
 }
 
-std::optional<QFont> TFakeDialogs::ChooseFont(QWidget *, const QFont &)
+std::optional<TFontChoice> TFakeDialogs::ChooseFont(QWidget *, const TFontChoice &initial)
 {
     Records.push_back({TCall::Font, {}, {}, {}, {}, {}});
-    return TakeFront(FontAnswers);
+    RunWhileOpen();
+    const std::optional<QFont> font = TakeFront(FontAnswers);
+    const QColor colour = FontColourAnswers.empty() ? initial.Colour : FontColourAnswers.front();
+    if (!FontColourAnswers.empty()) {
+        FontColourAnswers.pop_front();
+    }
+    if (!font) {
+        return std::nullopt;
+    }
+    return TFontChoice{*font, colour};
 }
 
 std::optional<QColor> TFakeDialogs::ChooseColor(QWidget *, const QColor &)
 {
     Records.push_back({TCall::Colour, {}, {}, {}, {}, {}});
+    RunWhileOpen();
     return TakeFront(ColourAnswers);
+}
+
+void TFakeDialogs::RunWhileOpen()
+{
+    if (WhileOpen) {
+        WhileOpen();
+    }
 }
 
 QStringList TFakeDialogs::MessageTexts() const

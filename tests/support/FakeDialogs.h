@@ -3,6 +3,7 @@
 #include "common/Dialogs.h"
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace tarvello::test {
@@ -27,6 +28,9 @@ public:
     std::deque<TMessageButton> Answers;
     std::deque<std::optional<QString>> FileAnswers;
     std::deque<std::optional<QFont>> FontAnswers;
+    // The colour the font chooser gives with its font; the one it was opened
+    // with when none is queued.
+    std::deque<QColor> FontColourAnswers;
     std::deque<std::optional<QColor>> ColourAnswers;
 
     TMessageButton MessageBox(QWidget *parent, const QString &title, const QString &text,
@@ -35,11 +39,18 @@ public:
                                         const QString &directory, const QString &filter) override;
     std::optional<QString> SaveFileName(QWidget *parent, const QString &caption,
                                         const QString &directory, const QString &filter) override;
-    std::optional<QFont> ChooseFont(QWidget *parent, const QFont &initial) override;
+    std::optional<TFontChoice> ChooseFont(QWidget *parent, const TFontChoice &initial) override;
     std::optional<QColor> ChooseColor(QWidget *parent, const QColor &initial) override;
+
+    // Runs while a box or chooser is open, before it answers: what the MIDI
+    // input does while the operator looks at a dialog.
+    std::function<void()> WhileOpen;
 
     // The texts of the message boxes shown so far, in order.
     QStringList MessageTexts() const;
+
+private:
+    void RunWhileOpen();
 };
 
 } // namespace tarvello::test
