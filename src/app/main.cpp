@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "common/CompatibleFaces.h"
 #include "common/Dialogs.h"
 #include "main/DesktopEnd.h"
 #include "main/MainWindow.h"
@@ -21,6 +22,7 @@ int main(int argc, char **argv)
     tarvello::PrepareProcessEnvironment();
     tarvello::TStandardDialogs dialogs;
     tarvello::TApplication application(argc, argv, dialogs);
+    tarvello::LoadCompatibleFaces();
 #ifdef TARVELLO_HAS_BUILT_IN_PDF_CONTROL
     tarvello::RegisterBuiltInPdfControl();
 #endif

@@ -1,6 +1,7 @@
 #include "main/MainWindow.h"
 
 #include "main/DonateAddress.h"
+#include "main/MainLayoutHelpers.h"
 #include "main/MidiDispatch.h"
 #include "main/NavigationLabels.h"
 #include "main/RadioGroup.h"
@@ -17,6 +18,7 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
 #include <functional>
 #include <utility>
 
@@ -185,6 +187,16 @@ void TfMain::UpdateNavigationLabels()
     lPreviousItem->setText(labels.PreviousItem);
     lNextPage->setText(labels.NextPage);
     lPrevPage->setText(labels.PrevPage);
+    // A controller's labels are longer than the panel was laid out for; the
+    // labels and their panel grow to the right, where nothing else stands.
+    int widest = NavigationLabelWidth;
+    for (QLabel *label : {lNextItem, lPreviousItem, lNextPage, lPrevPage}) {
+        widest = std::max(widest, label->fontMetrics().horizontalAdvance(label->text()) + 1);
+    }
+    for (QLabel *label : {lNextItem, lPreviousItem, lNextPage, lPrevPage}) {
+        label->resize(widest, label->height());
+    }
+    Panel1->resize(std::max(NavigationPanelWidth, lNextItem->x() + widest + 2), Panel1->height());
 }
 
 } // namespace tarvello

@@ -212,13 +212,13 @@ void TfMain::createSettingsButtons()
 void TfMain::createNavigationPanel()
 {
     Panel1 = Named(new QFrame(tsMidi), "Panel1");
-    Panel1->setGeometry(420, 48, 205, 77);
+    Panel1->setGeometry(420, 48, NavigationPanelWidth, 77);
     SetBackground(Panel1, QColor(0, 0, 128));
     SetHint(Panel1, QStringLiteral("Midi Message values to operate the navagator"), true);
     const QFont font = PixelFont({QStringLiteral("MS Sans Serif")}, 11);
     const auto navigationLabel = [this, &font](const char *name, int top) {
         QLabel *label = Named(new QLabel(Panel1), name);
-        label->setGeometry(8, top, 195, 14);
+        label->setGeometry(8, top, NavigationLabelWidth, 14);
         label->setFont(font);
         label->setStyleSheet(QStringLiteral("color: yellow;"));
         return label;

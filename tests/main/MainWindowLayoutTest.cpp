@@ -3,6 +3,9 @@
 #include "common/KeyValueGrid.h"
 #include "main/RadioGroup.h"
 #include "main/UpDown.h"
+#include "support/CaptionFit.h"
+#include "support/FindControl.h"
+#include "touchpad/TouchPad.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -129,6 +132,35 @@ TEST(MainWindowLayout, SidePanelsAndSettingsControls)
     EXPECT_FALSE(window.cbAutoScroll->geometry().intersects(window.seScrollSeconds->geometry()));
     EXPECT_LE(window.cbAutoScroll->sizeHint().width(), window.cbAutoScroll->width());
     EXPECT_LE(window.seScrollSeconds->sizeHint().width(), window.seScrollSeconds->width());
+}
+
+TEST(MainWindowLayout, EveryCaptionFitsItsControl)
+{
+    TFakeDialogs dialogs;
+    TfMain window(dialogs);
+    window.resize(800, 500);
+    window.show();
+    // Every message type and display type, with the longest navigation labels
+    // (controller 127 on channel 16).
+    for (int message : {0, 1}) {
+        for (int display : {0, 1}) {
+            window.rgMessage->SetItemIndex(message);
+            window.SetDisplayType(display);
+            window.lbChannel->setCurrentRow(15);
+            window.lbController->setCurrentRow(127);
+            window.lbChannelClick();
+            window.lbControllerClick();
+            QApplication::processEvents();
+            for (const char *page :
+                 {"tsDisplay", "tsLyric", "tsTextEdit", "tsFileList", "tsMidi"}) {
+                EXPECT_EQ(ClippedCaptions(Control<QWidget>(&window, QLatin1String(page))),
+                          QStringList())
+                    << page << ", message " << message << ", display " << display;
+            }
+        }
+    }
+    TfTouch pad(0, 0);
+    EXPECT_EQ(ClippedCaptions(&pad), QStringList());
 }
 
 TEST(MainWindowLayout, HintsShowOnlyOnTheSettingsPageAndTheFileGrid)

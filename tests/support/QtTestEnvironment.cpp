@@ -1,5 +1,7 @@
 #include "support/QtTestEnvironment.h"
 
+#include "common/CompatibleFaces.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QtGlobal>
@@ -24,7 +26,9 @@ QApplication &CreateTestApplication(int &argc, char **argv)
     PrepareTestEnvironment();
     auto *app = new QApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvello"));
+    // The windows are measured with the faces the program itself uses.
+    LoadCompatibleFaces();
     return *app;
 }
 
-}  // namespace tarvello::test
+} // namespace tarvello::test

@@ -1,5 +1,7 @@
 #include "support/QtTestEnvironment.h"
 
+#include "common/CompatibleFaces.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -12,5 +14,7 @@ int main(int argc, char **argv)
     // destructors run; Qt's GL context crashes when destroyed among them.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvello"));
+    // The windows are measured with the faces the program itself uses.
+    tarvello::LoadCompatibleFaces();
     return RUN_ALL_TESTS();
 }
