@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,8 +12,23 @@
 
 namespace tarvello {
 
+namespace {
+
+// The font panel finds the face by its style name; without one it takes the
+// family's first style, which may be an oblique one (DejaVu Sans), and OK
+// would slant the prompt.
+QFont WithStyleName(QFont font)
+{
+    if (font.styleName().isEmpty()) {
+        font.setStyleName(QFontInfo(font).styleName());
+    }
+    return font;
+}
+
+} // namespace
+
 TFontColourDialog::TFontColourDialog(const TFontChoice &initial, QWidget *parent)
-    : QDialog(parent), FontPanel(new QFontDialog(initial.Font, this)),
+    : QDialog(parent), FontPanel(new QFontDialog(WithStyleName(initial.Font), this)),
       ColourButton(new QPushButton(this))
 {
     setObjectName(QStringLiteral("FontDialog"));

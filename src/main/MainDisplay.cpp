@@ -74,18 +74,17 @@ void TfMain::ActOnValue(int value)
     if (value < 0 || value > PreviousPromptValue) {
         return;
     }
-    setWindowTitle(SelectionCaption(PatchMode(), MidiController, value));
-
     QWidget *page = pcMain->currentWidget();
     // Showing files, 122 and 123 are the line commands of the Lyric page
     // wherever they come from: they never select a slot (no jump of the show
     // to slot 122, no MIDI of its own), and off the Lyric page they have
-    // nothing to scroll.
+    // nothing to scroll, so they change nothing there, not even the caption.
     const bool fileDisplay = DisplayType() == 1;
     const bool lineCommand = fileDisplay && (value == LineDownValue || value == LineUpValue);
     if (lineCommand && page != tsLyric) {
         return;
     }
+    setWindowTitle(SelectionCaption(PatchMode(), MidiController, value));
     const bool selects = !lineCommand;
     // Slot 122 of the file list cannot be shown (its key is the line-down
     // command), so "Next" stops at 121 there.

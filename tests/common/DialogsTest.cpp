@@ -1,5 +1,6 @@
 #include "common/Dialogs.h"
 
+#include "common/FontColourDialog.h"
 #include "common/TarvelloError.h"
 #include "support/FakeDialogs.h"
 
@@ -44,6 +45,19 @@ TEST(Dialogs, EscapedErrorsKeepTheirText)
     EXPECT_EQ(ErrorMessageOf(std::make_exception_ptr(std::out_of_range("index 7"))),
               QStringLiteral("index 7"));
     EXPECT_EQ(ErrorMessageOf(std::make_exception_ptr(42)), QStringLiteral("Unknown error"));
+}
+
+TEST(Dialogs, TheFontChooserGivesBackTheFontAsItCameAndItsColour)
+{
+    QFont regular(QStringLiteral("DejaVu Sans"));
+    regular.setPixelSize(48);
+    TFontColourDialog dialog({regular, QColor(200, 0, 0)});
+    // Taken as it came: not the family's first style (an oblique one).
+    EXPECT_FALSE(dialog.Choice().Font.italic());
+    EXPECT_EQ(dialog.Choice().Font.family(), QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(dialog.Choice().Colour, QColor(200, 0, 0));
+    dialog.SetColour(QColor(0, 0, 255));
+    EXPECT_EQ(dialog.Choice().Colour, QColor(0, 0, 255));
 }
 
 } // namespace

@@ -139,11 +139,13 @@ TEST_F(TDisplayTest, LineCommandsShowingFilesNeverSelectASlot)
     // nothing, and back on the Lyric page slot 4 is still the one shown.
     for (QWidget *page : {Window->tsFileList, Window->tsMidi}) {
         Window->pcMain->setCurrentWidget(page);
+        Window->setWindowTitle(QStringLiteral("before"));
         for (int value : {122, 123}) {
             Window->ActOnValue(value);
             EXPECT_EQ(Window->CurrentSlot(), 4);
             EXPECT_EQ(Window->vleFiles->Row(), 5);
             EXPECT_EQ(SelectionMidiSent, sent);
+            EXPECT_EQ(Window->windowTitle(), QStringLiteral("before"));
         }
     }
     // The operator clicking slot 122's row to fill it in sends nothing either.
