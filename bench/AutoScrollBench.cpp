@@ -4,16 +4,16 @@
 // The argument is the time for the whole file in seconds.
 
 #include "BenchFiles.h"
-#include "common/Dialogs.h"
-#include "common/KeyValueGrid.h"
 #include "main/LyricAutoScroll.h"
 #include "main/MainWindow.h"
-#include "main/WebBrowserView.h"
 #include "pdfviewer/BuiltInPdfControl.h"
 #include "pdfviewer/PdfDocumentControl.h"
 #include "pdfviewer/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
 #include "support/QtTestEnvironment.h"
+#include "widgets/Dialogs.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/WebBrowserView.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
 // From a selection to the painted view, and what the browser costs in memory.
 #include "BenchFiles.h"
-#include "common/Dialogs.h"
-#include "common/KeyValueGrid.h"
 #include "main/MainWindow.h"
-#include "main/WebBrowserView.h"
 #include "pdfviewer/BuiltInPdfControl.h"
 #include "support/QtTestEnvironment.h"
+#include "widgets/Dialogs.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/WebBrowserView.h"
 
 #include <QApplication>
 #include <QDir>

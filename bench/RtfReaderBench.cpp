@@ -1,7 +1,7 @@
 // The RTF reader's throughput on a ~100 KB lyric sheet, beside Qt's own HTML
 // import of the same content, with the ratio of the two printed at the end.
 
-#include "common/RtfReader.h"
+#include "rtf/RtfReader.h"
 #include "support/QtTestEnvironment.h"
 
 #include <QAbstractTextDocumentLayout>

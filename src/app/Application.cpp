@@ -1,6 +1,6 @@
 #include "Application.h"
 
-#include "common/Dialogs.h"
+#include "widgets/Dialogs.h"
 
 #include <QWidget>
 

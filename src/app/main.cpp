@@ -1,18 +1,15 @@
 #include "Application.h"
 
-#include "common/CompatibleFaces.h"
-#include "common/Dialogs.h"
 #include "main/DesktopEnd.h"
 #include "main/MainWindow.h"
 #include "main/StartupEnvironment.h"
 #include "midi/Midi.h"
 #include "midistrings/MidiStringsDialog.h"
 #include "touchpad/TouchPad.h"
+#include "widgets/CompatibleFaces.h"
+#include "widgets/Dialogs.h"
 
-#if __has_include("pdfviewer/BuiltInPdfControl.h")
 #include "pdfviewer/BuiltInPdfControl.h"
-#define TARVELLO_HAS_BUILT_IN_PDF_CONTROL 1
-#endif
 
 #include <memory>
 
@@ -23,9 +20,7 @@ int main(int argc, char **argv)
     tarvello::TStandardDialogs dialogs;
     tarvello::TApplication application(argc, argv, dialogs);
     tarvello::LoadCompatibleFaces();
-#ifdef TARVELLO_HAS_BUILT_IN_PDF_CONTROL
     tarvello::RegisterBuiltInPdfControl();
-#endif
     int result = 0;
     {
         // The three windows in their order: the main window restores the show

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/SlotTypes.h"
+#include "core/SlotTypes.h"
 
 #include <QString>
 

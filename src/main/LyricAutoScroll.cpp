@@ -1,6 +1,6 @@
 #include "main/LyricAutoScroll.h"
 
-#include "main/WebBrowserView.h"
+#include "widgets/WebBrowserView.h"
 
 #include <QAbstractAnimation>
 #include <QScrollBar>

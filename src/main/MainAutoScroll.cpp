@@ -1,10 +1,10 @@
 #include "main/MainWindow.h"
 
 #include "main/LyricAutoScroll.h"
-#include "main/MainLayoutHelpers.h"
 #include "pdfviewer/PdfDocumentControl.h"
 #include "pdfviewer/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
+#include "widgets/LayoutHelpers.h"
 
 #include <QCheckBox>
 #include <QScrollBar>

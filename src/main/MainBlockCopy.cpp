@@ -1,8 +1,8 @@
 #include "main/MainWindow.h"
 
-#include "common/Dialogs.h"
-#include "common/KeyValueGrid.h"
 #include "main/ListEditing.h"
+#include "widgets/Dialogs.h"
+#include "widgets/KeyValueGrid.h"
 
 #include <QPushButton>
 

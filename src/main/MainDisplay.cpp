@@ -1,10 +1,10 @@
 #include "main/MainWindow.h"
 
-#include "common/KeyValueGrid.h"
 #include "main/LyricAutoScroll.h"
 #include "main/PromptReference.h"
-#include "main/RadioGroup.h"
-#include "main/WebBrowserView.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/WebBrowserView.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

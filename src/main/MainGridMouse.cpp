@@ -1,9 +1,9 @@
 #include "main/MainWindow.h"
 
-#include "common/KeyValueGrid.h"
 #include "main/ListEditing.h"
-#include "main/TitleRowMark.h"
-#include "main/UpDown.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/TitleRowMark.h"
+#include "widgets/UpDown.h"
 
 #include <QChildEvent>
 #include <QContextMenuEvent>

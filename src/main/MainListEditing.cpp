@@ -1,10 +1,10 @@
 #include "main/MainWindow.h"
 
-#include "common/Dialogs.h"
-#include "common/KeyValueGrid.h"
 #include "main/ListEditing.h"
-#include "main/MainLayoutHelpers.h"
-#include "main/UpDown.h"
+#include "widgets/Dialogs.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/UpDown.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "main/MainWindow.h"
 
-#include "common/Dialogs.h"
-#include "common/KeyValueGrid.h"
-#include "common/MidiStringsFile.h"
-#include "common/TextFile.h"
+#include "files/MidiStringsFile.h"
+#include "files/TextFile.h"
+#include "widgets/Dialogs.h"
+#include "widgets/KeyValueGrid.h"
 
 #include <QAction>
 

@@ -1,8 +1,8 @@
 #include "main/MainWindow.h"
 
-#include "common/TarvelloError.h"
-#include "main/MainLayoutHelpers.h"
-#include "main/WebBrowserView.h"
+#include "core/TarvelloError.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/WebBrowserView.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -16,14 +16,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#if __has_include("common/RtfReader.h")
-#include "common/RtfReader.h"
-#define TARVELLO_HAS_RTF_READER 1
-#endif
-#if __has_include("pdfviewer/PdfViewer.h")
 #include "pdfviewer/PdfViewer.h"
-#define TARVELLO_HAS_PDF_VIEWER 1
-#endif
+#include "rtf/RtfReader.h"
 
 namespace tarvello {
 namespace {
@@ -52,7 +46,6 @@ QString DecodeShownText(const QByteArray &bytes)
 
 void TfMain::createPdfViewer()
 {
-#ifdef TARVELLO_HAS_PDF_VIEWER
     PdfViewer = Named(new TPdfViewer(tsLyric), "PdfViewer");
     PdfViewer->SetAutoOpen(true);
     PdfViewer->SetCopies(1);
@@ -67,7 +60,6 @@ void TfMain::createPdfViewer()
     PdfViewer->SetStartPage(1);
     PdfViewer->hide();
     static_cast<QGridLayout *>(tsLyric->layout())->addWidget(PdfViewer, 0, 0);
-#endif
 }
 
 void TfMain::ShowOnlyView(TLyricViewKind kind)
@@ -75,9 +67,7 @@ void TfMain::ShowOnlyView(TLyricViewKind kind)
     LyricView = kind;
     reLyric->setVisible(kind == lvRichText);
     webFileBrowser->setVisible(kind == lvBrowser);
-#ifdef TARVELLO_HAS_PDF_VIEWER
     PdfViewer->setVisible(kind == lvPdf);
-#endif
 }
 
 void TfMain::RunViewCommand(int value)
@@ -100,7 +90,6 @@ void TfMain::RunViewCommand(int value)
         }
         break;
     case lvPdf:
-#ifdef TARVELLO_HAS_PDF_VIEWER
         // A document has pages, not lines.
         if (!line) {
             if (down) {
@@ -109,7 +98,6 @@ void TfMain::RunViewCommand(int value)
                 PdfViewer->GoToPreviousPage();
             }
         }
-#endif
         break;
     }
 }
@@ -128,13 +116,11 @@ void TfMain::LoadIntoRichText(const QString &path)
     }
     const bool cut = !file.atEnd();
 
-#ifdef TARVELLO_HAS_RTF_READER
     if (LooksLikeRtf(bytes)) {
         ReadRtf(bytes, *reLyric->document());
         reLyric->moveCursor(QTextCursor::Start);
         return;
     }
-#endif
 
     // A picture that lands here (PNG, or a JPEG named ".jpeg") is shown as
     // the picture, not as its bytes.
@@ -189,7 +175,6 @@ void TfMain::ShowInBrowser(const QString &path)
 
 void TfMain::ShowPdf(const QString &path, int page)
 {
-#ifdef TARVELLO_HAS_PDF_VIEWER
     reLyric->hide();
     webFileBrowser->hide();
     PdfViewer->show();
@@ -197,10 +182,6 @@ void TfMain::ShowPdf(const QString &path, int page)
     PdfViewer->SetCurrentPage(page);
     emit LineButtonsEnabledChanged(false);
     LyricView = lvPdf;
-#else
-    Q_UNUSED(page);
-    throw TError(QStringLiteral("Cannot show \"%1\": no PDF viewer").arg(path));
-#endif
 }
 
 } // namespace tarvello

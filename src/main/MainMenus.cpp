@@ -1,6 +1,6 @@
 #include "main/MainWindow.h"
 
-#include "main/MainLayoutHelpers.h"
+#include "widgets/LayoutHelpers.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,10 +1,10 @@
 #include "main/MainWindow.h"
 
-#include "common/Dialogs.h"
 #include "main/ErrorBoxQueue.h"
 #include "main/MidiDispatch.h"
-#include "main/RadioGroup.h"
 #include "midi/Midi.h"
+#include "widgets/Dialogs.h"
+#include "widgets/RadioGroup.h"
 
 #include <QListWidget>
 #include <QMetaObject>

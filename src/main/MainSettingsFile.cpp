@@ -1,13 +1,13 @@
 #include "main/MainWindow.h"
 
-#include "common/IniFile.h"
-#include "common/KeyValueGrid.h"
-#include "common/MidiStringsFile.h"
-#include "common/TextFile.h"
-#include "main/MainLayoutHelpers.h"
-#include "main/RadioGroup.h"
+#include "files/IniFile.h"
+#include "files/MidiStringsFile.h"
+#include "files/TextFile.h"
 #include "main/StoredSettings.h"
 #include "touchpad/TouchPad.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QDir>

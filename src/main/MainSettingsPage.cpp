@@ -1,13 +1,13 @@
 #include "main/MainWindow.h"
 
 #include "main/DonateAddress.h"
-#include "main/MainLayoutHelpers.h"
 #include "main/MidiDispatch.h"
 #include "main/NavigationLabels.h"
-#include "main/RadioGroup.h"
 #include "midi/Midi.h"
 #include "pdfviewer/PdfViewer.h"
 #include "touchpad/TouchPad.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QDesktopServices>

@@ -1,9 +1,9 @@
 #include "main/MainWindow.h"
 
 #include "main/ControllerNames.h"
-#include "main/MainColours.h"
-#include "main/MainLayoutHelpers.h"
-#include "main/RadioGroup.h"
+#include "widgets/Colours.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QFrame>

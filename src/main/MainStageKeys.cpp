@@ -1,9 +1,9 @@
 #include "main/MainWindow.h"
 
-#include "common/KeyValueGrid.h"
 #include "main/ApplicationEventWatch.h"
 #include "main/StageKeys.h"
 #include "touchpad/TouchPad.h"
+#include "widgets/KeyValueGrid.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

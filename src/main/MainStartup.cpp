@@ -1,11 +1,11 @@
 #include "main/MainWindow.h"
 
-#include "common/Dialogs.h"
-#include "common/IniFile.h"
+#include "files/IniFile.h"
 #include "main/HelpKey.h"
 #include "main/PromptReference.h"
 #include "main/SettingsPath.h"
 #include "midi/Midi.h"
+#include "widgets/Dialogs.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,14 +1,14 @@
 #include "main/MainWindow.h"
 
-#include "common/KeyValueGrid.h"
 #include "main/ErrorBoxQueue.h"
-#include "main/MainColours.h"
-#include "main/MainLayoutHelpers.h"
 #include "main/MidiDispatch.h"
 #include "main/PromptReference.h"
-#include "main/RadioGroup.h"
-#include "main/UpDown.h"
-#include "main/WebBrowserView.h"
+#include "widgets/Colours.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/UpDown.h"
+#include "widgets/WebBrowserView.h"
 
 #include <QFrame>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #include "main/MidiDispatch.h"
 
-#include "common/Dialogs.h"
+#include "core/ErrorText.h"
 
 #include <exception>
 

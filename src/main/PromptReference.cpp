@@ -1,6 +1,6 @@
 #include "main/PromptReference.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 namespace tarvello {
 namespace {

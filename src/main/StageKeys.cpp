@@ -1,6 +1,6 @@
 #include "main/StageKeys.h"
 
-#include "common/SlotTypes.h"
+#include "core/SlotTypes.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>

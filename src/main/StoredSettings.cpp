@@ -1,6 +1,6 @@
 #include "main/StoredSettings.h"
 
-#include "common/IniFile.h"
+#include "files/IniFile.h"
 
 #include <QStringList>
 

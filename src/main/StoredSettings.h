@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/MidiStringsFile.h"
+#include "files/MidiStringsFile.h"
 #include "main/AutoScroll.h"
 
 #include <QColor>

@@ -2,7 +2,7 @@
 
 #include "midi/RtMidiSystem.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,6 +1,6 @@
 #include "midi/MidiDevices.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <utility>
 

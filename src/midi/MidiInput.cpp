@@ -2,7 +2,7 @@
 
 #include "midi/Midi.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,6 +1,6 @@
 #include "pdfviewer/Automation.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <QMetaMethod>
 #include <QMetaObject>

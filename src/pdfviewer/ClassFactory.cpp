@@ -1,6 +1,6 @@
 #include "pdfviewer/ClassFactory.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #include "pdfviewer/OldPdfDisplayer.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "pdfviewer/OleContainer.h"
 #include "pdfviewer/PdfViewer.h"
 

@@ -1,6 +1,6 @@
 #include "pdfviewer/OleContainer.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "pdfviewer/ClassFactory.h"
 
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "pdfviewer/PdfDocumentControl.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "pdfviewer/PdfPageView.h"
 #include "pdfviewer/PdfPrinting.h"
 #include "pdfviewer/PdfThumbnailModel.h"

@@ -1,6 +1,6 @@
 #include "pdfviewer/PdfPrinting.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <QImage>
 #include <QPainter>

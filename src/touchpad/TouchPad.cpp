@@ -1,6 +1,6 @@
 #include "touchpad/TouchPad.h"
 
-#include "common/SlotTypes.h"
+#include "core/SlotTypes.h"
 #include "touchpad/PadPlacement.h"
 #include "touchpad/PadSelect.h"
 

@@ -1,11 +1,11 @@
 #include "MainLyricFixture.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "main/LyricAutoScroll.h"
-#include "main/WebBrowserView.h"
 #include "pdfviewer/PdfDocumentControl.h"
 #include "pdfviewer/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
+#include "widgets/WebBrowserView.h"
 
 #include <QAnimationDriver>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "MainWindowFixture.h"
 
-#include "common/KeyValueGrid.h"
-#include "common/TarvelloError.h"
-#include "main/RadioGroup.h"
+#include "core/TarvelloError.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QLabel>

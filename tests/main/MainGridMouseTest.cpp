@@ -1,8 +1,8 @@
 #include "MainWindowFixture.h"
 
-#include "common/KeyValueGrid.h"
 #include "main/ListEditing.h"
-#include "main/UpDown.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/UpDown.h"
 
 #include <QContextMenuEvent>
 #include <QHeaderView>

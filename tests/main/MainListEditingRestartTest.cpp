@@ -1,7 +1,7 @@
 #include "MainPersistenceFixture.h"
 
-#include "common/KeyValueGrid.h"
 #include "midistrings/MidiStringsDialog.h"
+#include "widgets/KeyValueGrid.h"
 
 #include <QLabel>
 #include <QPalette>

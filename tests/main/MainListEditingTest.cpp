@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 
-#include "common/KeyValueGrid.h"
+#include "widgets/KeyValueGrid.h"
 
 #include <QHeaderView>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "MainPersistenceFixture.h"
 
-#include "common/KeyValueGrid.h"
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
+#include "widgets/KeyValueGrid.h"
 
 #include <QAction>
 

@@ -2,8 +2,8 @@
 
 #include "MainWindowFixture.h"
 
-#include "common/KeyValueGrid.h"
 #include "pdfviewer/BuiltInPdfControl.h"
+#include "widgets/KeyValueGrid.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "MainLyricFixture.h"
 
-#include "common/KeyValueGrid.h"
-#include "common/TarvelloError.h"
-#include "main/WebBrowserView.h"
+#include "core/TarvelloError.h"
 #include "pdfviewer/BuiltInPdfControl.h"
 #include "pdfviewer/PdfDocumentControl.h"
 #include "pdfviewer/PdfViewer.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/WebBrowserView.h"
 
 #include <QCheckBox>
 #include <QDir>

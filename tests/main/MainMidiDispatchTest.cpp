@@ -1,7 +1,7 @@
 #include "MainMidiFixture.h"
 
-#include "common/KeyValueGrid.h"
-#include "main/RadioGroup.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QLabel>

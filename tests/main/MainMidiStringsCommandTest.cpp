@@ -1,7 +1,7 @@
 #include "MainWindowFixture.h"
 
-#include "common/KeyValueGrid.h"
 #include "midistrings/MidiStringsDialog.h"
+#include "widgets/KeyValueGrid.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,11 +1,11 @@
 #include "MainPersistenceFixture.h"
 
-#include "common/ErrorText.h"
-#include "common/KeyValueGrid.h"
+#include "core/ErrorText.h"
 #include "main/HelpKey.h"
 #include "main/LyricAutoScroll.h"
-#include "main/RadioGroup.h"
 #include "touchpad/TouchPad.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

@@ -1,11 +1,11 @@
 #include "MainMidiFixture.h"
 
-#include "common/KeyValueGrid.h"
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "main/DonateAddress.h"
-#include "main/RadioGroup.h"
 #include "pdfviewer/PdfViewer.h"
 #include "touchpad/TouchPad.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

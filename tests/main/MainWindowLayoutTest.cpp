@@ -1,11 +1,11 @@
 #include "MainWindowFixture.h"
 
-#include "common/KeyValueGrid.h"
-#include "main/RadioGroup.h"
-#include "main/UpDown.h"
 #include "support/CaptionFit.h"
 #include "support/FindControl.h"
 #include "touchpad/TouchPad.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/RadioGroup.h"
+#include "widgets/UpDown.h"
 
 #include <QAction>
 #include <QCheckBox>

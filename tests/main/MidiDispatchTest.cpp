@@ -1,6 +1,6 @@
 #include "main/MidiDispatch.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "main/ErrorBoxQueue.h"
 
 #include <QStringList>

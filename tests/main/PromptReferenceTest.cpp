@@ -2,7 +2,7 @@
 #include "main/ControllerNames.h"
 #include "main/StartupEnvironment.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <gtest/gtest.h>
 

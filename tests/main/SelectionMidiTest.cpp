@@ -1,6 +1,6 @@
 #include "main/SelectionMidi.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "midi/Midi.h"
 #include "support/FakeMidiSystem.h"
 

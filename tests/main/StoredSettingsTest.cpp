@@ -1,5 +1,5 @@
 #include "main/StoredSettings.h"
-#include "common/IniFile.h"
+#include "files/IniFile.h"
 #include "main/SettingsPath.h"
 
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "midi/Midi.h"
 #include "support/FakeMidiSystem.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "FakeControl.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "pdfviewer/AcroPdf.h"
 #include "pdfviewer/WindowServices.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

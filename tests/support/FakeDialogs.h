@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/Dialogs.h"
+#include "widgets/Dialogs.h"
 
 #include <deque>
 #include <functional>

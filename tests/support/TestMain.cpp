@@ -1,6 +1,6 @@
 #include "support/QtTestEnvironment.h"
 
-#include "common/CompatibleFaces.h"
+#include "widgets/CompatibleFaces.h"
 
 #include <QApplication>
 

@@ -1,5 +1,5 @@
 #include "touchpad/TouchPad.h"
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "touchpad/PadPlacement.h"
 #include "touchpad/PadSelect.h"
 

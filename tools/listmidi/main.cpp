@@ -4,7 +4,7 @@
 #include "midi/Midi.h"
 #include "midi/RtMidiSystem.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <QTextStream>
 

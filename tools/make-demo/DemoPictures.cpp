@@ -1,6 +1,6 @@
 #include "DemoPictures.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <QImage>
 #include <QLinearGradient>

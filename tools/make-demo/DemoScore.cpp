@@ -1,6 +1,6 @@
 #include "DemoScore.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <QFile>
 #include <QPageLayout>

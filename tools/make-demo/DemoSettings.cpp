@@ -2,10 +2,10 @@
 
 #include "DemoSlots.h"
 
-#include "common/IniFile.h"
-#include "common/MidiStringsFile.h"
-#include "common/SlotTypes.h"
-#include "common/TarvelloError.h"
+#include "core/SlotTypes.h"
+#include "core/TarvelloError.h"
+#include "files/IniFile.h"
+#include "files/MidiStringsFile.h"
 
 #include <QFile>
 

@@ -6,7 +6,7 @@
 #include "DemoSettings.h"
 #include "DemoSlots.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <QDir>
 #include <QFileInfo>

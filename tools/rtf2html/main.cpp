@@ -1,7 +1,7 @@
 // Prints the HTML of the document the RTF reader makes from a file, so the reader
 // can be compared with other readers' output.
 
-#include "common/RtfReader.h"
+#include "rtf/RtfReader.h"
 
 #include <QFile>
 #include <QGuiApplication>

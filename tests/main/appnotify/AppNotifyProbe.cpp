@@ -3,7 +3,7 @@
 // error box and the program goes on to the next event.
 #include "Application.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 #include "support/FakeDialogs.h"
 #include "support/QtTestEnvironment.h"
 

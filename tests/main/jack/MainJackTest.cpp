@@ -3,15 +3,15 @@
 // dispatch, and what the program sends comes back to the peer.
 
 #include "main/MainWindow.h"
-#include "main/RadioGroup.h"
 #include "midi/JackMidiClient.h"
 #include "midi/Midi.h"
 #include "midi/MidiEventQueue.h"
 #include "midi/RtMidiSystem.h"
 #include "support/FakeDialogs.h"
 #include "support/JackPeer.h"
+#include "widgets/RadioGroup.h"
 
-#include "common/KeyValueGrid.h"
+#include "widgets/KeyValueGrid.h"
 
 #include <QApplication>
 #include <QCheckBox>

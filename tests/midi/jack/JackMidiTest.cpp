@@ -2,7 +2,7 @@
 #include "midi/RtMidiSystem.h"
 #include "support/JackPeer.h"
 
-#include "common/TarvelloError.h"
+#include "core/TarvelloError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,206 @@
+#include "widgets/KeyValueGrid.h"
+
+#include "core/SlotTypes.h"
+#include "core/TarvelloError.h"
+#include "widgets/KeyValueGridModel.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+
+#include <utility>
+
+namespace tarvello {
+namespace {
+
+QStringList SlotKeys()
+{
+    QStringList keys;
+    keys.reserve(SlotCount);
+    for (int key = 0; key < SlotCount; ++key) {
+        keys.append(QString::number(key));
+    }
+    return keys;
+}
+
+} // namespace
+
+TKeyValueGrid::TKeyValueGrid(QWidget *parent)
+    : QTableView(parent), Model(new TKeyValueGridModel(SlotKeys(), this)),
+      Delegate(new TKeyValueGridDelegate(this))
+{
+    setModel(Model);
+    setItemDelegate(Delegate);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    // The value cell opens for typing as soon as the operator reaches it (see
+    // currentChanged); a cursor moved by the program opens no editor.
+    setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                    QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    setTabKeyNavigation(false);
+    setShowGrid(true);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(8);
+    horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setSectionResizeMode(TKeyValueGridModel::KeyColumn, QHeaderView::Fixed);
+    horizontalHeader()->setStretchLastSection(true);
+    setColumnWidth(TKeyValueGridModel::KeyColumn, 23);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    selectionModel()->setCurrentIndex(Model->index(0, TKeyValueGridModel::ValueColumn),
+                                      QItemSelectionModel::ClearAndSelect |
+                                          QItemSelectionModel::Rows);
+}
+
+int TKeyValueGrid::LastRow() const
+{
+    return Model->rowCount();
+}
+
+int TKeyValueGrid::Row() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() + 1 : FirstRow;
+}
+
+void TKeyValueGrid::CheckRow(int row) const
+{
+    if (row < FirstRow || row > LastRow()) {
+        throw TError(QStringLiteral("Grid index out of range"));
+    }
+}
+
+void TKeyValueGrid::SetRow(int row)
+{
+    CheckRow(row);
+    if (row == Row()) {
+        return;
+    }
+    const QModelIndex target = Model->index(row - 1, TKeyValueGridModel::ValueColumn);
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
+                                                  QItemSelectionModel::Rows);
+    scrollTo(target);
+    RethrowPendingError();
+}
+
+void TKeyValueGrid::RethrowPendingError()
+{
+    if (PendingError) {
+        std::rethrow_exception(std::exchange(PendingError, nullptr));
+    }
+}
+
+bool TKeyValueGrid::event(QEvent *event)
+{
+    const bool handled = QTableView::event(event);
+    RethrowPendingError();
+    return handled;
+}
+
+bool TKeyValueGrid::viewportEvent(QEvent *event)
+{
+    const bool handled = QTableView::viewportEvent(event);
+    RethrowPendingError();
+    return handled;
+}
+
+QString TKeyValueGrid::Key(int row) const
+{
+    CheckRow(row);
+    return Model->KeyAt(row - 1);
+}
+
+QString TKeyValueGrid::ValueOfRow(int row) const
+{
+    CommitEdit();
+    CheckRow(row);
+    return Model->ValueAt(row - 1);
+}
+
+void TKeyValueGrid::SetValueOfRow(int row, const QString &value)
+{
+    CommitEdit();
+    CheckRow(row);
+    Model->SetValueAt(row - 1, value);
+}
+
+QString TKeyValueGrid::Value(const QString &key) const
+{
+    CommitEdit();
+    const int modelRow = Model->RowOfKey(key);
+    return modelRow < 0 ? QString() : Model->ValueAt(modelRow);
+}
+
+void TKeyValueGrid::SetValue(const QString &key, const QString &value)
+{
+    CommitEdit();
+    const int modelRow = Model->RowOfKey(key);
+    if (modelRow < 0) {
+        throw TError(QStringLiteral("No row with the key '%1'").arg(key));
+    }
+    Model->SetValueAt(modelRow, value);
+}
+
+void TKeyValueGrid::SetTitles(const QString &keyTitle, const QString &valueTitle)
+{
+    Model->SetTitles(keyTitle, valueTitle);
+}
+
+void TKeyValueGrid::SetMarkedRowPredicate(TKeyValueGridDelegate::TRowPredicate predicate)
+{
+    Delegate->SetMarkedRowPredicate(std::move(predicate));
+    viewport()->update();
+}
+
+void TKeyValueGrid::SetKeyColumnWidth(int width)
+{
+    setColumnWidth(TKeyValueGridModel::KeyColumn, width);
+}
+
+void TKeyValueGrid::CommitEdit() const
+{
+    Delegate->FinishEdit();
+}
+
+void TKeyValueGrid::mousePressEvent(QMouseEvent *event)
+{
+    const int before = Row();
+    const QModelIndex hit = indexAt(event->position().toPoint());
+    QTableView::mousePressEvent(event);
+    // A press on another row raised the click through currentChanged; one on
+    // the row already current raises it here, as a selection of that row.
+    if (event->button() == Qt::LeftButton && hit.isValid() && hit.row() + 1 == before &&
+        Row() == before) {
+        RaiseClick();
+    }
+}
+
+void TKeyValueGrid::RaiseClick()
+{
+    if (PendingError) {
+        return;
+    }
+    try {
+        emit Click();
+    } catch (...) {
+        PendingError = std::current_exception();
+    }
+}
+
+void TKeyValueGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (!current.isValid()) {
+        return;
+    }
+    if (hasFocus() && current.column() == TKeyValueGridModel::ValueColumn) {
+        edit(current);
+    }
+    if (current.row() != previous.row()) {
+        RaiseClick();
+    }
+}
+
+} // namespace tarvello
