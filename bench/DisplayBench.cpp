@@ -1,7 +1,7 @@
 // From a selection to the painted view, and what the browser costs in memory.
 #include "BenchFiles.h"
 #include "main/MainWindow.h"
-#include "pdfviewer/BuiltInPdfControl.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
 #include "support/QtTestEnvironment.h"
 #include "widgets/Dialogs.h"
 #include "widgets/KeyValueGrid.h"

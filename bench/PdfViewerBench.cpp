@@ -5,9 +5,9 @@
 #include "BenchFiles.h"
 #include "support/QtTestEnvironment.h"
 
-#include "pdfviewer/BuiltInPdfControl.h"
-#include "pdfviewer/PdfDocumentControl.h"
-#include "pdfviewer/PdfPageView.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
+#include "pdfcontrol/PdfDocumentControl.h"
+#include "pdfcontrol/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
 
 #include <QCoreApplication>

@@ -9,7 +9,7 @@
 #include "widgets/CompatibleFaces.h"
 #include "widgets/Dialogs.h"
 
-#include "pdfviewer/BuiltInPdfControl.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
 
 #include <memory>
 

@@ -1,8 +1,6 @@
 #include "main/MainWindow.h"
 
 #include "main/LyricAutoScroll.h"
-#include "pdfviewer/PdfDocumentControl.h"
-#include "pdfviewer/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
 #include "widgets/LayoutHelpers.h"
 
@@ -118,11 +116,7 @@ void TfMain::ApplyPdfLayoutForAutoScroll()
 
 QScrollBar *TfMain::PdfScrollBar() const
 {
-    if (!PdfViewer || !PdfViewer->IsOpen()) {
-        return nullptr;
-    }
-    const auto *control = qobject_cast<TPdfDocumentControl *>(PdfViewer->GetDispatch());
-    return control && control->PageView() ? control->PageView()->verticalScrollBar() : nullptr;
+    return PdfViewer ? PdfViewer->ScrollBar() : nullptr;
 }
 
 } // namespace tarvello

@@ -1,6 +1,6 @@
 #include "pdfviewer/AcroPdf.h"
 
-#include "pdfviewer/ClassFactory.h"
+#include "pdfhost/ClassFactory.h"
 
 #include <QPainter>
 #include <QVBoxLayout>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pdfhost/ClassIds.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -15,7 +17,7 @@ class TAcroPDF : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr const char *ClassId = "{CA8A9780-280D-11CF-A24D-444553540000}";
+    static constexpr const char *ClassId = AcroPdfClassId;
 
     explicit TAcroPDF(QWidget *parent);
     ~TAcroPDF() override;

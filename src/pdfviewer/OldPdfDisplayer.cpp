@@ -1,7 +1,7 @@
 #include "pdfviewer/OldPdfDisplayer.h"
 
 #include "core/TarvelloError.h"
-#include "pdfviewer/OleContainer.h"
+#include "pdfhost/OleContainer.h"
 #include "pdfviewer/PdfViewer.h"
 
 #include <QPainter>

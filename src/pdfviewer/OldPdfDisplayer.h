@@ -2,7 +2,7 @@
 
 #include "pdfviewer/PdfDisplayer.h"
 
-#include "pdfviewer/OleContainer.h"
+#include "pdfhost/OleContainer.h"
 
 #include <QPointer>
 

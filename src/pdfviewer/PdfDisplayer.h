@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pdfviewer/WindowServices.h"
+#include "pdfhost/WindowServices.h"
 
 #include <QString>
 

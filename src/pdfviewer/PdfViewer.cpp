@@ -1,11 +1,12 @@
 #include "pdfviewer/PdfViewer.h"
 
-#include "pdfviewer/Automation.h"
+#include "pdfhost/Automation.h"
+#include "pdfhost/Registry.h"
+#include "pdfhost/ScrollingDocument.h"
 #include "pdfviewer/NewPdfDisplayer.h"
 #include "pdfviewer/OldPdfDisplayer.h"
 #include "pdfviewer/PdfError.h"
 #include "pdfviewer/ReaderVersion.h"
-#include "pdfviewer/Registry.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -411,6 +412,15 @@ void TPdfViewer::ApplyAlign()
     case alNone:
         break;
     }
+}
+
+QScrollBar *TPdfViewer::ScrollBar() const
+{
+    if (!IsOpen()) {
+        return nullptr;
+    }
+    const auto *scrolling = dynamic_cast<const TScrollingDocument *>(GetDispatch());
+    return scrolling ? scrolling->PageScrollBar() : nullptr;
 }
 
 } // namespace tarvello

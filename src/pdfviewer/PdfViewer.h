@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 
+class QScrollBar;
+
 namespace tarvello {
 
 class TPdfDisplayer;
@@ -72,6 +74,9 @@ public:
 
     // What the displayers ask of their viewer.
     QObject *GetDispatch() const;
+    // The vertical scroll bar of the open document's pages, where the control
+    // has one; none while nothing is open.
+    QScrollBar *ScrollBar() const;
     quint8 ReaderMajorVersion();
     bool CanTakeFocus() const;
     // The ProgID of the control registered for the PDF content type.

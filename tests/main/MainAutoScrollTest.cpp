@@ -2,8 +2,8 @@
 
 #include "core/TarvelloError.h"
 #include "main/LyricAutoScroll.h"
-#include "pdfviewer/PdfDocumentControl.h"
-#include "pdfviewer/PdfPageView.h"
+#include "pdfcontrol/PdfDocumentControl.h"
+#include "pdfcontrol/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
 #include "widgets/WebBrowserView.h"
 

@@ -2,7 +2,7 @@
 
 #include "MainWindowFixture.h"
 
-#include "pdfviewer/BuiltInPdfControl.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
 #include "widgets/KeyValueGrid.h"
 
 #include <QDir>

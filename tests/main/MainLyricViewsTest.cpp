@@ -1,8 +1,8 @@
 #include "MainLyricFixture.h"
 
 #include "core/TarvelloError.h"
-#include "pdfviewer/BuiltInPdfControl.h"
-#include "pdfviewer/PdfDocumentControl.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
+#include "pdfcontrol/PdfDocumentControl.h"
 #include "pdfviewer/PdfViewer.h"
 #include "widgets/KeyValueGrid.h"
 #include "widgets/WebBrowserView.h"

@@ -3,8 +3,8 @@
 
 #include "main/StageKeys.h"
 #include "main/StageScreen.h"
-#include "pdfviewer/PdfDocumentControl.h"
-#include "pdfviewer/PdfPageView.h"
+#include "pdfcontrol/PdfDocumentControl.h"
+#include "pdfcontrol/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
 #include "touchpad/TouchPad.h"
 

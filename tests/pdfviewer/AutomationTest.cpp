@@ -1,11 +1,11 @@
 #include "AutomationTarget.h"
 #include "PdfTestSupport.h"
 
-#include "pdfviewer/Automation.h"
-#include "pdfviewer/BuiltInPdfControl.h"
-#include "pdfviewer/ClassFactory.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
+#include "pdfhost/Automation.h"
+#include "pdfhost/ClassFactory.h"
+#include "pdfhost/Registry.h"
 #include "pdfviewer/PdfViewer.h"
-#include "pdfviewer/Registry.h"
 
 #include <QWidget>
 

@@ -1,14 +1,14 @@
 #include "PdfTestSupport.h"
-#include "TestPdfFiles.h"
+#include "support/TestPdfFiles.h"
 
-#include "pdfviewer/BuiltInPdfControl.h"
-#include "pdfviewer/ClassFactory.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
+#include "pdfcontrol/PdfDocumentControl.h"
+#include "pdfcontrol/PdfPageView.h"
+#include "pdfhost/ClassFactory.h"
+#include "pdfhost/Registry.h"
 #include "pdfviewer/NewPdfDisplayer.h"
 #include "pdfviewer/OldPdfDisplayer.h"
-#include "pdfviewer/PdfDocumentControl.h"
-#include "pdfviewer/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
-#include "pdfviewer/Registry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "FakeControl.h"
 
 #include "core/TarvelloError.h"
+#include "pdfhost/WindowServices.h"
 #include "pdfviewer/AcroPdf.h"
-#include "pdfviewer/WindowServices.h"
 
 namespace tarvello::test {
 

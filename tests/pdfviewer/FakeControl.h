@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pdfviewer/ClassFactory.h"
-#include "pdfviewer/Registry.h"
+#include "pdfhost/ClassFactory.h"
+#include "pdfhost/Registry.h"
 
 #include <QCloseEvent>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "FakeControl.h"
 #include "PdfTestSupport.h"
-#include "TestPdfFiles.h"
+#include "support/TestPdfFiles.h"
 
 #include "pdfviewer/NewPdfDisplayer.h"
 #include "pdfviewer/OldPdfDisplayer.h"

@@ -1,8 +1,8 @@
 #include "FakeControl.h"
 
+#include "pdfhost/WindowServices.h"
 #include "pdfviewer/NewPdfDisplayer.h"
 #include "pdfviewer/PdfViewer.h"
-#include "pdfviewer/WindowServices.h"
 
 #include <QFile>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "TestPdfFiles.h"
+#include "support/TestPdfFiles.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "pdfviewer/PdfPageLayout.h"
+#include "pdfcontrol/PdfPageLayout.h"
 
 #include <algorithm>
 

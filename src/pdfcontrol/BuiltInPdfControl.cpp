@@ -1,9 +1,9 @@
-#include "pdfviewer/BuiltInPdfControl.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
 
-#include "pdfviewer/AcroPdf.h"
-#include "pdfviewer/ClassFactory.h"
-#include "pdfviewer/PdfDocumentControl.h"
-#include "pdfviewer/Registry.h"
+#include "pdfcontrol/PdfDocumentControl.h"
+#include "pdfhost/ClassFactory.h"
+#include "pdfhost/ClassIds.h"
+#include "pdfhost/Registry.h"
 
 namespace tarvello {
 
@@ -24,7 +24,7 @@ void RegisterClass(TRegistry &registry, const QString &classId, const QString &p
 void RegisterBuiltInPdfControl()
 {
     TRegistry &registry = TRegistry::Current();
-    const QString newClassId = QString::fromLatin1(TAcroPDF::ClassId);
+    const QString newClassId = QString::fromLatin1(AcroPdfClassId);
     RegisterClass(registry, newClassId, QString::fromLatin1(BuiltInNewProgId));
     RegisterClass(registry, QString::fromLatin1(BuiltInOldClassId),
                   QString::fromLatin1(BuiltInOldProgId));

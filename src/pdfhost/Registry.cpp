@@ -1,4 +1,4 @@
-#include "pdfviewer/Registry.h"
+#include "pdfhost/Registry.h"
 
 namespace tarvello {
 

@@ -1,4 +1,4 @@
-#include "pdfviewer/PdfThumbnailModel.h"
+#include "pdfcontrol/PdfThumbnailModel.h"
 
 #include <QPainter>
 #include <QPdfDocument>

@@ -1,4 +1,4 @@
-#include "pdfviewer/ClassFactory.h"
+#include "pdfhost/ClassFactory.h"
 
 #include "core/TarvelloError.h"
 

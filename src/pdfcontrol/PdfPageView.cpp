@@ -1,4 +1,4 @@
-#include "pdfviewer/PdfPageView.h"
+#include "pdfcontrol/PdfPageView.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

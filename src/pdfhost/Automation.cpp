@@ -1,4 +1,4 @@
-#include "pdfviewer/Automation.h"
+#include "pdfhost/Automation.h"
 
 #include "core/TarvelloError.h"
 

@@ -1,4 +1,4 @@
-#include "pdfviewer/PdfPrinting.h"
+#include "pdfcontrol/PdfPrinting.h"
 
 #include "core/TarvelloError.h"
 

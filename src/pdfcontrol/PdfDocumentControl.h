@@ -1,6 +1,7 @@
 #pragma once
 
-#include "pdfviewer/PdfPageLayout.h"
+#include "pdfcontrol/PdfPageLayout.h"
+#include "pdfhost/ScrollingDocument.h"
 
 #include <QPdfDocument>
 #include <QPrinter>
@@ -29,7 +30,7 @@ class TPdfThumbnailModel;
 // calls by name (its Q_INVOKABLE members and the property Src) and shows the
 // document with a tool bar, an optional side pane of bookmarks or page pictures,
 // and the pages themselves. Page numbers in calls count from 1.
-class TPdfDocumentControl : public QWidget {
+class TPdfDocumentControl : public QWidget, public TScrollingDocument {
     Q_OBJECT
     Q_PROPERTY(QString Src READ Src WRITE SetSrc)
 
@@ -70,6 +71,7 @@ public:
     bool ScrollBarsShown() const { return ScrollBars; }
     QPdfDocument &Document() { return Doc; }
     TPdfPageView *PageView() const { return View; }
+    QScrollBar *PageScrollBar() const override;
     QToolBar *ToolBar() const { return Tools; }
     QWidget *SidePane() const;
     QTreeView *BookmarksView() const { return Bookmarks; }

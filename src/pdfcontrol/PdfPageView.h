@@ -1,8 +1,8 @@
 #pragma once
 
-#include "pdfviewer/PdfPageCache.h"
-#include "pdfviewer/PdfPageLayout.h"
-#include "pdfviewer/PdfPrefetcher.h"
+#include "pdfcontrol/PdfPageCache.h"
+#include "pdfcontrol/PdfPageLayout.h"
+#include "pdfcontrol/PdfPrefetcher.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>

@@ -1,7 +1,7 @@
-#include "pdfviewer/OleContainer.h"
+#include "pdfhost/OleContainer.h"
 
 #include "core/TarvelloError.h"
-#include "pdfviewer/ClassFactory.h"
+#include "pdfhost/ClassFactory.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pdfhost/ClassIds.h"
+
 namespace tarvello {
 
 // Registers the program's own PDF document control: in the registry as the
@@ -8,9 +10,5 @@ namespace tarvello {
 // under that and under a ProgID of the older generation (first part "PDF").
 // Called once at start-up; calling it again changes nothing.
 void RegisterBuiltInPdfControl();
-
-inline constexpr const char *BuiltInNewProgId = "AcroPDF.PDF.1";
-inline constexpr const char *BuiltInOldProgId = "PDF.TarvelloDocument.1";
-inline constexpr const char *BuiltInOldClassId = "{5E3C1A27-8F4B-4C2D-9A61-7D0B2E4F9C13}";
 
 } // namespace tarvello

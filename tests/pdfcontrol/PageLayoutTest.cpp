@@ -1,8 +1,8 @@
-#include "TestPdfFiles.h"
+#include "support/TestPdfFiles.h"
 
-#include "pdfviewer/PdfPageCache.h"
-#include "pdfviewer/PdfPageLayout.h"
-#include "pdfviewer/PdfPageView.h"
+#include "pdfcontrol/PdfPageCache.h"
+#include "pdfcontrol/PdfPageLayout.h"
+#include "pdfcontrol/PdfPageView.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

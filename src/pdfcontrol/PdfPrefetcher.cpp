@@ -1,4 +1,4 @@
-#include "pdfviewer/PdfPrefetcher.h"
+#include "pdfcontrol/PdfPrefetcher.h"
 
 #include <QMetaObject>
 #include <QPdfDocument>

@@ -1,10 +1,10 @@
-#include "pdfviewer/PdfDocumentControl.h"
+#include "pdfcontrol/PdfDocumentControl.h"
 
 #include "core/TarvelloError.h"
-#include "pdfviewer/PdfPageView.h"
-#include "pdfviewer/PdfPrinting.h"
-#include "pdfviewer/PdfThumbnailModel.h"
-#include "pdfviewer/WindowServices.h"
+#include "pdfcontrol/PdfPageView.h"
+#include "pdfcontrol/PdfPrinting.h"
+#include "pdfcontrol/PdfThumbnailModel.h"
+#include "pdfhost/WindowServices.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -456,6 +456,11 @@ void TPdfDocumentControl::ZoomChosen(int index)
     } else {
         View->SetFit(choice.Fit);
     }
+}
+
+QScrollBar *TPdfDocumentControl::PageScrollBar() const
+{
+    return View ? View->verticalScrollBar() : nullptr;
 }
 
 } // namespace tarvello

@@ -1,4 +1,4 @@
-#include "pdfviewer/WindowServices.h"
+#include "pdfhost/WindowServices.h"
 
 #include <QApplication>
 #include <QMetaObject>

@@ -1,4 +1,4 @@
-#include "pdfviewer/PdfPageCache.h"
+#include "pdfcontrol/PdfPageCache.h"
 
 #include <algorithm>
 
