@@ -12,8 +12,8 @@
 // The JACK cases use JACK_DEFAULT_SERVER when it names a running server, and
 // otherwise start a private one with the dummy backend for the run.
 
-#include "main/MidiDispatch.h"
 #include "midi/Midi.h"
+#include "prompt/MidiDispatch.h"
 #include "support/FakeMidiSystem.h"
 #include "support/JackPeer.h"
 

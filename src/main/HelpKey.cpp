@@ -1,6 +1,6 @@
 #include "main/HelpKey.h"
 
-#include "main/SettingsPath.h"
+#include "prompt/SettingsPath.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/AutoScroll.h"
+#include "prompt/AutoScroll.h"
 
 #include <QElapsedTimer>
 #include <QObject>

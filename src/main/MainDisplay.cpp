@@ -1,7 +1,7 @@
 #include "main/MainWindow.h"
 
 #include "main/LyricAutoScroll.h"
-#include "main/PromptReference.h"
+#include "prompt/PromptReference.h"
 #include "widgets/KeyValueGrid.h"
 #include "widgets/RadioGroup.h"
 #include "widgets/WebBrowserView.h"

@@ -1,7 +1,7 @@
 #include "main/MainWindow.h"
 
 #include "main/StageScreen.h"
-#include "main/StoredSettings.h"
+#include "prompt/StoredSettings.h"
 
 #include <QCheckBox>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #include "main/MainWindow.h"
 
-#include "main/ListEditing.h"
+#include "prompt/ListEditing.h"
 #include "widgets/KeyValueGrid.h"
 #include "widgets/TitleRowMark.h"
 #include "widgets/UpDown.h"

@@ -1,9 +1,9 @@
 #include "main/MainWindow.h"
 
-#include "main/ErrorBoxQueue.h"
-#include "main/MidiDispatch.h"
 #include "midi/Midi.h"
+#include "prompt/MidiDispatch.h"
 #include "widgets/Dialogs.h"
+#include "widgets/ErrorBoxQueue.h"
 #include "widgets/RadioGroup.h"
 
 #include <QListWidget>

@@ -1,7 +1,7 @@
 #include "main/MainWindow.h"
 
-#include "main/SelectionMidi.h"
 #include "midi/Midi.h"
+#include "prompt/SelectionMidi.h"
 
 #include <QCheckBox>
 

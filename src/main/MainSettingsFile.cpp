@@ -3,7 +3,7 @@
 #include "files/IniFile.h"
 #include "files/MidiStringsFile.h"
 #include "files/TextFile.h"
-#include "main/StoredSettings.h"
+#include "prompt/StoredSettings.h"
 #include "touchpad/TouchPad.h"
 #include "widgets/KeyValueGrid.h"
 #include "widgets/LayoutHelpers.h"

@@ -1,10 +1,10 @@
 #include "main/MainWindow.h"
 
 #include "main/DonateAddress.h"
-#include "main/MidiDispatch.h"
-#include "main/NavigationLabels.h"
 #include "midi/Midi.h"
 #include "pdfviewer/PdfViewer.h"
+#include "prompt/MidiDispatch.h"
+#include "prompt/NavigationLabels.h"
 #include "touchpad/TouchPad.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/RadioGroup.h"

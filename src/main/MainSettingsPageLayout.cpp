@@ -1,6 +1,6 @@
 #include "main/MainWindow.h"
 
-#include "main/ControllerNames.h"
+#include "prompt/ControllerNames.h"
 #include "widgets/Colours.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/RadioGroup.h"

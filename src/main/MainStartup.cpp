@@ -2,9 +2,9 @@
 
 #include "files/IniFile.h"
 #include "main/HelpKey.h"
-#include "main/PromptReference.h"
-#include "main/SettingsPath.h"
 #include "midi/Midi.h"
+#include "prompt/PromptReference.h"
+#include "prompt/SettingsPath.h"
 #include "widgets/Dialogs.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/SlotTypes.h"
-#include "main/SlotMove.h"
+#include "prompt/SlotMove.h"
 
 #include <QMainWindow>
 

@@ -1,9 +1,9 @@
 #include "main/MainWindow.h"
 
-#include "main/ErrorBoxQueue.h"
-#include "main/MidiDispatch.h"
-#include "main/PromptReference.h"
+#include "prompt/MidiDispatch.h"
+#include "prompt/PromptReference.h"
 #include "widgets/Colours.h"
+#include "widgets/ErrorBoxQueue.h"
 #include "widgets/KeyValueGrid.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/RadioGroup.h"

@@ -1,6 +1,6 @@
 #include "MainWindowFixture.h"
 
-#include "main/ListEditing.h"
+#include "prompt/ListEditing.h"
 #include "widgets/KeyValueGrid.h"
 #include "widgets/UpDown.h"
 

@@ -1,4 +1,4 @@
-#include "main/PromptReference.h"
+#include "prompt/PromptReference.h"
 
 #include "core/TarvelloError.h"
 

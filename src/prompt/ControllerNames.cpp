@@ -1,4 +1,4 @@
-#include "main/ControllerNames.h"
+#include "prompt/ControllerNames.h"
 
 #include <map>
 

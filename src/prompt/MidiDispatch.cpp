@@ -1,4 +1,4 @@
-#include "main/MidiDispatch.h"
+#include "prompt/MidiDispatch.h"
 
 #include "core/ErrorText.h"
 

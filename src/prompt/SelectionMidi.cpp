@@ -1,4 +1,4 @@
-#include "main/SelectionMidi.h"
+#include "prompt/SelectionMidi.h"
 
 #include "midi/MidiOutput.h"
 

@@ -1,6 +1,6 @@
-#include "main/StoredSettings.h"
+#include "prompt/StoredSettings.h"
 #include "files/IniFile.h"
-#include "main/SettingsPath.h"
+#include "prompt/SettingsPath.h"
 
 #include <QFile>
 #include <QRect>

@@ -1,4 +1,4 @@
-#include "main/SlotMove.h"
+#include "prompt/SlotMove.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/BlockCopy.h"
+#include "prompt/BlockCopy.h"
 
 namespace tarvello {
 

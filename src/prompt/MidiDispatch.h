@@ -7,7 +7,7 @@
 // the window's thread through the Post... functions, which must return at
 // once: this thread never waits for the window.
 
-#include "main/ReleaseWindow.h"
+#include "prompt/ReleaseWindow.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "main/ErrorBoxQueue.h"
+#include "widgets/ErrorBoxQueue.h"
 
 #include <utility>
 

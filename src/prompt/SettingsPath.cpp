@@ -1,4 +1,4 @@
-#include "main/SettingsPath.h"
+#include "prompt/SettingsPath.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "main/NavigationLabels.h"
+#include "prompt/NavigationLabels.h"
 
 #include <gtest/gtest.h>
 

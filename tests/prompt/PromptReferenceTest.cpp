@@ -1,6 +1,5 @@
-#include "main/PromptReference.h"
-#include "main/ControllerNames.h"
-#include "main/StartupEnvironment.h"
+#include "prompt/PromptReference.h"
+#include "prompt/ControllerNames.h"
 
 #include "core/TarvelloError.h"
 
@@ -124,15 +123,6 @@ TEST(ControllerNames, OneItemPerControllerNamedOrBare)
         bare += items.at(i) == QString::number(i);
     }
     EXPECT_EQ(bare, 61);
-}
-
-TEST(StartupEnvironment, WaylandSessionsRunOnX11UnlessAPlatformWasChosen)
-{
-    EXPECT_EQ(PlatformForSession("", "wayland", ""), QByteArray("xcb;wayland"));
-    EXPECT_EQ(PlatformForSession("", "", "wayland-0"), QByteArray("xcb;wayland"));
-    EXPECT_EQ(PlatformForSession("wayland", "wayland", "wayland-0"), QByteArray());
-    EXPECT_EQ(PlatformForSession("", "x11", ""), QByteArray());
-    EXPECT_EQ(PlatformForSession("", "", ""), QByteArray());
 }
 
 } // namespace

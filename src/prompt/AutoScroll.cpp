@@ -1,4 +1,4 @@
-#include "main/AutoScroll.h"
+#include "prompt/AutoScroll.h"
 
 #include <algorithm>
 #include <cmath>

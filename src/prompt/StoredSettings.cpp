@@ -1,4 +1,4 @@
-#include "main/StoredSettings.h"
+#include "prompt/StoredSettings.h"
 
 #include "files/IniFile.h"
 

@@ -1,7 +1,6 @@
-#include "main/MidiDispatch.h"
+#include "prompt/MidiDispatch.h"
 
 #include "core/TarvelloError.h"
-#include "main/ErrorBoxQueue.h"
 
 #include <QStringList>
 
@@ -223,27 +222,6 @@ TEST_F(MidiDispatchTest, AThrowingHandOverLosesNeitherTheNextValueNorLearning)
     EXPECT_FALSE(Dispatch.Learning());
     Send(0xC0, 4);
     EXPECT_EQ(Arms, 2);
-}
-
-TEST(ErrorBoxQueue, OneBoxAtATimeAndTheNewestWaitingAfterIt)
-{
-    QStringList shown;
-    TErrorBoxQueue *queue = nullptr;
-    TErrorBoxQueue boxes([&](const QString &text) {
-        shown << text;
-        if (shown.size() == 1) {
-            // Errors arriving while the box is up, as in its event loop.
-            queue->Report(QStringLiteral("first"));
-            queue->Report(QStringLiteral("second"));
-            queue->Report(QStringLiteral("third"));
-        }
-    });
-    queue = &boxes;
-    boxes.Report(QStringLiteral("first"));
-    EXPECT_EQ(shown, (QStringList{"first", "third"}));
-    // A box closed is no reason to hold back the next one.
-    boxes.Report(QStringLiteral("first"));
-    EXPECT_EQ(shown, (QStringList{"first", "third", "first"}));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "main/ReleaseWindow.h"
+#include "prompt/ReleaseWindow.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/MidiStringsFile.h"
-#include "main/AutoScroll.h"
+#include "prompt/AutoScroll.h"
 
 #include <QColor>
 #include <QFont>

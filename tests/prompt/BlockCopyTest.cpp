@@ -1,6 +1,6 @@
-#include "main/BlockCopy.h"
-#include "main/ListEditing.h"
-#include "main/SlotMove.h"
+#include "prompt/BlockCopy.h"
+#include "prompt/ListEditing.h"
+#include "prompt/SlotMove.h"
 
 #include <gtest/gtest.h>
 

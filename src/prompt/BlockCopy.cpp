@@ -1,4 +1,4 @@
-#include "main/BlockCopy.h"
+#include "prompt/BlockCopy.h"
 
 #include <algorithm>
 #include <utility>

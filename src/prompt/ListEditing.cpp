@@ -1,4 +1,4 @@
-#include "main/ListEditing.h"
+#include "prompt/ListEditing.h"
 
 #include <QStringList>
 
