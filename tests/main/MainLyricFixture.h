@@ -70,10 +70,10 @@ protected:
 
     void Slot(int key, const QString &reference)
     {
-        Window->vleFiles->SetValue(QString::number(key), reference);
+        FileGrid()->SetValue(QString::number(key), reference);
     }
 
-    QString Shown() const { return Window->reLyric->toPlainText(); }
+    QString Shown() const { return LyricText()->toPlainText(); }
 
     // Until a page is loaded its title is its address.
     bool Loaded(QWebEngineView *view, const QUrl &url, const QString &title)

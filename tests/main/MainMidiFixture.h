@@ -4,6 +4,7 @@
 #include "midi/Midi.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMidiSystem.h"
+#include "support/MainWindowControls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,7 +20,7 @@ namespace tarvello::test {
 // The main window with its MIDI wired as at start-up, over a fake MIDI system
 // that delivers input from a thread of its own: input device 0 and output
 // device 1 are open.
-class TMainMidiTest : public ::testing::Test {
+class TMainMidiTest : public ::testing::Test, public TMainControls {
 protected:
     void SetUp() override
     {
@@ -28,14 +29,14 @@ protected:
         SetMidiSystem(Fake);
         Window = std::make_unique<TfMain>(Dialogs);
         Window->resize(800, 500);
-        Window->lbMidiIn->addItems(MidiInput().Devices.Names());
-        Window->lbMidiOut->addItems(MidiOutput().Devices.Names());
+        Find<QListWidget>("lbMidiIn")->addItems(MidiInput().Devices.Names());
+        Find<QListWidget>("lbMidiOut")->addItems(MidiOutput().Devices.Names());
         Window->RegisterMidiInputEvents();
         Window->StartEmptyShow();
         Window->show();
-        Window->lbMidiIn->setCurrentRow(0);
+        Find<QListWidget>("lbMidiIn")->setCurrentRow(0);
         Window->lbMidiInClick();
-        Window->lbMidiOut->setCurrentRow(1);
+        Find<QListWidget>("lbMidiOut")->setCurrentRow(1);
         Window->lbMidiOutClick();
         QApplication::processEvents();
         Fake->ClearCalls();
@@ -94,6 +95,8 @@ protected:
         }
         return sent;
     }
+
+    const QObject *ControlRoot() const override { return Window.get(); }
 
     TFakeDialogs Dialogs;
     std::shared_ptr<TFakeMidiSystem> Fake;

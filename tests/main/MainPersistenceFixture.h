@@ -4,6 +4,7 @@
 #include "midi/Midi.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMidiSystem.h"
+#include "support/MainWindowControls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -125,7 +126,7 @@ inline void LiftFolderProtection(const QString &folder)
 // A program start and end with the settings file in a folder of its own (the
 // program's folder) and a show folder as the current directory, over a fake
 // MIDI system with two inputs and two outputs.
-class TPersistenceTest : public ::testing::Test {
+class TPersistenceTest : public ::testing::Test, public TMainControls {
 protected:
     void SetUp() override
     {
@@ -180,6 +181,7 @@ protected:
     QString SettingsPath() const { return ProgramDir.filePath(QStringLiteral("Tarvello.INI")); }
     QString MidiStringsPath() const { return ShowDir.filePath(QStringLiteral("MidiStrings.txt")); }
     QByteArray SettingsBytes() const { return ReadBytes(SettingsPath()); }
+    const QObject *ControlRoot() const override { return Window.get(); }
 
     QTemporaryDir ProgramDir;
     QTemporaryDir ShowDir;

@@ -2,6 +2,7 @@
 
 #include "main/MainWindow.h"
 #include "support/FakeDialogs.h"
+#include "support/MainWindowControls.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -23,7 +24,7 @@ namespace tarvello::test {
 
 // A main window as a show starts it, with a scripted operator and a counter of
 // the list clicks that reached the MIDI output on selection.
-class TMainWindowTest : public ::testing::Test {
+class TMainWindowTest : public ::testing::Test, public TMainControls {
 protected:
     void SetUp() override
     {
@@ -38,7 +39,7 @@ protected:
     void UseDisplayType(int type)
     {
         Window->SetDisplayType(type);
-        Window->SetActivePage(type == 0 ? Window->tsDisplay : Window->tsLyric);
+        Window->SetActivePage(Page(type == 0 ? "tsDisplay" : "tsLyric"));
     }
 
     // Lets the event loop run until the condition holds or the time is up.
@@ -54,6 +55,8 @@ protected:
         }
         return true;
     }
+
+    const QObject *ControlRoot() const override { return Window.get(); }
 
     TFakeDialogs Dialogs;
     std::unique_ptr<TfMain> Window;

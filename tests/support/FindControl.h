@@ -21,4 +21,9 @@ template <typename T> T *Control(const QObject *root, const QString &name)
     return found.constFirst();
 }
 
+template <typename T> T *Control(const QObject *root, const char *name)
+{
+    return Control<T>(root, QLatin1String(name));
+}
+
 } // namespace tarvello::test
