@@ -15,29 +15,29 @@ using TDisplayTest = TMainWindowTest;
 
 TEST_F(TDisplayTest, TextLinesWithAndWithoutTheirNumber)
 {
-    Window->vleLines->SetValue(QStringLiteral("12"), QStringLiteral("Bridge"));
+    LineGrid()->SetValue(QStringLiteral("12"), QStringLiteral("Bridge"));
     Window->ActOnValue(12);
-    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("12 - Bridge"));
+    EXPECT_EQ(PatchName()->text(), QStringLiteral("12 - Bridge"));
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 12"));
     Window->ActOnValue(13);
-    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("13 - "));
+    EXPECT_EQ(PatchName()->text(), QStringLiteral("13 - "));
 
-    Window->cbSuppressNum->setChecked(true);
+    Find<QCheckBox>("cbSuppressNum")->setChecked(true);
     Window->ActOnValue(12);
-    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("Bridge"));
+    EXPECT_EQ(PatchName()->text(), QStringLiteral("Bridge"));
     Window->ActOnValue(13);
-    EXPECT_EQ(Window->lPatchName->text(), QString());
+    EXPECT_EQ(PatchName()->text(), QString());
 }
 
 TEST_F(TDisplayTest, ControllerModeCaptionCarriesTheController)
 {
-    Window->rgMessage->SetItemIndex(1);
+    Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
     Window->MidiController = 102;
     Window->ActOnValue(17);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 17"));
     // Navigation values rewrite the caption as well, on every page.
-    Window->SetActivePage(Window->tsMidi);
+    Window->SetActivePage(Page("tsMidi"));
     Window->ActOnValue(125);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 125"));
@@ -45,22 +45,22 @@ TEST_F(TDisplayTest, ControllerModeCaptionCarriesTheController)
 
 TEST_F(TDisplayTest, NextAndPreviousStopAtTheEndsAndSkipNothing)
 {
-    Window->vleLines->SetValue(QStringLiteral("121"), QStringLiteral("Coda"));
+    LineGrid()->SetValue(QStringLiteral("121"), QStringLiteral("Coda"));
     Window->ActOnValue(120);
     Window->ActOnValue(126);
     EXPECT_EQ(Window->CurrentSlot(), 121);
-    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("121 - Coda"));
+    EXPECT_EQ(PatchName()->text(), QStringLiteral("121 - Coda"));
     Window->ActOnValue(126);
     Window->ActOnValue(126);
     EXPECT_EQ(Window->CurrentSlot(), 122);
-    EXPECT_EQ(Window->vleLines->Row(), 123);
+    EXPECT_EQ(LineGrid()->Row(), 123);
 
     Window->ActOnValue(1);
     Window->ActOnValue(127);
     Window->ActOnValue(127);
     EXPECT_EQ(Window->CurrentSlot(), 0);
-    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("0 - "));
-    EXPECT_EQ(Window->vleLines->Row(), 1);
+    EXPECT_EQ(PatchName()->text(), QStringLiteral("0 - "));
+    EXPECT_EQ(LineGrid()->Row(), 1);
 
     // Values that are no MIDI data byte change nothing.
     Window->ActOnValue(128);
@@ -70,19 +70,19 @@ TEST_F(TDisplayTest, NextAndPreviousStopAtTheEndsAndSkipNothing)
 
 TEST_F(TDisplayTest, DisplayPageIgnoresScrollAndPageValuesButTakes122AsASlot)
 {
-    Window->vleLines->SetValue(QStringLiteral("122"), QStringLiteral("Last"));
+    LineGrid()->SetValue(QStringLiteral("122"), QStringLiteral("Last"));
     Window->ActOnValue(5);
-    Window->lPatchName->setText(QStringLiteral("unchanged"));
+    PatchName()->setText(QStringLiteral("unchanged"));
     for (int value : {123, 124, 125}) {
         Window->ActOnValue(value);
         EXPECT_EQ(Window->CurrentSlot(), 5);
-        EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("unchanged"));
+        EXPECT_EQ(PatchName()->text(), QStringLiteral("unchanged"));
         EXPECT_EQ(Window->windowTitle(),
                   QStringLiteral("Tarvello v1.4.0 - Midi Patch ") + QString::number(value));
     }
     Window->ActOnValue(122);
     EXPECT_EQ(Window->CurrentSlot(), 122);
-    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("122 - Last"));
+    EXPECT_EQ(PatchName()->text(), QStringLiteral("122 - Last"));
 }
 
 TEST_F(TDisplayTest, CursorFollowsTheSlotAndClicksOnlyWhenItMoves)
@@ -91,20 +91,20 @@ TEST_F(TDisplayTest, CursorFollowsTheSlotAndClicksOnlyWhenItMoves)
     EXPECT_EQ(SelectionMidiSent, 0); // row 1 is already current
 
     Window->ActOnValue(17);
-    EXPECT_EQ(Window->vleLines->Row(), 18);
+    EXPECT_EQ(LineGrid()->Row(), 18);
     EXPECT_EQ(SelectionMidiSent, 1);
     // The same selection again shows it again but sends nothing.
-    Window->lPatchName->clear();
+    PatchName()->clear();
     Window->ActOnValue(17);
-    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("17 - "));
+    EXPECT_EQ(PatchName()->text(), QStringLiteral("17 - "));
     EXPECT_EQ(SelectionMidiSent, 1);
 
     // The grid of the other display type stays where it is.
-    EXPECT_EQ(Window->vleFiles->Row(), 1);
+    EXPECT_EQ(FileGrid()->Row(), 1);
 
     // An operator's click on a row selects that slot.
-    Window->SetActivePage(Window->tsTextEdit);
-    Window->vleLines->SetRow(31);
+    Window->SetActivePage(Page("tsTextEdit"));
+    LineGrid()->SetRow(31);
     EXPECT_EQ(Window->CurrentSlot(), 30);
     EXPECT_EQ(SelectionMidiSent, 2);
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 30"));
@@ -113,79 +113,79 @@ TEST_F(TDisplayTest, CursorFollowsTheSlotAndClicksOnlyWhenItMoves)
 TEST_F(TDisplayTest, ListClickCaptionAfterNextPrompt)
 {
     UseDisplayType(1);
-    Window->vleFiles->SetValue(QStringLiteral("6"), QStringLiteral("/no/such/six.txt"));
+    FileGrid()->SetValue(QStringLiteral("6"), QStringLiteral("/no/such/six.txt"));
     Window->ActOnValue(5);
     Window->ActOnValue(126);
     // Moving the cursor ran the list click, which showed slot 6 again.
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 6 Item:6"));
-    EXPECT_EQ(Window->reLyric->toPlainText(), QStringLiteral("6 - /no/such/six.txt"));
+    EXPECT_EQ(LyricText()->toPlainText(), QStringLiteral("6 - /no/such/six.txt"));
     EXPECT_EQ(SelectionMidiSent, 2);
 }
 
 TEST_F(TDisplayTest, LineCommandsShowingFilesNeverSelectASlot)
 {
     UseDisplayType(1);
-    Window->vleFiles->SetValue(QStringLiteral("122"), QStringLiteral("/no/such/last.txt"));
+    FileGrid()->SetValue(QStringLiteral("122"), QStringLiteral("/no/such/last.txt"));
     Window->MidiStringLists[RowOfSlot(122)] = QStringList{QStringLiteral("C1 05")};
     Window->ActOnValue(4);
     const int sent = SelectionMidiSent;
     Window->ActOnValue(122);
     EXPECT_EQ(Window->CurrentSlot(), 4);
-    EXPECT_EQ(Window->vleFiles->Row(), 5);
+    EXPECT_EQ(FileGrid()->Row(), 5);
     EXPECT_EQ(SelectionMidiSent, sent);
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 122 Item:4 "));
 
     // Off the Lyric page ("Select" led to the list, or on "Settings") they do
     // nothing, and back on the Lyric page slot 4 is still the one shown.
-    for (QWidget *page : {Window->tsFileList, Window->tsMidi}) {
-        Window->pcMain->setCurrentWidget(page);
+    for (QWidget *page : {Page("tsFileList"), Page("tsMidi")}) {
+        Pages()->setCurrentWidget(page);
         Window->setWindowTitle(QStringLiteral("before"));
         for (int value : {122, 123}) {
             Window->ActOnValue(value);
             EXPECT_EQ(Window->CurrentSlot(), 4);
-            EXPECT_EQ(Window->vleFiles->Row(), 5);
+            EXPECT_EQ(FileGrid()->Row(), 5);
             EXPECT_EQ(SelectionMidiSent, sent);
             EXPECT_EQ(Window->windowTitle(), QStringLiteral("before"));
         }
     }
     // The operator clicking slot 122's row to fill it in sends nothing either.
-    Window->pcMain->setCurrentWidget(Window->tsFileList);
-    Window->vleFiles->SetRow(123);
+    Pages()->setCurrentWidget(Page("tsFileList"));
+    FileGrid()->SetRow(123);
     EXPECT_EQ(Window->CurrentSlot(), 4);
     EXPECT_EQ(SelectionMidiSent, sent);
-    Window->pcMain->setCurrentWidget(Window->tsLyric);
+    Pages()->setCurrentWidget(Page("tsLyric"));
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 4 Item:4"));
-    EXPECT_EQ(Window->reLyric->toPlainText(), QStringLiteral("4 - "));
+    EXPECT_EQ(LyricText()->toPlainText(), QStringLiteral("4 - "));
 }
 
 TEST_F(TDisplayTest, NextShowingFilesStopsAtTheLastSlotItCanShow)
 {
     UseDisplayType(1);
-    Window->vleFiles->SetValue(QStringLiteral("121"), QStringLiteral("/no/such/coda.txt"));
+    FileGrid()->SetValue(QStringLiteral("121"), QStringLiteral("/no/such/coda.txt"));
     Window->ActOnValue(120);
     for (int i = 0; i < 3; ++i) {
         Window->ActOnValue(126);
         EXPECT_EQ(Window->CurrentSlot(), 121);
-        EXPECT_EQ(Window->vleFiles->Row(), 122);
-        EXPECT_EQ(Window->reLyric->toPlainText(), QStringLiteral("121 - /no/such/coda.txt"));
+        EXPECT_EQ(FileGrid()->Row(), 122);
+        EXPECT_EQ(LyricText()->toPlainText(), QStringLiteral("121 - /no/such/coda.txt"));
         EXPECT_TRUE(Window->windowTitle().endsWith(QStringLiteral(" Item:121")));
     }
 }
 
 TEST_F(TDisplayTest, ChangingThePageShowsTheCurrentSlotOnDisplayPagesOnly)
 {
-    Window->vleLines->SetValue(QStringLiteral("9"), QStringLiteral("Verse"));
+    LineGrid()->SetValue(QStringLiteral("9"), QStringLiteral("Verse"));
     Window->ActOnValue(9);
-    Window->SetActivePage(Window->tsMidi);
-    Window->lPatchName->clear();
+    Window->SetActivePage(Page("tsMidi"));
+    PatchName()->clear();
     Window->setWindowTitle(QStringLiteral("before"));
 
-    Window->pcMain->setCurrentWidget(Window->tsTextEdit);
+    Pages()->setCurrentWidget(Page("tsTextEdit"));
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("before"));
-    EXPECT_TRUE(Window->lPatchName->text().isEmpty());
+    EXPECT_TRUE(PatchName()->text().isEmpty());
 
-    Window->pcMain->setCurrentWidget(Window->tsDisplay);
-    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("9 - Verse"));
+    Pages()->setCurrentWidget(Page("tsDisplay"));
+    EXPECT_EQ(PatchName()->text(), QStringLiteral("9 - Verse"));
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 9"));
 }
 
@@ -193,12 +193,12 @@ TEST_F(TDisplayTest, MidiStringsFrameTheKeyCellsOfBothGrids)
 {
     Window->MidiStringLists[RowOfSlot(7)] = QStringList{QStringLiteral("B2 07 64")};
     Window->MidiStringsChanged();
-    Window->SetActivePage(Window->tsTextEdit);
+    Window->SetActivePage(Page("tsTextEdit"));
     QApplication::processEvents();
-    const QRect cell = Window->vleLines->visualRect(Window->vleLines->model()->index(7, 0));
-    const QImage image = Window->vleLines->viewport()->grab().toImage();
+    const QRect cell = LineGrid()->visualRect(LineGrid()->model()->index(7, 0));
+    const QImage image = LineGrid()->viewport()->grab().toImage();
     EXPECT_EQ(image.pixelColor(cell.center().x(), cell.top()), QColor(Qt::red));
-    const QRect other = Window->vleLines->visualRect(Window->vleLines->model()->index(8, 0));
+    const QRect other = LineGrid()->visualRect(LineGrid()->model()->index(8, 0));
     EXPECT_NE(image.pixelColor(other.center().x(), other.bottom()), QColor(Qt::red));
 }
 

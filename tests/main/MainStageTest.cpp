@@ -56,49 +56,49 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     // The Display page: a step is the next or previous prompt, Home and End
     // the first and last filled slots, all of it as MIDI would choose them.
     UseDisplayType(0);
-    Window->vleLines->SetValue("3", "Intro");
-    Window->vleLines->SetValue("4", "Verse");
-    Window->vleLines->SetValue("40", "Encore");
-    Window->vleLines->SetValue("41", "   ");
+    LineGrid()->SetValue("3", "Intro");
+    LineGrid()->SetValue("4", "Verse");
+    LineGrid()->SetValue("40", "Encore");
+    LineGrid()->SetValue("41", "   ");
     Window->ActOnValue(3);
     const int sentBefore = SelectionMidiSent;
     const QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
     EXPECT_FALSE(Window->StageKeyPress(Window->windowHandle(), right)) << "the option is off";
-    Window->cbPedalKeys->setChecked(true);
-    Window->lPatchName->setFocus();
+    Find<QCheckBox>("cbPedalKeys")->setChecked(true);
+    PatchName()->setFocus();
     for (Qt::Key key : {Qt::Key_Right, Qt::Key_Space, Qt::Key_PageDown, Qt::Key_Down}) {
         Press(*Window, key);
     }
     EXPECT_EQ(Window->CurrentSlot(), 7);
-    EXPECT_EQ(Window->lPatchName->text(), "7 - ");
+    EXPECT_EQ(PatchName()->text(), "7 - ");
     EXPECT_EQ(SelectionMidiSent, sentBefore + 4) << "each step selects as MIDI does";
     for (Qt::Key key : {Qt::Key_Left, Qt::Key_PageUp, Qt::Key_Up}) {
         Press(*Window, key);
     }
     EXPECT_EQ(Window->CurrentSlot(), 4);
-    EXPECT_EQ(Window->lPatchName->text(), "4 - Verse");
+    EXPECT_EQ(PatchName()->text(), "4 - Verse");
     Repeat(*Window, Qt::Key_Right);
     Press(*Window, Qt::Key_Right, Qt::ControlModifier);
     Press(*Window, Qt::Key_Space, Qt::ShiftModifier);
     EXPECT_EQ(Window->CurrentSlot(), 4) << "a held pedal turns one page; other keys pass";
     Press(*Window, Qt::Key_End);
-    EXPECT_EQ(Window->lPatchName->text(), "40 - Encore");
+    EXPECT_EQ(PatchName()->text(), "40 - Encore");
     Press(*Window, Qt::Key_Home);
-    EXPECT_EQ(Window->lPatchName->text(), "3 - Intro");
+    EXPECT_EQ(PatchName()->text(), "3 - Intro");
     // The Left key on the tab bar does not change the page.
-    Window->pcMain->tabBar()->setFocus();
+    Pages()->tabBar()->setFocus();
     Press(*Window, Qt::Key_Left);
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsDisplay);
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsDisplay"));
     EXPECT_EQ(Window->CurrentSlot(), 2);
 
     // Editors, grids and lists keep their keys, on the edit pages above all.
-    EXPECT_TRUE(TakesTypedKeys(Window->vleLines));
-    EXPECT_TRUE(TakesTypedKeys(Window->lbMidiIn));
-    QLineEdit cellEditor(Window->vleLines->viewport());
+    EXPECT_TRUE(TakesTypedKeys(LineGrid()));
+    EXPECT_TRUE(TakesTypedKeys(Find<QListWidget>("lbMidiIn")));
+    QLineEdit cellEditor(LineGrid()->viewport());
     EXPECT_TRUE(TakesTypedKeys(&cellEditor));
-    EXPECT_FALSE(TakesTypedKeys(Window->reLyric)) << "read-only";
-    Window->SetActivePage(Window->tsTextEdit);
-    Window->vleLines->setFocus();
+    EXPECT_FALSE(TakesTypedKeys(LyricText())) << "read-only";
+    Window->SetActivePage(Page("tsTextEdit"));
+    LineGrid()->setFocus();
     TKeyCounter grid(Window->focusWidget());
     Press(*Window, Qt::Key_End);
     EXPECT_EQ(grid.Presses, 1);
@@ -107,7 +107,7 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     // The Lyric page: a step is a page of the document, whichever view has
     // the focus; End is the last slot the page can show (122 only scrolls).
     UseDisplayType(1);
-    Window->cbPedalKeys->setChecked(true);
+    Find<QCheckBox>("cbPedalKeys")->setChecked(true);
     QByteArray text;
     for (int line = 0; line < 400; ++line) {
         text += "line " + QByteArray::number(line) + "\n";
@@ -119,8 +119,8 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     Slot(122, "long.txt");
     Window->ActOnValue(2);
     QApplication::processEvents();
-    QScrollBar *bar = Window->reLyric->verticalScrollBar();
-    Window->reLyric->setFocus();
+    QScrollBar *bar = LyricText()->verticalScrollBar();
+    LyricText()->setFocus();
     Press(*Window, Qt::Key_Space);
     EXPECT_EQ(bar->value(), bar->pageStep());
     EXPECT_EQ(Window->windowTitle(), "Tarvello v1.4.0 - Midi Patch 124 Item:2 long.txt");
@@ -128,9 +128,10 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     EXPECT_EQ(bar->value(), 0);
     Press(*Window, Qt::Key_End);
     EXPECT_EQ(Window->CurrentSlot(), 5);
-    auto *control = qobject_cast<TPdfDocumentControl *>(Window->PdfViewer->GetDispatch());
+    auto *control =
+        qobject_cast<TPdfDocumentControl *>(Find<TPdfViewer>("PdfViewer")->GetDispatch());
     ASSERT_NE(control, nullptr);
-    QWidget *pageView = Window->PdfViewer->findChild<TPdfPageView *>();
+    QWidget *pageView = Find<TPdfViewer>("PdfViewer")->findChild<TPdfPageView *>();
     ASSERT_NE(pageView, nullptr);
     pageView->setFocus();
     ASSERT_EQ(Window->focusWidget(), pageView);
@@ -162,27 +163,27 @@ TEST_F(TMainWindowTest, FullScreenOnTheStagePagesWithoutTabs)
     QApplication::processEvents();
     const QRect normal(Window->pos(), Window->size());
 
-    Window->SetActivePage(Window->tsMidi);
+    Window->SetActivePage(Page("tsMidi"));
     Press(*Window, Qt::Key_F11);
     EXPECT_FALSE(Window->isFullScreen()) << "not from the settings page";
 
-    Window->SetActivePage(Window->tsDisplay);
+    Window->SetActivePage(Page("tsDisplay"));
     Press(*Window, Qt::Key_F11);
     QApplication::processEvents();
     EXPECT_TRUE(Window->isFullScreen());
     EXPECT_TRUE(Window->FullScreen());
     EXPECT_EQ(Window->geometry(), Window->screen()->geometry());
-    EXPECT_FALSE(Window->pcMain->tabBar()->isVisible());
+    EXPECT_FALSE(Pages()->tabBar()->isVisible());
     // The Nav Pad's "Select" to correct a slot and back keeps it.
     Window->NavPadSelect();
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsTextEdit);
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsTextEdit"));
     EXPECT_TRUE(Window->isFullScreen());
     Window->NavPadSelect();
 
     Press(*Window, Qt::Key_Escape);
     QApplication::processEvents();
     EXPECT_FALSE(Window->isFullScreen());
-    EXPECT_TRUE(Window->pcMain->tabBar()->isVisible());
+    EXPECT_TRUE(Pages()->tabBar()->isVisible());
     EXPECT_EQ(QRect(Window->pos(), Window->size()), normal);
     // Escape is nobody's business outside full screen; F11 leaves it too.
     const QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
@@ -209,12 +210,12 @@ TEST_F(TStageRestartTest, FullScreenAndTheKeysComeBackOnTheStoredScreen)
                                "[Setting]\r\nDisplayType=1\r\nTouchPad=1\r\n"
                                "[Stage]\r\nPedalKeys=1\r\nFullScreen=1\r\nScreen=HDMI-9\r\n");
     Start();
-    EXPECT_TRUE(Window->cbPedalKeys->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("cbPedalKeys")->isChecked());
     EXPECT_TRUE(Window->isFullScreen());
     EXPECT_EQ(Window->screen(), QGuiApplication::primaryScreen()) << "the stored one is missing";
     EXPECT_EQ(Window->geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_FALSE(Window->pcMain->tabBar()->isVisible());
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsLyric);
+    EXPECT_FALSE(Pages()->tabBar()->isVisible());
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsLyric"));
     // The pages cover the whole window, yet its repaint brings the Nav Pad,
     // which stays above the full-screen window as its tool window.
     TfTouch pad(Window->PadTop, Window->PadLeft);
@@ -235,12 +236,12 @@ TEST_F(TStageRestartTest, FullScreenAndTheKeysComeBackOnTheStoredScreen)
     Start();
     Press(*Window, Qt::Key_Escape);
     QApplication::processEvents();
-    Window->cbPedalKeys->setChecked(false);
+    Find<QCheckBox>("cbPedalKeys")->setChecked(false);
     End();
     Start();
     EXPECT_FALSE(Window->isFullScreen());
-    EXPECT_TRUE(Window->pcMain->tabBar()->isVisible());
-    EXPECT_FALSE(Window->cbPedalKeys->isChecked());
+    EXPECT_TRUE(Pages()->tabBar()->isVisible());
+    EXPECT_FALSE(Find<QCheckBox>("cbPedalKeys")->isChecked());
     EXPECT_EQ(QRect(Window->pos(), Window->size()), QRect(60, 50, 700, 450));
     End();
     saved = SettingsBytes();
@@ -264,7 +265,7 @@ TEST_F(TStageRestartTest, FullScreenAndTheKeysComeBackOnTheStoredScreen)
     Window->setWindowState(Qt::WindowMaximized);
     QApplication::processEvents();
     EXPECT_TRUE(Window->isFullScreen());
-    EXPECT_FALSE(Window->pcMain->tabBar()->isVisible());
+    EXPECT_FALSE(Pages()->tabBar()->isVisible());
     EXPECT_EQ(replacedPad.windowHandle()->transientParent(), Window->windowHandle());
     Press(*Window, Qt::Key_Escape);
     QApplication::processEvents();
