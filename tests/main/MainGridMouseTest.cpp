@@ -21,20 +21,25 @@ protected:
         TMainWindowTest::SetUp();
         Window->move(20, 30);
         for (int row = 1; row <= 123; ++row) {
-            Window->vleLines->SetValueOfRow(row, QStringLiteral("t%1").arg(row));
-            Window->vleFiles->SetValueOfRow(row, QStringLiteral("f%1").arg(row));
+            LineGrid()->SetValueOfRow(row, QStringLiteral("t%1").arg(row));
+            FileGrid()->SetValueOfRow(row, QStringLiteral("f%1").arg(row));
         }
         Window->MidiStringLists[4] = QStringList{QStringLiteral("C0 04")};
-        Window->SetActivePage(Window->tsTextEdit);
+        Window->SetActivePage(Page("tsTextEdit"));
         QApplication::processEvents();
     }
 
     void TearDown() override
     {
-        Window->pmText->hide();
-        Window->pmFiles->hide();
+        TextMenu()->hide();
+        FileMenu()->hide();
         TMainWindowTest::TearDown();
     }
+
+    QMenu *TextMenu() const { return Find<QMenu>("pmText"); }
+    QMenu *FileMenu() const { return Find<QMenu>("pmFiles"); }
+    TUpDown *LineUpDown() const { return Find<TUpDown>("UDPrompt"); }
+    TUpDown *FileUpDown() const { return Find<TUpDown>("UDFiles"); }
 
     // The middle of a row's value cell, in the grid's viewport.
     static QPoint CellPoint(TKeyValueGrid *grid, int row, int column = 1)
@@ -62,37 +67,37 @@ TEST_F(TGridMouseTest, ARightClickSelectsTheRowBeforeItsMenuOpensAtTheWindowPoin
     int selected = -1;
     Window->SetSelectionMidiSender([this, &menuOpenAtSelection, &selected] {
         ++SelectionMidiSent;
-        menuOpenAtSelection = Window->pmText->isVisible();
+        menuOpenAtSelection = TextMenu()->isVisible();
         selected = Window->CurrentSlot();
     });
-    Window->vleLines->SetRow(2);
+    LineGrid()->SetRow(2);
     SelectionMidiSent = 0;
 
-    const QPoint at = CellPoint(Window->vleLines, 6);
-    Press(Window->vleLines, Qt::RightButton, at);
-    EXPECT_EQ(Window->vleLines->Row(), 6);
+    const QPoint at = CellPoint(LineGrid(), 6);
+    Press(LineGrid(), Qt::RightButton, at);
+    EXPECT_EQ(LineGrid()->Row(), 6);
     EXPECT_EQ(Window->CurrentSlot(), 5);
     EXPECT_EQ(SelectionMidiSent, 1);
     EXPECT_EQ(selected, 5);
     EXPECT_FALSE(menuOpenAtSelection);
-    ASSERT_TRUE(Window->pmText->isVisible());
-    EXPECT_FALSE(Window->pmFiles->isVisible());
-    const QPoint inGrid = Window->vleLines->viewport()->mapTo(Window->vleLines, at);
-    EXPECT_EQ(Window->pmText->pos(), GridMenuPoint(Window->frameGeometry().topLeft(), inGrid));
+    ASSERT_TRUE(TextMenu()->isVisible());
+    EXPECT_FALSE(FileMenu()->isVisible());
+    const QPoint inGrid = LineGrid()->viewport()->mapTo(LineGrid(), at);
+    EXPECT_EQ(TextMenu()->pos(), GridMenuPoint(Window->frameGeometry().topLeft(), inGrid));
     // A right press has not moved the cursor when the up-down takes its place.
-    EXPECT_EQ(Window->UDPrompt->Position(), -2);
-    Window->pmText->hide();
+    EXPECT_EQ(LineUpDown()->Position(), -2);
+    TextMenu()->hide();
 
     // The same row again: no second selection, the menu opens all the same.
-    Press(Window->vleLines, Qt::RightButton, at);
+    Press(LineGrid(), Qt::RightButton, at);
     EXPECT_EQ(SelectionMidiSent, 1);
-    EXPECT_TRUE(Window->pmText->isVisible());
-    EXPECT_EQ(Window->UDPrompt->Position(), -6);
+    EXPECT_TRUE(TextMenu()->isVisible());
+    EXPECT_EQ(LineUpDown()->Position(), -6);
 }
 
 TEST_F(TGridMouseTest, ASecondClickOnARowSendsItsSlotAgain)
 {
-    TKeyValueGrid *lines = Window->vleLines;
+    TKeyValueGrid *lines = LineGrid();
     Press(lines, Qt::LeftButton, CellPoint(lines, 6, 0));
     EXPECT_EQ(Window->CurrentSlot(), 5);
     EXPECT_EQ(SelectionMidiSent, 1);
@@ -110,7 +115,7 @@ TEST_F(TGridMouseTest, ASecondClickOnARowSendsItsSlotAgain)
 
 TEST_F(TGridMouseTest, ARightClickOnTheValueBeingTypedOpensTheRowMenu)
 {
-    TKeyValueGrid *lines = Window->vleLines;
+    TKeyValueGrid *lines = LineGrid();
     Press(lines, Qt::LeftButton, CellPoint(lines, 3));
     lines->edit(lines->model()->index(2, 1));
     QApplication::processEvents();
@@ -118,10 +123,10 @@ TEST_F(TGridMouseTest, ARightClickOnTheValueBeingTypedOpensTheRowMenu)
     ASSERT_TRUE(editor && editor->isVisible());
     QTest::mousePress(editor, Qt::RightButton, {}, editor->rect().center());
     QApplication::processEvents();
-    EXPECT_TRUE(Window->pmText->isVisible());
+    EXPECT_TRUE(TextMenu()->isVisible());
     EXPECT_EQ(lines->Row(), 3);
-    EXPECT_EQ(Window->UDPrompt->Position(), -3);
-    Window->pmText->hide();
+    EXPECT_EQ(LineUpDown()->Position(), -3);
+    TextMenu()->hide();
     // The desktop follows a right press with a context menu request; the
     // editor's own cut and paste menu must not cover the row's.
     QContextMenuEvent request(QContextMenuEvent::Mouse, editor->rect().center(),
@@ -130,57 +135,57 @@ TEST_F(TGridMouseTest, ARightClickOnTheValueBeingTypedOpensTheRowMenu)
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
 
     // A left click there places the caret and keeps the up-down with the row.
-    Window->UDPrompt->SetPosition(-9);
+    LineUpDown()->SetPosition(-9);
     QTest::mouseClick(editor, Qt::LeftButton, {}, editor->rect().center());
-    EXPECT_EQ(Window->UDPrompt->Position(), -3);
+    EXPECT_EQ(LineUpDown()->Position(), -3);
     EXPECT_TRUE(editor->isVisible());
 }
 
 TEST_F(TGridMouseTest, RightClicksOnTheTitleRowOrBelowTheRowsDoNothing)
 {
-    Window->vleLines->SetRow(7);
+    LineGrid()->SetRow(7);
     SelectionMidiSent = 0;
-    QHeaderView *title = Window->vleLines->horizontalHeader();
+    QHeaderView *title = LineGrid()->horizontalHeader();
     QTest::mousePress(title->viewport(), Qt::RightButton, {}, QPoint(60, title->height() / 2));
     QApplication::processEvents();
-    EXPECT_FALSE(Window->pmText->isVisible());
-    EXPECT_EQ(Window->vleLines->Row(), 7);
-    EXPECT_EQ(Window->UDPrompt->Position(), -7);
+    EXPECT_FALSE(TextMenu()->isVisible());
+    EXPECT_EQ(LineGrid()->Row(), 7);
+    EXPECT_EQ(LineUpDown()->Position(), -7);
     QTest::mousePress(title->viewport(), Qt::LeftButton, {}, QPoint(60, title->height() / 2));
-    EXPECT_EQ(Window->vleLines->Row(), 7);
+    EXPECT_EQ(LineGrid()->Row(), 7);
 
     // Below the last row: a grid taller than its rows, scrolled to the end.
     Window->resize(800, 3600);
     QApplication::processEvents();
-    TKeyValueGrid *grid = Window->vleLines;
+    TKeyValueGrid *grid = LineGrid();
     const QRect last = grid->visualRect(grid->model()->index(122, 1));
     ASSERT_LT(last.bottom() + 20, grid->viewport()->height());
     Press(grid, Qt::RightButton, QPoint(last.center().x(), last.bottom() + 10));
-    EXPECT_FALSE(Window->pmText->isVisible());
+    EXPECT_FALSE(TextMenu()->isVisible());
     EXPECT_EQ(grid->Row(), 7);
     EXPECT_EQ(SelectionMidiSent, 0);
 }
 
 TEST_F(TGridMouseTest, ArrowsMoveTheSelectedEntryWithItsMidiStringsInThatGridOnly)
 {
-    TKeyValueGrid *lines = Window->vleLines;
+    TKeyValueGrid *lines = LineGrid();
     Press(lines, Qt::LeftButton, CellPoint(lines, 4));
     ASSERT_EQ(lines->Row(), 4);
-    EXPECT_EQ(Window->UDPrompt->Position(), -4);
+    EXPECT_EQ(LineUpDown()->Position(), -4);
 
-    PressArrow(Window->UDPrompt, "up");
+    PressArrow(LineUpDown(), "up");
     EXPECT_EQ(lines->ValueOfRow(3), QStringLiteral("t4"));
     EXPECT_EQ(lines->ValueOfRow(4), QStringLiteral("t3"));
     EXPECT_EQ(Window->MidiStringLists[3], QStringList{QStringLiteral("C0 04")});
     EXPECT_TRUE(Window->MidiStringLists[4].isEmpty());
-    EXPECT_EQ(Window->vleFiles->ValueOfRow(3), QStringLiteral("f3"));
-    EXPECT_EQ(Window->vleFiles->ValueOfRow(4), QStringLiteral("f4"));
+    EXPECT_EQ(FileGrid()->ValueOfRow(3), QStringLiteral("f3"));
+    EXPECT_EQ(FileGrid()->ValueOfRow(4), QStringLiteral("f4"));
     EXPECT_EQ(lines->Row(), 3);
     EXPECT_EQ(Window->CurrentSlot(), 2);
-    EXPECT_EQ(Window->UDPrompt->Position(), -3);
+    EXPECT_EQ(LineUpDown()->Position(), -3);
 
-    PressArrow(Window->UDPrompt, "down");
-    PressArrow(Window->UDPrompt, "down");
+    PressArrow(LineUpDown(), "down");
+    PressArrow(LineUpDown(), "down");
     EXPECT_EQ(lines->ValueOfRow(5), QStringLiteral("t4"));
     EXPECT_EQ(Window->MidiStringLists[5], QStringList{QStringLiteral("C0 04")});
     EXPECT_EQ(lines->ValueOfRow(3), QStringLiteral("t3"));
@@ -188,10 +193,10 @@ TEST_F(TGridMouseTest, ArrowsMoveTheSelectedEntryWithItsMidiStringsInThatGridOnl
 
     // The file grid moves file names and strings, not text lines.
     Window->SetDisplayType(1);
-    Window->SetActivePage(Window->tsFileList);
-    TKeyValueGrid *files = Window->vleFiles;
+    Window->SetActivePage(Page("tsFileList"));
+    TKeyValueGrid *files = FileGrid();
     Press(files, Qt::LeftButton, CellPoint(files, 5));
-    PressArrow(Window->UDFiles, "down");
+    PressArrow(FileUpDown(), "down");
     EXPECT_EQ(files->ValueOfRow(6), QStringLiteral("f5"));
     EXPECT_EQ(files->ValueOfRow(5), QStringLiteral("f6"));
     EXPECT_EQ(Window->MidiStringLists[6], QStringList{QStringLiteral("C0 04")});
@@ -202,15 +207,15 @@ TEST_F(TGridMouseTest, ArrowsMoveTheSelectedEntryWithItsMidiStringsInThatGridOnl
 
 TEST_F(TGridMouseTest, ArrowsStopAtTheFirstAndLastRow)
 {
-    TKeyValueGrid *lines = Window->vleLines;
+    TKeyValueGrid *lines = LineGrid();
     Press(lines, Qt::LeftButton, CellPoint(lines, 1));
-    PressArrow(Window->UDPrompt, "up");
+    PressArrow(LineUpDown(), "up");
     EXPECT_EQ(lines->ValueOfRow(1), QStringLiteral("t1"));
     EXPECT_EQ(lines->Row(), 1);
 
     Press(lines, Qt::LeftButton, CellPoint(lines, 123));
-    ASSERT_EQ(Window->UDPrompt->Position(), -123);
-    PressArrow(Window->UDPrompt, "down");
+    ASSERT_EQ(LineUpDown()->Position(), -123);
+    PressArrow(LineUpDown(), "down");
     EXPECT_EQ(lines->ValueOfRow(123), QStringLiteral("t123"));
     EXPECT_EQ(lines->ValueOfRow(1), QStringLiteral("t1"));
     EXPECT_EQ(lines->Row(), 123);
@@ -219,9 +224,9 @@ TEST_F(TGridMouseTest, ArrowsStopAtTheFirstAndLastRow)
     // last mouse press: from row 1 the upper arrow stays put, even on row 5.
     Press(lines, Qt::LeftButton, CellPoint(lines, 1));
     lines->SetRow(5);
-    PressArrow(Window->UDPrompt, "up");
+    PressArrow(LineUpDown(), "up");
     EXPECT_EQ(lines->ValueOfRow(5), QStringLiteral("t5"));
-    PressArrow(Window->UDPrompt, "down");
+    PressArrow(LineUpDown(), "down");
     EXPECT_EQ(lines->ValueOfRow(6), QStringLiteral("t5"));
     EXPECT_EQ(lines->Row(), 6);
 }

@@ -21,7 +21,7 @@ TEST_F(TListEditingRestartTest, EditedSlotsSurviveARestart)
     TfMidiStrings editor;
     Window->SetMidiStringsDialog(&editor);
     for (int row = 1; row <= 5; ++row) {
-        Window->vleLines->SetValueOfRow(row, QStringLiteral("Song %1").arg(row));
+        LineGrid()->SetValueOfRow(row, QStringLiteral("Song %1").arg(row));
     }
 
     // Strings for slot 1 through the editor.
@@ -34,15 +34,15 @@ TEST_F(TListEditingRestartTest, EditedSlotsSurviveARestart)
     Window->mMidiStringsClick();
 
     // Rows 2 and 3 copied to row 5 with push down; slot 0's text moved down.
-    Window->vleLines->SetRow(2);
+    LineGrid()->SetRow(2);
     Window->bpCopyStartClick();
-    Window->vleLines->SetRow(3);
+    LineGrid()->SetRow(3);
     Window->bpCopyEndClick();
-    Window->vleLines->SetRow(5);
+    LineGrid()->SetRow(5);
     Dialogs.Answers = {TMessageButton::Yes};
     Window->bpCopyToClick();
 
-    Window->vleFiles->SetRow(4);
+    FileGrid()->SetRow(4);
     Window->BrowseDir = ShowDir.path() + QLatin1Char('/');
     Dialogs.FileAnswers = {ShowDir.filePath(QStringLiteral("chart.pdf"))};
     Window->pmBrowseClick();
@@ -51,20 +51,20 @@ TEST_F(TListEditingRestartTest, EditedSlotsSurviveARestart)
     End();
 
     Start();
-    EXPECT_EQ(Window->vleLines->ValueOfRow(2), QStringLiteral("Song 2"));
-    EXPECT_EQ(Window->vleLines->ValueOfRow(5), QStringLiteral("Song 2"));
-    EXPECT_EQ(Window->vleLines->ValueOfRow(6), QStringLiteral("Song 3"));
-    EXPECT_EQ(Window->vleLines->ValueOfRow(7), QStringLiteral("Song 5"));
+    EXPECT_EQ(LineGrid()->ValueOfRow(2), QStringLiteral("Song 2"));
+    EXPECT_EQ(LineGrid()->ValueOfRow(5), QStringLiteral("Song 2"));
+    EXPECT_EQ(LineGrid()->ValueOfRow(6), QStringLiteral("Song 3"));
+    EXPECT_EQ(LineGrid()->ValueOfRow(7), QStringLiteral("Song 5"));
     const QStringList strings{QStringLiteral("C0 11"), QStringLiteral("switch the strings pad")};
     EXPECT_EQ(Window->MidiStringLists[2], strings);
     EXPECT_EQ(Window->MidiStringLists[5], strings);
     EXPECT_TRUE(Window->MidiStringLists[7].isEmpty());
-    EXPECT_EQ(Window->vleFiles->ValueOfRow(4), ShowDir.filePath(QStringLiteral("chart.pdf")));
+    EXPECT_EQ(FileGrid()->ValueOfRow(4), ShowDir.filePath(QStringLiteral("chart.pdf")));
     EXPECT_EQ(Window->BrowseDir, ShowDir.path());
-    EXPECT_EQ(Window->lPatchName->palette().color(QPalette::Window), QColor(0, 0, 128));
+    EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(0, 0, 128));
     // The marks are not kept.
     EXPECT_EQ(Window->CopyStartRow(), 0);
-    EXPECT_FALSE(Window->bpCopyEnd->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>("bpCopyEnd")->isEnabled());
 }
 
 } // namespace

@@ -37,11 +37,11 @@ protected:
 
 TEST_F(TListFilesTest, SavingAPromptListCompletesTheNameAndOverwritesWithoutAQuestion)
 {
-    Window->vleLines->SetValue("0", "Opening");
-    Window->vleLines->SetValue("122", "Encore");
+    LineGrid()->SetValue("0", "Opening");
+    LineGrid()->SetValue("122", "Encore");
     Window->MidiStringLists[RowOfSlot(1)] = QStringList{"C1 05", "Edit 9"};
     Dialogs.FileAnswers.push_back(ListPath("songs"));
-    Window->pmSaveLinetoFile->trigger();
+    Find<QAction>("pmSaveLinetoFile")->trigger();
 
     ASSERT_EQ(Dialogs.Records.size(), 1u);
     EXPECT_EQ(Dialogs.Records[0].Call, TFakeDialogs::TCall::SaveFile);
@@ -61,7 +61,7 @@ TEST_F(TListFilesTest, SavingAPromptListCompletesTheNameAndOverwritesWithoutAQue
 
     // The dialog proposes the completed name; choosing the file again
     // replaces it and adds no second extension.
-    Window->vleLines->SetValue("0", "New opening");
+    LineGrid()->SetValue("0", "New opening");
     Dialogs.FileAnswers.push_back(ListPath("songs.txt"));
     Window->pmSaveLinetoFileClick();
     EXPECT_EQ(Dialogs.Records[1].Text, ListPath("songs.txt"));
@@ -69,7 +69,7 @@ TEST_F(TListFilesTest, SavingAPromptListCompletesTheNameAndOverwritesWithoutAQue
     EXPECT_EQ(QDir(ListDir).entryList(QDir::Files), QStringList{"songs.txt"});
 
     // Cancelled: nothing is written.
-    Window->vleLines->SetValue("0", "Not saved");
+    LineGrid()->SetValue("0", "Not saved");
     Window->pmSaveLinetoFileClick();
     EXPECT_TRUE(ReadBytes(ListPath("songs.txt")).startsWith("\r\nNew opening\r\n"));
 }
@@ -88,25 +88,24 @@ TEST_F(TListFilesTest, AnEmptyShowSavesAs247Lines)
 TEST_F(TListFilesTest, OpeningListsFillsTheSlotsByPosition)
 {
     for (int slot = 0; slot < SlotCount; ++slot) {
-        Window->vleLines->SetValue(QString::number(slot), QStringLiteral("Song %1").arg(slot));
+        LineGrid()->SetValue(QString::number(slot), QStringLiteral("Song %1").arg(slot));
     }
     Window->MidiStringLists[RowOfSlot(3)] = QStringList{"C0 03"};
     Dialogs.FileAnswers.push_back(ListPath("set.txt"));
     Window->pmSaveLinetoFileClick();
     for (int slot = 0; slot < SlotCount; ++slot) {
-        Window->vleLines->SetValue(QString::number(slot), QString());
+        LineGrid()->SetValue(QString::number(slot), QString());
     }
     Window->MidiStringLists[RowOfSlot(3)].clear();
 
     Dialogs.FileAnswers.push_back(ListPath("set.txt"));
-    Window->pmConvert->trigger();
+    Find<QAction>("pmConvert")->trigger();
     EXPECT_EQ(Dialogs.Records.back().Call, TFakeDialogs::TCall::OpenFile);
     EXPECT_EQ(Dialogs.Records.back().Filter, "Text files only (*.txt *.TXT)");
     for (int slot = 0; slot < SlotCount; ++slot) {
-        ASSERT_EQ(Window->vleLines->Value(QString::number(slot)),
-                  QStringLiteral("Song %1").arg(slot));
+        ASSERT_EQ(LineGrid()->Value(QString::number(slot)), QStringLiteral("Song %1").arg(slot));
     }
-    EXPECT_EQ(Window->vleLines->LastRow(), SlotCount) << "no row added";
+    EXPECT_EQ(LineGrid()->LastRow(), SlotCount) << "no row added";
     EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(3)].isEmpty())
         << "a prompt list's MIDI strings are not read";
 
@@ -118,10 +117,10 @@ TEST_F(TListFilesTest, OpeningListsFillsTheSlotsByPosition)
     WriteBytes(ListPath("TITLES.TXT"), titles);
     Dialogs.FileAnswers.push_back(ListPath("TITLES.TXT"));
     Window->pmConvertClick();
-    EXPECT_EQ(Window->vleLines->Value("0"), "Title 2");
-    EXPECT_EQ(Window->vleLines->Value("8"), "Title 10");
-    EXPECT_EQ(Window->vleLines->Value("9"), "");
-    EXPECT_EQ(Window->vleLines->Value("122"), "");
+    EXPECT_EQ(LineGrid()->Value("0"), "Title 2");
+    EXPECT_EQ(LineGrid()->Value("8"), "Title 10");
+    EXPECT_EQ(LineGrid()->Value("9"), "");
+    EXPECT_EQ(LineGrid()->Value("122"), "");
     EXPECT_EQ(Dialogs.Records.back().Text, ListPath("set.txt")) << "proposes the last name";
 }
 
@@ -134,10 +133,10 @@ TEST_F(TListFilesTest, OpeningAFileListAddsItsMidiStringsEachTime)
     WriteBytes(ListPath("MidiStrings.txt"), "Edit 0\r\nC0 09\r\n");
     for (int time = 0; time < 2; ++time) {
         Dialogs.FileAnswers.push_back(ListPath("files.txt"));
-        Window->mLoadFileList->trigger();
+        Find<QAction>("mLoadFileList")->trigger();
     }
-    EXPECT_EQ(Window->vleFiles->Value("0"), "intro.txt");
-    EXPECT_EQ(Window->vleFiles->Value("1"), "score.pdf /PAGE 2");
+    EXPECT_EQ(FileGrid()->Value("0"), "intro.txt");
+    EXPECT_EQ(FileGrid()->Value("1"), "score.pdf /PAGE 2");
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], (QStringList{"F0 7E F7", "C0 01", "C0 01"}));
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(1)],
               (QStringList{"B0 07 64", "Edit 12", "B0 07 64", "Edit 12"}));
@@ -155,7 +154,7 @@ TEST_F(TListFilesTest, OpeningAFileListAddsItsMidiStringsEachTime)
 
 TEST_F(TListFilesTest, AFileThatCannotBeOpenedChangesNothing)
 {
-    Window->vleFiles->SetValue("0", "kept.txt");
+    FileGrid()->SetValue("0", "kept.txt");
     Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 01"};
     Dialogs.FileAnswers.push_back(ListPath("missing.txt"));
     EXPECT_EQ(ErrorOf([&] { Window->mLoadFileListClick(); }), "File not found");
@@ -163,13 +162,13 @@ TEST_F(TListFilesTest, AFileThatCannotBeOpenedChangesNothing)
     EXPECT_EQ(ErrorOf([&] { Window->pmConvertClick(); }), "Invalid filename");
     Dialogs.FileAnswers.push_back(ShowDir.filePath("no such folder/list"));
     EXPECT_EQ(ErrorOf([&] { Window->mSaveFileListClick(); }), "Invalid filename");
-    EXPECT_EQ(Window->vleFiles->Value("0"), "kept.txt");
+    EXPECT_EQ(FileGrid()->Value("0"), "kept.txt");
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 01"});
 
     // Cancelling the choosers changes nothing either.
     Window->mLoadFileListClick();
     Window->pmConvertClick();
-    EXPECT_EQ(Window->vleFiles->Value("0"), "kept.txt");
+    EXPECT_EQ(FileGrid()->Value("0"), "kept.txt");
 }
 
 } // namespace

@@ -66,31 +66,31 @@ protected:
 TEST_F(TMidiStringsCommandTest, OkStoresTheLinesAsTypedAndFramesTheSlot)
 {
     Window->ActOnValue(4);
-    Window->SetActivePage(Window->tsTextEdit);
-    ASSERT_FALSE(Framed(Window->vleLines, 5));
+    Window->SetActivePage(Page("tsTextEdit"));
+    ASSERT_FALSE(Framed(LineGrid(), 5));
 
     // An empty editor left empty marks nothing.
     WhenOpen([this](TfMidiStrings &) { Press("BitBtn1"); });
-    Window->bpMidiStrings->click();
+    Find<QPushButton>("bpMidiStrings")->click();
     EXPECT_TRUE(Shown.isEmpty());
     EXPECT_TRUE(Window->MidiStringLists[5].isEmpty());
-    EXPECT_FALSE(Framed(Window->vleLines, 5));
+    EXPECT_FALSE(Framed(LineGrid(), 5));
 
     WhenOpen([this](TfMidiStrings &) {
         Type(QStringLiteral("B2 07 64\n\nswitch the organ\nC0 05\n"));
         Press("BitBtn1");
     });
-    Window->mMidiString->trigger();
+    Find<QAction>("mMidiString")->trigger();
     EXPECT_EQ(Window->MidiStringLists[5],
               (QStringList{"B2 07 64", "", "switch the organ", "C0 05"}));
-    EXPECT_TRUE(Framed(Window->vleLines, 5));
+    EXPECT_TRUE(Framed(LineGrid(), 5));
     Window->SetDisplayType(1);
-    Window->SetActivePage(Window->tsFileList);
-    EXPECT_TRUE(Framed(Window->vleFiles, 5));
+    Window->SetActivePage(Page("tsFileList"));
+    EXPECT_TRUE(Framed(FileGrid(), 5));
 
     // The next opening shows them again, each on its line.
     WhenOpen([this](TfMidiStrings &) { Press("BitBtn2"); });
-    Window->bMidiStrings->click();
+    Find<QPushButton>("bMidiStrings")->click();
     EXPECT_EQ(Shown, QStringLiteral("B2 07 64\n\nswitch the organ\nC0 05\n"));
     EXPECT_EQ(Window->MidiStringLists[5].size(), 4);
 }
@@ -99,7 +99,7 @@ TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
 {
     Window->ActOnValue(9);
     Window->MidiStringLists[10] = QStringList{QStringLiteral("F0 7E 7F 09 01 F7")};
-    Window->SetActivePage(Window->tsTextEdit);
+    Window->SetActivePage(Page("tsTextEdit"));
 
     WhenOpen([this](TfMidiStrings &) {
         Type(QStringLiteral("90 3C 7F"));
@@ -115,7 +115,7 @@ TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
     });
     Window->mMidiStringsClick();
     EXPECT_EQ(Window->MidiStringLists[10], QStringList{QStringLiteral("F0 7E 7F 09 01 F7")});
-    EXPECT_TRUE(Framed(Window->vleLines, 10));
+    EXPECT_TRUE(Framed(LineGrid(), 10));
 
     WhenOpen([this](TfMidiStrings &) {
         Press("bClear");
@@ -123,31 +123,31 @@ TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
     });
     Window->mMidiStringsClick();
     EXPECT_TRUE(Window->MidiStringLists[10].isEmpty());
-    EXPECT_FALSE(Framed(Window->vleLines, 10));
+    EXPECT_FALSE(Framed(LineGrid(), 10));
 }
 
 TEST_F(TMidiStringsCommandTest, ALoneLineBreakIsOneEmptyStringThatStillMarksTheSlot)
 {
-    Window->SetActivePage(Window->tsTextEdit);
+    Window->SetActivePage(Page("tsTextEdit"));
     WhenOpen([this](TfMidiStrings &) {
         Type(QStringLiteral("\n"));
         Press("BitBtn1");
     });
     Window->mMidiStringsClick();
     EXPECT_EQ(Window->MidiStringLists[1], QStringList{QString()});
-    EXPECT_TRUE(Framed(Window->vleLines, 1));
+    EXPECT_TRUE(Framed(LineGrid(), 1));
 }
 
 TEST_F(TMidiStringsCommandTest, TheEditorKeepsTheSlotItWasOpenedFor)
 {
     Window->SetDisplayType(1);
-    Window->SetActivePage(Window->tsFileList);
-    TKeyValueGrid *files = Window->vleFiles;
+    Window->SetActivePage(Page("tsFileList"));
+    TKeyValueGrid *files = FileGrid();
     const QPoint at = files->visualRect(files->model()->index(7, 1)).center();
     QTest::mousePress(files->viewport(), Qt::RightButton, {}, at);
     QApplication::processEvents();
-    ASSERT_TRUE(Window->pmFiles->isVisible());
-    Window->pmFiles->hide();
+    ASSERT_TRUE(Find<QMenu>("pmFiles")->isVisible());
+    Find<QMenu>("pmFiles")->hide();
     ASSERT_EQ(Window->CurrentSlot(), 7);
 
     // A selection arriving while the editor is open does not take the lines.
@@ -156,7 +156,7 @@ TEST_F(TMidiStringsCommandTest, TheEditorKeepsTheSlotItWasOpenedFor)
         Type(QStringLiteral("C0 07"));
         Press("BitBtn1");
     });
-    Window->mMidiStrings->trigger();
+    Find<QAction>("mMidiStrings")->trigger();
     EXPECT_EQ(Window->CurrentSlot(), 30);
     EXPECT_EQ(Window->MidiStringLists[8], QStringList{QStringLiteral("C0 07")});
     EXPECT_TRUE(Window->MidiStringLists[31].isEmpty());
