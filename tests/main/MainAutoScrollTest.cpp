@@ -41,8 +41,8 @@ protected:
         Frames.install();
         TLyricTest::SetUp();
         Scroller().SetClock([this] { return Now; });
-        Window->seScrollSeconds->setValue(100);
-        Window->cbAutoScroll->setChecked(true);
+        Find<QSpinBox>("seScrollSeconds")->setValue(100);
+        Find<QCheckBox>("cbAutoScroll")->setChecked(true);
     }
 
     void TearDown() override
@@ -84,7 +84,7 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     Slot(9, LongText(400));
     Window->ActOnValue(9);
     QApplication::processEvents();
-    QScrollBar *bar = Window->reLyric->verticalScrollBar();
+    QScrollBar *bar = LyricText()->verticalScrollBar();
     const int range = bar->maximum();
     ASSERT_GT(range, 1000);
     EXPECT_EQ(bar->value(), 0);
@@ -152,7 +152,8 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     Slot(5, QStringLiteral("chart.pdf /PAGE 2"));
     Window->ActOnValue(5);
     QApplication::processEvents();
-    auto *control = qobject_cast<TPdfDocumentControl *>(Window->PdfViewer->GetDispatch());
+    auto *control =
+        qobject_cast<TPdfDocumentControl *>(Find<TPdfViewer>("PdfViewer")->GetDispatch());
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->LayoutModeName(), QStringLiteral("OneColumn"));
     EXPECT_EQ(control->ViewModeName(), QStringLiteral("FitH"));
@@ -174,7 +175,7 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     EXPECT_PRED2(near, pages->value(), pageThree + 0.1 * pages->maximum());
 
     // Off: nothing moves, and documents are shown a page at a time again.
-    Window->cbAutoScroll->setChecked(false);
+    Find<QCheckBox>("cbAutoScroll")->setChecked(false);
     EXPECT_FALSE(Scroller().ClockRunning());
     EXPECT_EQ(control->LayoutModeName(), QStringLiteral("SinglePage"));
     EXPECT_EQ(control->ViewModeName(), QStringLiteral("Fit"));
@@ -196,7 +197,7 @@ TEST_F(TAutoScrollTest, TheBrowserPageScrollsWhenItHasLoaded)
     Slot(13, QStringLiteral("short.htm"));
 
     Window->ActOnValue(12);
-    QWebEngineView *view = Window->webFileBrowser->EnsureBrowser();
+    QWebEngineView *view = Find<TWebBrowserView>("webFileBrowser")->EnsureBrowser();
     ASSERT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath(QStringLiteral("tall.html"))),
                        QStringLiteral("tall")));
     // The page tells its height with its first answers; while it has none to

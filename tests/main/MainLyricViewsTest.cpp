@@ -28,13 +28,14 @@ namespace {
 
 TEST_F(TLyricTest, TextFilesShowWithTheirSlotLine)
 {
+    TWebBrowserView *browser = Find<TWebBrowserView>("webFileBrowser");
     Write(QStringLiteral("notes.TXT"), "Verse one\r\nChorus\r\n");
     Slot(3, QStringLiteral("notes.TXT"));
     Window->ActOnValue(3);
     EXPECT_EQ(Window->LyricViewKind(), lvRichText);
-    EXPECT_TRUE(Window->reLyric->isVisibleTo(Window.get()));
-    EXPECT_FALSE(Window->webFileBrowser->isVisibleTo(Window.get()));
-    EXPECT_FALSE(Window->webFileBrowser->IsCreated());
+    EXPECT_TRUE(LyricText()->isVisibleTo(Window.get()));
+    EXPECT_FALSE(browser->isVisibleTo(Window.get()));
+    EXPECT_FALSE(browser->IsCreated());
     EXPECT_EQ(Shown(), QStringLiteral("3 - notes.TXT\nVerse one\nChorus\n"));
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Patch 3 Item:3 notes.TXT"));
@@ -52,7 +53,7 @@ TEST_F(TLyricTest, TextFilesShowWithTheirSlotLine)
     const QString odd = QStringLiteral("Söng #1 [live] 100% & 'more'.txt");
     Write(odd, "caf\xe9 cr\xe8me");
     Slot(4, odd);
-    Window->cbSuppressNum->setChecked(true);
+    Find<QCheckBox>("cbSuppressNum")->setChecked(true);
     Window->ActOnValue(4);
     EXPECT_EQ(Shown(), QStringLiteral("café crème"));
 }
@@ -65,7 +66,7 @@ TEST_F(TLyricTest, RtfFilesShowAsRichText)
     Slot(5, QStringLiteral("lyrics.rtf /PAGE 2"));
     Window->ActOnValue(5);
     EXPECT_EQ(Window->LyricViewKind(), lvRichText);
-    const QTextDocument *document = Window->reLyric->document();
+    const QTextDocument *document = LyricText()->document();
     // The first line quotes the slot as stored, page suffix included.
     EXPECT_EQ(document->firstBlock().text(), QStringLiteral("5 - lyrics.rtf /PAGE 2"));
     EXPECT_TRUE(Shown().contains(QStringLiteral("Plain Loud line")));
@@ -83,7 +84,7 @@ TEST_F(TLyricTest, PicturesNamedForTheRichTextViewShowAsPictures)
     picture.fill(Qt::darkBlue);
     picture.save(Folder.filePath(QStringLiteral("scan.png")));
     Slot(6, QStringLiteral("scan.png"));
-    Window->cbSuppressNum->setChecked(true);
+    Find<QCheckBox>("cbSuppressNum")->setChecked(true);
     Window->ActOnValue(6);
     EXPECT_EQ(Window->LyricViewKind(), lvRichText);
     EXPECT_EQ(Shown(), QString(QChar::ObjectReplacementCharacter));
@@ -140,7 +141,7 @@ TEST_F(TLyricTest, MissingFilesShowTheirSlotAndReference)
 
     Window->ActOnValue(7);
     EXPECT_EQ(Shown(), QStringLiteral("7 - "));
-    Window->cbSuppressNum->setChecked(true);
+    Find<QCheckBox>("cbSuppressNum")->setChecked(true);
     Window->ActOnValue(3);
     EXPECT_TRUE(Shown().isEmpty());
 }
@@ -151,7 +152,7 @@ TEST_F(TLyricTest, InvalidPageStopsShowingAndKeepsTheCursor)
     Slot(2, QStringLiteral("a.txt"));
     Slot(8, QStringLiteral("a.txt /PAGE 4 "));
     Window->ActOnValue(2);
-    ASSERT_EQ(Window->vleFiles->Row(), 3);
+    ASSERT_EQ(FileGrid()->Row(), 3);
     try {
         Window->ActOnValue(8);
         ADD_FAILURE() << "no error";
@@ -159,7 +160,7 @@ TEST_F(TLyricTest, InvalidPageStopsShowingAndKeepsTheCursor)
         EXPECT_EQ(error.message(), QStringLiteral("'4 ' is not a valid integer value"));
     }
     EXPECT_TRUE(Shown().isEmpty());
-    EXPECT_EQ(Window->vleFiles->Row(), 3);
+    EXPECT_EQ(FileGrid()->Row(), 3);
     EXPECT_EQ(Window->CurrentSlot(), 8);
 }
 
@@ -173,7 +174,7 @@ TEST_F(TLyricTest, RichTextScrollsByLinesAndPages)
     Slot(9, QStringLiteral("long.txt"));
     Window->ActOnValue(9);
     QApplication::processEvents();
-    QScrollBar *bar = Window->reLyric->verticalScrollBar();
+    QScrollBar *bar = LyricText()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 3 * bar->pageStep());
     EXPECT_EQ(bar->value(), 0);
     Window->ActOnValue(122);
@@ -191,19 +192,19 @@ TEST_F(TLyricTest, RichTextScrollsByLinesAndPages)
 
 TEST_F(TLyricTest, PdfFilesOpenAtTheirPageAndPageOnCommand)
 {
+    TPdfViewer *viewer = Find<TPdfViewer>("PdfViewer");
     const QString path = WritePdf(Folder.filePath(QStringLiteral("chart.PDF")), 4);
     Slot(5, QStringLiteral("chart.PDF /PAGE 2"));
     Window->ActOnValue(5);
     EXPECT_EQ(Window->LyricViewKind(), lvPdf);
-    ASSERT_NE(Window->PdfViewer, nullptr);
-    EXPECT_TRUE(Window->PdfViewer->isVisibleTo(Window.get()));
-    EXPECT_FALSE(Window->reLyric->isVisibleTo(Window.get()));
+    EXPECT_TRUE(viewer->isVisibleTo(Window.get()));
+    EXPECT_FALSE(LyricText()->isVisibleTo(Window.get()));
     // Handed over with its full path, not as the bare name the slot holds.
-    EXPECT_EQ(Window->PdfViewer->FileName(), QFileInfo(path).absoluteFilePath());
+    EXPECT_EQ(viewer->FileName(), QFileInfo(path).absoluteFilePath());
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Patch 5 Item:5 chart.PDF"));
     EXPECT_EQ(Lines, (QList<bool>{true, false, true, false}));
-    auto *control = qobject_cast<TPdfDocumentControl *>(Window->PdfViewer->GetDispatch());
+    auto *control = qobject_cast<TPdfDocumentControl *>(viewer->GetDispatch());
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->CurrentPage(), 2);
 
@@ -222,12 +223,13 @@ TEST_F(TLyricTest, PdfFilesOpenAtTheirPageAndPageOnCommand)
     Slot(6, QStringLiteral("gone.txt"));
     Window->ActOnValue(6);
     EXPECT_EQ(Window->LyricViewKind(), lvRichText);
-    EXPECT_FALSE(Window->PdfViewer->isVisibleTo(Window.get()));
-    EXPECT_TRUE(Window->reLyric->isVisibleTo(Window.get()));
+    EXPECT_FALSE(viewer->isVisibleTo(Window.get()));
+    EXPECT_TRUE(LyricText()->isVisibleTo(Window.get()));
 }
 
 TEST_F(TLyricTest, BrowserTakesPicturesHtmlAndWebAddresses)
 {
+    TWebBrowserView *browser = Find<TWebBrowserView>("webFileBrowser");
     QImage picture(20, 20, QImage::Format_RGB32);
     picture.fill(Qt::red);
     picture.save(Folder.filePath(QStringLiteral("photo.Jpg")), "JPG");
@@ -243,13 +245,13 @@ TEST_F(TLyricTest, BrowserTakesPicturesHtmlAndWebAddresses)
     Slot(12, QStringLiteral("index.html"));
     Slot(13, QStringLiteral("https://example.invalid/score /PAGE 3"));
 
-    EXPECT_FALSE(Window->webFileBrowser->IsCreated());
+    EXPECT_FALSE(browser->IsCreated());
     Window->ActOnValue(10);
-    ASSERT_TRUE(Window->webFileBrowser->IsCreated());
-    QWebEngineView *view = Window->webFileBrowser->EnsureBrowser();
+    ASSERT_TRUE(browser->IsCreated());
+    QWebEngineView *view = browser->EnsureBrowser();
     EXPECT_EQ(Window->LyricViewKind(), lvBrowser);
-    EXPECT_TRUE(Window->webFileBrowser->isVisibleTo(Window.get()));
-    EXPECT_FALSE(Window->reLyric->isVisibleTo(Window.get()));
+    EXPECT_TRUE(browser->isVisibleTo(Window.get()));
+    EXPECT_FALSE(LyricText()->isVisibleTo(Window.get()));
     EXPECT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath(QStringLiteral("index.htm"))),
                        QStringLiteral("htm")));
 
