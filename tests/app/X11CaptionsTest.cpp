@@ -10,6 +10,7 @@
 #include "midistrings/MidiStringsDialog.h"
 #include "support/FakeDialogs.h"
 #include "support/FakeMidiSystem.h"
+#include "support/MainWindowControls.h"
 #include "touchpad/TouchPad.h"
 
 #include <QCheckBox>
@@ -101,12 +102,13 @@ TEST(X11Captions, EveryWindowOfTheProgramShowsItsOwnTitle)
     {
         TFakeDialogs dialogs;
         TfMain window(dialogs);
+        const TControlsOf controls(window);
         window.FormCreate(show.filePath(QStringLiteral("Tarvello.INI")));
         window.show();
         TfTouch pad(window.PadTop, window.PadLeft);
         window.SetTouchPad(&pad);
         // Shown as the operator shows it: the box decides at every paint.
-        window.cbTouchPad->setChecked(true);
+        controls.Find<QCheckBox>("cbTouchPad")->setChecked(true);
         TfMidiStrings editor;
         editor.show();
         for (QWidget *shown : std::vector<QWidget *>{&window, &pad, &editor}) {

@@ -20,10 +20,10 @@ using TDispatchWindowTest = TMainMidiTest;
 
 TEST_F(TDispatchWindowTest, APatchSelectsItsSlotOnceWhenTheWindowEnds)
 {
-    Window->cbMidiOut->setChecked(true);
+    Find<QCheckBox>("cbMidiOut")->setChecked(true);
     Receive("C105"); // channel 2
     Receive("B00540");
-    EXPECT_FALSE(Window->MidiRelease->isActive());
+    EXPECT_FALSE(Find<QTimer>("MidiRelease")->isActive());
 
     // The window's thread is busy from the first message on: the window of
     // 300 ms still ends 300 ms after that message, not after this thread
@@ -36,7 +36,7 @@ TEST_F(TDispatchWindowTest, APatchSelectsItsSlotOnceWhenTheWindowEnds)
     std::this_thread::sleep_for(150ms);
     QApplication::processEvents();
     // Nothing is shown while the window runs.
-    EXPECT_TRUE(Window->MidiRelease->isActive());
+    EXPECT_TRUE(Find<QTimer>("MidiRelease")->isActive());
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0"));
     ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 9; }));
     EXPECT_GE(clock.elapsed(), 300);
@@ -50,8 +50,8 @@ TEST_F(TDispatchWindowTest, APatchSelectsItsSlotOnceWhenTheWindowEnds)
 
 TEST_F(TDispatchWindowTest, ControllerModeSelectsAndNavigatesOnItsControllerOnly)
 {
-    Window->rgMessage->SetItemIndex(1);
-    Window->lbController->setCurrentRow(102);
+    Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
+    Find<QListWidget>("lbController")->setCurrentRow(102);
     Window->lbControllerClick();
 
     Receive("B00140"); // modulation wheel
@@ -70,8 +70,8 @@ TEST_F(TDispatchWindowTest, ControllerModeSelectsAndNavigatesOnItsControllerOnly
 
 TEST_F(TDispatchWindowTest, ThruEchoesAtOnceAndTheSelectionSendsAgainLater)
 {
-    Window->cbMidiThru->setChecked(true);
-    Window->cbMidiOut->setChecked(true);
+    Find<QCheckBox>("cbMidiThru")->setChecked(true);
+    Find<QCheckBox>("cbMidiOut")->setChecked(true);
     Receive("C005");
     Receive("904564");
     Receive("F8");
@@ -91,7 +91,7 @@ TEST_F(TDispatchWindowTest, ThruEchoesAtOnceAndTheSelectionSendsAgainLater)
 
 TEST_F(TDispatchWindowTest, AFailingEchoShowsOneBoxForAFlood)
 {
-    Window->cbMidiThru->setChecked(true);
+    Find<QCheckBox>("cbMidiThru")->setChecked(true);
     Fake->FailCall(QStringLiteral("OutShortMsg"), MidiResult::NotReady, -1);
     for (int i = 0; i < 200; ++i) {
         Receive("B00740");
@@ -104,23 +104,24 @@ TEST_F(TDispatchWindowTest, AFailingEchoShowsOneBoxForAFlood)
 
 TEST_F(TDispatchWindowTest, LearnTakesAControllerWithoutEchoOrSelection)
 {
-    Window->cbMidiThru->setChecked(true);
-    Window->bLearn->click();
-    EXPECT_EQ(Window->bLearn->text(), QStringLiteral("Learning"));
-    EXPECT_FALSE(Window->bLearn->isEnabled());
+    QPushButton *learn = Find<QPushButton>("bLearn");
+    Find<QCheckBox>("cbMidiThru")->setChecked(true);
+    learn->click();
+    EXPECT_EQ(learn->text(), QStringLiteral("Learning"));
+    EXPECT_FALSE(learn->isEnabled());
 
     Receive("FE");
     Receive("B20B7F");
-    ASSERT_TRUE(WaitFor([&] { return Window->bLearn->isEnabled(); }));
-    EXPECT_EQ(Window->bLearn->text(), QStringLiteral("Midi Learn"));
-    EXPECT_EQ(Window->rgMessage->ItemIndex(), 1);
+    ASSERT_TRUE(WaitFor([&] { return learn->isEnabled(); }));
+    EXPECT_EQ(learn->text(), QStringLiteral("Midi Learn"));
+    EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
     EXPECT_EQ(Window->MidiMessageType, 0xB0);
-    EXPECT_EQ(Window->lbChannel->currentRow(), 2);
+    EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 2);
     EXPECT_EQ(Window->MidiChannel, 2);
     EXPECT_EQ(Window->MidiController, 11);
-    EXPECT_EQ(Window->lbController->currentRow(), 11);
-    EXPECT_FALSE(Window->lbController->isHidden());
-    EXPECT_EQ(Window->lNextItem->text(),
+    EXPECT_EQ(Find<QListWidget>("lbController")->currentRow(), 11);
+    EXPECT_FALSE(Find<QListWidget>("lbController")->isHidden());
+    EXPECT_EQ(Find<QLabel>("lNextItem")->text(),
               QStringLiteral("Next Prompt - 178, 11, 126   (B2, 0B, 7E)"));
     Spin(400);
     EXPECT_TRUE(SentHex().isEmpty());
@@ -129,11 +130,11 @@ TEST_F(TDispatchWindowTest, LearnTakesAControllerWithoutEchoOrSelection)
     // A Program Change learned later keeps the controller.
     Window->bLearnClick();
     Receive("C400");
-    ASSERT_TRUE(WaitFor([&] { return Window->bLearn->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return learn->isEnabled(); }));
     EXPECT_EQ(Window->MidiMessageType, 0xC0);
     EXPECT_EQ(Window->MidiChannel, 4);
     EXPECT_EQ(Window->MidiController, 11);
-    EXPECT_TRUE(Window->lbController->isHidden());
+    EXPECT_TRUE(Find<QListWidget>("lbController")->isHidden());
 }
 
 TEST_F(TDispatchWindowTest, LearnTurnsDownOtherMessagesAndKeepsTheSettings)
@@ -142,11 +143,11 @@ TEST_F(TDispatchWindowTest, LearnTurnsDownOtherMessagesAndKeepsTheSettings)
         Dialogs.Records.clear();
         Window->bLearnClick();
         Receive(message);
-        ASSERT_TRUE(WaitFor([&] { return Window->bLearn->isEnabled(); })) << message;
+        ASSERT_TRUE(WaitFor([&] { return Find<QPushButton>("bLearn")->isEnabled(); })) << message;
         EXPECT_EQ(Dialogs.MessageTexts(),
                   (QStringList{"Sorry, you can only use Patch and Controller messages"}));
         EXPECT_EQ(Dialogs.Records.front().Kind, TMessageKind::Error);
-        EXPECT_EQ(Window->bLearn->text(), QStringLiteral("Midi Learn"));
+        EXPECT_EQ(Find<QPushButton>("bLearn")->text(), QStringLiteral("Midi Learn"));
         EXPECT_FALSE(Window->LearnMode());
         EXPECT_EQ(Window->MidiMessageType, 0xC0);
         EXPECT_EQ(Window->MidiChannel, 0);
@@ -155,7 +156,7 @@ TEST_F(TDispatchWindowTest, LearnTurnsDownOtherMessagesAndKeepsTheSettings)
 
 TEST_F(TDispatchWindowTest, SystemExclusiveInputIsDroppedEvenWithThru)
 {
-    Window->cbMidiThru->setChecked(true);
+    Find<QCheckBox>("cbMidiThru")->setChecked(true);
     Receive("F07E7F0901F7");
     Receive("C001");
     ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 1; }));

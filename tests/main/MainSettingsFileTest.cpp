@@ -28,12 +28,12 @@ int CountLines(const QByteArray &bytes, const QByteArray &line)
     return int(bytes.split('\n').count(line + '\r'));
 }
 
-QStringList VisibleTabs(const TfMain &window)
+QStringList VisibleTabs(const QTabWidget &pages)
 {
     QStringList tabs;
-    for (int i = 0; i < window.pcMain->count(); ++i) {
-        if (window.pcMain->isTabVisible(i)) {
-            tabs << window.pcMain->tabText(i);
+    for (int i = 0; i < pages.count(); ++i) {
+        if (pages.isTabVisible(i)) {
+            tabs << pages.tabText(i);
         }
     }
     return tabs;
@@ -50,30 +50,30 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
     EXPECT_EQ(Window->pos(), QPoint(372, 203));
     EXPECT_EQ(Window->size(), QSize(851, 503));
     EXPECT_EQ(Window->windowTitle(), "Tarvello v1.4.0");
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsDisplay);
-    EXPECT_EQ(VisibleTabs(*Window), (QStringList{"Display", "Text List Edit", "Settings"}));
-    EXPECT_EQ(Window->lPatchName->text(), "Waiting for Midi");
-    EXPECT_TRUE(Window->lVersion->text().startsWith("Tarvello  Version 1.4.0"));
-    EXPECT_EQ(Window->lbChannel->currentRow(), 0);
-    EXPECT_EQ(Window->lbController->currentRow(), 102);
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsDisplay"));
+    EXPECT_EQ(VisibleTabs(*Pages()), (QStringList{"Display", "Text List Edit", "Settings"}));
+    EXPECT_EQ(PatchName()->text(), "Waiting for Midi");
+    EXPECT_TRUE(Find<QLabel>("lVersion")->text().startsWith("Tarvello  Version 1.4.0"));
+    EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 0);
+    EXPECT_EQ(Find<QListWidget>("lbController")->currentRow(), 102);
     EXPECT_EQ(Window->MidiController, 102);
-    EXPECT_EQ(Window->rgMessage->ItemIndex(), 0);
-    EXPECT_EQ(Window->rgDisplayType->ItemIndex(), 0);
-    for (QCheckBox *box : {Window->cbSuppressNum, Window->cbMidiThru, Window->cbMidiOut,
-                           Window->cbMidiStrings, Window->cbTouchPad, Window->cbPdfScrollbar}) {
-        EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
+    EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 0);
+    EXPECT_EQ(Find<TRadioGroup>("rgDisplayType")->ItemIndex(), 0);
+    for (const char *name : {"cbSuppressNum", "cbMidiThru", "cbMidiOut", "cbMidiStrings",
+                             "cbTouchPad", "cbPdfScrollbar"}) {
+        EXPECT_FALSE(Find<QCheckBox>(name)->isChecked()) << name;
     }
-    EXPECT_EQ(Window->lPatchName->font().families().constFirst(), "MS Sans Serif");
-    EXPECT_EQ(Window->lPatchName->font().pixelSize(), 32);
+    EXPECT_EQ(PatchName()->font().families().constFirst(), "MS Sans Serif");
+    EXPECT_EQ(PatchName()->font().pixelSize(), 32);
     EXPECT_EQ(Window->PadTop, 203);
     EXPECT_EQ(Window->PadLeft, 372);
     for (int slot = 0; slot < SlotCount; ++slot) {
-        ASSERT_TRUE(Window->vleLines->Value(QString::number(slot)).isEmpty());
-        ASSERT_TRUE(Window->vleFiles->Value(QString::number(slot)).isEmpty());
+        ASSERT_TRUE(LineGrid()->Value(QString::number(slot)).isEmpty());
+        ASSERT_TRUE(FileGrid()->Value(QString::number(slot)).isEmpty());
     }
     // The first devices are highlighted but not opened.
-    EXPECT_EQ(Window->lbMidiIn->currentRow(), 0);
-    EXPECT_EQ(Window->lbMidiOut->currentRow(), 0);
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 0);
+    EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentRow(), 0);
     EXPECT_FALSE(Fake->IsInputOpen(0));
     EXPECT_FALSE(Fake->IsOutputOpen(0));
 
@@ -109,30 +109,31 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
 TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
 {
     Start();
-    Window->lbMidiIn->setCurrentRow(1);
+    Find<QListWidget>("lbMidiIn")->setCurrentRow(1);
     Window->lbMidiInClick();
-    Window->lbMidiOut->setCurrentRow(1);
+    Find<QListWidget>("lbMidiOut")->setCurrentRow(1);
     Window->lbMidiOutClick();
-    Window->lbChannel->setCurrentRow(9);
+    Find<QListWidget>("lbChannel")->setCurrentRow(9);
     Window->lbChannelClick();
-    Window->rgMessage->SetItemIndex(1);
-    Window->lbController->setCurrentRow(7);
+    Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
+    Find<QListWidget>("lbController")->setCurrentRow(7);
     Window->lbControllerClick();
-    Window->rgDisplayType->SetItemIndex(1);
-    for (QCheckBox *box : {Window->cbSuppressNum, Window->cbMidiThru, Window->cbMidiOut,
-                           Window->cbMidiStrings, Window->cbPdfScrollbar}) {
-        box->setChecked(true);
+    Find<TRadioGroup>("rgDisplayType")->SetItemIndex(1);
+    const char *const checked[] = {"cbSuppressNum", "cbMidiThru", "cbMidiOut", "cbMidiStrings",
+                                   "cbPdfScrollbar"};
+    for (const char *name : checked) {
+        Find<QCheckBox>(name)->setChecked(true);
     }
-    QPalette background = Window->lPatchName->palette();
+    QPalette background = PatchName()->palette();
     background.setColor(QPalette::Window, QColor(10, 20, 30));
-    Window->lPatchName->setPalette(background);
-    QPalette lyric = Window->reLyric->viewport()->palette();
+    PatchName()->setPalette(background);
+    QPalette lyric = LyricText()->viewport()->palette();
     lyric.setColor(QPalette::Base, QColor(250, 240, 230));
-    Window->reLyric->viewport()->setPalette(lyric);
-    QFont font = Window->lPatchName->font();
+    LyricText()->viewport()->setPalette(lyric);
+    QFont font = PatchName()->font();
     font.setFamilies({"DejaVu Serif"});
     font.setPointSize(36);
-    Window->lPatchName->setFont(font);
+    PatchName()->setFont(font);
     Window->BrowseDir = "/home/band/charts/";
     Window->move(40, 30);
     Window->resize(700, 420);
@@ -140,64 +141,64 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     Window->SetTouchPad(&pad);
     pad.move(500, 400);
     const QString longLine(3000, QLatin1Char('x'));
-    Window->vleLines->SetValue("0", "   three blanks first");
-    Window->vleLines->SetValue("1", longLine);
-    Window->vleLines->SetValue("122", "\"quoted\"");
-    Window->vleFiles->SetValue("0", "chart.pdf /PAGE 2");
-    Window->vleFiles->SetValue("122", "https://example.org/set");
+    LineGrid()->SetValue("0", "   three blanks first");
+    LineGrid()->SetValue("1", longLine);
+    LineGrid()->SetValue("122", "\"quoted\"");
+    FileGrid()->SetValue("0", "chart.pdf /PAGE 2");
+    FileGrid()->SetValue("122", "https://example.org/set");
     Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C1 05", "Edit 5", ""};
     Window->MidiStringLists[RowOfSlot(1)] = QStringList{"\\Edit 7", "B2 07 64"};
     Window->MidiStringLists[RowOfSlot(122)] = QStringList{"; last song"};
     // Autoscroll.
-    Window->cbAutoScroll->setChecked(true);
-    Window->seScrollSeconds->setValue(240);
+    Find<QCheckBox>("cbAutoScroll")->setChecked(true);
+    Find<QSpinBox>("seScrollSeconds")->setValue(240);
     End();
 
     Start();
     EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << Dialogs.MessageTexts().join('|').toStdString();
-    EXPECT_EQ(Window->lbMidiIn->currentRow(), 1);
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 1);
     EXPECT_TRUE(Fake->IsInputOpen(1));
     EXPECT_EQ(Window->InputDeviceIndex, 1);
-    EXPECT_EQ(Window->lbMidiOut->currentRow(), 1);
+    EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentRow(), 1);
     EXPECT_TRUE(Fake->IsOutputOpen(1));
-    EXPECT_EQ(Window->lbChannel->currentRow(), 9);
+    EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 9);
     EXPECT_EQ(Window->MidiChannel, 9);
-    EXPECT_EQ(Window->rgMessage->ItemIndex(), 1);
+    EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
     EXPECT_EQ(Window->MidiMessageType, 0xB0);
-    EXPECT_FALSE(Window->lbController->isHidden());
+    EXPECT_FALSE(Find<QListWidget>("lbController")->isHidden());
     EXPECT_EQ(Window->MidiController, 7);
-    EXPECT_EQ(Window->rgDisplayType->ItemIndex(), 1);
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsLyric);
-    EXPECT_EQ(VisibleTabs(*Window), (QStringList{"Lyric", "File List Edit", "Settings"}));
-    EXPECT_EQ(Window->reLyric->toPlainText(), "Waiting for Midi");
-    EXPECT_TRUE(Window->cbSuppressNum->isChecked() && Window->cbMidiThru->isChecked() &&
-                Window->cbMidiOut->isChecked() && Window->cbMidiStrings->isChecked() &&
-                Window->cbPdfScrollbar->isChecked());
+    EXPECT_EQ(Find<TRadioGroup>("rgDisplayType")->ItemIndex(), 1);
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsLyric"));
+    EXPECT_EQ(VisibleTabs(*Pages()), (QStringList{"Lyric", "File List Edit", "Settings"}));
+    EXPECT_EQ(LyricText()->toPlainText(), "Waiting for Midi");
+    for (const char *name : checked) {
+        EXPECT_TRUE(Find<QCheckBox>(name)->isChecked()) << name;
+    }
     EXPECT_TRUE(Window->MidiThru);
-    EXPECT_FALSE(Window->cbTouchPad->isChecked());
-    EXPECT_EQ(Window->lPatchName->palette().color(QPalette::Window), QColor(10, 20, 30));
-    EXPECT_EQ(Window->reLyric->viewport()->palette().color(QPalette::Base), QColor(250, 240, 230));
-    EXPECT_EQ(Window->lPatchName->font().families().constFirst(), "DejaVu Serif");
-    EXPECT_EQ(Window->lPatchName->font().pixelSize(), 48);
+    EXPECT_FALSE(Find<QCheckBox>("cbTouchPad")->isChecked());
+    EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(10, 20, 30));
+    EXPECT_EQ(LyricText()->viewport()->palette().color(QPalette::Base), QColor(250, 240, 230));
+    EXPECT_EQ(PatchName()->font().families().constFirst(), "DejaVu Serif");
+    EXPECT_EQ(PatchName()->font().pixelSize(), 48);
     EXPECT_EQ(Window->BrowseDir, "/home/band/charts/");
     EXPECT_EQ(Window->pos(), QPoint(40, 30));
     EXPECT_EQ(Window->size(), QSize(700, 420));
     EXPECT_EQ(QPoint(Window->PadLeft, Window->PadTop), pad.SettingsPosition())
         << "the pad's own position, though it was never shown";
-    EXPECT_EQ(Window->vleLines->Value("0"), "   three blanks first");
-    EXPECT_EQ(Window->vleLines->Value("1"), longLine);
-    EXPECT_EQ(Window->vleLines->Value("122"), "\"quoted\"");
-    EXPECT_EQ(Window->vleFiles->Value("0"), "chart.pdf /PAGE 2");
-    EXPECT_EQ(Window->vleFiles->Value("122"), "https://example.org/set");
+    EXPECT_EQ(LineGrid()->Value("0"), "   three blanks first");
+    EXPECT_EQ(LineGrid()->Value("1"), longLine);
+    EXPECT_EQ(LineGrid()->Value("122"), "\"quoted\"");
+    EXPECT_EQ(FileGrid()->Value("0"), "chart.pdf /PAGE 2");
+    EXPECT_EQ(FileGrid()->Value("122"), "https://example.org/set");
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], (QStringList{"C1 05", "Edit 5", ""}));
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(1)], (QStringList{"\\Edit 7", "B2 07 64"}));
     EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(2)].isEmpty());
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(122)], QStringList{"; last song"});
     EXPECT_TRUE(Window->MidiStringLists[0].isEmpty());
     // Autoscroll.
-    EXPECT_TRUE(Window->cbAutoScroll->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("cbAutoScroll")->isChecked());
     EXPECT_TRUE(Window->AutoScroller().Enabled());
-    EXPECT_EQ(Window->seScrollSeconds->value(), 240);
+    EXPECT_EQ(Find<QSpinBox>("seScrollSeconds")->value(), 240);
     EXPECT_EQ(Window->AutoScroller().State().SecondsForWhole(), 240);
 }
 
@@ -216,30 +217,30 @@ TEST_F(TSettingsFileTest, StoredValuesOutOfTheOrdinary)
     Start();
     EXPECT_TRUE(Dialogs.MessageTexts().isEmpty());
     // Device names match in any case; a missing one selects and opens nothing.
-    EXPECT_EQ(Window->lbMidiIn->currentRow(), 1);
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 1);
     EXPECT_TRUE(Fake->IsInputOpen(1));
-    EXPECT_EQ(Window->lbMidiOut->currentRow(), -1);
+    EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentRow(), -1);
     EXPECT_EQ(Window->OutputDeviceIndex, -1);
     EXPECT_FALSE(Fake->IsOutputOpen(0) || Fake->IsOutputOpen(1));
-    EXPECT_EQ(Window->lbChannel->currentRow(), 0);
-    EXPECT_EQ(Window->lbController->currentRow(), -1);
+    EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 0);
+    EXPECT_EQ(Find<QListWidget>("lbController")->currentRow(), -1);
     EXPECT_EQ(Window->MidiController, -1);
-    EXPECT_EQ(Window->lPatchName->palette().color(QPalette::Window), QColor(255, 0, 0));
-    EXPECT_EQ(Window->reLyric->viewport()->palette().color(QPalette::Base), QColor(255, 255, 128));
-    EXPECT_EQ(Window->lPatchName->font().pixelSize(), 32) << "24 points, whatever the height";
-    EXPECT_EQ(Window->lPatchName->palette().color(QPalette::WindowText),
+    EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(LyricText()->viewport()->palette().color(QPalette::Base), QColor(255, 255, 128));
+    EXPECT_EQ(PatchName()->font().pixelSize(), 32) << "24 points, whatever the height";
+    EXPECT_EQ(PatchName()->palette().color(QPalette::WindowText),
               Window->palette().color(QPalette::WindowText))
         << "the default font colour is no plain colour: dark text, readable";
-    EXPECT_TRUE(Window->cbMidiOut->isChecked());
-    EXPECT_TRUE(Window->cbMidiThru->isChecked());
-    EXPECT_FALSE(Window->cbSuppressNum->isChecked());
-    EXPECT_EQ(Window->rgMessage->ItemIndex(), 1);
-    EXPECT_EQ(Window->rgDisplayType->ItemIndex(), -1);
-    EXPECT_TRUE(Window->cbTouchPad->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("cbMidiOut")->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("cbMidiThru")->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>("cbSuppressNum")->isChecked());
+    EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
+    EXPECT_EQ(Find<TRadioGroup>("rgDisplayType")->ItemIndex(), -1);
+    EXPECT_TRUE(Find<QCheckBox>("cbTouchPad")->isChecked());
     EXPECT_EQ(Window->PadTop, -40);
     EXPECT_EQ(Window->PadLeft, 1200);
-    EXPECT_EQ(Window->vleLines->Value("0"), "first");
-    EXPECT_EQ(Window->vleLines->Value("122"), "last");
+    EXPECT_EQ(LineGrid()->Value("0"), "first");
+    EXPECT_EQ(LineGrid()->Value("122"), "last");
     // Markers count by position, whatever number they carry.
     EXPECT_EQ(Window->MidiStringLists[0], QStringList{"stray line"});
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 01"});
@@ -274,9 +275,9 @@ TEST_F(TSettingsFileTest, ADeviceThatCannotBeOpenedIsReportedAndTheShowStillLoad
     Start();
     EXPECT_EQ(Dialogs.MessageTexts(),
               QStringList{ErrorBoxText(MidiResultText(MidiResult::Allocated))});
-    EXPECT_EQ(Window->lbMidiIn->currentRow(), 0) << "still selected, but not open";
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 0) << "still selected, but not open";
     EXPECT_FALSE(Fake->IsInputOpen(0));
-    EXPECT_EQ(Window->vleLines->Value("4"), "Intro");
+    EXPECT_EQ(LineGrid()->Value("4"), "Intro");
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 07"});
     End();
     EXPECT_TRUE(SettingsBytes().contains("Text 5=Intro\r\n"));
@@ -288,7 +289,7 @@ TEST_F(TSettingsFileTest, DevicesThatFailToCloseAreReportedAndTheShowIsStillSave
     WriteBytes(MidiStringsPath(), QByteArray());
     Start();
     ASSERT_TRUE(Fake->IsInputOpen(1) && Fake->IsOutputOpen(1));
-    Window->vleLines->SetValue("0", "Encore");
+    LineGrid()->SetValue("0", "Encore");
     Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 07"};
     Fake->FailCall("InStop", MidiResult::Error);
     Fake->FailCall("OutClose", MidiResult::InvalidHandle);
@@ -309,9 +310,9 @@ TEST_F(TSettingsFileTest, AMidiSystemThatCannotListItsDevicesDoesNotCostTheShow)
     Start();
     EXPECT_EQ(Dialogs.MessageTexts(),
               QStringList{ErrorBoxText(MidiResultText(MidiResult::NoDriver))});
-    EXPECT_EQ(Window->lbMidiIn->count(), 0);
-    EXPECT_EQ(Window->lbMidiOut->count(), 2);
-    EXPECT_EQ(Window->vleLines->Value("0"), "Intro");
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->count(), 0);
+    EXPECT_EQ(Find<QListWidget>("lbMidiOut")->count(), 2);
+    EXPECT_EQ(LineGrid()->Value("0"), "Intro");
     EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 07"});
     End();
     const QByteArray saved = SettingsBytes();
@@ -324,9 +325,9 @@ TEST_F(TSettingsFileTest, WithoutMidiDevicesTheSaveStoresNoDevice)
 {
     UseMidiDevices({}, {});
     Start();
-    EXPECT_EQ(Window->lbMidiIn->count(), 0);
-    EXPECT_EQ(Window->lbMidiIn->currentRow(), -1);
-    EXPECT_EQ(Window->lbMidiOut->currentRow(), -1);
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->count(), 0);
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), -1);
+    EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentRow(), -1);
     End();
     EXPECT_TRUE(SettingsBytes().startsWith("[MidiDevices]\r\nChannel=1\r\nController=102\r\n"));
 }
@@ -334,7 +335,7 @@ TEST_F(TSettingsFileTest, WithoutMidiDevicesTheSaveStoresNoDevice)
 TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
 {
     Start();
-    Window->vleLines->SetValue("0", "Opening number");
+    LineGrid()->SetValue("0", "Opening number");
     Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 01"};
     End();
     const QByteArray oldSettings = SettingsBytes();
@@ -343,7 +344,7 @@ TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
     // The program's folder is read-only: the settings file cannot be replaced,
     // and the save stops before the MIDI strings file.
     Start();
-    Window->vleLines->SetValue("0", "Changed");
+    LineGrid()->SetValue("0", "Changed");
     Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 02"};
     if (!WriteProtectFolder(ProgramDir.path())) {
         LiftFolderProtection(ProgramDir.path());
@@ -363,7 +364,7 @@ TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
     // The show folder is read-only: the settings are saved, the MIDI strings
     // file is refused and stays as it was.
     Start();
-    Window->vleLines->SetValue("0", "Changed again");
+    LineGrid()->SetValue("0", "Changed again");
     Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 03"};
     ASSERT_TRUE(WriteProtectFolder(ShowDir.path()));
     Dialogs.Records.clear();
@@ -391,7 +392,7 @@ TEST_F(TSettingsFileTest, AMidiStringsFileThatCannotBeReadIsReportedAndNotReplac
         Start();
     }
     EXPECT_EQ(Dialogs.MessageTexts(), QStringList{"File access denied."});
-    Window->vleLines->SetValue("0", "Opening");
+    LineGrid()->SetValue("0", "Opening");
     Dialogs.Records.clear();
     End();
     EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << "told once, at the start";
@@ -410,10 +411,10 @@ TEST_F(TSettingsFileTest, TheDemoShowStartsOnTheLyricPageWithItsNavPad)
     WriteBytes(MidiStringsPath(), demoMidiStrings);
     Start();
     EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << Dialogs.MessageTexts().join('|').toStdString();
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsLyric);
-    EXPECT_EQ(Window->reLyric->toPlainText(), "Waiting for Midi");
-    EXPECT_TRUE(Window->cbTouchPad->isChecked());
-    EXPECT_FALSE(Window->vleFiles->Value("0").isEmpty());
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsLyric"));
+    EXPECT_EQ(LyricText()->toPlainText(), "Waiting for Midi");
+    EXPECT_TRUE(Find<QCheckBox>("cbTouchPad")->isChecked());
+    EXPECT_FALSE(FileGrid()->Value("0").isEmpty());
     int slotsWithMidiStrings = 0;
     for (int row = 1; row < MidiStringListCount; ++row) {
         slotsWithMidiStrings += !Window->MidiStringLists[row].isEmpty();
@@ -463,8 +464,8 @@ TEST_F(TSettingsFileTest, RandomSettingsAndMidiStringsFilesNeverBreakTheStart)
                                        noise() + "\r\n[Files]\r\nNames 1=" + noise());
         WriteBytes(MidiStringsPath(), noise());
         Start();
-        ASSERT_EQ(Window->vleLines->LastRow(), SlotCount);
-        ASSERT_EQ(Window->vleFiles->LastRow(), SlotCount);
+        ASSERT_EQ(LineGrid()->LastRow(), SlotCount);
+        ASSERT_EQ(FileGrid()->LastRow(), SlotCount);
         int strings = 0;
         for (const QStringList &list : Window->MidiStringLists) {
             strings += int(list.size());

@@ -36,7 +36,7 @@ TEST_F(TSettingsPageTest, DeviceClicksCloseTheOldDeviceAndOpenTheNew)
     EXPECT_TRUE(Fake->IsInputOpen(0));
     Fake->ClearCalls();
 
-    Window->lbMidiIn->setCurrentRow(1);
+    Find<QListWidget>("lbMidiIn")->setCurrentRow(1);
     Window->lbMidiInClick();
     EXPECT_EQ(Fake->Calls().filter(QStringLiteral("InClose")).size(), 1);
     EXPECT_FALSE(Fake->IsInputOpen(0));
@@ -45,18 +45,18 @@ TEST_F(TSettingsPageTest, DeviceClicksCloseTheOldDeviceAndOpenTheNew)
 
     // The stored device was not found at start-up: nothing to close.
     Window->InputDeviceIndex = -1;
-    Window->lbMidiIn->setCurrentRow(0);
+    Find<QListWidget>("lbMidiIn")->setCurrentRow(0);
     EXPECT_NO_THROW(Window->lbMidiInClick());
     EXPECT_TRUE(Fake->IsInputOpen(0));
     EXPECT_EQ(Window->InputDeviceIndex, 0);
     // Nor does an index beyond the list.
     Window->InputDeviceIndex = 7;
-    Window->lbMidiIn->setCurrentRow(1);
+    Find<QListWidget>("lbMidiIn")->setCurrentRow(1);
     EXPECT_NO_THROW(Window->lbMidiInClick());
     EXPECT_TRUE(Fake->IsInputOpen(1));
     EXPECT_EQ(Window->InputDeviceIndex, 1);
 
-    Window->lbMidiOut->setCurrentRow(0);
+    Find<QListWidget>("lbMidiOut")->setCurrentRow(0);
     Window->lbMidiOutClick();
     EXPECT_TRUE(Fake->IsOutputOpen(0));
     EXPECT_FALSE(Fake->IsOutputOpen(1));
@@ -66,7 +66,7 @@ TEST_F(TSettingsPageTest, DeviceClicksCloseTheOldDeviceAndOpenTheNew)
 TEST_F(TSettingsPageTest, ARefusedDeviceLeavesNoneClaimedOpen)
 {
     Fake->FailCall(QStringLiteral("InOpen"), MidiResult::Allocated);
-    Window->lbMidiIn->setCurrentRow(1);
+    Find<QListWidget>("lbMidiIn")->setCurrentRow(1);
     EXPECT_THROW(Window->lbMidiInClick(), TError);
     EXPECT_FALSE(Fake->IsInputOpen(0));
     EXPECT_FALSE(Fake->IsInputOpen(1));
@@ -77,7 +77,7 @@ TEST_F(TSettingsPageTest, ARefusedDeviceLeavesNoneClaimedOpen)
 
     // Opened but not started: closed again, so the next click starts it.
     Fake->FailCall(QStringLiteral("InStart"), MidiResult::NotEnabled);
-    Window->lbMidiIn->setCurrentRow(0);
+    Find<QListWidget>("lbMidiIn")->setCurrentRow(0);
     EXPECT_THROW(Window->lbMidiInClick(), TError);
     EXPECT_FALSE(Fake->IsInputOpen(0));
     EXPECT_EQ(Window->InputDeviceIndex, -1);
@@ -86,55 +86,59 @@ TEST_F(TSettingsPageTest, ARefusedDeviceLeavesNoneClaimedOpen)
     EXPECT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 7; }));
 
     Fake->FailCall(QStringLiteral("OutOpen"), MidiResult::Allocated);
-    Window->lbMidiOut->setCurrentRow(0);
+    Find<QListWidget>("lbMidiOut")->setCurrentRow(0);
     EXPECT_THROW(Window->lbMidiOutClick(), TError);
     EXPECT_EQ(Window->OutputDeviceIndex, -1);
 }
 
 TEST_F(TSettingsPageTest, MessageTypeChannelAndControllerRewriteTheLabels)
 {
+    QListWidget *channels = Find<QListWidget>("lbChannel");
+    QListWidget *controllers = Find<QListWidget>("lbController");
     Window->SetDisplayType(1);
     Window->rgDisplayTypeClick();
-    EXPECT_EQ(Window->lNextItem->text(), QStringLiteral("Next Prompt - 192, 126   (C0, 7E)"));
-    EXPECT_EQ(Window->lPrevPage->text(), QStringLiteral("Page Up      - 192, 125   (C0, 7D)"));
+    EXPECT_EQ(Find<QLabel>("lNextItem")->text(),
+              QStringLiteral("Next Prompt - 192, 126   (C0, 7E)"));
+    EXPECT_EQ(Find<QLabel>("lPrevPage")->text(),
+              QStringLiteral("Page Up      - 192, 125   (C0, 7D)"));
 
     // Keys move the channel as a click would; setting it from code does not.
-    Window->lbChannel->setCurrentRow(14);
+    channels->setCurrentRow(14);
     EXPECT_EQ(Window->MidiChannel, 0);
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(Window->lbChannel, &down);
+    QApplication::sendEvent(channels, &down);
     ASSERT_TRUE(WaitFor([&] { return Window->MidiChannel == 15; }));
-    EXPECT_EQ(Window->lbChannel->currentRow(), 15);
-    EXPECT_EQ(Window->lNextPage->text(), QStringLiteral("Page Down - 207, 124   (CF, 7C)"));
+    EXPECT_EQ(channels->currentRow(), 15);
+    EXPECT_EQ(Find<QLabel>("lNextPage")->text(), QStringLiteral("Page Down - 207, 124   (CF, 7C)"));
 
     // No controller chosen yet.
     Window->MidiController = -1;
-    Window->rgMessage->SetItemIndex(1);
+    Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
     EXPECT_EQ(Window->MidiMessageType, 0xB0);
-    EXPECT_FALSE(Window->lController->isHidden());
-    EXPECT_FALSE(Window->lbController->isHidden());
-    EXPECT_EQ(Window->lPreviousItem->text(),
+    EXPECT_FALSE(Find<QLabel>("lController")->isHidden());
+    EXPECT_FALSE(controllers->isHidden());
+    EXPECT_EQ(Find<QLabel>("lPreviousItem")->text(),
               QStringLiteral("Prev Prompt - 191, -1, 127   (BF, FFFFFFFF, 7F)"));
 
-    Window->lbController->setCurrentRow(7);
+    controllers->setCurrentRow(7);
     Window->lbControllerClick();
-    Window->lbChannel->setCurrentRow(9);
+    channels->setCurrentRow(9);
     Window->lbChannelClick();
-    EXPECT_EQ(Window->lPreviousItem->text(),
+    EXPECT_EQ(Find<QLabel>("lPreviousItem")->text(),
               QStringLiteral("Prev Prompt - 185, 7, 127   (B9, 07, 7F)"));
 
     // Back in patch mode the controller list goes but its choice stays.
-    Window->rgMessage->SetItemIndex(0);
+    Find<TRadioGroup>("rgMessage")->SetItemIndex(0);
     EXPECT_EQ(Window->MidiMessageType, 0xC0);
-    EXPECT_TRUE(Window->lbController->isHidden());
-    EXPECT_TRUE(Window->lController->isHidden());
+    EXPECT_TRUE(controllers->isHidden());
+    EXPECT_TRUE(Find<QLabel>("lController")->isHidden());
     EXPECT_EQ(Window->MidiController, 7);
 
     // A text line has no paging.
     Window->SetDisplayType(0);
-    EXPECT_TRUE(Window->lNextPage->text().isEmpty());
-    EXPECT_TRUE(Window->lPrevPage->text().isEmpty());
-    EXPECT_FALSE(Window->lNextItem->text().isEmpty());
+    EXPECT_TRUE(Find<QLabel>("lNextPage")->text().isEmpty());
+    EXPECT_TRUE(Find<QLabel>("lPrevPage")->text().isEmpty());
+    EXPECT_FALSE(Find<QLabel>("lNextItem")->text().isEmpty());
 }
 
 TEST_F(TSettingsPageTest, DisplayTypeSwitchesTabsAndThePadsScrollButtons)
@@ -142,24 +146,24 @@ TEST_F(TSettingsPageTest, DisplayTypeSwitchesTabsAndThePadsScrollButtons)
     TfTouch pad(203, 372);
     Window->SetTouchPad(&pad);
     const auto tabShown = [&](QWidget *page) {
-        return Window->pcMain->isTabVisible(Window->pcMain->indexOf(page));
+        return Pages()->isTabVisible(Pages()->indexOf(page));
     };
     const char *scrollButtons[] = {"bPageUp", "bPageDown", "bLineUp", "bLineDown"};
 
-    Window->rgDisplayType->SetItemIndex(1);
-    EXPECT_TRUE(tabShown(Window->tsLyric));
-    EXPECT_TRUE(tabShown(Window->tsFileList));
-    EXPECT_FALSE(tabShown(Window->tsDisplay));
-    EXPECT_FALSE(tabShown(Window->tsTextEdit));
+    Find<TRadioGroup>("rgDisplayType")->SetItemIndex(1);
+    EXPECT_TRUE(tabShown(Page("tsLyric")));
+    EXPECT_TRUE(tabShown(Page("tsFileList")));
+    EXPECT_FALSE(tabShown(Page("tsDisplay")));
+    EXPECT_FALSE(tabShown(Page("tsTextEdit")));
     for (const char *name : scrollButtons) {
         EXPECT_TRUE(PadButton(pad, name)->isEnabled()) << name;
     }
 
-    Window->rgDisplayType->SetItemIndex(0);
-    EXPECT_TRUE(tabShown(Window->tsDisplay));
-    EXPECT_TRUE(tabShown(Window->tsTextEdit));
-    EXPECT_FALSE(tabShown(Window->tsLyric));
-    EXPECT_TRUE(tabShown(Window->tsMidi));
+    Find<TRadioGroup>("rgDisplayType")->SetItemIndex(0);
+    EXPECT_TRUE(tabShown(Page("tsDisplay")));
+    EXPECT_TRUE(tabShown(Page("tsTextEdit")));
+    EXPECT_FALSE(tabShown(Page("tsLyric")));
+    EXPECT_TRUE(tabShown(Page("tsMidi")));
     for (const char *name : scrollButtons) {
         EXPECT_FALSE(PadButton(pad, name)->isEnabled()) << name;
     }
@@ -171,25 +175,28 @@ TEST_F(TSettingsPageTest, DisplayTypeSwitchesTabsAndThePadsScrollButtons)
 
 TEST_F(TSettingsPageTest, PdfScrollbarsAndDonate)
 {
-    Window->cbPdfScrollbar->setChecked(true);
-    EXPECT_TRUE(Window->PdfViewer->ShowScrollBars());
-    Window->cbPdfScrollbar->setChecked(false);
-    EXPECT_FALSE(Window->PdfViewer->ShowScrollBars());
+    QCheckBox *scrollbars = Find<QCheckBox>("cbPdfScrollbar");
+    TPdfViewer *viewer = Find<TPdfViewer>("PdfViewer");
+    scrollbars->setChecked(true);
+    EXPECT_TRUE(viewer->ShowScrollBars());
+    scrollbars->setChecked(false);
+    EXPECT_FALSE(viewer->ShowScrollBars());
 
     QList<QUrl> opened;
     Window->OpenUrl = [&](const QUrl &address) {
         opened << address;
         return false;
     };
-    EXPECT_NO_THROW(Window->sbDonate->click());
+    EXPECT_NO_THROW(Find<QToolButton>("sbDonate")->click());
     EXPECT_EQ(opened, (QList<QUrl>{QUrl(DonateAddress)}));
     EXPECT_TRUE(Dialogs.Records.empty());
 }
 
 TEST_F(TSettingsPageTest, NavPadFollowsTheBoxThePaintAndItsCloseBox)
 {
+    QCheckBox *padBox = Find<QCheckBox>("cbTouchPad");
     // Before the pad exists the box does nothing.
-    Window->cbTouchPad->setChecked(true);
+    padBox->setChecked(true);
     TfTouch pad(203, 372);
     Window->SetTouchPad(&pad);
     EXPECT_FALSE(pad.isVisible());
@@ -197,12 +204,12 @@ TEST_F(TSettingsPageTest, NavPadFollowsTheBoxThePaintAndItsCloseBox)
     Window->repaint();
     EXPECT_TRUE(pad.isVisible());
 
-    Window->cbTouchPad->setChecked(false);
+    padBox->setChecked(false);
     EXPECT_FALSE(pad.isVisible());
     Window->repaint();
     EXPECT_FALSE(pad.isVisible());
 
-    Window->cbTouchPad->setChecked(true);
+    padBox->setChecked(true);
     EXPECT_TRUE(pad.isVisible());
     const QPoint at = pad.pos();
     QCloseEvent byOperator;
@@ -211,8 +218,8 @@ TEST_F(TSettingsPageTest, NavPadFollowsTheBoxThePaintAndItsCloseBox)
     QSpontaneKeyEvent::setSpontaneous(&byOperator);
     QCoreApplication::instance()->notify(&pad, &byOperator);
     EXPECT_FALSE(pad.isVisible());
-    EXPECT_FALSE(Window->cbTouchPad->isChecked());
-    Window->cbTouchPad->setChecked(true);
+    EXPECT_FALSE(padBox->isChecked());
+    padBox->setChecked(true);
     EXPECT_TRUE(pad.isVisible());
     EXPECT_EQ(pad.pos(), at);
     Window->SetTouchPad(nullptr);
@@ -223,13 +230,13 @@ TEST_F(TSettingsPageTest, NavPadButtonsNavigateAndSelectSwitchesPages)
     TfTouch pad(203, 372);
     Window->SetTouchPad(&pad);
     Window->SetDisplayType(1);
-    Window->SetActivePage(Window->tsLyric);
-    Window->vleFiles->SetValue(QStringLiteral("4"), QStringLiteral("missing-four.txt"));
+    Window->SetActivePage(Page("tsLyric"));
+    FileGrid()->SetValue(QStringLiteral("4"), QStringLiteral("missing-four.txt"));
     Window->ActOnValue(3);
 
     PadButton(pad, "bNextFile")->click();
     EXPECT_EQ(Window->CurrentSlot(), 4);
-    EXPECT_EQ(Window->vleFiles->Row(), 5);
+    EXPECT_EQ(FileGrid()->Row(), 5);
     PadButton(pad, "bPrevFile")->click();
     PadButton(pad, "bPrevFile")->click();
     EXPECT_EQ(Window->CurrentSlot(), 2);
@@ -239,43 +246,43 @@ TEST_F(TSettingsPageTest, NavPadButtonsNavigateAndSelectSwitchesPages)
 
     // "Select": to the list page from any other page, and back.
     PadButton(pad, "bSelect")->click();
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsFileList);
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsFileList"));
     PadButton(pad, "bSelect")->click();
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsLyric);
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsLyric"));
     EXPECT_TRUE(Window->windowTitle().endsWith(QStringLiteral(" Item:2")));
-    Window->SetActivePage(Window->tsMidi);
+    Window->SetActivePage(Page("tsMidi"));
     PadButton(pad, "bSelect")->click();
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsFileList);
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsFileList"));
 
     Window->SetDisplayType(0);
-    Window->SetActivePage(Window->tsMidi);
+    Window->SetActivePage(Page("tsMidi"));
     PadButton(pad, "bSelect")->click();
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsTextEdit);
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsTextEdit"));
     PadButton(pad, "bSelect")->click();
-    EXPECT_EQ(Window->pcMain->currentWidget(), Window->tsDisplay);
-    EXPECT_EQ(Window->lPatchName->text(), QStringLiteral("2 - "));
+    EXPECT_EQ(Pages()->currentWidget(), Page("tsDisplay"));
+    EXPECT_EQ(PatchName()->text(), QStringLiteral("2 - "));
     Window->SetTouchPad(nullptr);
 }
 
 TEST_F(TSettingsPageTest, SelectionInTheListSendsTheMessageThenTheStrings)
 {
-    Window->lbChannel->setCurrentRow(1);
+    Find<QListWidget>("lbChannel")->setCurrentRow(1);
     Window->lbChannelClick();
-    Window->cbMidiOut->setChecked(true);
+    Find<QCheckBox>("cbMidiOut")->setChecked(true);
     Window->MidiStringLists[18] = {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"),
                                    QStringLiteral("C2 05")};
-    Window->SetActivePage(Window->tsTextEdit);
-    Window->vleLines->SetRow(18);
+    Window->SetActivePage(Page("tsTextEdit"));
+    LineGrid()->SetRow(18);
     EXPECT_EQ(SentHex(), (QStringList{"c11100"}));
 
-    Window->cbMidiStrings->setChecked(true);
-    Window->vleLines->SetRow(1);
-    Window->vleLines->SetRow(18);
+    Find<QCheckBox>("cbMidiStrings")->setChecked(true);
+    LineGrid()->SetRow(1);
+    LineGrid()->SetRow(18);
     EXPECT_EQ(SentHex().mid(2), (QStringList{"c11100", "b20764", "c205"}));
 
     // A failing short message sends no string; the slot is still selected.
     Fake->FailCall(QStringLiteral("OutShortMsg"), MidiResult::NotReady);
-    EXPECT_THROW(Window->vleLines->SetRow(1), TError);
+    EXPECT_THROW(LineGrid()->SetRow(1), TError);
     EXPECT_EQ(Window->CurrentSlot(), 0);
     EXPECT_EQ(SentHex().size(), 5);
 }

@@ -9,6 +9,7 @@
 #include "midi/RtMidiSystem.h"
 #include "support/FakeDialogs.h"
 #include "support/JackPeer.h"
+#include "support/MainWindowControls.h"
 #include "widgets/RadioGroup.h"
 
 #include "widgets/KeyValueGrid.h"
@@ -82,7 +83,7 @@ private:
     std::unique_ptr<TJackMidiClient> Client;
 };
 
-class MainJackTest : public ::testing::Test {
+class MainJackTest : public ::testing::Test, public TMainControls {
 protected:
     void SetUp() override
     {
@@ -92,15 +93,15 @@ protected:
         Window = std::make_unique<TfMain>(Dialogs);
         Window->resize(800, 500);
         Window->RegisterMidiInputEvents();
-        Window->lbMidiIn->addItems(MidiInput().Devices.Names());
-        Window->lbMidiOut->addItems(MidiOutput().Devices.Names());
+        Find<QListWidget>("lbMidiIn")->addItems(MidiInput().Devices.Names());
+        Find<QListWidget>("lbMidiOut")->addItems(MidiOutput().Devices.Names());
         const int input = MidiInput().Devices.IndexOf(TJackPeer::OutputPortName());
         const int output = MidiOutput().Devices.IndexOf(TJackPeer::InputPortName());
         ASSERT_GE(input, 0);
         ASSERT_GE(output, 0);
-        Window->lbMidiIn->setCurrentRow(input);
+        Find<QListWidget>("lbMidiIn")->setCurrentRow(input);
         Window->lbMidiInClick();
-        Window->lbMidiOut->setCurrentRow(output);
+        Find<QListWidget>("lbMidiOut")->setCurrentRow(output);
         Window->lbMidiOutClick();
         Window->StartEmptyShow();
         Window->show();
@@ -153,6 +154,7 @@ protected:
     }
 
     QString Caption() const { return Window->windowTitle(); }
+    const QObject *ControlRoot() const override { return Window.get(); }
 
     TFakeDialogs Dialogs;
     std::unique_ptr<TJackPeer> Peer;
@@ -162,7 +164,7 @@ protected:
 
 TEST_F(MainJackTest, PatchSelectsAfterTheReleaseWindowOnTheChosenChannel)
 {
-    Window->cbMidiOut->setChecked(true);
+    Find<QCheckBox>("cbMidiOut")->setChecked(true);
     QElapsedTimer clock;
     clock.start();
     Send("C005");
@@ -191,8 +193,8 @@ TEST_F(MainJackTest, PatchSelectsAfterTheReleaseWindowOnTheChosenChannel)
 
 TEST_F(MainJackTest, ControllerModeSelectsAndStepsOnItsControllerOnly)
 {
-    Window->rgMessage->SetItemIndex(1);
-    Window->lbController->setCurrentRow(102);
+    Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
+    Find<QListWidget>("lbController")->setCurrentRow(102);
     Window->lbControllerClick();
 
     Send("B06640");
@@ -211,7 +213,7 @@ TEST_F(MainJackTest, ControllerModeSelectsAndStepsOnItsControllerOnly)
 
 TEST_F(MainJackTest, ThruPassesEverythingButActiveSensingUnchanged)
 {
-    Window->cbMidiThru->setChecked(true);
+    Find<QCheckBox>("cbMidiThru")->setChecked(true);
     const QStringList messages{"c005", "c505", "903c64", "803c00", "b00740", "e00040",
                                "f8",   "fa",   "fc",     "d05a",   "a03c10"};
     for (const QString &message : messages) {
@@ -227,9 +229,9 @@ TEST_F(MainJackTest, ThruPassesEverythingButActiveSensingUnchanged)
 
 TEST_F(MainJackTest, SelectionSendsItsMessageThenEachMidiString)
 {
-    Window->cbMidiOut->setChecked(true);
-    Window->cbMidiStrings->setChecked(true);
-    Window->lbChannel->setCurrentRow(1);
+    Find<QCheckBox>("cbMidiOut")->setChecked(true);
+    Find<QCheckBox>("cbMidiStrings")->setChecked(true);
+    Find<QListWidget>("lbChannel")->setCurrentRow(1);
     Window->lbChannelClick();
     Window->MidiStringLists[18] = {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"),
                                    QStringLiteral("C2 05"), QStringLiteral("F0 7E 7F 09 01 F7")};
@@ -240,21 +242,21 @@ TEST_F(MainJackTest, SelectionSendsItsMessageThenEachMidiString)
 
     // A click in the list sends the same.
     Peer->ClearReceived();
-    Window->SetActivePage(Window->tsTextEdit);
-    Window->vleLines->SetRow(1);
-    Window->vleLines->SetRow(18);
+    Window->SetActivePage(Page("tsTextEdit"));
+    LineGrid()->SetRow(1);
+    LineGrid()->SetRow(18);
     ASSERT_TRUE(WaitForReceived(5));
     EXPECT_EQ(ReceivedHex(), (QStringList{"c100", "c111", "b20764", "c205", "f07e7f0901f7"}));
 }
 
 TEST_F(MainJackTest, LearnTakesTheControllerAndNeitherEchoesNorSelects)
 {
-    Window->cbMidiThru->setChecked(true);
-    Window->bLearn->click();
+    Find<QCheckBox>("cbMidiThru")->setChecked(true);
+    Find<QPushButton>("bLearn")->click();
     Send("B20B7F");
-    ASSERT_TRUE(WaitFor([&] { return Window->bLearn->isEnabled(); }));
-    EXPECT_EQ(Window->rgMessage->ItemIndex(), 1);
-    EXPECT_EQ(Window->lbChannel->currentRow(), 2);
+    ASSERT_TRUE(WaitFor([&] { return Find<QPushButton>("bLearn")->isEnabled(); }));
+    EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
+    EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 2);
     EXPECT_EQ(Window->MidiChannel, 2);
     EXPECT_EQ(Window->MidiController, 11);
     Spin(500);
@@ -268,7 +270,7 @@ TEST_F(MainJackTest, LearnTakesTheControllerAndNeitherEchoesNorSelects)
 
 TEST_F(MainJackTest, SwitchingTheOutputWhileThruRunsLeavesOnlyTheNewOneOpen)
 {
-    Window->cbMidiThru->setChecked(true);
+    Find<QCheckBox>("cbMidiThru")->setChecked(true);
     const int peerPort = Window->OutputDeviceIndex;
     const int floodPort = MidiOutput().Devices.IndexOf(TFloodReceiver::PortName());
     ASSERT_GE(floodPort, 0);
@@ -281,7 +283,7 @@ TEST_F(MainJackTest, SwitchingTheOutputWhileThruRunsLeavesOnlyTheNewOneOpen)
         }
     });
     for (int i = 0; i < 11; ++i) {
-        Window->lbMidiOut->setCurrentRow(i % 2 ? peerPort : floodPort);
+        Find<QListWidget>("lbMidiOut")->setCurrentRow(i % 2 ? peerPort : floodPort);
         Window->lbMidiOutClick();
         Spin(10);
     }
@@ -318,14 +320,14 @@ long ResidentKiB()
 
 TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
 {
-    Window->cbMidiThru->setChecked(true);
-    Window->rgMessage->SetItemIndex(1);
-    Window->lbController->setCurrentRow(102);
+    Find<QCheckBox>("cbMidiThru")->setChecked(true);
+    Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
+    Find<QListWidget>("lbController")->setCurrentRow(102);
     Window->lbControllerClick();
     // Counts what reaches the program, to tell a loss in the program's path
     // from one on the way to it.
     std::atomic<int> arrived{0};
-    ASSERT_EQ(Window->lbMidiIn->currentRow(), Window->InputDeviceIndex);
+    ASSERT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), Window->InputDeviceIndex);
     MidiInput().Close(Window->InputDeviceIndex);
     MidiInput().OnMidiData = [&](int device, std::uint8_t status, std::uint8_t data1,
                                  std::uint8_t data2) {
@@ -335,7 +337,7 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
     MidiInput().Open(Window->InputDeviceIndex);
     const int floodPort = MidiOutput().Devices.IndexOf(TFloodReceiver::PortName());
     ASSERT_GE(floodPort, 0);
-    Window->lbMidiOut->setCurrentRow(floodPort);
+    Find<QListWidget>("lbMidiOut")->setCurrentRow(floodPort);
     Window->lbMidiOutClick();
 
     // The window's thread: a timer that must keep firing, and the selections.
@@ -346,7 +348,7 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
     heartbeat.start();
     std::vector<qint64> selections;
     QElapsedTimer clock;
-    QObject::connect(Window->MidiRelease, &QTimer::timeout,
+    QObject::connect(Find<QTimer>("MidiRelease"), &QTimer::timeout,
                      [&] { selections.push_back(clock.elapsed()); });
 
     // Four messages every millisecond or so (about 3,500 a second, a fast
