@@ -14,7 +14,6 @@ namespace {
 // brace for brace, but share their parent's state instead of growing the stack.
 constexpr size_t MaxDepth = 500;
 constexpr qsizetype MaxFieldInstruction = 4096;
-constexpr size_t MaxTableEntries = 4096;
 
 bool IsBlank(QByteArrayView bytes)
 {
@@ -475,34 +474,6 @@ int TRtfParser::textCodePage()
     CachedFont = font;
     CachedCodePage = codePage != 0 ? codePage : DocumentCodePage;
     return CachedCodePage;
-}
-
-void TRtfParser::commitFont()
-{
-    if (!FontOpen)
-        return;
-    if (FontNumber >= 0 && Tables.fonts.size() < MaxTableEntries) {
-        const int codePage = FontEntry.codePage > 0   ? FontEntry.codePage
-                             : FontEntry.charset >= 0 ? RtfCharsetCodePage(FontEntry.charset)
-                                                      : 0;
-        const int nameCodePage =
-            codePage > 0 ? codePage : (codePage < 0 ? RtfCodePageAnsi : DocumentCodePage);
-        FontEntry.name = Decoder.decode(nameCodePage, FontName).trimmed();
-        Tables.fonts[FontNumber] = FontEntry;
-    }
-    FontOpen = false;
-    FontNumber = -1;
-    FontEntry = TRtfFont();
-    FontName.clear();
-    CachedFont = -2;
-}
-
-void TRtfParser::commitColour()
-{
-    if (Tables.colours.size() < MaxTableEntries)
-        Tables.colours.push_back(ColourSet ? QColor(Red, Green, Blue) : QColor());
-    ColourSet = false;
-    Red = Green = Blue = 0;
 }
 
 void TRtfParser::finishPicture(const Group &)

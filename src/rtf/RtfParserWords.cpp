@@ -9,6 +9,8 @@ namespace {
 // Lengths beyond 22 inches are damage, not layout.
 constexpr int MaxTwips = 31680;
 constexpr size_t MaxTabStops = 64;
+// Tables beyond this are damage; their entries are dropped.
+constexpr size_t MaxTableEntries = 4096;
 
 int Length(const TRtfToken &token)
 {
@@ -331,6 +333,36 @@ bool TRtfParser::tableWord(TRtfKeyword keyword, const TRtfToken &token)
     default:
         return false;
     }
+}
+
+// The font and colour tables: an entry is kept when its group or its
+// separator ends it.
+void TRtfParser::commitFont()
+{
+    if (!FontOpen)
+        return;
+    if (FontNumber >= 0 && Tables.fonts.size() < MaxTableEntries) {
+        const int codePage = FontEntry.codePage > 0   ? FontEntry.codePage
+                             : FontEntry.charset >= 0 ? RtfCharsetCodePage(FontEntry.charset)
+                                                      : 0;
+        const int nameCodePage =
+            codePage > 0 ? codePage : (codePage < 0 ? RtfCodePageAnsi : DocumentCodePage);
+        FontEntry.name = Decoder.decode(nameCodePage, FontName).trimmed();
+        Tables.fonts[FontNumber] = FontEntry;
+    }
+    FontOpen = false;
+    FontNumber = -1;
+    FontEntry = TRtfFont();
+    FontName.clear();
+    CachedFont = -2;
+}
+
+void TRtfParser::commitColour()
+{
+    if (Tables.colours.size() < MaxTableEntries)
+        Tables.colours.push_back(ColourSet ? QColor(Red, Green, Blue) : QColor());
+    ColourSet = false;
+    Red = Green = Blue = 0;
 }
 
 } // namespace tarvello
