@@ -4,12 +4,13 @@
 // The argument is the time for the whole file in seconds.
 
 #include "BenchFiles.h"
-#include "main/LyricAutoScroll.h"
 #include "main/MainWindow.h"
+#include "pages/LyricAutoScroll.h"
 #include "pdfcontrol/BuiltInPdfControl.h"
 #include "pdfcontrol/PdfDocumentControl.h"
 #include "pdfcontrol/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
+#include "support/FindControl.h"
 #include "support/QtTestEnvironment.h"
 #include "widgets/Dialogs.h"
 #include "widgets/KeyValueGrid.h"
@@ -57,7 +58,7 @@ TfMain &MainWindow()
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
         Window->AutoScroller().SetClock([] { return Now; });
-        Window->cbAutoScroll->setChecked(true);
+        test::Control<QCheckBox>(Window.get(), QStringLiteral("cbAutoScroll"))->setChecked(true);
     }
     return *Window;
 }
@@ -96,7 +97,8 @@ void TimeFrames(benchmark::State &state, const std::function<void()> &show,
                 const std::function<void()> &settle)
 {
     TfMain &window = MainWindow();
-    window.seScrollSeconds->setValue(int(state.range(0)));
+    test::Control<QSpinBox>(&window, QStringLiteral("seScrollSeconds"))
+        ->setValue(int(state.range(0)));
     show();
     double worst = 0;
     QElapsedTimer clock;
@@ -131,8 +133,8 @@ void PaintPending()
 
 void BM_RichTextFrame(benchmark::State &state)
 {
-    MainWindow().vleFiles->SetValue(QStringLiteral("3"),
-                                    WriteFile(QStringLiteral("long.rtf"), LongRtf()));
+    test::Control<TKeyValueGrid>(&MainWindow(), QStringLiteral("vleFiles"))
+        ->SetValue(QStringLiteral("3"), WriteFile(QStringLiteral("long.rtf"), LongRtf()));
     TimeFrames(
         state, [] { ShowSlot(3); }, PaintPending);
 }
@@ -140,7 +142,8 @@ BENCHMARK(BM_RichTextFrame)->Arg(180)->Arg(30)->Unit(benchmark::kMicrosecond);
 
 void BM_PdfFrame(benchmark::State &state)
 {
-    MainWindow().vleFiles->SetValue(QStringLiteral("4"), SongbookFile());
+    test::Control<TKeyValueGrid>(&MainWindow(), QStringLiteral("vleFiles"))
+        ->SetValue(QStringLiteral("4"), SongbookFile());
     TimeFrames(
         state, [] { ShowSlot(4); }, PaintPending);
 }
@@ -154,13 +157,15 @@ void BM_BrowserFrame(benchmark::State &state)
     for (int i = 0; i < 1000; ++i) {
         html += "<p>line " + QByteArray::number(i) + " of a long song sheet</p>";
     }
-    MainWindow().vleFiles->SetValue(QStringLiteral("5"),
-                                    WriteFile(QStringLiteral("long.html"), html + "</body>"));
+    test::Control<TKeyValueGrid>(&MainWindow(), QStringLiteral("vleFiles"))
+        ->SetValue(QStringLiteral("5"), WriteFile(QStringLiteral("long.html"), html + "</body>"));
     TfMain &window = MainWindow();
     // Loaded, and its height known.
     const auto show = [&window] {
         window.ActOnValue(5);
-        QWebEngineView *view = window.webFileBrowser->EnsureBrowser();
+        QWebEngineView *view =
+            test::Control<TWebBrowserView>(&window, QStringLiteral("webFileBrowser"))
+                ->EnsureBrowser();
         QElapsedTimer wait;
         wait.start();
         while ((view->title() != QStringLiteral("long") ||

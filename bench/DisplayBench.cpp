@@ -2,6 +2,7 @@
 #include "BenchFiles.h"
 #include "main/MainWindow.h"
 #include "pdfcontrol/BuiltInPdfControl.h"
+#include "support/FindControl.h"
 #include "support/QtTestEnvironment.h"
 #include "widgets/Dialogs.h"
 #include "widgets/KeyValueGrid.h"
@@ -135,13 +136,16 @@ void BM_StartupMemory(benchmark::State &state)
         QApplication::processEvents();
         const long before = TreeResidentKb();
         window.SetDisplayType(1);
-        window.SetActivePage(window.tsLyric);
+        window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsLyric")));
         const QString page =
             WriteFile(QStringLiteral("page.html"),
                       "<html><head><title>web</title></head><body>Hi</body></html>");
-        window.vleFiles->SetValue(QStringLiteral("1"), page);
+        test::Control<TKeyValueGrid>(&window, QStringLiteral("vleFiles"))
+            ->SetValue(QStringLiteral("1"), page);
         window.ActOnValue(1);
-        QWebEngineView *view = window.webFileBrowser->EnsureBrowser();
+        QWebEngineView *view =
+            test::Control<TWebBrowserView>(&window, QStringLiteral("webFileBrowser"))
+                ->EnsureBrowser();
         QElapsedTimer clock;
         clock.start();
         while (view->title() != QStringLiteral("web") && clock.elapsed() < 30000) {
@@ -160,13 +164,15 @@ void BM_TextLineToPainted(benchmark::State &state)
 {
     TfMain &window = MainWindow();
     window.SetDisplayType(0);
-    window.SetActivePage(window.tsDisplay);
-    window.vleLines->SetValue(QStringLiteral("5"), QStringLiteral("Chorus, all together now"));
-    window.vleLines->SetValue(QStringLiteral("6"), QStringLiteral("Bridge, quietly"));
+    window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsDisplay")));
+    test::Control<TKeyValueGrid>(&window, QStringLiteral("vleLines"))
+        ->SetValue(QStringLiteral("5"), QStringLiteral("Chorus, all together now"));
+    test::Control<TKeyValueGrid>(&window, QStringLiteral("vleLines"))
+        ->SetValue(QStringLiteral("6"), QStringLiteral("Bridge, quietly"));
     int value = 5;
     for (auto _ : state) {
         window.ActOnValue(value);
-        window.lPatchName->repaint();
+        test::Control<QLabel>(&window, QStringLiteral("lPatchName"))->repaint();
         value = value == 5 ? 6 : 5;
     }
 }
@@ -176,13 +182,14 @@ void LyricFileToPainted(benchmark::State &state, const QString &name, const QByt
 {
     TfMain &window = MainWindow();
     window.SetDisplayType(1);
-    window.SetActivePage(window.tsLyric);
-    window.vleFiles->SetValue(QStringLiteral("7"), WriteFile(name, bytes));
+    window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsLyric")));
+    test::Control<TKeyValueGrid>(&window, QStringLiteral("vleFiles"))
+        ->SetValue(QStringLiteral("7"), WriteFile(name, bytes));
     window.ActOnValue(7);
     for (auto _ : state) {
         // The same slot again: shown anew, with no list click on top.
         window.ActOnValue(7);
-        window.reLyric->viewport()->repaint();
+        test::Control<QTextEdit>(&window, QStringLiteral("reLyric"))->viewport()->repaint();
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }

@@ -1,9 +1,9 @@
 #include "main/MainWindow.h"
 
 #include "main/StageScreen.h"
+#include "pages/SettingsPage.h"
 #include "prompt/StoredSettings.h"
 
-#include <QCheckBox>
 #include <QEvent>
 #include <QScreen>
 #include <QTabBar>
@@ -118,7 +118,7 @@ QRect TfMain::WindowBoundsToSave() const
 
 void TfMain::RestoreStage(const TStoredSettings &stored)
 {
-    cbPedalKeys->setChecked(stored.PedalKeys);
+    SettingsPage->SetPedalKeys(stored.PedalKeys);
     MissingStageScreen.clear();
     if (!stored.StageScreen.isEmpty() && !ScreenNamed(stored.StageScreen)) {
         MissingStageScreen = stored.StageScreen;
@@ -140,7 +140,7 @@ void TfMain::RestoreStage(const TStoredSettings &stored)
 
 void TfMain::CollectStage(TStoredSettings &settings) const
 {
-    settings.PedalKeys = cbPedalKeys->isChecked();
+    settings.PedalKeys = SettingsPage->PedalKeys();
     settings.FullScreen = StageFullScreen;
     if (!MissingStageScreen.isEmpty()) {
         settings.StageScreen = MissingStageScreen;

@@ -1,32 +1,27 @@
 #include "main/MainWindow.h"
 
+#include "core/Version.h"
 #include "files/IniFile.h"
 #include "main/HelpKey.h"
 #include "midi/Midi.h"
+#include "pages/DisplayPage.h"
+#include "pages/LyricPage.h"
+#include "pages/SettingsPage.h"
 #include "prompt/PromptReference.h"
 #include "prompt/SettingsPath.h"
 #include "widgets/Dialogs.h"
+#include "widgets/ErrorReporter.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
-#include <QListWidget>
-#include <QTextEdit>
 
 namespace tarvello {
 namespace {
 
 QString VersionText()
 {
-    return QStringLiteral("Tarvello  Version 1.4.0 - free for every stage, by the Tarvello team");
-}
-
-// Selects the first item of a list, as a fresh start highlights the first
-// device without opening it; a list without items stays without selection.
-void SelectFirst(QListWidget *list)
-{
-    list->setCurrentRow(list->count() > 0 ? 0 : -1);
+    return VersionLine() + QStringLiteral(" - free for every stage, by the Tarvello team");
 }
 
 // Closes the device a list has open, if any.
@@ -62,7 +57,7 @@ THelpKey &TfMain::HelpKey()
 
 void TfMain::ReportError(std::exception_ptr error)
 {
-    Dialogs.ShowError(this, ErrorMessageOf(error));
+    ErrorBox->Report(error);
 }
 
 void TfMain::FillDeviceLists()
@@ -70,19 +65,19 @@ void TfMain::FillDeviceLists()
     // A MIDI system that cannot list its devices must not cost the show: the
     // error is reported and the settings and slots are loaded all the same,
     // or the next shut-down would store an empty show over the real one.
-    lbMidiIn->clear();
+    SettingsPage->SetInputDevices({});
     try {
-        lbMidiIn->addItems(MidiInput().Devices.Names());
+        SettingsPage->SetInputDevices(MidiInput().Devices.Names());
         RegisterMidiInputEvents();
     } catch (...) {
-        lbMidiIn->clear();
+        SettingsPage->SetInputDevices({});
         ReportError(std::current_exception());
     }
-    lbMidiOut->clear();
+    SettingsPage->SetOutputDevices({});
     try {
-        lbMidiOut->addItems(MidiOutput().Devices.Names());
+        SettingsPage->SetOutputDevices(MidiOutput().Devices.Names());
     } catch (...) {
-        lbMidiOut->clear();
+        SettingsPage->SetOutputDevices({});
         ReportError(std::current_exception());
     }
 }
@@ -96,7 +91,6 @@ void TfMain::FormCreate(const QString &settingsFile)
         for (QStringList &list : MidiStringLists) {
             list.clear();
         }
-        LyricView = lvRichText;
         // Before anything can move the current directory.
         MidiStringsFile = MidiStringsFilePath(QDir::currentPath());
         MidiStringsWritable = false;
@@ -107,15 +101,12 @@ void TfMain::FormCreate(const QString &settingsFile)
             SettingsFile = std::make_shared<TIniFile>(settingsFile);
         }
         FillDeviceLists();
-        lbChannel->setCurrentRow(0);
-        SelectFirst(lbMidiIn);
-        SelectFirst(lbMidiOut);
+        SettingsPage->SelectFirstDevices();
         setWindowTitle(ProgramCaption());
-        lVersion->setText(VersionText());
-        lVersion->adjustSize();
+        SettingsPage->SetVersionText(VersionText());
         CurrentSlotKey = 0;
-        lPatchName->setText(QStringLiteral("Waiting for Midi"));
-        reLyric->setPlainText(QStringLiteral("Waiting for Midi"));
+        DisplayPage->ShowLine(QStringLiteral("Waiting for Midi"));
+        LyricPage->ShowText(QStringLiteral("Waiting for Midi"));
         LoadSettings();
         UpdateNavigationLabels();
         CopyMarks = {};
@@ -140,7 +131,7 @@ void TfMain::FormDestroy()
         ReportError(std::current_exception());
     }
     try {
-        if (OutputDeviceIndex >= 0 && lbMidiOut->count() > 0) {
+        if (OutputDeviceIndex >= 0 && SettingsPage->OutputCount() > 0) {
             CloseStoredDevice(MidiOutput(), OutputDeviceIndex);
         }
     } catch (...) {

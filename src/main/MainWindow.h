@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/SlotTypes.h"
-#include "prompt/SlotMove.h"
+#include "prompt/BlockCopy.h"
 
 #include <QMainWindow>
 
@@ -15,50 +15,37 @@
 #include <memory>
 #include <optional>
 
-class QAction;
 class QBuffer;
-class QCheckBox;
-class QFrame;
-class QGroupBox;
 class QKeyEvent;
-class QLabel;
-class QListWidget;
-class QMenu;
-class QPushButton;
-class QScrollBar;
-class QSpinBox;
 class QTabWidget;
-class QTextEdit;
 class QTimer;
-class QToolButton;
 class QUrl;
 class QWindow;
 
 namespace tarvello {
 
 class TDialogs;
+class TDisplayPage;
+class TErrorReporter;
 class THelpKey;
 class TIniFile;
-class TLineReader;
-struct TStoredSettings;
-class TfMidiStrings;
-class TErrorBoxQueue;
-class TfTouch;
-class TMidiDispatch;
 class TKeyValueGrid;
+class TLineReader;
+class TListEditPage;
 class TLyricAutoScroll;
-class TPdfViewer;
-class TRadioGroup;
-class TUpDown;
-class TWebBrowserView;
+class TLyricPage;
+class TMidiDispatch;
+class TSettingsPage;
+class TfMidiStrings;
+class TfTouch;
+enum class TListCommand;
 enum class TUpDownButton;
+struct TStoredSettings;
 
-// Which view of the Lyric page shows the current slot; the scroll and page
-// commands act on it.
-enum TLyricViewKind : int { lvRichText = 0, lvBrowser = 1, lvPdf = 2 };
-
-// The main window: five pages, the two prompt tables and the viewers. The
-// grids are the store of the slots' text lines and file references.
+// The main window: five pages (Display, Lyric, the two edit pages, Settings)
+// joined to the prompt engine and the MIDI devices. The grids of the edit
+// pages are the store of the slots' text lines and file references; the
+// window owns the slots' MIDI strings and the current slot.
 class TfMain : public QMainWindow {
     Q_OBJECT
 
@@ -68,26 +55,27 @@ public:
 
     // Shows a value from 0 to 127: selects a slot (0..122) or navigates
     // (122..127), shows the result on the active page and moves the cursor of
-    // the grid that follows the display type.
+    // the grid that follows the display type (MainSelection.cpp).
     void ActOnValue(int value);
     void DisplayTextLine(int value);
     void ShowPrompt(int value);
     // The page control's change handler (also the Nav Pad's "Select").
     void pcMainChange();
-
     // The list click handling: the grids raise it when their cursor reaches
-    // another row.
+    // another row, and for the operator's click on the row already current.
     void vleLinesClick();
     void vleFilesClick();
     void SendSelectionMidi();
-    // The MIDI output on selection attaches here; until then a list click
-    // only shows the slot.
+    // Replaces what a list click sends (the MIDI output by default).
     void SetSelectionMidiSender(std::function<void()> sender);
+    // The grids frame the key cell of a row whose slot has MIDI strings.
+    bool vleLinesDrawCell(int Row) const;
+    bool vleFilesDrawCell(int Row) const;
 
     int CurrentSlot() const { return CurrentSlotKey; }
-    int LyricViewKind() const { return LyricView; }
+    int LyricViewKind() const;
 
-    // 0 "Text Line", 1 "File (Text or RTF)", as chosen in rgDisplayType.
+    // 0 "Text Line", 1 "File (Text or RTF)", as chosen on the Settings page.
     int DisplayType() const;
     void SetDisplayType(int type);
     // Only the display and edit page of the display type can be reached;
@@ -99,18 +87,15 @@ public:
     // The start of a show with nothing loaded: the tabs of the display type
     // and its display page.
     void StartEmptyShow();
-
-    // Key cells of slots with MIDI strings are framed; call after changing
-    // MidiStringLists so both grids repaint.
+    // Call after changing MidiStringLists: both grids draw their frames anew.
     void MidiStringsChanged();
 
     // Start-up and shut-down (MainStartup.cpp). FormCreate runs once, after the
     // window is made and before it is first shown: it fills the device lists,
     // restores the settings and the show, and reports what fails in the error
     // box without stopping. `settingsFile` empty: the program's own (beside
-    // it, or in the user's configuration folder, SettingsLocation).
-    // FormDestroy runs once at the end, while the Nav Pad still exists: it
-    // closes the devices and saves.
+    // it, or in the user's configuration folder). FormDestroy runs once at the
+    // end, while the Nav Pad still exists: it closes the devices and saves.
     void FormCreate(const QString &settingsFile = QString());
     void FormDestroy();
     // The F1 hook, installed by FormCreate.
@@ -123,21 +108,16 @@ public:
     // "MidiStrings.txt" in the folder the program started in, fixed by FormCreate.
     QString MidiStringsFileName() const { return MidiStringsFile; }
     // The MIDI strings section of all slots, read from a file's current line to
-    // its end (appending) and written as the lines of a file (MainListFiles.cpp).
+    // its end (appending) and written as the lines of a file.
     void ReadMidiStrings(TLineReader &file);
     void WriteMidiStrings(QStringList &file) const;
-    // The list files of the two edit pages' popup menus.
-    void pmSaveLinetoFileClick();
-    void pmConvertClick();
-    void mSaveFileListClick();
-    void mLoadFileListClick();
     // Where the Nav Pad is placed when it is made ("TouchPad" in the settings).
     int PadTop = 203;
     int PadLeft = 372;
 
     TMidiStringLists MidiStringLists;
 
-    // Settings fields: written on this thread by the settings page, read by
+    // Settings fields: written on this thread by the Settings page, read by
     // the MIDI input handler on the driver's thread.
     std::atomic<int> MidiChannel{0};
     std::atomic<int> MidiController{0};
@@ -147,7 +127,7 @@ public:
     // "Midi Thru" as the input thread reads it: a copy of the check box.
     std::atomic<bool> MidiThru{false};
 
-    // MIDI input (MainMidiDispatch.cpp). The two handlers run on the MIDI input
+    // MIDI input (MainMidi.cpp). The two handlers run on the MIDI input
     // thread; they never wait for this window's thread.
     void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
                         std::uint8_t Data2);
@@ -164,8 +144,8 @@ public:
     std::uint8_t PendingMidiValue() const;
     bool LearnMode() const;
 
-    // The settings page (MainSettingsPage.cpp). Errors of the device lists
-    // leave the handlers for the general error box.
+    // The Settings page's handlers (MainMidi.cpp). Errors of the device lists
+    // leave the handlers for the error box.
     void lbMidiInClick();
     void lbMidiOutClick();
     void lbChannelClick();
@@ -178,25 +158,22 @@ public:
     void UpdateNavigationLabels();
     // How the donate button opens its page; the desktop's browser by default.
     std::function<bool(const QUrl &)> OpenUrl;
-
-    // Autoscroll on the Lyric page (MainAutoScroll.cpp): the view of a prompt
-    // scrolls by itself from top to bottom in the chosen time; a scroll or
-    // page command pauses and resumes it, a new prompt starts it again.
+    // Autoscroll on the Lyric page: the view of a prompt scrolls by itself
+    // from top to bottom in the chosen time; a scroll or page command pauses
+    // and resumes it, a new prompt starts it again.
     void cbAutoScrollClick();
     void seScrollSecondsChange();
-    TLyricAutoScroll &AutoScroller() const { return *AutoScroll; }
-    QCheckBox *cbAutoScroll = nullptr;
-    QSpinBox *seScrollSeconds = nullptr;
+    TLyricAutoScroll &AutoScroller() const;
 
-    // The Nav Pad (MainNavPad.cpp): the pad is made after this window and
+    // The Nav Pad (MainStage.cpp): the pad is made after this window and
     // attached here; nullptr detaches it.
     void SetTouchPad(TfTouch *pad);
     TfTouch *TouchPad() const;
     // The pad's "Select": between the list page and the display page.
     void NavPadSelect();
 
-    // List editing on the two edit pages (MainListEditing.cpp, MainGridMouse.cpp,
-    // MainBlockCopy.cpp). Each command works on the current row of its grid.
+    // List editing on the two edit pages (MainListCommands.cpp). Each command
+    // works on the current row of its grid.
     void pmBrowseClick();
     void pmFileDeleteClick();
     void pmTextDeleteClick();
@@ -206,6 +183,11 @@ public:
     void mClearMidiStringsClick();
     void mClearAllPromptsClick();
     void mClearFileListClick();
+    // The list files of the two edit pages' popup menus.
+    void pmSaveLinetoFileClick();
+    void pmConvertClick();
+    void mSaveFileListClick();
+    void mLoadFileListClick();
     // A mouse press anywhere in a grid, title row included; `At` is in the
     // grid's own coordinates.
     void vleLinesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
@@ -219,8 +201,8 @@ public:
     void bCopyEndClick();
     void bCopyToClick();
     void CopyBlockTo(TKeyValueGrid *grid);
-    // The MIDI strings of CurrentSlot in the editor (MainMidiStringsCommand.cpp);
-    // the editor is made at start-up after this window and attached here.
+    // The MIDI strings of CurrentSlot in the editor; the editor is made at
+    // start-up after this window and attached here.
     void mMidiStringsClick();
     void SetMidiStringsDialog(TfMidiStrings *dialog);
 
@@ -233,95 +215,7 @@ public:
     int CopyStartRow() const { return CopyMarks.Start; }
     int CopyEndRow() const { return CopyMarks.End; }
 
-    // The controls, named as the layout names them (also their objectName).
-    QTabWidget *pcMain = nullptr;
-    QWidget *tsDisplay = nullptr;
-    QWidget *tsLyric = nullptr;
-    QWidget *tsTextEdit = nullptr;
-    QWidget *tsFileList = nullptr;
-    QWidget *tsMidi = nullptr;
-
-    QLabel *lPatchName = nullptr;
-
-    QTextEdit *reLyric = nullptr;
-    TWebBrowserView *webFileBrowser = nullptr;
-    TPdfViewer *PdfViewer = nullptr;
-
-    TKeyValueGrid *vleLines = nullptr;
-    QFrame *Panel3 = nullptr;
-    QGroupBox *GroupBox4 = nullptr;
-    TUpDown *UDPrompt = nullptr;
-    QGroupBox *GroupBox3 = nullptr;
-    QPushButton *bpCopyStart = nullptr;
-    QPushButton *bpCopyEnd = nullptr;
-    QPushButton *bpCopyTo = nullptr;
-    QPushButton *bpMidiStrings = nullptr;
-    QPushButton *bpDelete = nullptr;
-
-    TKeyValueGrid *vleFiles = nullptr;
-    QFrame *Panel2 = nullptr;
-    QGroupBox *GroupBox2 = nullptr;
-    TUpDown *UDFiles = nullptr;
-    QGroupBox *GroupBox1 = nullptr;
-    QPushButton *bCopyStart = nullptr;
-    QPushButton *bCopyEnd = nullptr;
-    QPushButton *bCopyTo = nullptr;
-    QPushButton *bMidiStrings = nullptr;
-    QPushButton *bDelete = nullptr;
-
-    QLabel *Label1 = nullptr;
-    QListWidget *lbMidiIn = nullptr;
-    QCheckBox *cbMidiThru = nullptr;
-    QListWidget *lbMidiOut = nullptr;
-    QLabel *Label2 = nullptr;
-    QListWidget *lbChannel = nullptr;
-    QCheckBox *cbSuppressNum = nullptr;
-    QCheckBox *cbMidiOut = nullptr;
-    QCheckBox *cbMidiStrings = nullptr;
-    QCheckBox *cbTouchPad = nullptr;
-    QCheckBox *cbPdfScrollbar = nullptr;
-    TRadioGroup *rgDisplayType = nullptr;
-    TRadioGroup *rgMessage = nullptr;
-    QPushButton *bLearn = nullptr;
-    QLabel *lController = nullptr;
-    QListWidget *lbController = nullptr;
-    QLabel *lVersion = nullptr;
-    QPushButton *bChooseFont = nullptr;
-    QToolButton *sbDonate = nullptr;
-    QFrame *Panel1 = nullptr;
-    QLabel *lNextItem = nullptr;
-    QLabel *lPreviousItem = nullptr;
-    QLabel *lNextPage = nullptr;
-    QLabel *lPrevPage = nullptr;
-
-    QMenu *pmText = nullptr;
-    QAction *pmLineFont = nullptr;
-    QAction *pmLineColour = nullptr;
-    QAction *mMidiString = nullptr;
-    QAction *mClearMidiString = nullptr;
-    QAction *pmConvert = nullptr;
-    QAction *pmSaveLinetoFile = nullptr;
-    QAction *pmTextDelete = nullptr;
-    QAction *mClearAllPrompts = nullptr;
-
-    QMenu *pmFiles = nullptr;
-    QAction *pmBrowse = nullptr;
-    QAction *mMidiStrings = nullptr;
-    QAction *mClearMidiStrings = nullptr;
-    QAction *mTxtFileFont = nullptr;
-    QAction *pmLyricColour = nullptr;
-    QAction *mLoadFileList = nullptr;
-    QAction *mSaveFileList = nullptr;
-    QAction *pmFileDelete = nullptr;
-    QAction *mClearFileList = nullptr;
-
-    QTimer *MidiRelease = nullptr;
-
-    // The stage: page-turner keys and full screen (MainStageKeys.cpp,
-    // MainFullScreen.cpp).
-    // "Page turner keys": on the Display and Lyric pages the keys of a
-    // page-turner pedal step through the show as MIDI would.
-    QCheckBox *cbPedalKeys = nullptr;
+    // The stage (MainStage.cpp, MainFullScreen.cpp).
     // A key press that reached this window or the Nav Pad's, before any
     // control sees it. True when the stage took it: F11, Escape while full
     // screen, and with "Page turner keys" checked the pedal keys, unless the
@@ -338,6 +232,9 @@ public:
     // window are carried over. `created`: the new one is there.
     void NativeWindowReplaced(bool created);
 
+    // Where every error of the window's handlers goes: the error box.
+    TErrorReporter &Errors() const { return *ErrorBox; }
+
 signals:
     // The Nav Pad's "Line Up" and "Line Dn" follow the view on the Lyric page:
     // a PDF document has no line steps.
@@ -349,75 +246,50 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    // Layout, one step per page (MainWindowLayout.cpp, MainSettingsPageLayout.cpp).
+    // Construction (MainWindow.cpp).
     void createPages();
-    void createDisplayPage();
-    void createLyricPage();
-    void createTextEditPage();
-    void createFileListPage();
-    QFrame *createSidePanel(QWidget *page, const char *name);
-    void createSettingsPage();
-    void createSettingsLists();
-    void createSettingsChecks();
-    void createSettingsButtons();
-    void createNavigationPanel();
-    void createPdfViewer();
-    void createMenus();
-    void connectControls();
-    // MIDI control (MainMidiDispatch.cpp, MainSettingsPage.cpp, MainNavPad.cpp,
-    // MainSelectionMidi.cpp).
-    void connectMidiControls();
-    void createMidiDispatch();
+    void connectPages();
     void connectSettingsPage();
+    void connectListPage(TListEditPage *page, void (TfMain::*command)(TListCommand));
+    void TextListCommand(TListCommand command);
+    void FileListCommand(TListCommand command);
+    // MIDI (MainMidi.cpp).
+    void createMidiDispatch();
     void watchPaintForTouchPad();
     void ReleaseMidiInputEvents() noexcept;
     void SendSelectionMidiToOutput();
-
-    // The Lyric page's views (MainLyricViews.cpp).
-    void ShowOnlyView(TLyricViewKind kind);
-    void RunViewCommand(int value);
-    void LoadIntoRichText(const QString &path);
-    void InsertFirstLine(const QString &line);
-    void ShowInBrowser(const QString &reference);
-    void ShowPdf(const QString &path, int page);
-    void ShowSlot(int value);
-
-    // Autoscroll (MainAutoScroll.cpp).
-    void createAutoScrollControls();
-    void connectAutoScroll();
-    void AutoScrollCommand();
-    void FollowLyricViewWithAutoScroll();
-    void ApplyPdfLayoutForAutoScroll();
-    QScrollBar *PdfScrollBar() const;
-    TLyricAutoScroll *AutoScroll = nullptr;
-
-    // List editing (MainGridMouse.cpp, MainBlockCopy.cpp).
-    void connectListEditing();
-    void watchGridMouse();
-    void GridMouseDown(TKeyValueGrid *grid, TUpDown *upDown, QMenu *menu, Qt::MouseButton button,
-                       QPoint at);
-    void MoveSelected(TKeyValueGrid *grid, TUpDownButton button);
-    void MarkCopyStart(TKeyValueGrid *grid, QPushButton *start, QPushButton *end,
-                       QPushButton *copyTo);
-    void MarkCopyEnd(TKeyValueGrid *grid, QPushButton *start, QPushButton *end,
-                     QPushButton *copyTo);
-    TSlotRows SlotRowsOf(const TKeyValueGrid *grid) const;
-    void ApplySlotRows(TKeyValueGrid *grid, const TSlotRows &rows);
+    // Persistence (MainStartup.cpp, MainSettingsFile.cpp, MainListCommands.cpp).
+    void FillDeviceLists();
+    void ReportError(std::exception_ptr error);
+    void SaveListFile(TKeyValueGrid &grid, const QString &caption);
+    std::optional<QString> ChooseListFileToOpen(const QString &caption);
+    void ApplyListValues(TKeyValueGrid &grid, const std::array<QString, SlotCount> &values);
+    // The stage (MainStage.cpp, MainFullScreen.cpp).
+    void connectStageKeys();
+    void RestoreStage(const TStoredSettings &stored);
+    void CollectStage(TStoredSettings &settings) const;
+    QRect WindowBoundsToSave() const;
+    void ShowStageTabs(bool shown);
+    void KeepPadAbove();
 
     bool PatchMode() const;
-    TKeyValueGrid *GridOfDisplayType() const;
+    TKeyValueGrid &GridOfDisplayType() const;
+    TKeyValueGrid &Lines() const;
+    TKeyValueGrid &Files() const;
+    bool MarkedRow(int row) const;
+
+    std::unique_ptr<TErrorReporter> ErrorBox;
+    QTabWidget *pcMain = nullptr;
+    TDisplayPage *DisplayPage = nullptr;
+    TLyricPage *LyricPage = nullptr;
+    TListEditPage *TextPage = nullptr;
+    TListEditPage *FilePage = nullptr;
+    TSettingsPage *SettingsPage = nullptr;
+    QTimer *MidiRelease = nullptr;
 
     int CurrentSlotKey = 0;
-    int LyricView = lvRichText;
     bool SettingPage = false;
     std::function<void()> SelectionMidiSender;
-    // Persistence (MainStartup.cpp, MainSettingsFile.cpp, MainListFiles.cpp).
-    void connectListFiles();
-    void FillDeviceLists();
-    void SaveListFile(TKeyValueGrid *grid, const QString &caption);
-    std::optional<QString> ChooseListFileToOpen(const QString &caption);
-    void ApplyListValues(TKeyValueGrid *grid, const std::array<QString, SlotCount> &values);
-    void ReportError(std::exception_ptr error);
     std::shared_ptr<TIniFile> SettingsFile;
     QString MidiStringsFile;
     // Whether the shut-down may write the MIDI strings file: the start-up read
@@ -432,19 +304,8 @@ private:
     QString LastListOpened;
     QString LastListSaved;
     std::unique_ptr<TMidiDispatch> Dispatch;
-    std::unique_ptr<TErrorBoxQueue> InputErrors;
     QPointer<TfTouch> Pad;
     QPointer<TfMidiStrings> MidiStringsDialog;
-    // The stage: page-turner keys and full screen.
-    void connectStageKeys();
-    // At the end of the load: the box and full screen on the stored screen.
-    void RestoreStage(const TStoredSettings &stored);
-    void CollectStage(TStoredSettings &settings) const;
-    // The bounds to keep: those the window has outside full screen.
-    QRect WindowBoundsToSave() const;
-    void ShowStageTabs(bool shown);
-    // The Nav Pad as this window's tool window, above it also in full screen.
-    void KeepPadAbove();
     bool StageFullScreen = false;
     // Full screen as it was when the native window went, while it is replaced.
     std::optional<bool> FullScreenAcrossReplacement;
@@ -455,10 +316,6 @@ private:
     // The screen stored for full screen when it is missing in this run: kept
     // for the next one.
     QString MissingStageScreen;
-    // The up-downs' positions as last seen, to tell a step from a press at
-    // the end of their range.
-    TUpDownTracker UDPromptSteps{-1};
-    TUpDownTracker UDFilesSteps{-1};
 };
 
 } // namespace tarvello

@@ -1,16 +1,12 @@
 #pragma once
 
+#include "core/Version.h"
+
 #include <QString>
 
 #include <functional>
 
 namespace tarvello {
-
-// The caption the window carries before any slot is shown.
-inline QString ProgramCaption()
-{
-    return QStringLiteral("Tarvello v1.4.0");
-}
 
 // A file table value taken apart: the file name or web address, and the page
 // its optional "/PAGE n" suffix asks for (1 without a suffix).

@@ -1,7 +1,7 @@
 #include "MainLyricFixture.h"
 
 #include "core/TarvelloError.h"
-#include "main/LyricAutoScroll.h"
+#include "pages/LyricAutoScroll.h"
 #include "pdfcontrol/PdfDocumentControl.h"
 #include "pdfcontrol/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"

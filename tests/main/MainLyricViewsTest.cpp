@@ -1,6 +1,7 @@
 #include "MainLyricFixture.h"
 
 #include "core/TarvelloError.h"
+#include "pages/LyricPage.h"
 #include "pdfcontrol/BuiltInPdfControl.h"
 #include "pdfcontrol/PdfDocumentControl.h"
 #include "pdfviewer/PdfViewer.h"

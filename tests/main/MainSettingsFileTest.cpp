@@ -2,7 +2,7 @@
 
 #include "core/ErrorText.h"
 #include "main/HelpKey.h"
-#include "main/LyricAutoScroll.h"
+#include "pages/LyricAutoScroll.h"
 #include "touchpad/TouchPad.h"
 #include "widgets/KeyValueGrid.h"
 #include "widgets/RadioGroup.h"

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 
+#include "pages/LyricPage.h"
 #include "support/CaptionFit.h"
 #include "touchpad/TouchPad.h"
 #include "widgets/KeyValueGrid.h"

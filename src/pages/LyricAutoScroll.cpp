@@ -1,4 +1,4 @@
-#include "main/LyricAutoScroll.h"
+#include "pages/LyricAutoScroll.h"
 
 #include "widgets/WebBrowserView.h"
 

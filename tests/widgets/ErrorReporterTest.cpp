@@ -1,4 +1,4 @@
-#include "widgets/ErrorBoxQueue.h"
+#include "widgets/ErrorReporter.h"
 
 #include <QStringList>
 
@@ -7,11 +7,11 @@
 namespace tarvello {
 namespace {
 
-TEST(ErrorBoxQueue, OneBoxAtATimeAndTheNewestWaitingAfterIt)
+TEST(ErrorReporter, OneBoxAtATimeAndTheNewestWaitingAfterIt)
 {
     QStringList shown;
-    TErrorBoxQueue *queue = nullptr;
-    TErrorBoxQueue boxes([&](const QString &text) {
+    TErrorReporter *queue = nullptr;
+    TErrorReporter boxes([&](const QString &text) {
         shown << text;
         if (shown.size() == 1) {
             // Errors arriving while the box is up, as in its event loop.

@@ -1,15 +1,22 @@
-#include "widgets/ErrorBoxQueue.h"
+#include "widgets/ErrorReporter.h"
+
+#include "core/ErrorText.h"
 
 #include <utility>
 
 namespace tarvello {
 
-TErrorBoxQueue::TErrorBoxQueue(std::function<void(const QString &)> showBox)
+TErrorReporter::TErrorReporter(std::function<void(const QString &)> showBox)
     : ShowBox(std::move(showBox))
 {
 }
 
-void TErrorBoxQueue::Report(const QString &text)
+void TErrorReporter::Report(std::exception_ptr error)
+{
+    Report(ErrorMessageOf(error));
+}
+
+void TErrorReporter::Report(const QString &text)
 {
     if (Showing) {
         Waiting = text;

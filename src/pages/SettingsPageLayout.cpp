@@ -1,5 +1,7 @@
-#include "main/MainWindow.h"
+#include "pages/SettingsPage.h"
 
+#include "core/Version.h"
+#include "prompt/AutoScroll.h"
 #include "prompt/ControllerNames.h"
 #include "widgets/Colours.h"
 #include "widgets/LayoutHelpers.h"
@@ -14,6 +16,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QToolButton>
 
 #include <algorithm>
@@ -83,48 +86,55 @@ QPixmap DonatePicture()
     return picture;
 }
 
+// Anything from a short intro to a long medley; the box takes a whole day so
+// that a value typed into the settings file is kept as it stands.
+constexpr int ShortestScrollSeconds = 1;
+constexpr int LongestScrollSeconds = 24 * 60 * 60;
+
 } // namespace
 
-void TfMain::createSettingsPage()
+TSettingsPage::TSettingsPage(QWidget *parent) : QWidget(parent)
 {
-    createSettingsLists();
-    createSettingsChecks();
-    createSettingsButtons();
+    setObjectName(QStringLiteral("tsMidi"));
+    createLists();
+    createChecks();
+    createButtons();
     createNavigationPanel();
     createAutoScrollControls();
+    connectControls();
 }
 
-void TfMain::createSettingsLists()
+void TSettingsPage::createLists()
 {
-    Label1 = PlacedLabel(tsMidi, "Label1", QStringLiteral("Input Devices:"), 4, 12);
-    lbMidiIn = Named(new QListWidget(tsMidi), "lbMidiIn");
+    Label1 = PlacedLabel(this, "Label1", QStringLiteral("Input Devices:"), 4, 12);
+    lbMidiIn = Named(new QListWidget(this), "lbMidiIn");
     lbMidiIn->setGeometry(4, 32, 141, 89);
     SetHint(lbMidiIn, QStringLiteral("Midi Input device"), true);
-    lbMidiOut = Named(new QListWidget(tsMidi), "lbMidiOut");
+    lbMidiOut = Named(new QListWidget(this), "lbMidiOut");
     lbMidiOut->setGeometry(4, 164, 141, 89);
     SetHint(lbMidiOut, QStringLiteral("Midi Output device"), true);
 
-    Label2 = PlacedLabel(tsMidi, "Label2", QStringLiteral("Midi Channel"), 156, 16);
-    lbChannel = ColumnList(tsMidi, "lbChannel", 4, QRect(152, 32, 121, 65), ChannelListColour);
+    Label2 = PlacedLabel(this, "Label2", QStringLiteral("Midi Channel"), 156, 16);
+    lbChannel = ColumnList(this, "lbChannel", 4, QRect(152, 32, 121, 65), ChannelListColour);
     for (int channel = 1; channel <= 16; ++channel) {
         lbChannel->addItem(QString::number(channel));
     }
     lbChannel->setCurrentRow(0);
     SetHint(lbChannel, QStringLiteral("Respond only to this Midi channel"), true);
 
-    lController = PlacedLabel(tsMidi, "lController", QStringLiteral("Controller"), 304, 148);
+    lController = PlacedLabel(this, "lController", QStringLiteral("Controller"), 304, 148);
     lbController =
-        ColumnList(tsMidi, "lbController", 2, QRect(300, 160, 401, 81), ControllerListColour);
+        ColumnList(this, "lbController", 2, QRect(300, 160, 401, 81), ControllerListColour);
     lbController->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     lbController->addItems(ControllerItems());
     SetHint(lbController, QStringLiteral("Respond to this controller"), true);
 }
 
-void TfMain::createSettingsChecks()
+void TSettingsPage::createChecks()
 {
     const auto check = [this](const char *name, const char *caption, const char *hint,
                               const QRect &bounds) {
-        QCheckBox *box = Named(new QCheckBox(QLatin1String(caption), tsMidi), name);
+        QCheckBox *box = Named(new QCheckBox(QLatin1String(caption), this), name);
         box->setGeometry(bounds.adjusted(0, -2, 0, 2));
         WidenToFit(box);
         SetHint(box, QLatin1String(hint), true);
@@ -150,11 +160,10 @@ void TfMain::createSettingsChecks()
                         "Display and Lyric pages",
                         QRect(8, 264, 165, 13));
 
-    rgDisplayType =
-        Named(new TRadioGroup(QStringLiteral("Display Type"),
-                              {QStringLiteral("Text Line"), QStringLiteral("File (Text or RTF)")},
-                              tsMidi),
-              "rgDisplayType");
+    rgDisplayType = Named(
+        new TRadioGroup(QStringLiteral("Display Type"),
+                        {QStringLiteral("Text Line"), QStringLiteral("File (Text or RTF)")}, this),
+        "rgDisplayType");
     rgDisplayType->setGeometry(156, 200, 117, 53);
     WidenToFit(rgDisplayType);
     SetBackground(rgDisplayType, ColourOfColourValue(LyricViewColour));
@@ -163,7 +172,7 @@ void TfMain::createSettingsChecks()
 
     rgMessage = Named(
         new TRadioGroup(QStringLiteral("Midi Message"),
-                        {QStringLiteral("Patch  (PC)"), QStringLiteral("Controller (CC)")}, tsMidi),
+                        {QStringLiteral("Patch  (PC)"), QStringLiteral("Controller (CC)")}, this),
         "rgMessage");
     rgMessage->setGeometry(308, 20, 101, 89);
     // Not into the navigation panel beside it.
@@ -177,28 +186,28 @@ void TfMain::createSettingsChecks()
     lbController->hide();
 }
 
-void TfMain::createSettingsButtons()
+void TSettingsPage::createButtons()
 {
-    bLearn = Named(new QPushButton(QStringLiteral("Midi Learn"), tsMidi), "bLearn");
+    bLearn = Named(new QPushButton(QStringLiteral("Midi Learn"), this), "bLearn");
     bLearn->setGeometry(316, 116, 85, 25);
     SetHint(bLearn, QStringLiteral("Use your Midi controller to set what kind of message to use"),
             true);
 
-    lVersion = Named(new QLabel(tsMidi), "lVersion");
+    lVersion = Named(new QLabel(this), "lVersion");
     lVersion->setGeometry(300, 244, 126, 18);
     QFont versionFont = PixelFont({QStringLiteral("Sylfaen"), QStringLiteral("DejaVu Serif")}, 13);
     versionFont.setItalic(true);
     lVersion->setFont(versionFont);
-    lVersion->setText(QStringLiteral("Tarvello  Version 1.4.0"));
+    lVersion->setText(VersionLine());
     WidenToFit(lVersion);
 
-    bChooseFont = Named(new QPushButton(QStringLiteral("Set Font"), tsMidi), "bChooseFont");
+    bChooseFont = Named(new QPushButton(QStringLiteral("Set Font"), this), "bChooseFont");
     bChooseFont->setGeometry(424, 8, 73, 25);
     SetHint(bChooseFont,
             QStringLiteral("This is the font for the Display page and txt files in Lryic page"),
             true);
 
-    sbDonate = Named(new QToolButton(tsMidi), "sbDonate");
+    sbDonate = Named(new QToolButton(this), "sbDonate");
     sbDonate->setGeometry(508, 8, 98, 33);
     sbDonate->setIcon(QIcon(DonatePicture()));
     sbDonate->setIconSize(QSize(93, 27));
@@ -209,9 +218,9 @@ void TfMain::createSettingsButtons()
             true);
 }
 
-void TfMain::createNavigationPanel()
+void TSettingsPage::createNavigationPanel()
 {
-    Panel1 = Named(new QFrame(tsMidi), "Panel1");
+    Panel1 = Named(new QFrame(this), "Panel1");
     Panel1->setGeometry(420, 48, NavigationPanelWidth, 77);
     SetBackground(Panel1, QColor(0, 0, 128));
     SetHint(Panel1, QStringLiteral("Midi Message values to operate the navagator"), true);
@@ -227,6 +236,25 @@ void TfMain::createNavigationPanel()
     lPreviousItem = navigationLabel("lPreviousItem", 24);
     lNextPage = navigationLabel("lNextPage", 40);
     lPrevPage = navigationLabel("lPrevPage", 56);
+}
+
+void TSettingsPage::createAutoScrollControls()
+{
+    // Below the output device list, under the page-turner keys' line.
+    cbAutoScroll = Named(new QCheckBox(QStringLiteral("Autoscroll"), this), "cbAutoScroll");
+    cbAutoScroll->setGeometry(8, 286, 90, 17);
+    SetHint(cbAutoScroll,
+            QStringLiteral("Files on the Lyric page scroll by themselves; Line Up, Line Dn, "
+                           "Page Up or Page Dn pauses and resumes"),
+            true);
+
+    seScrollSeconds = Named(new QSpinBox(this), "seScrollSeconds");
+    seScrollSeconds->setGeometry(104, 284, 100, 22);
+    seScrollSeconds->setRange(ShortestScrollSeconds, LongestScrollSeconds);
+    seScrollSeconds->setValue(DefaultScrollSeconds);
+    seScrollSeconds->setSuffix(QStringLiteral(" s"));
+    seScrollSeconds->setAccelerated(true);
+    SetHint(seScrollSeconds, QStringLiteral("Seconds to scroll through a whole file"), true);
 }
 
 } // namespace tarvello

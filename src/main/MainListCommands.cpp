@@ -1,0 +1,292 @@
+#include "main/MainWindow.h"
+
+#include "files/MidiStringsFile.h"
+#include "files/TextFile.h"
+#include "midistrings/MidiStringsDialog.h"
+#include "pages/DisplayPage.h"
+#include "pages/ListEditPage.h"
+#include "pages/LyricPage.h"
+#include "prompt/ListEditing.h"
+#include "widgets/Dialogs.h"
+#include "widgets/KeyValueGrid.h"
+
+namespace tarvello {
+namespace {
+
+// Matches "songs.txt" as well as "SONGS.TXT": file names keep their case here.
+const QString ListFileFilter = QStringLiteral("Text files only (*.txt *.TXT)");
+
+// The dialogs start in the current directory and propose the name chosen
+// last (which also names its folder).
+QString DialogStart(const QString &lastName)
+{
+    return lastName.isEmpty() ? QStringLiteral("./") : lastName;
+}
+
+TSlotValues SlotValuesOf(const TKeyValueGrid &grid)
+{
+    TSlotValues values;
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        values[size_t(slot)] = grid.Value(QString::number(slot));
+    }
+    return values;
+}
+
+} // namespace
+
+void TfMain::ReadMidiStrings(TLineReader &file)
+{
+    ReadMidiStringsSection(file, MidiStringLists);
+    MidiStringsChanged();
+}
+
+void TfMain::WriteMidiStrings(QStringList &file) const
+{
+    file.append(MidiStringsSectionLines(MidiStringLists));
+}
+
+void TfMain::SaveListFile(TKeyValueGrid &grid, const QString &caption)
+{
+    const std::optional<QString> chosen =
+        Dialogs.SaveFileName(this, caption, DialogStart(LastListSaved), ListFileFilter);
+    if (!chosen || chosen->isEmpty()) {
+        return;
+    }
+    const QString path = CompleteListFileName(*chosen);
+    LastListSaved = path;
+    // The title row's empty line, the slot values, then the MIDI strings of
+    // every slot; an existing file is replaced without a question.
+    WriteListFile(path, SlotValuesOf(grid), MidiStringLists);
+}
+
+std::optional<QString> TfMain::ChooseListFileToOpen(const QString &caption)
+{
+    std::optional<QString> chosen =
+        Dialogs.OpenFileName(this, caption, DialogStart(LastListOpened), ListFileFilter);
+    if (!chosen || chosen->isEmpty()) {
+        return std::nullopt;
+    }
+    LastListOpened = *chosen;
+    return chosen;
+}
+
+void TfMain::ApplyListValues(TKeyValueGrid &grid, const std::array<QString, SlotCount> &values)
+{
+    // Through the keys: only the 123 slot rows change, and no row is added.
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        grid.SetValue(QString::number(slot), values[size_t(slot)]);
+    }
+}
+
+void TfMain::pmSaveLinetoFileClick()
+{
+    SaveListFile(Lines(), QStringLiteral("Save Prompt List"));
+}
+
+void TfMain::mSaveFileListClick()
+{
+    SaveListFile(Files(), QStringLiteral("Save File List"));
+}
+
+void TfMain::pmConvertClick()
+{
+    const std::optional<QString> path = ChooseListFileToOpen(QStringLiteral("Open Prompt List"));
+    if (!path) {
+        return;
+    }
+    // The file is read whole before anything changes; its MIDI strings are
+    // not taken: the slots keep theirs.
+    ApplyListValues(Lines(), ReadPromptListFile(*path));
+}
+
+void TfMain::mLoadFileListClick()
+{
+    const std::optional<QString> path = ChooseListFileToOpen(QStringLiteral("Open File List"));
+    if (!path) {
+        return;
+    }
+    // The file's MIDI strings are added to those the slots hold already.
+    ApplyListValues(Files(), ReadFileListFile(*path, MidiStringLists));
+    MidiStringsChanged();
+}
+
+void TfMain::pmBrowseClick()
+{
+    // The row is taken before the chooser opens: MIDI input goes on while it
+    // is open and may move the cursor, but the file belongs to the entry the
+    // operator browsed for.
+    const int row = Files().Row();
+    const QString directory = BrowseStartDirectory(BrowseDir);
+    const std::optional<QString> chosen =
+        Dialogs.OpenFileName(this, QString(), directory, BrowseFilter());
+    if (!chosen) {
+        return;
+    }
+    Files().SetValueOfRow(row, *chosen);
+    // The chooser's starting folder is remembered, not the chosen file's.
+    BrowseDir = directory;
+}
+
+void TfMain::pmFileDeleteClick()
+{
+    // The entry asked about, whatever MIDI selects while the question is open.
+    const int row = Files().Row();
+    const TMessageButton answer =
+        Dialogs.MessageBox(this, ApplicationTitle(), DeleteEntryQuestion(), TMessageKind::Warning,
+                           TMessageButton::Yes | TMessageButton::No);
+    if (answer != TMessageButton::Yes) {
+        return;
+    }
+    Files().SetValueOfRow(row, QString());
+    MidiStringLists[row].clear();
+    MidiStringsChanged();
+}
+
+void TfMain::pmTextDeleteClick()
+{
+    Lines().SetValueOfRow(Lines().Row(), QString());
+}
+
+void TfMain::pmLineFontClick()
+{
+    const std::optional<TFontChoice> chosen =
+        Dialogs.ChooseFont(this, {DisplayPage->PromptFont(), DisplayPage->TextColour()});
+    if (!chosen) {
+        return;
+    }
+    DisplayPage->SetPromptFont(chosen->Font);
+    LyricPage->SetPromptFont(chosen->Font);
+    if (chosen->Colour.isValid()) {
+        DisplayPage->SetTextColour(chosen->Colour);
+        LyricPage->SetTextColour(chosen->Colour);
+    }
+}
+
+void TfMain::pmLineColourClick()
+{
+    const std::optional<QColor> chosen = Dialogs.ChooseColor(this, DisplayPage->Background());
+    if (chosen) {
+        DisplayPage->SetBackground(*chosen);
+    }
+}
+
+void TfMain::pmLyricColourClick()
+{
+    const std::optional<QColor> chosen = Dialogs.ChooseColor(this, LyricPage->Background());
+    if (chosen) {
+        LyricPage->SetBackground(*chosen);
+    }
+}
+
+void TfMain::mClearMidiStringsClick()
+{
+    if (!Dialogs.AskYesNo(this, ClearMidiStringsQuestion())) {
+        return;
+    }
+    // List 0 belongs to no slot; it is not the operator's to clear.
+    for (int row = 1; row < MidiStringListCount; ++row) {
+        MidiStringLists[row].clear();
+    }
+    MidiStringsChanged();
+}
+
+void TfMain::mClearAllPromptsClick()
+{
+    if (!Dialogs.AskYesNo(this, ClearAllPromptsQuestion())) {
+        return;
+    }
+    for (int row = 1; row <= Lines().LastRow(); ++row) {
+        Lines().SetValueOfRow(row, QString());
+    }
+    mClearMidiStringsClick();
+}
+
+void TfMain::mClearFileListClick()
+{
+    if (!Dialogs.AskYesNo(this, ClearFileListQuestion())) {
+        return;
+    }
+    for (int row = 1; row <= Files().LastRow(); ++row) {
+        Files().SetValueOfRow(row, QString());
+    }
+    mClearMidiStringsClick();
+}
+
+void TfMain::SetMidiStringsDialog(TfMidiStrings *dialog)
+{
+    MidiStringsDialog = dialog;
+}
+
+void TfMain::mMidiStringsClick()
+{
+    if (!MidiStringsDialog) {
+        return;
+    }
+    // The slot is taken before the dialog opens: MIDI input goes on while it is
+    // open and may select another slot, but the lines belong to the slot the
+    // operator opened them for.
+    const int row = RowOfSlot(CurrentSlot());
+    std::optional<QStringList> edited = MidiStringsDialog->EditStrings(MidiStringLists[row]);
+    if (!edited) {
+        return;
+    }
+    MidiStringLists[row] = std::move(*edited);
+    MidiStringsChanged();
+}
+
+void TfMain::vleLinesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPoint At)
+{
+    TextPage->MouseDown(Button, At);
+}
+
+void TfMain::vleFilesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPoint At)
+{
+    FilePage->MouseDown(Button, At);
+}
+
+void TfMain::UDPromptClick(TUpDownButton Button)
+{
+    TextPage->UpDownClick(Button);
+}
+
+void TfMain::UDLineClick(TUpDownButton Button)
+{
+    FilePage->UpDownClick(Button);
+}
+
+void TfMain::bpCopyStartClick()
+{
+    TextPage->CopyStartClick();
+}
+
+void TfMain::bpCopyEndClick()
+{
+    TextPage->CopyEndClick();
+}
+
+void TfMain::bpCopyToClick()
+{
+    TextPage->CopyToClick();
+}
+
+void TfMain::bCopyStartClick()
+{
+    FilePage->CopyStartClick();
+}
+
+void TfMain::bCopyEndClick()
+{
+    FilePage->CopyEndClick();
+}
+
+void TfMain::bCopyToClick()
+{
+    FilePage->CopyToClick();
+}
+
+void TfMain::CopyBlockTo(TKeyValueGrid *grid)
+{
+    (grid == &Lines() ? TextPage : FilePage)->CopyToClick();
+}
+
+} // namespace tarvello

@@ -1,0 +1,294 @@
+#include "main/MainWindow.h"
+
+#include "main/DonateAddress.h"
+#include "midi/Midi.h"
+#include "pages/LyricPage.h"
+#include "pages/SettingsPage.h"
+#include "prompt/MidiDispatch.h"
+#include "prompt/NavigationLabels.h"
+#include "touchpad/TouchPad.h"
+#include "widgets/Dialogs.h"
+#include "widgets/ErrorReporter.h"
+
+#include <QDesktopServices>
+#include <QMetaObject>
+#include <QTimer>
+#include <QUrl>
+
+#include <functional>
+
+namespace tarvello {
+namespace {
+
+// Closes the device stored for a list and opens the one clicked. A stored
+// index that names no device (-1: the stored device was not found) has
+// nothing to close. The new index is stored before the old device closes: a
+// thru echo opens the output it names on demand, and one that still named the
+// old device would open it again and keep it open until the program ends.
+// When the system refuses the device, no device of the list is open any more,
+// and the index says so; a device that opened but could not be started is
+// closed again, so that the next click opens it afresh.
+void SwitchDevice(TMidiDevices &devices, const std::atomic<int> &storedIndex, int clicked,
+                  const std::function<void(int)> &store)
+{
+    const int previous = storedIndex.load();
+    store(clicked);
+    if (previous >= 0 && previous < devices.Devices.Count()) {
+        devices.Close(previous);
+    }
+    try {
+        devices.Open(clicked);
+    } catch (...) {
+        // -1 first: an echo must not open the device again once it is closed.
+        store(-1);
+        try {
+            devices.Close(clicked);
+        } catch (...) {
+            // The refusal is what the operator is told about.
+        }
+        throw;
+    }
+}
+
+} // namespace
+
+void TfMain::connectSettingsPage()
+{
+    TSettingsPage *page = SettingsPage;
+    const auto guard = [this](auto handler) { return Guarded(*ErrorBox, handler); };
+    connect(page, &TSettingsPage::InputClicked, this, guard([this] { lbMidiInClick(); }));
+    connect(page, &TSettingsPage::OutputClicked, this, guard([this] { lbMidiOutClick(); }));
+    connect(page, &TSettingsPage::ChannelClicked, this, guard([this] { lbChannelClick(); }));
+    connect(page, &TSettingsPage::ControllerClicked, this, guard([this] { lbControllerClick(); }));
+    connect(page, &TSettingsPage::MessageTypeClicked, this, guard([this] { rgMessageClick(); }));
+    connect(page, &TSettingsPage::DisplayTypeClicked, this,
+            guard([this] { rgDisplayTypeClick(); }));
+    connect(page, &TSettingsPage::TouchPadToggled, this, guard([this] { cbTouchPadClick(); }));
+    connect(page, &TSettingsPage::PdfScrollbarToggled, this,
+            guard([this] { cbPdfScrollbarClick(); }));
+    connect(page, &TSettingsPage::AutoScrollToggled, this, guard([this] { cbAutoScrollClick(); }));
+    connect(page, &TSettingsPage::ScrollSecondsChanged, this,
+            guard([this] { seScrollSecondsChange(); }));
+    connect(page, &TSettingsPage::LearnClicked, this, guard([this] { bLearnClick(); }));
+    connect(page, &TSettingsPage::FontClicked, this, guard([this] { pmLineFontClick(); }));
+    connect(page, &TSettingsPage::DonateClicked, this, guard([this] { sbDonateClick(); }));
+    // The input thread reads the box through this copy, never the widget.
+    connect(page, &TSettingsPage::MidiThruToggled, this,
+            [this](bool checked) { MidiThru = checked; });
+    MidiThru = false;
+    OpenUrl = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
+    LyricPage->SetScrollSeconds(page->ScrollSeconds());
+    UpdateNavigationLabels();
+}
+
+void TfMain::lbMidiInClick()
+{
+    SwitchDevice(MidiInput(), InputDeviceIndex, SettingsPage->InputRow(),
+                 [this](int index) { InputDeviceIndex = index; });
+}
+
+void TfMain::lbMidiOutClick()
+{
+    // The input thread reads the output index for every echo: the store waits
+    // for a message being handled, so no echo that read the old index is still
+    // under way when the old device closes.
+    SwitchDevice(MidiOutput(), OutputDeviceIndex, SettingsPage->OutputRow(), [this](int index) {
+        Dispatch->BetweenMessages([this, index] { OutputDeviceIndex = index; });
+    });
+}
+
+void TfMain::lbChannelClick()
+{
+    MidiChannel = SettingsPage->ChannelRow();
+    UpdateNavigationLabels();
+}
+
+void TfMain::lbControllerClick()
+{
+    MidiController = SettingsPage->ControllerRow();
+    UpdateNavigationLabels();
+}
+
+void TfMain::rgMessageClick()
+{
+    const bool patch = PatchMode();
+    MidiMessageType = patch ? 0xC0 : 0xB0;
+    SettingsPage->ShowController(!patch);
+    UpdateNavigationLabels();
+}
+
+void TfMain::rgDisplayTypeClick()
+{
+    ShowTabsForDisplayType();
+    if (Pad) {
+        Pad->SetScrollButtonsEnabled(DisplayType() == 1);
+    }
+    UpdateNavigationLabels();
+}
+
+void TfMain::cbTouchPadClick()
+{
+    if (!Pad) {
+        return;
+    }
+    if (SettingsPage->TouchPadShown()) {
+        if (!Pad->isVisible()) {
+            Pad->show();
+        }
+        Pad->raise();
+    } else if (Pad->isVisible()) {
+        Pad->hide();
+    }
+}
+
+void TfMain::cbPdfScrollbarClick()
+{
+    LyricPage->SetPdfScrollBars(SettingsPage->PdfScrollbarShown());
+}
+
+void TfMain::sbDonateClick()
+{
+    // Nothing is reported when no browser takes the address.
+    if (OpenUrl) {
+        OpenUrl(QUrl(DonateAddress));
+    }
+}
+
+void TfMain::UpdateNavigationLabels()
+{
+    SettingsPage->SetNavigationLabels(
+        NavigationLabelTexts(MidiMessageType, MidiChannel, MidiController, DisplayType() == 0));
+}
+
+void TfMain::createMidiDispatch()
+{
+    Dispatch = std::make_unique<TMidiDispatch>(TDispatchSettings{
+        MidiMessageType, MidiChannel, MidiController, OutputDeviceIndex, MidiThru});
+
+    // Everything below runs on the MIDI input thread and only posts to this
+    // window: that thread never waits for the window.
+    Dispatch->Echo = [](int device, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+        MidiOutput().SendShortMessage(device, status, data1, data2);
+    };
+    Dispatch->PostArmRelease = [this] {
+        QMetaObject::invokeMethod(this, &TfMain::ArmMidiRelease, Qt::QueuedConnection);
+    };
+    Dispatch->PostLearn = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+        QMetaObject::invokeMethod(
+            this, [this, status, data1, data2] { LearnMessage(status, data1, data2); },
+            Qt::QueuedConnection);
+    };
+    Dispatch->PostError = [this](const QString &text) {
+        QMetaObject::invokeMethod(
+            this, [this, text] { ErrorBox->Report(text); }, Qt::QueuedConnection);
+    };
+
+    // A coarse timer may end the window up to 5 % early: a pedal's run of
+    // values then splits into two selections at unpredictable points.
+    MidiRelease->setTimerType(Qt::PreciseTimer);
+    connect(MidiRelease, &QTimer::timeout, this,
+            Guarded(*ErrorBox, [this] { MidiReleaseTimer(); }));
+}
+
+void TfMain::RegisterMidiInputEvents()
+{
+    TMidiInput &input = MidiInput();
+    input.OnMidiData = [this](int device, std::uint8_t status, std::uint8_t data1,
+                              std::uint8_t data2) { MidiInputEvent(device, status, data1, data2); };
+    input.OnSysExData = [this](int device, QBuffer &stream) { SysExInputEvent(device, stream); };
+}
+
+void TfMain::ReleaseMidiInputEvents() noexcept
+{
+    TMidiInput *input = ExistingMidiInput();
+    if (input == nullptr) {
+        return;
+    }
+    // The device lists outlive this window: no input may reach it once it has
+    // gone. Close waits for a handler that is running.
+    for (int i = 0; i < input->Devices.Count(); ++i) {
+        try {
+            input->Close(i);
+        } catch (...) {
+            // Going away regardless; a device that fails to close is left to the list.
+        }
+    }
+    input->OnMidiData = nullptr;
+    input->OnSysExData = nullptr;
+}
+
+void TfMain::MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
+                            std::uint8_t Data2)
+{
+    Dispatch->MidiInputEvent(DeviceIndex, Status, Data1, Data2);
+}
+
+void TfMain::SysExInputEvent(int, QBuffer &)
+{
+    Dispatch->SysExInputEvent();
+}
+
+std::uint8_t TfMain::PendingMidiValue() const
+{
+    return Dispatch->PendingMidiValue();
+}
+
+bool TfMain::LearnMode() const
+{
+    return Dispatch->Learning();
+}
+
+void TfMain::ArmMidiRelease()
+{
+    // A window that runs is not restarted by later values. The window opened
+    // with the first value on the input thread, so the timer runs for what is
+    // left of it: a busy moment of this thread does not delay the selection.
+    if (MidiRelease->isActive()) {
+        return;
+    }
+    if (const auto delay = Dispatch->ReleaseDelay()) {
+        MidiRelease->start(*delay);
+    }
+}
+
+void TfMain::MidiReleaseTimer()
+{
+    MidiRelease->stop();
+    // The value is taken as the window closes: a value latched a moment later
+    // opens the next window instead of being acted on twice.
+    if (const auto value = Dispatch->TakeReleasedValue()) {
+        ActOnValue(*value);
+    }
+}
+
+void TfMain::bLearnClick()
+{
+    SettingsPage->SetLearning(true);
+    Dispatch->StartLearning();
+}
+
+void TfMain::LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t)
+{
+    const int type = Status & 0xF0;
+    const int channel = Status & 0x0F;
+    const auto endLearning = [this] { SettingsPage->SetLearning(false); };
+    if (type != ControllerMessageType && type != PatchMessageType) {
+        endLearning();
+        Dialogs.MessageBox(this, ApplicationTitle(),
+                           QStringLiteral("Sorry, you can only use Patch and Controller messages"),
+                           TMessageKind::Error, TMessageButton::Ok);
+        return;
+    }
+    // As if the operator had chosen it: rgMessageClick follows a change.
+    SettingsPage->SetMessageType(type == ControllerMessageType ? 1 : 0);
+    SettingsPage->SetChannelRow(channel);
+    MidiChannel = SettingsPage->ChannelRow();
+    if (type == ControllerMessageType) {
+        SettingsPage->SetControllerRow(Data1);
+        MidiController = SettingsPage->ControllerRow();
+    }
+    endLearning();
+    UpdateNavigationLabels();
+}
+
+} // namespace tarvello

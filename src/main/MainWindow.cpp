@@ -1,0 +1,348 @@
+#include "main/MainWindow.h"
+
+#include "core/Version.h"
+#include "pages/DisplayPage.h"
+#include "pages/ListEditPage.h"
+#include "pages/LyricPage.h"
+#include "pages/SettingsPage.h"
+#include "prompt/MidiDispatch.h"
+#include "prompt/PromptReference.h"
+#include "widgets/Colours.h"
+#include "widgets/Dialogs.h"
+#include "widgets/ErrorReporter.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/UpDown.h"
+
+#include <QTabWidget>
+#include <QTimer>
+
+namespace tarvello {
+namespace {
+
+TListEditPageDesign TextListDesign()
+{
+    using C = TListCommand;
+    return {"tsTextEdit",
+            "vleLines",
+            QStringLiteral("Line of text (right click for menu)"),
+            QString(),
+            true,
+            LinesGridColour,
+            {"Panel3", "GroupBox4", "UDPrompt", "GroupBox3", "bpCopyStart", "bpCopyEnd", "bpCopyTo",
+             "bpMidiStrings", "bpDelete"},
+            13,
+            73,
+            "pmText",
+            {{"pmLineFont", "Font", C::Font},
+             {"pmLineColour", "Colour", C::Colour},
+             {"N7", nullptr, C::Font},
+             {"mMidiString", "Midi String (Hex)", C::MidiStrings},
+             {"mClearMidiString", "Clear Midi Strings", C::ClearMidiStrings},
+             {"N2", nullptr, C::Font},
+             {"pmConvert", "Open Prompt List", C::OpenList},
+             {"pmSaveLinetoFile", "Save Prompt List", C::SaveList},
+             {"N3", nullptr, C::Font},
+             {"pmTextDelete", "Delete Prompt Text", C::DeleteEntry},
+             {"mClearAllPrompts", "Clear All Prompts", C::ClearList}}};
+}
+
+TListEditPageDesign FileListDesign()
+{
+    using C = TListCommand;
+    return {"tsFileList",
+            "vleFiles",
+            QStringLiteral("File Name (right click for menu)"),
+            QStringLiteral("Enter the filename (and path) of the file to be displayed when the "
+                           "Midi messages is recieved"),
+            true,
+            LyricViewColour,
+            {"Panel2", "GroupBox2", "UDFiles", "GroupBox1", "bCopyStart", "bCopyEnd", "bCopyTo",
+             "bMidiStrings", "bDelete"},
+            7,
+            84,
+            "pmFiles",
+            {{"pmBrowse", "Browse", C::Browse},
+             {"N6", nullptr, C::Browse},
+             {"mMidiStrings", "Midi Strings (Hex)", C::MidiStrings},
+             {"mClearMidiStrings", "Clear Midi Strings", C::ClearMidiStrings},
+             {"N1", nullptr, C::Browse},
+             {"mTxtFileFont", "Font (Text File)", C::Font},
+             {"pmLyricColour", "Colour", C::Colour},
+             {"N4", nullptr, C::Browse},
+             {"mLoadFileList", "Open File List", C::OpenList},
+             {"mSaveFileList", "Save File List", C::SaveList},
+             {"N5", nullptr, C::Browse},
+             {"pmFileDelete", "Delete Entry", C::DeleteEntry},
+             {"mClearFileList", "Clear File List", C::ClearList}}};
+}
+
+} // namespace
+
+TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent), Dialogs(dialogs),
+      ErrorBox(std::make_unique<TErrorReporter>(
+          [this](const QString &text) { Dialogs.ShowError(this, text); }))
+{
+    setObjectName(QStringLiteral("fMain"));
+    setWindowTitle(QStringLiteral("Tarvello"));
+    setGeometry(331, 115, 1028, 648);
+    setFont(PixelFont({QStringLiteral("Tahoma")}, 11));
+
+    MidiRelease = Named(new QTimer(this), "MidiRelease");
+    MidiRelease->setSingleShot(true);
+    MidiRelease->setInterval(300);
+
+    createPages();
+    connectPages();
+    createMidiDispatch();
+    connectSettingsPage();
+    watchPaintForTouchPad();
+    connectStageKeys();
+    SetSelectionMidiSender([this] { SendSelectionMidiToOutput(); });
+
+    // The state a show starts from before anything is loaded.
+    setWindowTitle(ProgramCaption());
+    DisplayPage->ShowLine(QStringLiteral("Waiting for Midi"));
+    LyricPage->ShowText(QStringLiteral("Waiting for Midi"));
+}
+
+TfMain::~TfMain()
+{
+    // The device lists outlive the window: no input may reach it from here on.
+    ReleaseMidiInputEvents();
+    // The pages and grids go one by one now; none of that is a change of page
+    // or a selection to act on.
+    SettingPage = true;
+    pcMain->disconnect(this);
+    TextPage->disconnect(this);
+    FilePage->disconnect(this);
+}
+
+void TfMain::createPages()
+{
+    pcMain = Named(new QTabWidget(this), "pcMain");
+    SetHint(pcMain,
+            QStringLiteral("Enter the text to be displayed when the Midi messages is recieved"),
+            false);
+    setCentralWidget(pcMain);
+    DisplayPage = new TDisplayPage(pcMain);
+    LyricPage = new TLyricPage(pcMain);
+    TextPage = new TListEditPage(TextListDesign(), CopyMarks, CopyBuffer, MidiStringLists, Dialogs,
+                                 *ErrorBox, pcMain);
+    FilePage = new TListEditPage(FileListDesign(), CopyMarks, CopyBuffer, MidiStringLists, Dialogs,
+                                 *ErrorBox, pcMain);
+    SettingsPage = new TSettingsPage(pcMain);
+    pcMain->addTab(DisplayPage, QStringLiteral("Display"));
+    pcMain->addTab(LyricPage, QStringLiteral("Lyric"));
+    pcMain->addTab(TextPage, QStringLiteral("Text List Edit"));
+    pcMain->addTab(FilePage, QStringLiteral("File List Edit"));
+    pcMain->addTab(SettingsPage, QStringLiteral("Settings"));
+    pcMain->setCurrentWidget(SettingsPage);
+}
+
+void TfMain::connectPages()
+{
+    connect(pcMain, &QTabWidget::currentChanged, this, Guarded(*ErrorBox, [this] {
+                // Only the Lyric page scrolls; coming back to it shows the
+                // prompt anew.
+                if (pcMain->currentWidget() != LyricPage) {
+                    LyricPage->StopAutoScroll();
+                }
+                if (!SettingPage) {
+                    pcMainChange();
+                }
+            }));
+    // The grids' own click: its errors go to whoever moved the cursor.
+    connect(TextPage, &TListEditPage::Click, this, &TfMain::vleLinesClick);
+    connect(FilePage, &TListEditPage::Click, this, &TfMain::vleFilesClick);
+    Lines().SetMarkedRowPredicate([this](int row) { return vleLinesDrawCell(row); });
+    Files().SetMarkedRowPredicate([this](int row) { return vleFilesDrawCell(row); });
+    connectListPage(TextPage, &TfMain::TextListCommand);
+    connectListPage(FilePage, &TfMain::FileListCommand);
+    connect(LyricPage, &TLyricPage::LineButtonsEnabledChanged, this,
+            &TfMain::LineButtonsEnabledChanged);
+}
+
+void TfMain::connectListPage(TListEditPage *page, void (TfMain::*command)(TListCommand))
+{
+    connect(page, &TListEditPage::Command, this,
+            Guarded(*ErrorBox, [this, command](TListCommand c) { (this->*command)(c); }));
+    connect(page, &TListEditPage::MidiStringsChanged, this, &TfMain::MidiStringsChanged);
+}
+
+void TfMain::TextListCommand(TListCommand command)
+{
+    switch (command) {
+    case TListCommand::Font:
+        pmLineFontClick();
+        break;
+    case TListCommand::Colour:
+        pmLineColourClick();
+        break;
+    case TListCommand::MidiStrings:
+        mMidiStringsClick();
+        break;
+    case TListCommand::ClearMidiStrings:
+        mClearMidiStringsClick();
+        break;
+    case TListCommand::OpenList:
+        pmConvertClick();
+        break;
+    case TListCommand::SaveList:
+        pmSaveLinetoFileClick();
+        break;
+    case TListCommand::DeleteEntry:
+        pmTextDeleteClick();
+        break;
+    case TListCommand::ClearList:
+        mClearAllPromptsClick();
+        break;
+    case TListCommand::Browse:
+        break;
+    }
+}
+
+void TfMain::FileListCommand(TListCommand command)
+{
+    switch (command) {
+    case TListCommand::Browse:
+        pmBrowseClick();
+        break;
+    case TListCommand::MidiStrings:
+        mMidiStringsClick();
+        break;
+    case TListCommand::ClearMidiStrings:
+        mClearMidiStringsClick();
+        break;
+    case TListCommand::Font:
+        pmLineFontClick();
+        break;
+    case TListCommand::Colour:
+        pmLyricColourClick();
+        break;
+    case TListCommand::OpenList:
+        mLoadFileListClick();
+        break;
+    case TListCommand::SaveList:
+        mSaveFileListClick();
+        break;
+    case TListCommand::DeleteEntry:
+        pmFileDeleteClick();
+        break;
+    case TListCommand::ClearList:
+        mClearFileListClick();
+        break;
+    }
+}
+
+bool TfMain::PatchMode() const
+{
+    return SettingsPage->MessageType() == 0;
+}
+
+int TfMain::DisplayType() const
+{
+    return SettingsPage->DisplayType() == 1 ? 1 : 0;
+}
+
+void TfMain::SetDisplayType(int type)
+{
+    SettingsPage->SetDisplayType(type == 1 ? 1 : 0);
+    ShowTabsForDisplayType();
+}
+
+void TfMain::ShowTabsForDisplayType()
+{
+    const bool textLine = DisplayType() == 0;
+    // Hiding the active tab moves to another page; that is no change of page
+    // by the operator, so nothing is shown for it.
+    SettingPage = true;
+    // The tab bar's arrow keys and mouse wheel step onto hidden tabs, but
+    // not onto disabled ones.
+    const auto showTab = [this](QWidget *page, bool shown) {
+        pcMain->setTabEnabled(pcMain->indexOf(page), shown);
+        pcMain->setTabVisible(pcMain->indexOf(page), shown);
+    };
+    showTab(DisplayPage, textLine);
+    showTab(TextPage, textLine);
+    showTab(LyricPage, !textLine);
+    showTab(FilePage, !textLine);
+    showTab(SettingsPage, true);
+    SettingPage = false;
+}
+
+void TfMain::SetActivePage(QWidget *page)
+{
+    SettingPage = true;
+    pcMain->setCurrentWidget(page);
+    SettingPage = false;
+}
+
+void TfMain::StartEmptyShow()
+{
+    ShowTabsForDisplayType();
+    SetActivePage(DisplayType() == 0 ? static_cast<QWidget *>(DisplayPage) : LyricPage);
+}
+
+TKeyValueGrid &TfMain::Lines() const
+{
+    return TextPage->Grid();
+}
+
+TKeyValueGrid &TfMain::Files() const
+{
+    return FilePage->Grid();
+}
+
+TKeyValueGrid &TfMain::GridOfDisplayType() const
+{
+    return DisplayType() == 0 ? Lines() : Files();
+}
+
+bool TfMain::MarkedRow(int row) const
+{
+    return row >= 0 && row < MidiStringListCount && !MidiStringLists[row].isEmpty();
+}
+
+bool TfMain::vleLinesDrawCell(int Row) const
+{
+    return MarkedRow(Row);
+}
+
+bool TfMain::vleFilesDrawCell(int Row) const
+{
+    return MarkedRow(Row);
+}
+
+void TfMain::MidiStringsChanged()
+{
+    TextPage->RepaintMarks();
+    FilePage->RepaintMarks();
+}
+
+int TfMain::LyricViewKind() const
+{
+    return LyricPage->ViewKind();
+}
+
+TLyricAutoScroll &TfMain::AutoScroller() const
+{
+    return LyricPage->AutoScroller();
+}
+
+void TfMain::cbAutoScrollClick()
+{
+    LyricPage->SetAutoScroll(SettingsPage->AutoScroll());
+    // Switched on during a song: from where the view stands.
+    if (pcMain->currentWidget() == LyricPage) {
+        LyricPage->FollowWithAutoScroll();
+    }
+}
+
+void TfMain::seScrollSecondsChange()
+{
+    LyricPage->SetScrollSeconds(SettingsPage->ScrollSeconds());
+}
+
+} // namespace tarvello

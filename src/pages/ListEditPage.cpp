@@ -1,0 +1,195 @@
+#include "pages/ListEditPage.h"
+
+#include "pages/GridMouse.h"
+#include "pages/SidePanel.h"
+#include "prompt/ListEditing.h"
+#include "widgets/Colours.h"
+#include "widgets/Dialogs.h"
+#include "widgets/ErrorReporter.h"
+#include "widgets/KeyValueGrid.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/TitleRowMark.h"
+#include "widgets/UpDown.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPushButton>
+
+namespace tarvello {
+namespace {
+
+QString SlotCaption(const char *label, int row)
+{
+    return QLatin1String(label) + QString::number(SlotOfRow(row));
+}
+
+} // namespace
+
+TListEditPage::TListEditPage(const TListEditPageDesign &design, TBlockMarks &copyMarks,
+                             TCopyBuffer &copyBuffer, TMidiStringLists &midiStrings,
+                             TDialogs &dialogs, TErrorReporter &errors, QWidget *parent)
+    : QWidget(parent), CopyMarks(copyMarks), CopyBuffer(copyBuffer), MidiStringLists(midiStrings),
+      Dialogs(dialogs)
+{
+    setObjectName(QLatin1String(design.Page));
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    Lines = Named(new TKeyValueGrid(this), design.Grid);
+    Lines->SetTitles(QStringLiteral("Key"), design.ValueTitle);
+    SetBackground(Lines->viewport(), ColourOfColourValue(design.GridColour));
+    SetHint(Lines, design.GridHint, design.GridHintShown);
+    const char *const *n = design.SideNames;
+    Panel = new TSidePanel(
+        {n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], design.CopyLeft, design.CopyWidth},
+        this);
+    layout->addWidget(Lines, 1);
+    layout->addWidget(Panel);
+
+    // The title row is framed while the list of no slot holds lines (the
+    // window gives the rule for the slots' rows).
+    new TTitleRowMark(Lines->horizontalHeader(), Lines->viewport(),
+                      [this] { return !MidiStringLists[0].isEmpty(); });
+    // The popup menu opens from the mouse-down handling, at its own place.
+    Lines->setContextMenuPolicy(Qt::PreventContextMenu);
+    WatchGridMouse(this, Lines, errors);
+    createMenu(design);
+
+    // The grid's click is the window's list click; its errors belong to
+    // whoever moved the cursor, so it is passed on as it is.
+    connect(Lines, &TKeyValueGrid::Click, this, &TListEditPage::Click);
+    connect(Panel->UpDown, &TUpDown::Click, this,
+            Guarded(errors, [this](TUpDownButton button) { UpDownClick(button); }));
+    connect(Panel->CopyStart, &QPushButton::clicked, this,
+            Guarded(errors, [this] { CopyStartClick(); }));
+    connect(Panel->CopyEnd, &QPushButton::clicked, this,
+            Guarded(errors, [this] { CopyEndClick(); }));
+    connect(Panel->CopyTo, &QPushButton::clicked, this, Guarded(errors, [this] { CopyToClick(); }));
+    connect(Panel->MidiStrings, &QPushButton::clicked, this,
+            [this] { emit Command(TListCommand::MidiStrings); });
+    connect(Panel->Delete, &QPushButton::clicked, this,
+            [this] { emit Command(TListCommand::DeleteEntry); });
+}
+
+void TListEditPage::createMenu(const TListEditPageDesign &design)
+{
+    Menu = Named(new QMenu(this), design.Menu);
+    for (const TListEditPageDesign::TItem &item : design.MenuItems) {
+        if (!item.Caption) {
+            Named(Menu->addSeparator(), item.Name);
+            continue;
+        }
+        QAction *action = Named(Menu->addAction(QLatin1String(item.Caption)), item.Name);
+        const TListCommand command = item.Command;
+        connect(action, &QAction::triggered, this, [this, command] { emit Command(command); });
+    }
+}
+
+void TListEditPage::MouseDown(Qt::MouseButton button, QPoint at)
+{
+    Panel->UpDown->SetPosition(-Lines->Row());
+    Steps.Follow(Panel->UpDown->Position());
+    if (button != Qt::RightButton) {
+        return;
+    }
+    const QPoint inRows = Lines->viewport()->mapFrom(Lines, at);
+    if (!Lines->viewport()->rect().contains(inRows)) {
+        return;
+    }
+    const QModelIndex cell = Lines->indexAt(inRows);
+    if (!cell.isValid()) {
+        return;
+    }
+    Lines->SetRow(cell.row() + 1);
+    Menu->popup(GridMenuPoint(window()->frameGeometry().topLeft(), at));
+}
+
+void TListEditPage::UpDownClick(TUpDownButton button)
+{
+    if (!Steps.Stepped(Panel->UpDown->Position())) {
+        return;
+    }
+    TSlotRows rows = SlotRows();
+    const int neighbour =
+        MoveEntry(rows, Lines->Row(),
+                  button == TUpDownButton::Up ? TMoveDirection::Up : TMoveDirection::Down);
+    if (neighbour == 0) {
+        return;
+    }
+    ApplySlotRows(rows);
+    Lines->SetRow(neighbour);
+}
+
+// The two marks are shared by both pages; each page's buttons show them and
+// are enabled on their own.
+void TListEditPage::CopyStartClick()
+{
+    const bool endEnabled = Panel->CopyEnd->isEnabled();
+    MarkBlockStart(CopyMarks, Lines->Row(), endEnabled);
+    Panel->CopyStart->setText(SlotCaption("Start = ", CopyMarks.Start));
+    if (endEnabled) {
+        Panel->CopyEnd->setText(SlotCaption("End = ", CopyMarks.End));
+    }
+    Panel->CopyEnd->setEnabled(true);
+    if (BlockMarksSet(CopyMarks)) {
+        Panel->CopyTo->setEnabled(true);
+    }
+}
+
+void TListEditPage::CopyEndClick()
+{
+    MarkBlockEnd(CopyMarks, Lines->Row());
+    Panel->CopyStart->setText(SlotCaption("Start = ", CopyMarks.Start));
+    Panel->CopyEnd->setText(SlotCaption("End = ", CopyMarks.End));
+    if (BlockMarksSet(CopyMarks)) {
+        Panel->CopyTo->setEnabled(true);
+    }
+}
+
+void TListEditPage::CopyToClick()
+{
+    const int destination = Lines->Row();
+    Panel->CopyTo->setText(SlotCaption("Copy to = ", destination));
+
+    // The snapshot comes first: a destination inside the block copies the block
+    // as it stood, whatever the push down moves.
+    TSlotRows rows = SlotRows();
+    TakeBlockSnapshot(rows, CopyMarks, destination, CopyBuffer);
+
+    const TMessageButton answer = Dialogs.AskYesNoCancel(this, PushDownQuestion());
+    if (answer != TMessageButton::Yes && answer != TMessageButton::No) {
+        return;
+    }
+    CopyBlock(rows, CopyBuffer, CopyMarks, destination, answer == TMessageButton::Yes);
+    ApplySlotRows(rows);
+}
+
+TSlotRows TListEditPage::SlotRows() const
+{
+    TSlotRows rows;
+    for (int row = 1; row <= Lines->LastRow(); ++row) {
+        rows.Values[row] = Lines->ValueOfRow(row);
+    }
+    rows.Strings = MidiStringLists;
+    return rows;
+}
+
+void TListEditPage::ApplySlotRows(const TSlotRows &rows)
+{
+    for (int row = 1; row <= Lines->LastRow(); ++row) {
+        if (Lines->ValueOfRow(row) != rows.Values[row]) {
+            Lines->SetValueOfRow(row, rows.Values[row]);
+        }
+    }
+    MidiStringLists = rows.Strings;
+    emit MidiStringsChanged();
+}
+
+void TListEditPage::RepaintMarks()
+{
+    Lines->viewport()->update();
+}
+
+} // namespace tarvello

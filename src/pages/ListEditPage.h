@@ -1,0 +1,107 @@
+#pragma once
+
+#include "prompt/BlockCopy.h"
+#include "prompt/SlotMove.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QMenu;
+
+namespace tarvello {
+
+class TDialogs;
+class TErrorReporter;
+class TKeyValueGrid;
+class TSidePanel;
+enum class TUpDownButton;
+
+// What an edit page's popup menu and side buttons ask of the window.
+enum class TListCommand {
+    Browse,
+    MidiStrings,
+    ClearMidiStrings,
+    Font,
+    Colour,
+    OpenList,
+    SaveList,
+    DeleteEntry,
+    ClearList
+};
+
+// The makings of one edit page: its names, titles and popup menu.
+struct TListEditPageDesign {
+    const char *Page;
+    const char *Grid;
+    QString ValueTitle;
+    QString GridHint;
+    bool GridHintShown;
+    quint32 GridColour;
+    // The side panel's names: panel, move box, up-down, copy box, copy start,
+    // end and to, MIDI strings, delete; the copy buttons' left and width.
+    const char *SideNames[9];
+    int CopyLeft;
+    int CopyWidth;
+    const char *Menu;
+    // The popup menu in order; an item without caption is a separator.
+    struct TItem {
+        const char *Name;
+        const char *Caption;
+        TListCommand Command;
+    };
+    std::vector<TItem> MenuItems;
+};
+
+// "Text List Edit" or "File List Edit": the slots' grid, the side panel, the
+// popup menu on a right click. The page moves entries with the arrows and
+// copies blocks itself; the marks, the copy buffer and the slots' MIDI strings
+// belong to the window, which lends them to both pages.
+class TListEditPage : public QWidget {
+    Q_OBJECT
+
+public:
+    TListEditPage(const TListEditPageDesign &design, TBlockMarks &copyMarks,
+                  TCopyBuffer &copyBuffer, TMidiStringLists &midiStrings, TDialogs &dialogs,
+                  TErrorReporter &errors, QWidget *parent = nullptr);
+
+    TKeyValueGrid &Grid() const { return *Lines; }
+
+    // A mouse press anywhere in the grid, title row included; `at` is in the
+    // grid's own coordinates. A right press on a row selects it and opens the
+    // menu.
+    void MouseDown(Qt::MouseButton button, QPoint at);
+    // The arrows: the selected entry changes place with its neighbour.
+    void UpDownClick(TUpDownButton button);
+    void CopyStartClick();
+    void CopyEndClick();
+    // Copies the marked block to the current row (asks about pushing down).
+    void CopyToClick();
+    // The MIDI strings changed: the key cells' frames are drawn anew.
+    void RepaintMarks();
+
+signals:
+    // The grid's list click: the operator or the program reached another row.
+    void Click();
+    void Command(tarvello::TListCommand command);
+    // This page moved or copied MIDI strings with the entries.
+    void MidiStringsChanged();
+
+private:
+    void createMenu(const TListEditPageDesign &design);
+    TSlotRows SlotRows() const;
+    void ApplySlotRows(const TSlotRows &rows);
+
+    TBlockMarks &CopyMarks;
+    TCopyBuffer &CopyBuffer;
+    TMidiStringLists &MidiStringLists;
+    TDialogs &Dialogs;
+    TKeyValueGrid *Lines;
+    TSidePanel *Panel;
+    QMenu *Menu = nullptr;
+    // The up-down's position as last seen, to tell a step from a press at the
+    // end of its range.
+    TUpDownTracker Steps{-1};
+};
+
+} // namespace tarvello

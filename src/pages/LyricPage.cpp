@@ -1,0 +1,259 @@
+#include "pages/LyricPage.h"
+
+#include "core/SlotTypes.h"
+#include "pages/LyricAutoScroll.h"
+#include "pages/RichTextFile.h"
+#include "pdfviewer/PdfViewer.h"
+#include "prompt/PromptReference.h"
+#include "widgets/Colours.h"
+#include "widgets/LayoutHelpers.h"
+#include "widgets/WebBrowserView.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QScrollBar>
+#include <QTextEdit>
+
+namespace tarvello {
+
+TLyricPage::TLyricPage(QWidget *parent)
+    : QWidget(parent), reLyric(Named(new QTextEdit(this), "reLyric")),
+      webFileBrowser(Named(new TWebBrowserView(this), "webFileBrowser")),
+      AutoScroll(new TLyricAutoScroll(this))
+{
+    setObjectName(QStringLiteral("tsLyric"));
+    // The three views share the page; the hidden ones take no room.
+    auto *layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    reLyric->setReadOnly(true);
+    reLyric->setAcceptRichText(true);
+    reLyric->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    reLyric->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SetBackground(ColourOfColourValue(LyricViewColour));
+    layout->addWidget(reLyric, 0, 0);
+
+    webFileBrowser->hide();
+    layout->addWidget(webFileBrowser, 0, 0);
+
+    createPdfViewer();
+}
+
+TLyricPage::~TLyricPage() = default;
+
+void TLyricPage::createPdfViewer()
+{
+    PdfViewer = Named(new TPdfViewer(this), "PdfViewer");
+    PdfViewer->SetAutoOpen(true);
+    PdfViewer->SetCopies(1);
+    PdfViewer->SetEndPage(0);
+    PdfViewer->SetFitMode(vmFit);
+    PdfViewer->SetLayoutMode(lmSinglePage);
+    PdfViewer->SetPageMode(pmStandard);
+    PdfViewer->SetShowPrintDialog(false);
+    PdfViewer->SetShowScrollBars(false);
+    PdfViewer->SetShowToolBar(false);
+    PdfViewer->SetShrinkToMargins(false);
+    PdfViewer->SetStartPage(1);
+    PdfViewer->hide();
+    static_cast<QGridLayout *>(layout())->addWidget(PdfViewer, 0, 0);
+}
+
+void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
+                      const std::function<void(const QString &file)> &showingFile)
+{
+    // A prompt that fails to show leaves nothing scrolling behind it; one that
+    // shows scrolls from its top (a PDF from the page it opened at).
+    AutoScroll->Stop();
+    reLyric->clear();
+    const TPromptReference reference =
+        ParsePromptReference(stored, [](const QString &name) { return QFileInfo(name).isFile(); });
+
+    ShowOnlyView(lvRichText);
+    emit LineButtonsEnabledChanged(true);
+
+    if (IsWebAddress(reference.Reference)) {
+        ShowOnlyView(lvBrowser);
+        webFileBrowser->Stop();
+        webFileBrowser->Navigate(reference.Reference);
+        FollowWithAutoScroll();
+        return;
+    }
+
+    const QFileInfo file(reference.Reference);
+    if (reference.Reference.isEmpty() || !file.isFile()) {
+        if (numbered) {
+            reLyric->setPlainText(NumberedLine(key, reference.Reference));
+        }
+        FollowWithAutoScroll();
+        return;
+    }
+
+    if (showingFile) {
+        showingFile(reference.Reference);
+    }
+    // The file was found relative to the current directory; the viewers get
+    // its absolute path so that none of them resolves the name elsewhere.
+    const QString path = file.absoluteFilePath();
+    switch (FileViewForName(reference.Reference)) {
+    case TFileView::Browser:
+        ShowOnlyView(lvBrowser);
+        webFileBrowser->Navigate(path);
+        break;
+    case TFileView::Pdf:
+        ShowPdf(path, reference.Page);
+        break;
+    case TFileView::RichText:
+        LoadIntoRichText(*reLyric, path);
+        if (numbered) {
+            InsertFirstLine(*reLyric, NumberedLine(key, stored));
+        }
+        break;
+    }
+    FollowWithAutoScroll();
+}
+
+void TLyricPage::ShowPdf(const QString &path, int page)
+{
+    reLyric->hide();
+    webFileBrowser->hide();
+    PdfViewer->show();
+    PdfViewer->SetFileName(path);
+    PdfViewer->SetCurrentPage(page);
+    emit LineButtonsEnabledChanged(false);
+    View = lvPdf;
+}
+
+void TLyricPage::ShowOnlyView(TLyricViewKind kind)
+{
+    View = kind;
+    reLyric->setVisible(kind == lvRichText);
+    webFileBrowser->setVisible(kind == lvBrowser);
+    PdfViewer->setVisible(kind == lvPdf);
+}
+
+void TLyricPage::ShowText(const QString &text)
+{
+    reLyric->setPlainText(text);
+}
+
+void TLyricPage::Command(int value)
+{
+    RunViewCommand(value);
+    AutoScroll->Command();
+}
+
+void TLyricPage::RunViewCommand(int value)
+{
+    const bool down = value == LineDownValue || value == PageDownValue;
+    const bool line = value == LineDownValue || value == LineUpValue;
+    switch (View) {
+    case lvRichText: {
+        using A = QAbstractSlider::SliderAction;
+        const A action = line ? (down ? A::SliderSingleStepAdd : A::SliderSingleStepSub)
+                              : (down ? A::SliderPageStepAdd : A::SliderPageStepSub);
+        reLyric->verticalScrollBar()->triggerAction(action);
+        break;
+    }
+    case lvBrowser:
+        if (line) {
+            webFileBrowser->ScrollLine(down ? 1 : -1);
+        } else {
+            webFileBrowser->ScrollPage(down ? 1 : -1);
+        }
+        break;
+    case lvPdf:
+        // A document has pages, not lines.
+        if (!line) {
+            if (down) {
+                PdfViewer->GoToNextPage();
+            } else {
+                PdfViewer->GoToPreviousPage();
+            }
+        }
+        break;
+    }
+}
+
+void TLyricPage::SetAutoScroll(bool on)
+{
+    AutoScroll->SetEnabled(on);
+    ApplyPdfLayoutForAutoScroll();
+}
+
+void TLyricPage::SetScrollSeconds(int seconds)
+{
+    AutoScroll->SetSecondsForWhole(seconds);
+}
+
+void TLyricPage::StopAutoScroll()
+{
+    AutoScroll->Stop();
+}
+
+void TLyricPage::FollowWithAutoScroll()
+{
+    if (!AutoScroll->Enabled()) {
+        AutoScroll->Stop();
+        return;
+    }
+    switch (View) {
+    case lvRichText:
+        AutoScroll->FollowScrollBar(reLyric->verticalScrollBar());
+        break;
+    case lvBrowser:
+        AutoScroll->FollowBrowser(webFileBrowser);
+        break;
+    case lvPdf:
+        AutoScroll->FollowScrollBar(PdfViewer->ScrollBar());
+        break;
+    }
+}
+
+// A page at a time, fitted whole, has nothing to scroll: while autoscroll is
+// on, a document shows its pages in one column across the width instead.
+void TLyricPage::ApplyPdfLayoutForAutoScroll()
+{
+    const bool scrolls = AutoScroll->Enabled();
+    const TPdfLayoutMode layout = scrolls ? lmOneColumn : lmSinglePage;
+    const TPdfFitMode fit = scrolls ? vmFitHorz : vmFit;
+    // Each one sent to an open document lays it out again.
+    if (PdfViewer->LayoutMode() != layout) {
+        PdfViewer->SetLayoutMode(layout);
+    }
+    if (PdfViewer->FitMode() != fit) {
+        PdfViewer->SetFitMode(fit);
+    }
+}
+
+QFont TLyricPage::PromptFont() const
+{
+    return reLyric->font();
+}
+
+void TLyricPage::SetPromptFont(const QFont &font)
+{
+    reLyric->setFont(font);
+}
+
+void TLyricPage::SetTextColour(const QColor &colour)
+{
+    tarvello::SetTextColour(reLyric, QPalette::Text, colour);
+}
+
+QColor TLyricPage::Background() const
+{
+    return reLyric->viewport()->palette().color(QPalette::Base);
+}
+
+void TLyricPage::SetBackground(const QColor &colour)
+{
+    tarvello::SetBackground(reLyric->viewport(), colour);
+    tarvello::SetBackground(reLyric, colour);
+}
+
+void TLyricPage::SetPdfScrollBars(bool shown)
+{
+    PdfViewer->SetShowScrollBars(shown);
+}
+
+} // namespace tarvello

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QWidget>
+
+#include <functional>
+
+class QScrollBar;
+class QTextEdit;
+
+namespace tarvello {
+
+class TLyricAutoScroll;
+class TPdfViewer;
+class TWebBrowserView;
+
+// Which view of the Lyric page shows the current slot; the scroll and page
+// commands act on it.
+enum TLyricViewKind : int { lvRichText = 0, lvBrowser = 1, lvPdf = 2 };
+
+// The page "Lyric": a slot's file in the view that suits it (the rich-text
+// view for text and RTF, the browser for pictures, HTML and web addresses, the
+// PDF viewer), the scroll and page commands on that view, and autoscroll.
+class TLyricPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TLyricPage(QWidget *parent = nullptr);
+    ~TLyricPage() override;
+
+    // Shows the file that slot `key` stores (`stored`, a page suffix
+    // included). `numbered`: the slot's number and reference go above a text
+    // and stand in for a missing file. `showingFile` hears the name of an
+    // existing file before it is loaded. Throws TError for a page suffix that
+    // is no number (the rich-text view is then empty, the other views as they
+    // were) and for a file that cannot be read.
+    void Show(const QString &key, const QString &stored, bool numbered,
+              const std::function<void(const QString &file)> &showingFile);
+    // Line down, line up, page down or page up (122 to 125) on the view that
+    // shows the slot; it also pauses or resumes autoscroll.
+    void Command(int value);
+    TLyricViewKind ViewKind() const { return View; }
+    // Text in the rich-text view, as at the start of a show.
+    void ShowText(const QString &text);
+
+    // Autoscroll: a view scrolls by itself from top to bottom in the chosen
+    // time; a new prompt starts it again.
+    void SetAutoScroll(bool on);
+    void SetScrollSeconds(int seconds);
+    // Scroll the view shown from where it stands (when autoscroll is on).
+    void FollowWithAutoScroll();
+    void StopAutoScroll();
+    TLyricAutoScroll &AutoScroller() const { return *AutoScroll; }
+
+    QFont PromptFont() const;
+    void SetPromptFont(const QFont &font);
+    void SetTextColour(const QColor &colour);
+    QColor Background() const;
+    void SetBackground(const QColor &colour);
+    void SetPdfScrollBars(bool shown);
+
+signals:
+    // "Line Up" and "Line Dn" have nothing to do on a PDF document.
+    void LineButtonsEnabledChanged(bool enabled);
+
+private:
+    void createPdfViewer();
+    void ShowOnlyView(TLyricViewKind kind);
+    void RunViewCommand(int value);
+    void ShowPdf(const QString &path, int page);
+    void ApplyPdfLayoutForAutoScroll();
+
+    QTextEdit *reLyric;
+    TWebBrowserView *webFileBrowser;
+    TPdfViewer *PdfViewer = nullptr;
+    TLyricAutoScroll *AutoScroll;
+    TLyricViewKind View = lvRichText;
+};
+
+} // namespace tarvello

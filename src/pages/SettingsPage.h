@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <optional>
+
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
+class QToolButton;
+
+namespace tarvello {
+
+class TRadioGroup;
+struct TNavigationLabels;
+struct TStoredSettings;
+
+// The page "Settings": MIDI devices, channel, message type and controller,
+// Midi Learn, what a selection sends, the display type, the Nav Pad, the
+// stage options and the navigation labels. It owns its controls; the window
+// hears the operator's changes through the signals below. A list raises its
+// click for a click on an item and for a move to another item with the keys,
+// but not when the program sets the selection; a radio group and a box raise
+// theirs for any change.
+class TSettingsPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TSettingsPage(QWidget *parent = nullptr);
+
+    // The device lists as the MIDI system names the devices.
+    void SetInputDevices(const QStringList &names);
+    void SetOutputDevices(const QStringList &names);
+    // A fresh start: the first device of each list highlighted, nothing
+    // opened, channel 1.
+    void SelectFirstDevices();
+    // Selects the device of that name (letter case aside) and gives its row;
+    // none found leaves the list without a selection.
+    std::optional<int> SelectInput(const QString &name);
+    std::optional<int> SelectOutput(const QString &name);
+    int InputRow() const;
+    int OutputRow() const;
+    int OutputCount() const;
+
+    int ChannelRow() const;
+    void SetChannelRow(int row);
+    int ControllerRow() const;
+    void SetControllerRow(int row);
+    // 0 "Patch  (PC)", 1 "Controller (CC)"; a change raises MessageTypeClicked.
+    int MessageType() const;
+    void SetMessageType(int item);
+    // 0 "Text Line", 1 "File (Text or RTF)"; a change raises DisplayTypeClicked.
+    int DisplayType() const;
+    void SetDisplayType(int item);
+    // The controller's list and label are shown in controller mode only.
+    void ShowController(bool shown);
+
+    bool SuppressNumber() const;
+    bool SendMessageOnClick() const;
+    bool SendMidiStrings() const;
+    bool TouchPadShown() const;
+    bool PdfScrollbarShown() const;
+    void SetTouchPadShown(bool shown);
+    bool PedalKeys() const;
+    void SetPedalKeys(bool on);
+    bool AutoScroll() const;
+    int ScrollSeconds() const;
+
+    // The controls that the settings file keeps, in the order they are read;
+    // each change raises its signal as the operator's would. The devices, the
+    // channel and the controller are the window's to restore.
+    void Restore(const TStoredSettings &stored);
+    void Collect(TStoredSettings &stored) const;
+
+    void SetNavigationLabels(const TNavigationLabels &labels);
+    // "Learning" while Midi Learn waits for a message.
+    void SetLearning(bool learning);
+    void SetVersionText(const QString &text);
+
+signals:
+    void InputClicked();
+    void OutputClicked();
+    void ChannelClicked();
+    void ControllerClicked();
+    void MessageTypeClicked();
+    void DisplayTypeClicked();
+    void MidiThruToggled(bool on);
+    void TouchPadToggled(bool on);
+    void PdfScrollbarToggled(bool on);
+    void AutoScrollToggled(bool on);
+    void ScrollSecondsChanged(int seconds);
+    void LearnClicked();
+    void FontClicked();
+    void DonateClicked();
+
+private:
+    void createLists();
+    void createChecks();
+    void createButtons();
+    void createNavigationPanel();
+    void createAutoScrollControls();
+    void connectControls();
+
+    QLabel *Label1;
+    QListWidget *lbMidiIn;
+    QListWidget *lbMidiOut;
+    QLabel *Label2;
+    QListWidget *lbChannel;
+    QLabel *lController;
+    QListWidget *lbController;
+    QCheckBox *cbMidiThru;
+    QCheckBox *cbSuppressNum;
+    QCheckBox *cbMidiOut;
+    QCheckBox *cbMidiStrings;
+    QCheckBox *cbTouchPad;
+    QCheckBox *cbPdfScrollbar;
+    QCheckBox *cbPedalKeys;
+    TRadioGroup *rgDisplayType;
+    TRadioGroup *rgMessage;
+    QPushButton *bLearn;
+    QLabel *lVersion;
+    QPushButton *bChooseFont;
+    QToolButton *sbDonate;
+    QFrame *Panel1;
+    QLabel *lNextItem;
+    QLabel *lPreviousItem;
+    QLabel *lNextPage;
+    QLabel *lPrevPage;
+    QCheckBox *cbAutoScroll;
+    QSpinBox *seScrollSeconds;
+};
+
+} // namespace tarvello
