@@ -5,7 +5,9 @@
 #include "prompt/StoredSettings.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -113,7 +115,34 @@ QRect TfMain::WindowBoundsToSave() const
     if (StageFullScreen && NormalBounds.isValid()) {
         return NormalBounds;
     }
-    return QRect(pos(), size());
+    const QRect now(pos(), size());
+    if (UnreachableBounds && StillWherePlaced(now, PlacedBounds)) {
+        return *UnreachableBounds;
+    }
+    return now;
+}
+
+// A show saved with the window on a screen that is not there tonight (the
+// stage monitor) opens on the primary screen instead of off the desktop.
+void TfMain::KeepWindowReachable()
+{
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        screens.append(screen->availableGeometry());
+    }
+    const QRect stored(pos(), size());
+    const int caption = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary || WindowReachable(stored, caption, screens)) {
+        return;
+    }
+    // Into the primary screen's top left corner, no larger than it.
+    const QRect available = primary->availableGeometry();
+    const QRect placed(available.topLeft(), stored.size().boundedTo(available.size()));
+    move(placed.topLeft());
+    resize(placed.size());
+    UnreachableBounds = stored;
+    PlacedBounds = placed;
 }
 
 void TfMain::RestoreStage(const TStoredSettings &stored)
@@ -123,8 +152,10 @@ void TfMain::RestoreStage(const TStoredSettings &stored)
     if (!stored.StageScreen.isEmpty() && !ScreenNamed(stored.StageScreen)) {
         MissingStageScreen = stored.StageScreen;
     }
+    UnreachableBounds.reset();
     if (!stored.FullScreen) {
         SetFullScreen(false);
+        KeepWindowReachable();
         return;
     }
     // The window is not shown yet: it opens full screen on its screen, and

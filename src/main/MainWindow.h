@@ -105,7 +105,9 @@ public:
     void LoadSettings();
     void SaveSettings();
     QString SettingsFileName() const;
-    // "MidiStrings.txt" in the folder the program started in, fixed by FormCreate.
+    // "MidiStrings.txt" beside the settings in the user's configuration folder
+    // (an installed program), otherwise in the folder the program started in;
+    // fixed by FormCreate.
     QString MidiStringsFileName() const { return MidiStringsFile; }
     // The MIDI strings section of all slots, read from a file's current line to
     // its end (appending) and written as the lines of a file.
@@ -292,6 +294,9 @@ private:
     std::function<void()> SelectionMidiSender;
     std::shared_ptr<TIniFile> SettingsFile;
     QString MidiStringsFile;
+    // The file the start-up reads the MIDI strings from: MidiStringsFile, or
+    // the start folder's until the installed program has a file of its own.
+    QString MidiStringsSource;
     // Whether the shut-down may write the MIDI strings file: the start-up read
     // it, or found none. One that is there but could not be read is the show's
     // and must not be replaced by empty lists.
@@ -316,6 +321,12 @@ private:
     // The screen stored for full screen when it is missing in this run: kept
     // for the next one.
     QString MissingStageScreen;
+    // The stored bounds of a window that opened on no screen of this run and
+    // was put on the primary one, and where it was put: the stored bounds are
+    // kept for the next run unless the operator moves or resizes it.
+    std::optional<QRect> UnreachableBounds;
+    QRect PlacedBounds;
+    void KeepWindowReachable();
 };
 
 } // namespace tarvello

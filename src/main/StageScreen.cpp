@@ -4,6 +4,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tarvello {
 
@@ -32,6 +33,33 @@ QRect BoundsOnScreen(const QRect &bounds, const QRect &available)
     }
     return QRect(available.topLeft(), QSize(std::min(bounds.width(), available.width()),
                                             std::min(bounds.height(), available.height())));
+}
+
+bool WindowReachable(const QRect &bounds, int captionHeight, const QList<QRect> &screens)
+{
+    constexpr int GraspWidth = 100;
+    const QRect caption(bounds.topLeft(), QSize(bounds.width(), std::max(captionHeight, 1)));
+    bool anyScreen = false;
+    for (const QRect &screen : screens) {
+        if (screen.isEmpty()) {
+            continue;
+        }
+        anyScreen = true;
+        const QRect seen = caption.intersected(screen);
+        if (seen.width() >= std::min(GraspWidth, bounds.width()) &&
+            seen.height() >= caption.height()) {
+            return true;
+        }
+    }
+    return !anyScreen;
+}
+
+bool StillWherePlaced(const QRect &now, const QRect &placed)
+{
+    // More than any window frame's width: a move of the operator's.
+    constexpr int FrameShift = 64;
+    return now.size() == placed.size() && std::abs(now.x() - placed.x()) <= FrameShift &&
+           std::abs(now.y() - placed.y()) <= FrameShift;
 }
 
 } // namespace tarvello

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -22,5 +23,15 @@ QScreen *StageScreenOf(const QString &name);
 // larger than the area. So the window comes back on the screen it was full on
 // when full screen ends.
 QRect BoundsOnScreen(const QRect &bounds, const QRect &available);
+
+// Whether the operator can get hold of a window whose bounds (frame position
+// and size) are `bounds`: at least 100 px of its caption bar, `captionHeight`
+// high, lie on one of the screens' available areas. With no screen known
+// nothing can be judged, and it can.
+bool WindowReachable(const QRect &bounds, int captionHeight, const QList<QRect> &screens);
+
+// Whether a window the program put at `placed` still stands there: the window
+// manager may shift it by its frame, which is no move of the operator's.
+bool StillWherePlaced(const QRect &now, const QRect &placed);
 
 } // namespace tarvello

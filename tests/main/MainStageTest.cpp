@@ -204,6 +204,40 @@ TEST_F(TMainWindowTest, FullScreenOnTheStagePagesWithoutTabs)
 
 using TStageRestartTest = TPersistenceTest;
 
+TEST_F(TStageRestartTest, AWindowStoredOnAMissingScreenOpensOnThePrimaryOne)
+{
+    // Enough of the caption bar on some screen to grab it, or not.
+    const QList<QRect> desk = {QRect(0, 0, 1600, 900)};
+    EXPECT_TRUE(WindowReachable(QRect(40, 60, 851, 503), 24, desk));
+    EXPECT_TRUE(WindowReachable(QRect(1500, 60, 851, 503), 24, desk));
+    EXPECT_FALSE(WindowReachable(QRect(1516, 60, 851, 503), 24, desk)) << "84 px at the edge";
+    EXPECT_FALSE(WindowReachable(QRect(2500, 60, 851, 503), 24, desk));
+    EXPECT_FALSE(WindowReachable(QRect(100, -200, 851, 503), 24, desk)) << "the caption above";
+    EXPECT_TRUE(WindowReachable(QRect(2500, 60, 851, 503), 24,
+                                {QRect(0, 0, 1600, 900), QRect(1600, 0, 1920, 1080)}));
+
+    const QRect primary = QGuiApplication::primaryScreen()->availableGeometry();
+    const QByteArray stageBounds =
+        "[Screen]\r\nTop=60\r\nHeight=503\r\nLeft=" + QByteArray::number(primary.right() + 900) +
+        "\r\nWidth=851\r\n";
+    WriteBytes(SettingsPath(), stageBounds);
+    Start();
+    EXPECT_TRUE(primary.contains(Window->frameGeometry().topLeft()));
+    EXPECT_TRUE(WindowReachable(QRect(Window->pos(), Window->size()), 24, {primary}));
+    End();
+    EXPECT_TRUE(SettingsBytes().contains(stageBounds)) << "kept for the night with the monitor";
+
+    // Moved by the operator in this run: where it stands now is kept.
+    Start();
+    Window->move(Window->pos() + QPoint(150, 100));
+    const QPoint moved = Window->pos();
+    End();
+    EXPECT_TRUE(SettingsBytes().contains("Left=" + QByteArray::number(moved.x()) + "\r\n"));
+    Start();
+    EXPECT_EQ(Window->pos(), moved);
+    End();
+}
+
 TEST_F(TStageRestartTest, FullScreenAndTheKeysComeBackOnTheStoredScreen)
 {
     WriteBytes(SettingsPath(), "[Screen]\r\nTop=50\r\nHeight=450\r\nLeft=60\r\nWidth=700\r\n"

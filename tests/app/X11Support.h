@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QRect>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace tarvello::test {
+
+// What a command line tool printed, or nothing when it failed.
+QString RunTool(const QString &program, const QStringList &arguments);
+
+// The names of all windows of the X server, as xwininfo lists them.
+QStringList XWindowNamesOnScreen();
+
+// The place and size on the screen of the window with that name (xwininfo);
+// an empty rectangle when there is none.
+QRect XWindowGeometry(const QString &name);
+
+// A copy of the built program in a folder of its own, which keeps its settings
+// there, started as the desktop starts it and ended as the desktop ends it.
+class TProgramCopy {
+public:
+    // `settings`: the settings file it starts with.
+    explicit TProgramCopy(const QByteArray &settings);
+    ~TProgramCopy();
+
+    bool Valid() const { return Folder.isValid(); }
+    // Starts it and waits until windows whose names start with `windows` are
+    // on the screen and it takes the desktop's request to stop.
+    bool Start(const QStringList &windows);
+    // The names of the windows on the screen when it came up.
+    QStringList Shown() const { return ShownNames; }
+    // SIGTERM, as the desktop sends it: true when the program ended by itself.
+    bool Stop();
+    QByteArray Settings() const;
+
+private:
+    QTemporaryDir Folder;
+    QProcess Program;
+    QStringList ShownNames;
+};
+
+} // namespace tarvello::test
