@@ -101,11 +101,11 @@ void TfMain::LoadSettings()
     // every slot starts without MIDI strings, and the start goes on. A file that
     // is there but cannot be read is reported the same way and then left alone.
     try {
-        TLineReader file(ReadTextFile(MidiStringsFile));
+        TLineReader file(ReadTextFile(MidiStringsSource));
         ReadMidiStrings(file);
         MidiStringsWritable = true;
     } catch (...) {
-        const QFileInfo entry(MidiStringsFile);
+        const QFileInfo entry(MidiStringsSource);
         MidiStringsWritable = !entry.exists() && !entry.isSymLink();
         ReportError(std::current_exception());
     }

@@ -92,13 +92,23 @@ void TfMain::FormCreate(const QString &settingsFile)
             list.clear();
         }
         // Before anything can move the current directory.
-        MidiStringsFile = MidiStringsFilePath(QDir::currentPath());
+        const QString inStartFolder = MidiStringsFilePath(QDir::currentPath());
+        MidiStringsFile = inStartFolder;
         MidiStringsWritable = false;
         if (settingsFile.isEmpty()) {
             const TSettingsLocation location = ProgramSettingsLocation();
             SettingsFile = std::make_shared<TIniFile>(location.File, location.StartingPoint);
+            if (!location.MidiStringsFolder.isEmpty()) {
+                MidiStringsFile = MidiStringsFilePath(location.MidiStringsFolder);
+            }
+            MidiStringsSource =
+                MidiStringsFileToRead(MidiStringsFile, inStartFolder, [](const QString &name) {
+                    const QFileInfo entry(name);
+                    return entry.exists() || entry.isSymLink();
+                });
         } else {
             SettingsFile = std::make_shared<TIniFile>(settingsFile);
+            MidiStringsSource = MidiStringsFile;
         }
         FillDeviceLists();
         SettingsPage->SelectFirstDevices();

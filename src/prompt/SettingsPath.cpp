@@ -28,7 +28,7 @@ TSettingsLocation SettingsLocation(const QString &executablePath, bool besideWri
 {
     const QString beside = SettingsFilePath(executablePath);
     if (besideWritable) {
-        return {beside, {}};
+        return {beside, {}, {}};
     }
     // A relative configuration folder would depend on where the program was
     // started; the XDG rules say to ignore it.
@@ -38,16 +38,25 @@ TSettingsLocation SettingsLocation(const QString &executablePath, bool besideWri
     } else if (QDir::isAbsolutePath(home)) {
         folder = home + QStringLiteral("/.config");
     } else {
-        return {beside, {}};
+        return {beside, {}, {}};
     }
-    return {QDir::cleanPath(folder + QLatin1Char('/') + QLatin1String(ProgramFolderName) +
-                            QLatin1Char('/') + beside.mid(NameStart(beside))),
-            beside};
+    const QString own =
+        QDir::cleanPath(folder + QLatin1Char('/') + QLatin1String(ProgramFolderName));
+    return {own + QLatin1Char('/') + beside.mid(NameStart(beside)), beside, own};
 }
 
 QString MidiStringsFilePath(const QString &startFolder)
 {
     return QDir::cleanPath(QDir(startFolder).absoluteFilePath(QStringLiteral("MidiStrings.txt")));
+}
+
+QString MidiStringsFileToRead(const QString &file, const QString &earlier,
+                              const std::function<bool(const QString &)> &exists)
+{
+    if (file == earlier || exists(file) || !exists(earlier)) {
+        return file;
+    }
+    return earlier;
 }
 
 } // namespace tarvello

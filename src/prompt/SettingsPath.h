@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tarvello {
 
 // The settings file lies beside the program and bears its name: the
@@ -17,6 +19,11 @@ struct TSettingsLocation {
     // A show to start from while `File` does not exist yet; it is only ever
     // read. Empty for none.
     QString StartingPoint;
+    // Where the show's MIDI strings file goes with it: the user's configuration
+    // folder when the settings live there (an installed program, started from
+    // the desktop's menu in the home folder). Empty: the folder the program
+    // started in, as for a show folder or the build tree.
+    QString MidiStringsFolder;
 };
 
 // A program that may write its settings file beside itself (a build tree, a
@@ -39,10 +46,17 @@ inline constexpr const char *ProgramFolderName = "tarvello";
 inline constexpr const char *HelpPageName = "TarvelloGettingStarted.html";
 
 // The show's MIDI strings file: "MidiStrings.txt" in the folder the program
-// was started in, as an absolute path. It is worked out once at start-up,
-// because the file dialogs move the current directory: the file the shut-down
+// was started in (or in TSettingsLocation::MidiStringsFolder), as an absolute path. It is worked
+// out once at start-up, because the file dialogs move the current directory: the file the shut-down
 // writes must be the one the start-up read, not one in the folder of the last
 // list or prompt file chosen (which may hold another show's MIDI strings).
 QString MidiStringsFilePath(const QString &startFolder);
+
+// The MIDI strings file the start-up reads: the show's own (`file`), or while
+// there is none yet the one kept where the program started (`earlier`: where
+// an installed program kept it before it moved beside the settings), so that
+// moving the file loses nobody's MIDI strings. Saving always writes `file`.
+QString MidiStringsFileToRead(const QString &file, const QString &earlier,
+                              const std::function<bool(const QString &)> &exists);
 
 } // namespace tarvello

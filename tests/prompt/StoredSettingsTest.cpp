@@ -52,19 +52,34 @@ TEST(SettingsPath, BesideTheProgramWhenItMayWriteThereElseInTheUsersConfiguratio
     const auto location = [](bool writable, const QString &config, const QString &home) {
         const TSettingsLocation found =
             SettingsLocation("/usr/local/bin/Tarvello", writable, config, home);
-        return found.File + " from " + found.StartingPoint;
+        return found.File + " from " + found.StartingPoint + " strings " + found.MidiStringsFolder;
     };
-    EXPECT_EQ(location(true, "/home/me/cfg", "/home/me"), "/usr/local/bin/Tarvello.INI from ");
+    EXPECT_EQ(location(true, "/home/me/cfg", "/home/me"),
+              "/usr/local/bin/Tarvello.INI from  strings ");
     EXPECT_EQ(location(false, "/home/me/cfg/", "/home/me"),
-              "/home/me/cfg/tarvello/Tarvello.INI from /usr/local/bin/Tarvello.INI");
+              "/home/me/cfg/tarvello/Tarvello.INI from /usr/local/bin/Tarvello.INI strings "
+              "/home/me/cfg/tarvello");
     // Unset, or relative as the XDG rules tell to ignore: ~/.config.
     for (const QString config : {"", "cfg"}) {
         EXPECT_EQ(location(false, config, "/home/me"),
-                  "/home/me/.config/tarvello/Tarvello.INI from /usr/local/bin/Tarvello.INI");
+                  "/home/me/.config/tarvello/Tarvello.INI from /usr/local/bin/Tarvello.INI "
+                  "strings /home/me/.config/tarvello");
     }
     // No folder of the user's at all: beside the program, where the save will
     // say that it cannot write.
-    EXPECT_EQ(location(false, "", ""), "/usr/local/bin/Tarvello.INI from ");
+    EXPECT_EQ(location(false, "", ""), "/usr/local/bin/Tarvello.INI from  strings ");
+
+    // The MIDI strings file beside the user's settings; until it exists, the one
+    // the program kept in the start folder before is read, so none are lost.
+    const QString own = "/home/me/.config/tarvello/MidiStrings.txt";
+    const QString earlier = "/home/me/MidiStrings.txt";
+    const auto read = [&](const QStringList &there) {
+        return MidiStringsFileToRead(own, earlier,
+                                     [&](const QString &name) { return there.contains(name); });
+    };
+    EXPECT_EQ(read({own, earlier}), own);
+    EXPECT_EQ(read({earlier}), earlier);
+    EXPECT_EQ(read({}), own);
 }
 
 TEST_F(StoredSettingsTest, AMissingFileGivesEveryDefault)
