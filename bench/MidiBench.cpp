@@ -57,7 +57,8 @@ void UseFakeInput()
 void BM_ShortMessageDirect(benchmark::State &state)
 {
     UseFakeInput();
-    TMidiInputPort port(MidiInput().DeviceHandle(0), &MidiInCallback, 0);
+    TMidiInputPort port(MidiInput().DeviceHandle(0), &MidiInCallback,
+                        MidiInput().CallbackInstance(0));
     port.Start();
     const std::uint8_t message[] = {0xC3, 0x15};
     const std::uint64_t before = Received.load();
@@ -75,7 +76,8 @@ BENCHMARK(BM_ShortMessageDirect);
 void BM_ShortMessageQueued(benchmark::State &state)
 {
     UseFakeInput();
-    TMidiInputPort port(MidiInput().DeviceHandle(0), &MidiInCallback, 0);
+    TMidiInputPort port(MidiInput().DeviceHandle(0), &MidiInCallback,
+                        MidiInput().CallbackInstance(0));
     port.Start();
     TMidiEventQueue queue(
         [&port](const std::uint8_t *data, std::size_t size) { port.DeliverEvent(data, size); });

@@ -15,42 +15,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <functional>
-
 namespace tarvello {
-namespace {
-
-// Closes the device stored for a list and opens the one clicked. A stored
-// index that names no device (-1: the stored device was not found) has
-// nothing to close. The new index is stored before the old device closes: a
-// thru echo opens the output it names on demand, and one that still named the
-// old device would open it again and keep it open until the program ends.
-// When the system refuses the device, no device of the list is open any more,
-// and the index says so; a device that opened but could not be started is
-// closed again, so that the next click opens it afresh.
-void SwitchDevice(TMidiDevices &devices, const std::atomic<int> &storedIndex, int clicked,
-                  const std::function<void(int)> &store)
-{
-    const int previous = storedIndex.load();
-    store(clicked);
-    if (previous >= 0 && previous < devices.Devices.Count()) {
-        devices.Close(previous);
-    }
-    try {
-        devices.Open(clicked);
-    } catch (...) {
-        // -1 first: an echo must not open the device again once it is closed.
-        store(-1);
-        try {
-            devices.Close(clicked);
-        } catch (...) {
-            // The refusal is what the operator is told about.
-        }
-        throw;
-    }
-}
-
-} // namespace
 
 void TfMain::connectSettingsPage()
 {
@@ -79,22 +44,6 @@ void TfMain::connectSettingsPage()
     OpenUrl = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
     LyricPage->SetScrollSeconds(page->ScrollSeconds());
     UpdateNavigationLabels();
-}
-
-void TfMain::lbMidiInClick()
-{
-    SwitchDevice(MidiInput(), InputDeviceIndex, SettingsPage->InputRow(),
-                 [this](int index) { InputDeviceIndex = index; });
-}
-
-void TfMain::lbMidiOutClick()
-{
-    // The input thread reads the output index for every echo: the store waits
-    // for a message being handled, so no echo that read the old index is still
-    // under way when the old device closes.
-    SwitchDevice(MidiOutput(), OutputDeviceIndex, SettingsPage->OutputRow(), [this](int index) {
-        Dispatch->BetweenMessages([this, index] { OutputDeviceIndex = index; });
-    });
 }
 
 void TfMain::lbChannelClick()
@@ -168,7 +117,11 @@ void TfMain::createMidiDispatch()
     // Everything below runs on the MIDI input thread and only posts to this
     // window: that thread never waits for the window.
     Dispatch->Echo = [](int device, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-        MidiOutput().SendShortMessage(device, status, data1, data2);
+        // No output open (the chosen one has gone): nothing to echo to, and
+        // nothing to open on demand.
+        if (device >= 0) {
+            MidiOutput().SendShortMessage(device, status, data1, data2);
+        }
     };
     Dispatch->PostArmRelease = [this] {
         QMetaObject::invokeMethod(this, &TfMain::ArmMidiRelease, Qt::QueuedConnection);

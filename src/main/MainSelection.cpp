@@ -140,6 +140,11 @@ void TfMain::SendSelectionMidiToOutput()
     if (!settings.SendMessage && (!settings.SendStrings || strings.isEmpty())) {
         return;
     }
+    // The chosen output has gone: the selection is shown all the same, and
+    // the instrument hears the next one once it is back.
+    if (OutputDeviceIndex < 0) {
+        return;
+    }
     settings.MessageType = MidiMessageType;
     settings.Channel = MidiChannel;
     settings.Controller = MidiController;

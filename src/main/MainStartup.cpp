@@ -3,6 +3,7 @@
 #include "core/Version.h"
 #include "files/IniFile.h"
 #include "main/HelpKey.h"
+#include "main/MidiDeviceWatch.h"
 #include "midi/Midi.h"
 #include "pages/DisplayPage.h"
 #include "pages/LyricPage.h"
@@ -123,6 +124,12 @@ void TfMain::FormCreate(const QString &settingsFile)
     } catch (...) {
         ReportError(std::current_exception());
     }
+    // Whatever the start went through, the devices are followed from now on.
+    try {
+        WatchMidiDevices();
+    } catch (...) {
+        ReportError(std::current_exception());
+    }
 }
 
 void TfMain::FormDestroy()
@@ -130,6 +137,8 @@ void TfMain::FormDestroy()
     if (!SettingsFile) {
         return; // never created, or already shut down
     }
+    // Nothing is opened again once the devices close for the end.
+    DeviceWatch.reset();
     // The devices close first, so that no input callback runs during the save.
     // One that fails to close is reported, and the show is saved all the same:
     // it holds every change of the evening.

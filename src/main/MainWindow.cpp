@@ -1,6 +1,7 @@
 #include "main/MainWindow.h"
 
 #include "core/Version.h"
+#include "main/MidiDeviceWatch.h"
 #include "pages/DisplayPage.h"
 #include "pages/ListEditPage.h"
 #include "pages/LyricPage.h"
@@ -109,6 +110,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
 
 TfMain::~TfMain()
 {
+    DeviceWatch.reset();
     // The device lists outlive the window: no input may reach it from here on.
     ReleaseMidiInputEvents();
     // The pages and grids go one by one now; none of that is a change of page

@@ -34,6 +34,7 @@ class TLineReader;
 class TListEditPage;
 class TLyricAutoScroll;
 class TLyricPage;
+class TMidiDeviceWatch;
 class TMidiDispatch;
 class TSettingsPage;
 class TfMidiStrings;
@@ -146,10 +147,19 @@ public:
     std::uint8_t PendingMidiValue() const;
     bool LearnMode() const;
 
-    // The Settings page's handlers (MainMidi.cpp). Errors of the device lists
-    // leave the handlers for the error box.
+    // The device lists' handlers (MainDevices.cpp). Errors of the device lists
+    // leave the handlers for the error box. A click makes the device the
+    // chosen one of its list.
     void lbMidiInClick();
     void lbMidiOutClick();
+    // The devices that come and go (MainDevices.cpp). Once watching, the lists
+    // on "Settings" follow the system; an open device that goes is closed
+    // quietly, and a chosen device that is not open is opened as soon as it is
+    // present. InputDeviceIndex and OutputDeviceIndex name the open device, or
+    // -1 when the one they named has gone.
+    void WatchMidiDevices();
+    void FollowMidiDevices();
+    // The other handlers of the Settings page (MainMidi.cpp).
     void lbChannelClick();
     void lbControllerClick();
     void rgMessageClick();
@@ -309,6 +319,7 @@ private:
     QString LastListOpened;
     QString LastListSaved;
     std::unique_ptr<TMidiDispatch> Dispatch;
+    std::unique_ptr<TMidiDeviceWatch> DeviceWatch;
     QPointer<TfTouch> Pad;
     QPointer<TfMidiStrings> MidiStringsDialog;
     bool StageFullScreen = false;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace tarvello {
 
@@ -46,6 +47,13 @@ std::unique_ptr<TJackMidiClient> TJackMidiClient::Open(const std::string &name)
         return nullptr; // the destructor closes the client
     }
     jack_on_shutdown(client, &TJackMidiClient::OnShutdown, self.get());
+    // Set before activation, as JACK asks; nothing is told until someone
+    // listens (SetGraphNotify).
+    jack_set_port_registration_callback(client, &TJackMidiClient::OnPortRegistration, self.get());
+    jack_set_client_registration_callback(client, &TJackMidiClient::OnClientRegistration,
+                                          self.get());
+    jack_set_port_connect_callback(client, &TJackMidiClient::OnPortConnect, self.get());
+    jack_set_graph_order_callback(client, &TJackMidiClient::OnGraphOrder, self.get());
     if (jack_activate(client) != 0) {
         return nullptr;
     }
@@ -94,6 +102,56 @@ std::string TJackMidiClient::PortName(bool input, int slot) const
     jack_port_t *port = input ? Inputs[slot].Port : Outputs[slot].Port;
     const char *name = port != nullptr ? jack_port_name(port) : nullptr;
     return name != nullptr ? std::string(name) : std::string();
+}
+
+bool TJackMidiClient::Connected(bool input, int slot, const std::string &other) const
+{
+    std::lock_guard lock(ControlMutex);
+    const int count = input ? InputCount.load() : OutputCount.load();
+    if (!Running.load() || slot < 0 || slot >= count || other.empty()) {
+        return false;
+    }
+    jack_port_t *port = input ? Inputs[slot].Port : Outputs[slot].Port;
+    return jack_port_connected_to(port, other.c_str()) != 0;
+}
+
+void TJackMidiClient::SetGraphNotify(std::function<void()> notify)
+{
+    std::lock_guard lock(NotifyMutex);
+    GraphNotify = std::move(notify);
+}
+
+void TJackMidiClient::NotifyGraph() noexcept
+{
+    std::lock_guard lock(NotifyMutex);
+    if (GraphNotify) {
+        try {
+            GraphNotify();
+        } catch (...) {
+            // Nothing may unwind into JACK's thread; the next change tells again.
+        }
+    }
+}
+
+void TJackMidiClient::OnPortRegistration(jack_port_id_t, int, void *self) noexcept
+{
+    static_cast<TJackMidiClient *>(self)->NotifyGraph();
+}
+
+void TJackMidiClient::OnClientRegistration(const char *, int, void *self) noexcept
+{
+    static_cast<TJackMidiClient *>(self)->NotifyGraph();
+}
+
+void TJackMidiClient::OnPortConnect(jack_port_id_t, jack_port_id_t, int, void *self) noexcept
+{
+    static_cast<TJackMidiClient *>(self)->NotifyGraph();
+}
+
+int TJackMidiClient::OnGraphOrder(void *self) noexcept
+{
+    static_cast<TJackMidiClient *>(self)->NotifyGraph();
+    return 0;
 }
 
 int TJackMidiClient::TakeSlotLocked(bool input, const std::string &portName)
@@ -282,7 +340,9 @@ int TJackMidiClient::OnProcess(jack_nframes_t frames, void *self) noexcept
 
 void TJackMidiClient::OnShutdown(void *self) noexcept
 {
-    static_cast<TJackMidiClient *>(self)->Running.store(false);
+    auto *client = static_cast<TJackMidiClient *>(self);
+    client->Running.store(false);
+    client->NotifyGraph(); // every port has gone with the server
 }
 
 void TJackMidiClient::Process(jack_nframes_t frames) noexcept

@@ -22,6 +22,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -88,6 +89,17 @@ public:
     // The full name of one of our ports, as others connect to it.
     std::string PortName(bool input, int slot) const;
 
+    // Whether an open port of ours is connected to the named port: false once
+    // that port has gone, even if one of its name has come back since (JACK
+    // drops a port's connections with it).
+    bool Connected(bool input, int slot, const std::string &other) const;
+
+    // Calls notify on JACK's notification thread whenever a client or a port
+    // comes or goes, a connection is made or broken, or a client starts
+    // (graph order). An empty function ends the calls; once this returns, none
+    // is running.
+    void SetGraphNotify(std::function<void()> notify);
+
 private:
     struct TInputSlot {
         jack_port_t *Port = nullptr;
@@ -105,6 +117,11 @@ private:
     explicit TJackMidiClient(jack_client_t *client);
     static int OnProcess(jack_nframes_t frames, void *self) noexcept;
     static void OnShutdown(void *self) noexcept;
+    static void OnPortRegistration(jack_port_id_t, int, void *self) noexcept;
+    static void OnClientRegistration(const char *, int, void *self) noexcept;
+    static void OnPortConnect(jack_port_id_t, jack_port_id_t, int, void *self) noexcept;
+    static int OnGraphOrder(void *self) noexcept;
+    void NotifyGraph() noexcept;
     void Process(jack_nframes_t frames) noexcept;
     void DrainOutput(TOutputSlot &slot, void *buffer) noexcept;
     // Waits until no cycle that began before the call is still running.
@@ -121,6 +138,8 @@ private:
     std::atomic<int> InputCount{0};
     std::atomic<int> OutputCount{0};
     std::atomic<bool> Running{true};
+    std::mutex NotifyMutex; // held while GraphNotify runs
+    std::function<void()> GraphNotify;
     std::atomic<bool> InCycle{false};
     std::atomic<std::uint64_t> Cycles{0};
 };

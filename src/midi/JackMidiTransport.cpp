@@ -30,24 +30,27 @@ TMidiResult ResultOf(TJackMidiClient::TOpenResult result)
 
 class TJackInput : public TMidiTransportInput {
 public:
-    TJackInput(std::shared_ptr<TJackMidiClient> client, int slot)
-        : Client(std::move(client)), Slot(slot)
+    TJackInput(std::shared_ptr<TJackMidiClient> client, int slot, std::string source)
+        : Client(std::move(client)), Slot(slot), Source(std::move(source))
     {
     }
     ~TJackInput() override { Client->CloseInput(Slot); }
+    bool Connected() const override { return Client->Connected(true, Slot, Source); }
 
 private:
     std::shared_ptr<TJackMidiClient> Client;
     int Slot;
+    std::string Source;
 };
 
 class TJackOutput : public TMidiTransportOutput {
 public:
-    TJackOutput(std::shared_ptr<TJackMidiClient> client, int slot)
-        : Client(std::move(client)), Slot(slot)
+    TJackOutput(std::shared_ptr<TJackMidiClient> client, int slot, std::string destination)
+        : Client(std::move(client)), Slot(slot), Destination(std::move(destination))
     {
     }
     ~TJackOutput() override { Client->CloseOutput(Slot); }
+    bool Connected() const override { return Client->Connected(false, Slot, Destination); }
     TMidiResult Send(const std::uint8_t *data, std::size_t size) override
     {
         if (Client->Send(Slot, data, size)) {
@@ -60,6 +63,7 @@ public:
 private:
     std::shared_ptr<TJackMidiClient> Client;
     int Slot;
+    std::string Destination;
 };
 
 } // namespace
@@ -115,7 +119,8 @@ std::unique_ptr<TMidiTransportInput> TJackMidiTransport::OpenInput(const TMidiPo
     const std::string name = CurrentName(true, port);
     int slot = -1;
     result = name.empty() ? MidiResult::NoDevice : ResultOf(Client->OpenInput(name, &queue, slot));
-    return result == MidiResult::NoError ? std::make_unique<TJackInput>(Client, slot) : nullptr;
+    return result == MidiResult::NoError ? std::make_unique<TJackInput>(Client, slot, name)
+                                         : nullptr;
 }
 
 std::unique_ptr<TMidiTransportOutput> TJackMidiTransport::OpenOutput(const TMidiPortName &port,
@@ -124,7 +129,14 @@ std::unique_ptr<TMidiTransportOutput> TJackMidiTransport::OpenOutput(const TMidi
     const std::string name = CurrentName(false, port);
     int slot = -1;
     result = name.empty() ? MidiResult::NoDevice : ResultOf(Client->OpenOutput(name, slot));
-    return result == MidiResult::NoError ? std::make_unique<TJackOutput>(Client, slot) : nullptr;
+    return result == MidiResult::NoError ? std::make_unique<TJackOutput>(Client, slot, name)
+                                         : nullptr;
+}
+
+bool TJackMidiTransport::WatchPorts(std::function<void()> notify)
+{
+    Client->SetGraphNotify(std::move(notify));
+    return true;
 }
 
 } // namespace tarvello

@@ -22,6 +22,8 @@ public:
     OpenInput(const TMidiPortName &port, TMidiEventQueue &queue, TMidiResult &result) override;
     std::unique_ptr<TMidiTransportOutput> OpenOutput(const TMidiPortName &port,
                                                      TMidiResult &result) override;
+    // JACK announces clients, ports and connections that come and go.
+    bool WatchPorts(std::function<void()> notify) override;
 
 private:
     TJackMidiTransport(std::shared_ptr<TJackMidiClient> client, std::string clientName);

@@ -83,6 +83,79 @@ void TMidiDevices::CheckResult(TMidiResult result)
     throw TError(QStringLiteral("MIDI system error %1").arg(result));
 }
 
+QStringList TMidiDevices::SystemNames(bool strict)
+{
+    QStringList names;
+    const unsigned count = SystemCount();
+    for (unsigned i = 0; i < count; ++i) {
+        QString name;
+        const TMidiResult result = SystemName(i, name);
+        if (result != MidiResult::NoError) {
+            if (strict) {
+                CheckResult(result);
+            }
+            break;
+        }
+        names.append(name);
+    }
+    return names;
+}
+
+QStringList TMidiDevices::Refresh()
+{
+    QStringList names;
+    try {
+        SystemRescan();
+        names = SystemNames(false);
+    } catch (...) {
+        // Nothing listed: every device is taken for gone.
+    }
+    QStringList closed;
+    for (int i = 0; i < Devices.Count(); ++i) {
+        const TMidiHandle handle = Devices.Handle(i);
+        if (handle == 0) {
+            continue;
+        }
+        bool connected = false;
+        try {
+            connected = names.contains(Devices.Name(i)) && SystemConnected(handle);
+        } catch (...) {
+        }
+        if (!connected) {
+            closed.append(Devices.Name(i));
+            try {
+                Close(i);
+            } catch (...) {
+                // The device has gone: what it says on the way out is of no use.
+            }
+        }
+    }
+    // An open device continues under the first new entry of its name.
+    std::vector<int> continued(static_cast<std::size_t>(names.size()), -1);
+    std::vector<bool> taken(static_cast<std::size_t>(Devices.Count()), false);
+    for (qsizetype j = 0; j < names.size(); ++j) {
+        for (int i = 0; i < Devices.Count(); ++i) {
+            if (!taken[std::size_t(i)] && Devices.Handle(i) != 0 && Devices.Name(i) == names[j]) {
+                continued[std::size_t(j)] = i;
+                taken[std::size_t(i)] = true;
+                break;
+            }
+        }
+    }
+    Renumber(names, continued);
+    return closed;
+}
+
+int TMidiDevices::OpenIndex() const
+{
+    for (int i = 0; i < Devices.Count(); ++i) {
+        if (Devices.Handle(i) != 0) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 TMidiHandle TMidiDevices::DeviceHandle(int DeviceIndex) const
 {
     if (DeviceIndex < 0 || DeviceIndex >= Devices.Count()) {

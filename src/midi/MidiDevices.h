@@ -1,8 +1,9 @@
 #pragma once
 
 // The common base of the program-wide MIDI input and output device lists.
-// A device is named by its index in its list; the list is made once and keeps
-// its numbering, so an index chosen in the settings page stays valid.
+// A device is named by its index in its list. The list keeps its numbering
+// until Refresh lists the devices present anew; an open device keeps its
+// handle across that, under its new index.
 
 #include "midi/MidiSystem.h"
 
@@ -60,6 +61,17 @@ public:
     // "<class>: Device index out of bounds! (<index>)" for an unknown index.
     TMidiHandle DeviceHandle(int DeviceIndex) const;
 
+    // Lists the devices present now, in the system's new numbering. An open
+    // device that is still there keeps its handle under its new index; one
+    // that went away, or lost its connection, is closed quietly (a device
+    // that has gone cannot be asked for anything). Gives the names of the
+    // devices closed that way. Never throws: a name the system cannot give
+    // ends the new list there.
+    virtual QStringList Refresh();
+    // The index of the open device, -1 when none is open (the first, should
+    // several be).
+    int OpenIndex() const;
+
     const QString &ClassName() const noexcept { return Name; }
     TMidiResult LastResult() const noexcept { return Result.load(); }
     TMidiSystem &System() const noexcept { return *SystemPtr; }
@@ -69,6 +81,21 @@ public:
 
 protected:
     TMidiDevices(QString className, std::shared_ptr<TMidiSystem> system);
+
+    // The system's calls of the list's direction.
+    virtual void SystemRescan() = 0;
+    virtual unsigned SystemCount() = 0;
+    virtual TMidiResult SystemName(unsigned deviceId, QString &name) = 0;
+    virtual bool SystemConnected(TMidiHandle handle) = 0;
+    // The names of the devices in the system's current numbering. A name
+    // query that fails throws TError when `strict` (the list is being made),
+    // and otherwise ends the names there.
+    QStringList SystemNames(bool strict);
+    // Puts the new list in place: entry i of names continues the old entry
+    // continued[i] (with its handle), or is a closed new one when that is -1.
+    // Old entries that are still open but continued by none could not be
+    // closed; the list must keep what the system may still use of them.
+    virtual void Renumber(const QStringList &names, const std::vector<int> &continued) = 0;
 
 private:
     const QString Name;

@@ -5,12 +5,26 @@
 #include "core/TarvelloError.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
+#include <mutex>
 #include <utility>
 
 namespace tarvello {
 
-TSysExData::TSysExData()
+namespace {
+
+// Never 0 and never the same twice, so that a device opened by another list
+// is never taken for one of the program's.
+std::uintptr_t NextInstance()
+{
+    static std::atomic<std::uintptr_t> next{1};
+    return next.fetch_add(1);
+}
+
+} // namespace
+
+TSysExData::TSysExData() : Instance(NextInstance())
 {
     SysExStream.setBuffer(&StreamBytes);
     SysExStream.open(QIODevice::ReadWrite);
@@ -21,13 +35,8 @@ TSysExData::TSysExData()
 TMidiInput::TMidiInput(std::shared_ptr<TMidiSystem> system)
     : TMidiDevices(QStringLiteral("TMidiInput"), std::move(system))
 {
-    const unsigned count = System().InGetNumDevs();
-    for (unsigned i = 0; i < count; ++i) {
-        QString name;
-        CheckResult(System().InGetDevName(i, name));
-        Devices.Append(name);
-        ReceiveBuffers.push_back(std::make_unique<TSysExData>());
-    }
+    const QStringList names = SystemNames(true);
+    Renumber(names, std::vector<int>(static_cast<std::size_t>(names.size()), -1));
 }
 
 TMidiInput::~TMidiInput()
@@ -40,6 +49,63 @@ TMidiInput::~TMidiInput()
             // device stops calling into this list.
         }
     }
+    for (auto &[handle, data] : Retired) {
+        System().InStop(handle);
+        System().InReset(handle);
+        System().InUnprepareHeader(handle, &data->SysExHeader);
+        System().InClose(handle);
+    }
+}
+
+void TMidiInput::SystemRescan()
+{
+    System().InRescan();
+}
+
+unsigned TMidiInput::SystemCount()
+{
+    return System().InGetNumDevs();
+}
+
+TMidiResult TMidiInput::SystemName(unsigned deviceId, QString &name)
+{
+    return System().InGetDevName(deviceId, name);
+}
+
+bool TMidiInput::SystemConnected(TMidiHandle handle)
+{
+    return System().InConnected(handle);
+}
+
+void TMidiInput::Renumber(const QStringList &names, const std::vector<int> &continued)
+{
+    TDeviceList devices;
+    std::vector<std::unique_ptr<TSysExData>> buffers;
+    for (qsizetype j = 0; j < names.size(); ++j) {
+        const int from = continued[std::size_t(j)];
+        if (from >= 0) {
+            devices.Append(names[j], Devices.Handle(from));
+            buffers.push_back(std::move(ReceiveBuffers[std::size_t(from)]));
+        } else {
+            devices.Append(names[j]);
+            buffers.push_back(std::make_unique<TSysExData>());
+        }
+    }
+    std::unique_lock lock(ListLock);
+    for (int i = 0; i < Devices.Count(); ++i) {
+        auto &buffer = ReceiveBuffers[std::size_t(i)];
+        if (buffer && Devices.Handle(i) != 0) {
+            Retired.emplace_back(Devices.Handle(i), std::move(buffer));
+        }
+    }
+    Devices = std::move(devices);
+    ReceiveBuffers = std::move(buffers);
+}
+
+void TMidiInput::SetHandle(int DeviceIndex, TMidiHandle handle)
+{
+    std::unique_lock lock(ListLock);
+    Devices.SetHandle(DeviceIndex, handle);
 }
 
 void TMidiInput::Open(int DeviceIndex)
@@ -47,12 +113,12 @@ void TMidiInput::Open(int DeviceIndex)
     if (DeviceHandle(DeviceIndex) != 0) {
         return;
     }
+    TSysExData &data = SysExData(DeviceIndex);
     TMidiHandle handle = 0;
     CheckResult(System().InOpen(handle, static_cast<unsigned>(DeviceIndex), &MidiInCallback,
-                                static_cast<std::uintptr_t>(DeviceIndex)));
-    Devices.SetHandle(DeviceIndex, handle);
+                                data.Instance));
+    SetHandle(DeviceIndex, handle);
 
-    TSysExData &data = SysExData(DeviceIndex);
     data.SysExHeader.Flags = 0;
     CheckResult(System().InPrepareHeader(handle, &data.SysExHeader));
     CheckResult(System().InAddBuffer(handle, &data.SysExHeader));
@@ -70,7 +136,7 @@ void TMidiInput::Close(int DeviceIndex)
     CheckResult(System().InReset(handle));
     CheckResult(System().InUnprepareHeader(handle, &data.SysExHeader));
     CheckResult(System().InClose(handle));
-    Devices.SetHandle(DeviceIndex, 0);
+    SetHandle(DeviceIndex, 0);
     // A message cut off by the close must not stick to the front of the next one.
     data.SysExStream.buffer().clear();
     data.SysExStream.seek(0);
@@ -82,9 +148,18 @@ TSysExData &TMidiInput::SysExData(int DeviceIndex)
     return *ReceiveBuffers[static_cast<std::size_t>(DeviceIndex)];
 }
 
+std::uintptr_t TMidiInput::CallbackInstance(int DeviceIndex)
+{
+    return SysExData(DeviceIndex).Instance;
+}
+
 void TMidiInput::HandleSysExBuffer(int DeviceIndex)
 {
-    TSysExData &data = SysExData(DeviceIndex);
+    HandleSysExBuffer(SysExData(DeviceIndex), DeviceIndex, DeviceHandle(DeviceIndex));
+}
+
+void TMidiInput::HandleSysExBuffer(TSysExData &data, int DeviceIndex, TMidiHandle handle)
+{
     TMidiHeader &header = data.SysExHeader;
     if (header.BytesRecorded == 0) {
         return;
@@ -108,11 +183,48 @@ void TMidiInput::HandleSysExBuffer(int DeviceIndex)
         data.SysExStream.seek(0);
     }
     header.BytesRecorded = 0;
-    const TMidiHandle handle = DeviceHandle(DeviceIndex);
     CheckResult(System().InPrepareHeader(handle, &header));
     CheckResult(System().InAddBuffer(handle, &header));
     if (failure) {
         std::rethrow_exception(failure);
+    }
+}
+
+void TMidiInput::Receive(TMidiHandle handle, unsigned message, std::uintptr_t instance,
+                         std::uintptr_t param1)
+{
+    if (message != MidiInMessage::Data && message != MidiInMessage::LongData) {
+        return;
+    }
+    // Only for a device this list has open under this handle. The lock is let
+    // go before the handlers run: the window's thread may renumber the list
+    // meanwhile, but closing the device waits for this delivery to end, so the
+    // device's buffer stays in place.
+    int deviceIndex = -1;
+    TSysExData *data = nullptr;
+    {
+        std::shared_lock lock(ListLock);
+        for (int i = 0; i < Devices.Count(); ++i) {
+            if (ReceiveBuffers[std::size_t(i)]->Instance == instance) {
+                if (Devices.Handle(i) == handle) {
+                    deviceIndex = i;
+                    data = ReceiveBuffers[std::size_t(i)].get();
+                }
+                break;
+            }
+        }
+    }
+    if (data == nullptr) {
+        return;
+    }
+    if (message == MidiInMessage::Data) {
+        if (OnMidiData) {
+            OnMidiData(deviceIndex, static_cast<std::uint8_t>(param1 & 0xFF),
+                       static_cast<std::uint8_t>((param1 >> 8) & 0xFF),
+                       static_cast<std::uint8_t>((param1 >> 16) & 0xFF));
+        }
+    } else {
+        HandleSysExBuffer(*data, deviceIndex, handle);
     }
 }
 
@@ -123,23 +235,8 @@ void MidiInCallback(TMidiHandle handle, unsigned message, std::uintptr_t instanc
     if (input == nullptr) {
         return;
     }
-    const int deviceIndex = static_cast<int>(instance);
     try {
-        // Only for the device this entry opened: a list made outside MidiInput()
-        // must not feed the program's handlers.
-        if ((message == MidiInMessage::Data || message == MidiInMessage::LongData) &&
-            input->DeviceHandle(deviceIndex) != handle) {
-            return;
-        }
-        if (message == MidiInMessage::Data) {
-            if (input->OnMidiData) {
-                input->OnMidiData(deviceIndex, static_cast<std::uint8_t>(param1 & 0xFF),
-                                  static_cast<std::uint8_t>((param1 >> 8) & 0xFF),
-                                  static_cast<std::uint8_t>((param1 >> 16) & 0xFF));
-            }
-        } else if (message == MidiInMessage::LongData) {
-            input->HandleSysExBuffer(deviceIndex);
-        }
+        input->Receive(handle, message, instance, param1);
     } catch (...) {
         // An exception must not unwind into the MIDI system's thread. There is no
         // one to tell on this thread; the next message is handled as usual.

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <shared_mutex>
 #include <vector>
 
 namespace tarvello {
@@ -40,6 +41,9 @@ public:
     QBuffer SysExStream; // the bytes of the message being received
     TMidiHeader SysExHeader;
     std::array<std::uint8_t, BufferSize> SysExBuffer{};
+    // What the device is opened with as the callback's instance data: unlike
+    // the index, it stays the same while the list is renumbered around it.
+    const std::uintptr_t Instance;
 
 private:
     QByteArray StreamBytes;
@@ -56,7 +60,7 @@ public:
     void Open(int DeviceIndex) override;
     // Stops input, takes the buffer back and closes the device. Waits for a
     // handler that is running on the input thread, so never call it while
-    // holding a lock that the handlers take.
+    // holding a lock that the handlers take (Refresh closes devices too).
     void Close(int DeviceIndex) override;
 
     // The buffer of DeviceIndex came back from the MIDI system: collect its bytes,
@@ -65,18 +69,42 @@ public:
     void HandleSysExBuffer(int DeviceIndex);
 
     TSysExData &SysExData(int DeviceIndex);
+    // The instance data the device at DeviceIndex is opened with.
+    std::uintptr_t CallbackInstance(int DeviceIndex);
+
+    // The input thread's part of MidiInCallback: passes on what the device
+    // opened under instance and handle delivers, if it is open in this list.
+    void Receive(TMidiHandle handle, unsigned message, std::uintptr_t instance,
+                 std::uintptr_t param1);
 
     // Assign these while no device is open (the main window does so at creation).
     TMidiDataEvent OnMidiData;
     TSysExDataEvent OnSysExData;
 
+protected:
+    void SystemRescan() override;
+    unsigned SystemCount() override;
+    TMidiResult SystemName(unsigned deviceId, QString &name) override;
+    bool SystemConnected(TMidiHandle handle) override;
+    void Renumber(const QStringList &names, const std::vector<int> &continued) override;
+
 private:
+    void HandleSysExBuffer(TSysExData &data, int DeviceIndex, TMidiHandle handle);
+    void SetHandle(int DeviceIndex, TMidiHandle handle);
+
+    // One per entry of Devices, in the same order.
     std::vector<std::unique_ptr<TSysExData>> ReceiveBuffers;
+    // Buffers of devices that could not be closed when they went away: the
+    // system may still hold them.
+    std::vector<std::pair<TMidiHandle, std::unique_ptr<TSysExData>>> Retired;
+    // Written on the window's thread (opens, closes, renumbering), read on the
+    // input thread; the window's thread reads the list without it.
+    mutable std::shared_mutex ListLock;
 };
 
 // The callback every input device is opened with; instance is the device's
-// index in MidiInput(). It never throws: a failure inside a handler ends that
-// one delivery only.
+// CallbackInstance in MidiInput(). It never throws: a failure inside a handler
+// ends that one delivery only.
 void MidiInCallback(TMidiHandle handle, unsigned message, std::uintptr_t instance,
                     std::uintptr_t param1, std::uintptr_t param2) noexcept;
 

@@ -9,12 +9,8 @@ namespace tarvello {
 TMidiOutput::TMidiOutput(std::shared_ptr<TMidiSystem> system)
     : TMidiDevices(QStringLiteral("TMidiOutput"), std::move(system))
 {
-    const unsigned count = System().OutGetNumDevs();
-    for (unsigned i = 0; i < count; ++i) {
-        QString name;
-        CheckResult(System().OutGetDevName(i, name));
-        Devices.Append(name);
-    }
+    const QStringList names = SystemNames(true);
+    Renumber(names, std::vector<int>(static_cast<std::size_t>(names.size()), -1));
 }
 
 TMidiOutput::~TMidiOutput()
@@ -26,6 +22,55 @@ TMidiOutput::~TMidiOutput()
             // Nothing can be reported at this point.
         }
     }
+    for (const TMidiHandle handle : Retired) {
+        System().OutClose(handle);
+    }
+}
+
+QStringList TMidiOutput::Refresh()
+{
+    std::lock_guard lock(EntryLock);
+    return TMidiDevices::Refresh();
+}
+
+void TMidiOutput::SystemRescan()
+{
+    System().OutRescan();
+}
+
+unsigned TMidiOutput::SystemCount()
+{
+    return System().OutGetNumDevs();
+}
+
+TMidiResult TMidiOutput::SystemName(unsigned deviceId, QString &name)
+{
+    return System().OutGetDevName(deviceId, name);
+}
+
+bool TMidiOutput::SystemConnected(TMidiHandle handle)
+{
+    return System().OutConnected(handle);
+}
+
+void TMidiOutput::Renumber(const QStringList &names, const std::vector<int> &continued)
+{
+    std::lock_guard lock(EntryLock);
+    TDeviceList devices;
+    std::vector<bool> kept(static_cast<std::size_t>(Devices.Count()), false);
+    for (qsizetype j = 0; j < names.size(); ++j) {
+        const int from = continued[std::size_t(j)];
+        devices.Append(names[j], from >= 0 ? Devices.Handle(from) : 0);
+        if (from >= 0) {
+            kept[std::size_t(from)] = true;
+        }
+    }
+    for (int i = 0; i < Devices.Count(); ++i) {
+        if (!kept[std::size_t(i)] && Devices.Handle(i) != 0) {
+            Retired.push_back(Devices.Handle(i));
+        }
+    }
+    Devices = std::move(devices);
 }
 
 void TMidiOutput::Open(int DeviceIndex)

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace tarvello {
 
@@ -36,11 +37,24 @@ public:
     // (a comment) and a line without a byte in it are skipped without error.
     void SendHexString(int DeviceIndex, const QString &Text);
 
+    // Renumbers under the lock of the entries, so that a thru echo never
+    // opens a device by an index of the old list.
+    QStringList Refresh() override;
+
+protected:
+    void SystemRescan() override;
+    unsigned SystemCount() override;
+    TMidiResult SystemName(unsigned deviceId, QString &name) override;
+    bool SystemConnected(TMidiHandle handle) override;
+    void Renumber(const QStringList &names, const std::vector<int> &continued) override;
+
 private:
     // Guards the entries' handles: an open on the input thread (thru) must never
     // race a close on the window's thread. Recursive because a short message
     // opens its device.
     std::recursive_mutex EntryLock;
+    // Devices that could not be closed when they went away.
+    std::vector<TMidiHandle> Retired;
 };
 
 // Replaces the stream's contents with the bytes of a MIDI string and rewinds it.

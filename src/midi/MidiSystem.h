@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace tarvello {
@@ -75,11 +76,28 @@ using TMidiInProc = void (*)(TMidiHandle handle, unsigned message, std::uintptr_
                              std::uintptr_t param1, std::uintptr_t param2);
 
 // The operating system's MIDI services. Device numbers count from 0 in the order
-// of a list that is made once, on the first count or name query, so that a number
-// means the same device for the life of this object.
+// of a list that is made on the first count or name query and made anew only by
+// InRescan or OutRescan, so that a number means the same device until then.
+// Handles do not depend on the numbering: an open device keeps its handle
+// whatever becomes of its number.
 class TMidiSystem {
 public:
     virtual ~TMidiSystem() = default;
+
+    // Makes the list of input (output) devices anew from the devices present now.
+    virtual void InRescan() = 0;
+    virtual void OutRescan() = 0;
+    // Whether the device behind an open handle is still there and still
+    // connected to it: false from the moment it went away (unplugged, switched
+    // off, its program ended), even when a device of that name has come back
+    // since, and for a handle that is not open.
+    virtual bool InConnected(TMidiHandle handle) = 0;
+    virtual bool OutConnected(TMidiHandle handle) = 0;
+    // Has notify called, on a thread of the system's, whenever devices may
+    // have come or gone; notify must return at once. False when the system
+    // cannot tell (then the caller looks for itself). An empty function ends
+    // the calls: once this returns, none is running or will come.
+    virtual bool WatchDevices(std::function<void()> notify) = 0;
 
     virtual unsigned InGetNumDevs() = 0;
     virtual TMidiResult InGetDevName(unsigned deviceId, QString &name) = 0;

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +31,9 @@ struct TMidiPortName {
 class TMidiTransportInput {
 public:
     virtual ~TMidiTransportInput() = default;
+    // False once the port it listens to has gone away, for good: a port of
+    // that name that comes back is another one.
+    virtual bool Connected() const = 0;
 };
 
 // An open output. Destroying it lets what is queued go out first.
@@ -39,6 +43,8 @@ public:
     // One event; the bytes are copied before the call returns. Callers do not
     // send on one output from two threads at once.
     virtual TMidiResult Send(const std::uint8_t *data, std::size_t size) = 0;
+    // False once the port it sends to has gone away, for good.
+    virtual bool Connected() const = 0;
 };
 
 // True for the ports of the program's own clients: clientName itself, and the
@@ -60,6 +66,10 @@ public:
     OpenInput(const TMidiPortName &port, TMidiEventQueue &queue, TMidiResult &result) = 0;
     virtual std::unique_ptr<TMidiTransportOutput> OpenOutput(const TMidiPortName &port,
                                                              TMidiResult &result) = 0;
+    // Calls notify on a thread of the service whenever ports or clients come
+    // or go; false when the service cannot tell. An empty function ends the
+    // calls: once this returns, none is running or will come.
+    virtual bool WatchPorts(std::function<void()> notify) = 0;
 
 protected:
     // Where port is in names: under the name it had when listed, else (the

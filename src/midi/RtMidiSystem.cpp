@@ -39,6 +39,9 @@ TRtMidiSystem::TRtMidiSystem(TApi api) : Requested(api) {}
 
 TRtMidiSystem::~TRtMidiSystem()
 {
+    if (Transport) {
+        Transport->WatchPorts({});
+    }
     for (auto &[handle, port] : OpenInputs) {
         port->Shut();
     }
@@ -101,6 +104,56 @@ const std::vector<TMidiPortName> &TRtMidiSystem::PortsLocked(bool input)
         list->push_back(TMidiPortName{Transport->DeviceName(name), name});
     }
     return *list;
+}
+
+void TRtMidiSystem::RescanLocked(bool input)
+{
+    if (Active == TApi::None) {
+        Active.reset();
+    }
+    (input ? Inputs : Outputs).reset();
+    PortsLocked(input);
+}
+
+void TRtMidiSystem::InRescan()
+{
+    std::lock_guard lock(Mutex);
+    RescanLocked(true);
+}
+
+void TRtMidiSystem::OutRescan()
+{
+    std::lock_guard lock(Mutex);
+    RescanLocked(false);
+}
+
+bool TRtMidiSystem::InConnected(TMidiHandle handle)
+{
+    const auto in = FindIn(handle);
+    return in && in->Transport && in->Transport->Connected();
+}
+
+bool TRtMidiSystem::OutConnected(TMidiHandle handle)
+{
+    const auto out = FindOut(handle);
+    if (!out) {
+        return false;
+    }
+    std::lock_guard lock(out->SendMutex);
+    return out->Transport && out->Transport->Connected();
+}
+
+bool TRtMidiSystem::WatchDevices(std::function<void()> notify)
+{
+    std::lock_guard lock(Mutex);
+    if (!notify) {
+        // Ending the calls must not look for a system.
+        return Transport && Transport->WatchPorts({});
+    }
+    if (ProbeLocked() == TApi::None) {
+        return false;
+    }
+    return Transport->WatchPorts(std::move(notify));
 }
 
 unsigned TRtMidiSystem::PortCount(bool input)

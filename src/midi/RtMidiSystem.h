@@ -41,6 +41,14 @@ public:
     // True for the ports of this program's own clients ("Tarvello", "Tarvello-01").
     static bool IsOwnPort(const std::string &portName);
 
+    // When no system was found, a rescan looks for one again: a JACK server
+    // started after the program is taken then.
+    void InRescan() override;
+    void OutRescan() override;
+    bool InConnected(TMidiHandle handle) override;
+    bool OutConnected(TMidiHandle handle) override;
+    bool WatchDevices(std::function<void()> notify) override;
+
     unsigned InGetNumDevs() override;
     TMidiResult InGetDevName(unsigned deviceId, QString &name) override;
     TMidiResult InOpen(TMidiHandle &handle, unsigned deviceId, TMidiInProc callback,
@@ -68,6 +76,7 @@ public:
 
 private:
     TApi ProbeLocked();
+    void RescanLocked(bool input);
     const std::vector<TMidiPortName> &PortsLocked(bool input);
     // The device count and names of one direction, shared by the In and Out calls.
     unsigned PortCount(bool input);

@@ -52,10 +52,25 @@ private:
     std::function<void()> Handler;
 };
 
+// Marks the item of a chosen device that is not present.
+constexpr int NotConnectedRole = Qt::UserRole + 1;
+
+bool NotConnected(const QListWidgetItem *item)
+{
+    return item != nullptr && item->data(NotConnectedRole).toBool();
+}
+
 QString SelectedText(const QListWidget *list)
 {
     const QListWidgetItem *item = list->currentRow() >= 0 ? list->currentItem() : nullptr;
     return item ? item->text() : QString();
+}
+
+// The selected device's row, -1 for none or for one that is not connected.
+int DeviceRow(const QListWidget *list)
+{
+    const int row = list->currentRow();
+    return row >= 0 && !NotConnected(list->item(row)) ? row : -1;
 }
 
 void SelectFirst(QListWidget *list)
@@ -63,17 +78,80 @@ void SelectFirst(QListWidget *list)
     list->setCurrentRow(list->count() > 0 ? 0 : -1);
 }
 
-std::optional<int> SelectNamed(QListWidget *list, const QString &name)
+QStringList PresentDevices(const QListWidget *list)
 {
+    QStringList names;
     for (int row = 0; row < list->count(); ++row) {
-        if (list->item(row)->text().compare(name, Qt::CaseInsensitive) == 0) {
-            list->setCurrentRow(row);
-            return row;
+        if (!NotConnected(list->item(row))) {
+            names.append(list->item(row)->text());
         }
     }
-    list->setCurrentRow(-1);
-    list->clearSelection();
+    return names;
+}
+
+// Fills a device list (see SetInputDevices) and gives the row of the device
+// wanted, -1 when it is not present.
+int ShowDevices(QListWidget *list, const QStringList &names, const QString &chosen)
+{
+    QString wanted = chosen;
+    if (wanted.isEmpty() && DeviceRow(list) >= 0) {
+        wanted = SelectedText(list);
+    }
+    int row = -1;
+    for (int i = 0; i < names.size() && !wanted.isEmpty(); ++i) {
+        if (names[i].compare(wanted, Qt::CaseInsensitive) == 0) {
+            row = i;
+            break;
+        }
+    }
+    QStringList items = names;
+    const bool absent = row < 0 && !chosen.isEmpty();
+    if (absent) {
+        items.append(chosen + QStringLiteral(" (not connected)"));
+    }
+    const int selected = absent ? int(items.size()) - 1 : row;
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i) {
+        shown.append(list->item(i)->text());
+    }
+    // Rebuilt only when something changed: the operator's place in a long
+    // list is kept while the devices stay as they are.
+    if (shown != items || NotConnected(list->item(selected)) != absent ||
+        list->currentRow() != selected) {
+        list->clear();
+        list->addItems(items);
+        if (absent) {
+            QListWidgetItem *item = list->item(selected);
+            item->setData(NotConnectedRole, true);
+            item->setForeground(list->palette().color(QPalette::Disabled, QPalette::Text));
+        }
+        list->setCurrentRow(selected);
+        if (selected < 0) {
+            list->clearSelection();
+        }
+    }
+    return row;
+}
+
+// What the settings keep of a list: the chosen device by the name it is listed
+// under (by its own while it is not connected); on the first run the
+// highlighted one, so that the next start opens it.
+std::optional<QString> DeviceToKeep(const QListWidget *list, const QString &chosen)
+{
+    const bool selected = DeviceRow(list) >= 0;
+    if (selected &&
+        (chosen.isEmpty() || SelectedText(list).compare(chosen, Qt::CaseInsensitive) == 0)) {
+        return SelectedText(list);
+    }
+    if (!chosen.isEmpty()) {
+        return chosen;
+    }
     return std::nullopt;
+}
+
+std::optional<int> Found(int row)
+{
+    return row >= 0 ? std::optional<int>(row) : std::nullopt;
 }
 
 } // namespace
@@ -98,18 +176,18 @@ void TSettingsPage::connectControls()
 
 void TSettingsPage::SetInputDevices(const QStringList &names)
 {
-    lbMidiIn->clear();
-    lbMidiIn->addItems(names);
+    ShowDevices(lbMidiIn, names, InputChosen);
 }
 
 void TSettingsPage::SetOutputDevices(const QStringList &names)
 {
-    lbMidiOut->clear();
-    lbMidiOut->addItems(names);
+    ShowDevices(lbMidiOut, names, OutputChosen);
 }
 
 void TSettingsPage::SelectFirstDevices()
 {
+    InputChosen.clear();
+    OutputChosen.clear();
     lbChannel->setCurrentRow(0);
     SelectFirst(lbMidiIn);
     SelectFirst(lbMidiOut);
@@ -117,22 +195,40 @@ void TSettingsPage::SelectFirstDevices()
 
 std::optional<int> TSettingsPage::SelectInput(const QString &name)
 {
-    return SelectNamed(lbMidiIn, name);
+    InputChosen = name;
+    return Found(ShowDevices(lbMidiIn, PresentDevices(lbMidiIn), InputChosen));
 }
 
 std::optional<int> TSettingsPage::SelectOutput(const QString &name)
 {
-    return SelectNamed(lbMidiOut, name);
+    OutputChosen = name;
+    return Found(ShowDevices(lbMidiOut, PresentDevices(lbMidiOut), OutputChosen));
+}
+
+void TSettingsPage::ChooseSelectedInput()
+{
+    if (DeviceRow(lbMidiIn) >= 0) {
+        InputChosen = SelectedText(lbMidiIn);
+        ShowDevices(lbMidiIn, PresentDevices(lbMidiIn), InputChosen);
+    }
+}
+
+void TSettingsPage::ChooseSelectedOutput()
+{
+    if (DeviceRow(lbMidiOut) >= 0) {
+        OutputChosen = SelectedText(lbMidiOut);
+        ShowDevices(lbMidiOut, PresentDevices(lbMidiOut), OutputChosen);
+    }
 }
 
 int TSettingsPage::InputRow() const
 {
-    return lbMidiIn->currentRow();
+    return DeviceRow(lbMidiIn);
 }
 
 int TSettingsPage::OutputRow() const
 {
-    return lbMidiOut->currentRow();
+    return DeviceRow(lbMidiOut);
 }
 
 int TSettingsPage::OutputCount() const
@@ -255,11 +351,11 @@ void TSettingsPage::Restore(const TStoredSettings &s)
 
 void TSettingsPage::Collect(TStoredSettings &s) const
 {
-    if (lbMidiIn->currentRow() >= 0) {
-        s.Input = SelectedText(lbMidiIn);
+    if (const auto input = DeviceToKeep(lbMidiIn, InputChosen)) {
+        s.Input = *input;
     }
-    if (lbMidiOut->currentRow() >= 0) {
-        s.Output = SelectedText(lbMidiOut);
+    if (const auto output = DeviceToKeep(lbMidiOut, OutputChosen)) {
+        s.Output = *output;
     }
     // No channel chosen (the operator cleared it): the one the dispatch falls
     // back to.

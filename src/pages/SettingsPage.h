@@ -32,19 +32,32 @@ class TSettingsPage : public QWidget {
 public:
     explicit TSettingsPage(QWidget *parent = nullptr);
 
-    // The device lists as the MIDI system names the devices.
+    // The device lists as the MIDI system names the devices present now, row
+    // r for device r. The chosen device stays selected by its name; one that
+    // is not present stays listed last, marked " (not connected)", and
+    // selected. Without a chosen device the highlighted one stays highlighted
+    // while present. A list that has not changed is left as it is.
     void SetInputDevices(const QStringList &names);
     void SetOutputDevices(const QStringList &names);
     // A fresh start: the first device of each list highlighted, nothing
-    // opened, channel 1.
+    // chosen or opened, channel 1.
     void SelectFirstDevices();
-    // Selects the device of that name (letter case aside) and gives its row;
-    // none found leaves the list without a selection.
+    // Chooses the device of that name (letter case aside) and gives its row,
+    // or nothing when it is not present.
     std::optional<int> SelectInput(const QString &name);
     std::optional<int> SelectOutput(const QString &name);
+    // The selected device's row, which is its index in the device list; -1
+    // when no device is selected or the selected one is not connected.
     int InputRow() const;
     int OutputRow() const;
     int OutputCount() const;
+    // The device chosen by the operator or by the settings, present or not;
+    // empty while none is.
+    QString ChosenInput() const { return InputChosen; }
+    QString ChosenOutput() const { return OutputChosen; }
+    // The selected device becomes the chosen one: the wait for another ends.
+    void ChooseSelectedInput();
+    void ChooseSelectedOutput();
 
     int ChannelRow() const;
     void SetChannelRow(int row);
@@ -132,6 +145,8 @@ private:
     QLabel *lPrevPage;
     QCheckBox *cbAutoScroll;
     QSpinBox *seScrollSeconds;
+    QString InputChosen;
+    QString OutputChosen;
 };
 
 } // namespace tarvello

@@ -5,7 +5,8 @@
 namespace tarvello::test {
 
 TFakeMidiSystem::TFakeMidiSystem(QStringList inputs, QStringList outputs)
-    : InputNames(std::move(inputs)), OutputNames(std::move(outputs)), Worker([this] { Run(); })
+    : PresentInputs(inputs), PresentOutputs(outputs), InputNames(std::move(inputs)),
+      OutputNames(std::move(outputs)), Worker([this] { Run(); })
 {
 }
 
@@ -51,11 +52,123 @@ std::vector<TFakeMidiSystem::TSent> TFakeMidiSystem::Sent() const
 
 void TFakeMidiSystem::Deliver(unsigned deviceId, const QByteArray &event)
 {
+    QString name;
     {
         std::lock_guard lock(Mutex);
-        Queue.emplace_back(deviceId, event);
+        name = InputNames.value(static_cast<qsizetype>(deviceId));
+    }
+    if (!name.isEmpty()) {
+        DeliverTo(name, event);
+    }
+}
+
+void TFakeMidiSystem::DeliverTo(const QString &name, const QByteArray &event)
+{
+    {
+        std::lock_guard lock(Mutex);
+        Queue.push_back(TQueued{name, event});
     }
     QueueChanged.notify_all();
+}
+
+void TFakeMidiSystem::AnnounceLocked()
+{
+    if (Announcing) {
+        Queue.push_back(TQueued{});
+        QueueChanged.notify_all();
+    }
+}
+
+void TFakeMidiSystem::AddInput(const QString &name)
+{
+    std::lock_guard lock(Mutex);
+    PresentInputs.append(name);
+    AnnounceLocked();
+}
+
+void TFakeMidiSystem::RemoveInput(const QString &name)
+{
+    std::lock_guard lock(Mutex);
+    PresentInputs.removeAll(name);
+    for (auto &[handle, input] : Inputs) {
+        if (input.Name == name) {
+            input.Connected = false;
+        }
+    }
+    AnnounceLocked();
+}
+
+void TFakeMidiSystem::AddOutput(const QString &name)
+{
+    std::lock_guard lock(Mutex);
+    PresentOutputs.append(name);
+    AnnounceLocked();
+}
+
+void TFakeMidiSystem::RemoveOutput(const QString &name)
+{
+    std::lock_guard lock(Mutex);
+    PresentOutputs.removeAll(name);
+    for (auto &[handle, output] : Outputs) {
+        if (output.Name == name) {
+            output.Connected = false;
+        }
+    }
+    AnnounceLocked();
+}
+
+void TFakeMidiSystem::SetAnnouncing(bool announcing)
+{
+    std::lock_guard lock(Mutex);
+    Announcing = announcing;
+}
+
+bool TFakeMidiSystem::Watched() const
+{
+    std::lock_guard lock(NotifyMutex);
+    return static_cast<bool>(Notify);
+}
+
+bool TFakeMidiSystem::WatchDevices(std::function<void()> notify)
+{
+    Enter(QStringLiteral("WatchDevices"));
+    {
+        std::lock_guard lock(Mutex);
+        if (notify && !Announcing) {
+            return false;
+        }
+    }
+    std::lock_guard lock(NotifyMutex);
+    Notify = std::move(notify);
+    return static_cast<bool>(Notify);
+}
+
+void TFakeMidiSystem::InRescan()
+{
+    Enter(QStringLiteral("InRescan"));
+    std::lock_guard lock(Mutex);
+    InputNames = PresentInputs;
+}
+
+void TFakeMidiSystem::OutRescan()
+{
+    Enter(QStringLiteral("OutRescan"));
+    std::lock_guard lock(Mutex);
+    OutputNames = PresentOutputs;
+}
+
+bool TFakeMidiSystem::InConnected(TMidiHandle handle)
+{
+    std::lock_guard lock(Mutex);
+    const auto it = Inputs.find(handle);
+    return it != Inputs.end() && it->second.Connected;
+}
+
+bool TFakeMidiSystem::OutConnected(TMidiHandle handle)
+{
+    std::lock_guard lock(Mutex);
+    const TOutput *output = OutDeviceLocked(handle);
+    return output != nullptr && output->Connected;
 }
 
 void TFakeMidiSystem::WaitForDelivery()
@@ -72,19 +185,24 @@ void TFakeMidiSystem::Run()
         if (Quit) {
             return;
         }
-        auto [deviceId, bytes] = std::move(Queue.front());
+        const TQueued item = std::move(Queue.front());
         Queue.pop_front();
         std::shared_ptr<TMidiInputPort> port;
         for (const auto &[handle, input] : Inputs) {
-            if (input.DeviceId == deviceId) {
+            if (input.Connected && input.Name == item.Device) {
                 port = input.Port;
             }
         }
         Busy = true;
         lock.unlock();
-        if (port) {
-            port->DeliverEvent(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                               static_cast<std::size_t>(bytes.size()));
+        if (item.Device.isEmpty()) {
+            std::lock_guard notifying(NotifyMutex);
+            if (Notify) {
+                Notify();
+            }
+        } else if (port) {
+            port->DeliverEvent(reinterpret_cast<const std::uint8_t *>(item.Bytes.constData()),
+                               static_cast<std::size_t>(item.Bytes.size()));
         }
         lock.lock();
         Busy = false;
@@ -94,20 +212,40 @@ void TFakeMidiSystem::Run()
 
 bool TFakeMidiSystem::IsInputOpen(unsigned deviceId) const
 {
+    QString name;
+    {
+        std::lock_guard lock(Mutex);
+        name = InputNames.value(static_cast<qsizetype>(deviceId));
+    }
+    return !name.isEmpty() && IsInputOpen(name);
+}
+
+bool TFakeMidiSystem::IsOutputOpen(unsigned deviceId) const
+{
+    QString name;
+    {
+        std::lock_guard lock(Mutex);
+        name = OutputNames.value(static_cast<qsizetype>(deviceId));
+    }
+    return !name.isEmpty() && IsOutputOpen(name);
+}
+
+bool TFakeMidiSystem::IsInputOpen(const QString &name) const
+{
     std::lock_guard lock(Mutex);
     for (const auto &[handle, input] : Inputs) {
-        if (input.DeviceId == deviceId) {
+        if (input.Name == name) {
             return true;
         }
     }
     return false;
 }
 
-bool TFakeMidiSystem::IsOutputOpen(unsigned deviceId) const
+bool TFakeMidiSystem::IsOutputOpen(const QString &name) const
 {
     std::lock_guard lock(Mutex);
-    for (const auto &[handle, id] : Outputs) {
-        if (id == deviceId) {
+    for (const auto &[handle, output] : Outputs) {
+        if (output.Name == name) {
             return true;
         }
     }
@@ -136,16 +274,16 @@ std::shared_ptr<TMidiInputPort> TFakeMidiSystem::FindIn(TMidiHandle handle) cons
     return it == Inputs.end() ? nullptr : it->second.Port;
 }
 
-int TFakeMidiSystem::OutDevice(TMidiHandle handle) const
+const TFakeMidiSystem::TOutput *TFakeMidiSystem::OutDeviceLocked(TMidiHandle handle) const
 {
-    std::lock_guard lock(Mutex);
     const auto it = Outputs.find(handle);
-    return it == Outputs.end() ? -1 : static_cast<int>(it->second);
+    return it == Outputs.end() ? nullptr : &it->second;
 }
 
 unsigned TFakeMidiSystem::InGetNumDevs()
 {
     Enter(QStringLiteral("InGetNumDevs"));
+    std::lock_guard lock(Mutex);
     return static_cast<unsigned>(InputNames.size());
 }
 
@@ -154,6 +292,7 @@ TMidiResult TFakeMidiSystem::InGetDevName(unsigned deviceId, QString &name)
     if (const auto r = Enter(QStringLiteral("InGetDevName"), static_cast<int>(deviceId))) {
         return r;
     }
+    std::lock_guard lock(Mutex);
     if (deviceId >= static_cast<unsigned>(InputNames.size())) {
         return MidiResult::BadDeviceId;
     }
@@ -167,15 +306,19 @@ TMidiResult TFakeMidiSystem::InOpen(TMidiHandle &handle, unsigned deviceId, TMid
     if (const auto r = Enter(QStringLiteral("InOpen"), static_cast<int>(deviceId))) {
         return r;
     }
-    if (deviceId >= static_cast<unsigned>(InputNames.size())) {
-        return MidiResult::BadDeviceId;
-    }
     std::shared_ptr<TMidiInputPort> port;
     {
         std::lock_guard lock(Mutex);
+        if (deviceId >= static_cast<unsigned>(InputNames.size())) {
+            return MidiResult::BadDeviceId;
+        }
+        const QString name = InputNames[static_cast<int>(deviceId)];
+        if (!PresentInputs.contains(name)) {
+            return MidiResult::NoDevice;
+        }
         handle = NextHandle++;
         port = std::make_shared<TMidiInputPort>(handle, callback, instance);
-        Inputs.emplace(handle, TInput{deviceId, port});
+        Inputs.emplace(handle, TInput{name, port});
     }
     port->NotifyOpen();
     return MidiResult::NoError;
@@ -277,6 +420,7 @@ TMidiResult TFakeMidiSystem::InGetErrorText(TMidiResult code, QString &text)
 unsigned TFakeMidiSystem::OutGetNumDevs()
 {
     Enter(QStringLiteral("OutGetNumDevs"));
+    std::lock_guard lock(Mutex);
     return static_cast<unsigned>(OutputNames.size());
 }
 
@@ -285,6 +429,7 @@ TMidiResult TFakeMidiSystem::OutGetDevName(unsigned deviceId, QString &name)
     if (const auto r = Enter(QStringLiteral("OutGetDevName"), static_cast<int>(deviceId))) {
         return r;
     }
+    std::lock_guard lock(Mutex);
     if (deviceId >= static_cast<unsigned>(OutputNames.size())) {
         return MidiResult::BadDeviceId;
     }
@@ -297,12 +442,16 @@ TMidiResult TFakeMidiSystem::OutOpen(TMidiHandle &handle, unsigned deviceId)
     if (const auto r = Enter(QStringLiteral("OutOpen"), static_cast<int>(deviceId))) {
         return r;
     }
+    std::lock_guard lock(Mutex);
     if (deviceId >= static_cast<unsigned>(OutputNames.size())) {
         return MidiResult::BadDeviceId;
     }
-    std::lock_guard lock(Mutex);
+    const QString name = OutputNames[static_cast<int>(deviceId)];
+    if (!PresentOutputs.contains(name)) {
+        return MidiResult::NoDevice;
+    }
     handle = NextHandle++;
-    Outputs.emplace(handle, deviceId);
+    Outputs.emplace(handle, TOutput{deviceId, name});
     return MidiResult::NoError;
 }
 
@@ -320,12 +469,14 @@ TMidiResult TFakeMidiSystem::OutShortMsg(TMidiHandle handle, std::uint32_t packe
     if (const auto r = Enter(QStringLiteral("OutShortMsg"))) {
         return r;
     }
-    const int device = OutDevice(handle);
-    if (device < 0) {
+    std::lock_guard lock(Mutex);
+    const TOutput *output = OutDeviceLocked(handle);
+    if (output == nullptr) {
         return MidiResult::InvalidHandle;
     }
-    std::lock_guard lock(Mutex);
-    SentMessages.push_back(TSent{static_cast<unsigned>(device), false, packed, {}});
+    if (output->Connected) {
+        SentMessages.push_back(TSent{output->DeviceId, output->Name, false, packed, {}});
+    }
     return MidiResult::NoError;
 }
 
@@ -334,8 +485,11 @@ TMidiResult TFakeMidiSystem::OutPrepareHeader(TMidiHandle handle, TMidiHeader *h
     if (const auto r = Enter(QStringLiteral("OutPrepareHeader"))) {
         return r;
     }
-    if (OutDevice(handle) < 0) {
-        return MidiResult::InvalidHandle;
+    {
+        std::lock_guard lock(Mutex);
+        if (OutDeviceLocked(handle) == nullptr) {
+            return MidiResult::InvalidHandle;
+        }
     }
     if (header == nullptr || header->Data == nullptr || header->BufferLength == 0) {
         return MidiResult::InvalidParameter;
@@ -348,17 +502,19 @@ TMidiResult TFakeMidiSystem::OutLongMsg(TMidiHandle handle, TMidiHeader *header)
     if (const auto r = Enter(QStringLiteral("OutLongMsg"))) {
         return r;
     }
-    const int device = OutDevice(handle);
-    if (device < 0) {
+    std::lock_guard lock(Mutex);
+    const TOutput *output = OutDeviceLocked(handle);
+    if (output == nullptr) {
         return MidiResult::InvalidHandle;
     }
     if (header == nullptr || !(header->Flags & MidiHeaderFlag::Prepared)) {
         return MidiResult::Unprepared;
     }
-    std::lock_guard lock(Mutex);
-    SentMessages.push_back(TSent{static_cast<unsigned>(device), true, 0,
-                                 QByteArray(reinterpret_cast<const char *>(header->Data),
-                                            static_cast<qsizetype>(header->BufferLength))});
+    if (output->Connected) {
+        SentMessages.push_back(TSent{output->DeviceId, output->Name, true, 0,
+                                     QByteArray(reinterpret_cast<const char *>(header->Data),
+                                                static_cast<qsizetype>(header->BufferLength))});
+    }
     header->Flags |= MidiHeaderFlag::Done;
     return MidiResult::NoError;
 }
@@ -368,7 +524,12 @@ TMidiResult TFakeMidiSystem::OutUnprepareHeader(TMidiHandle handle, TMidiHeader 
     if (const auto r = Enter(QStringLiteral("OutUnprepareHeader"))) {
         return r;
     }
-    return OutDevice(handle) >= 0 ? UnprepareMidiHeader(header) : MidiResult::InvalidHandle;
+    bool open;
+    {
+        std::lock_guard lock(Mutex);
+        open = OutDeviceLocked(handle) != nullptr;
+    }
+    return open ? UnprepareMidiHeader(header) : MidiResult::InvalidHandle;
 }
 
 } // namespace tarvello::test

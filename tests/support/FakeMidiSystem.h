@@ -1,7 +1,8 @@
 #pragma once
 
-// A MIDI system for tests: named devices, input delivered from its own thread,
-// everything sent recorded, and any call made to fail with a chosen code.
+// A MIDI system for tests: named devices that can come and go, input and
+// announcements delivered from its own thread, everything sent recorded, and
+// any call made to fail with a chosen code.
 
 #include "midi/MidiInputPort.h"
 #include "midi/MidiSystem.h"
@@ -13,6 +14,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -37,22 +39,49 @@ public:
     void ClearCalls();
 
     struct TSent {
-        unsigned DeviceId = 0;
+        unsigned DeviceId = 0; // its number when it was opened
+        QString Name;
         bool Long = false;
         std::uint32_t Packed = 0; // short messages
         QByteArray Bytes;         // long messages, copied when sent
     };
     std::vector<TSent> Sent() const;
 
-    // Queues one transport event (any bytes) for input device deviceId; the
-    // delivery thread hands it to the open device as the real back-end would.
+    // Queues one transport event (any bytes) for input device deviceId (its
+    // number in the list as it is now); the delivery thread hands it to the
+    // open device as the real back-end would.
     void Deliver(unsigned deviceId, const QByteArray &event);
-    // Waits until every queued event has been delivered.
+    // The same for the device of that name.
+    void DeliverTo(const QString &name, const QByteArray &event);
+    // Waits until every queued event and announcement has been delivered.
     void WaitForDelivery();
     std::thread::id DeliveryThreadId() const { return Worker.get_id(); }
 
+    // Devices that come (at the end of the system's list) and go. A device
+    // that goes leaves its open handles connected to nothing: they stay open,
+    // receive nothing, and what is sent to them is lost. Each change is
+    // announced from the delivery thread while announcing.
+    void AddInput(const QString &name);
+    void RemoveInput(const QString &name);
+    void AddOutput(const QString &name);
+    void RemoveOutput(const QString &name);
+    // Whether WatchDevices takes a function (a system that announces) or
+    // refuses (one that must be looked at). On by default.
+    void SetAnnouncing(bool announcing);
+    // Whether something watches the devices now.
+    bool Watched() const;
+
+    // By the device's number in the list as it is now, or by its name.
     bool IsInputOpen(unsigned deviceId) const;
     bool IsOutputOpen(unsigned deviceId) const;
+    bool IsInputOpen(const QString &name) const;
+    bool IsOutputOpen(const QString &name) const;
+
+    void InRescan() override;
+    void OutRescan() override;
+    bool InConnected(TMidiHandle handle) override;
+    bool OutConnected(TMidiHandle handle) override;
+    bool WatchDevices(std::function<void()> notify) override;
 
     unsigned InGetNumDevs() override;
     TMidiResult InGetDevName(unsigned deviceId, QString &name) override;
@@ -78,16 +107,33 @@ public:
 
 private:
     struct TInput {
-        unsigned DeviceId;
+        QString Name;
         std::shared_ptr<TMidiInputPort> Port;
+        bool Connected = true;
+    };
+    struct TOutput {
+        unsigned DeviceId;
+        QString Name;
+        bool Connected = true;
+    };
+    struct TQueued {
+        QString Device; // empty: an announcement
+        QByteArray Bytes;
     };
     TMidiResult Enter(const QString &function, int deviceId = -1);
     std::shared_ptr<TMidiInputPort> FindIn(TMidiHandle handle) const;
-    int OutDevice(TMidiHandle handle) const;
+    const TOutput *OutDeviceLocked(TMidiHandle handle) const;
+    void AnnounceLocked();
     void Run();
 
-    const QStringList InputNames;
-    const QStringList OutputNames;
+    // The devices present now, and the lists the numbers count in.
+    QStringList PresentInputs;
+    QStringList PresentOutputs;
+    QStringList InputNames;
+    QStringList OutputNames;
+    bool Announcing = true;
+    mutable std::mutex NotifyMutex; // held while Notify runs
+    std::function<void()> Notify;
 
     mutable std::mutex Mutex;
     QStringList CallLog;
@@ -99,11 +145,11 @@ private:
     bool ErrorTextAvailable = true;
     std::vector<TSent> SentMessages;
     std::map<TMidiHandle, TInput> Inputs;
-    std::map<TMidiHandle, unsigned> Outputs;
+    std::map<TMidiHandle, TOutput> Outputs;
     TMidiHandle NextHandle = 0x100;
 
     std::condition_variable QueueChanged;
-    std::deque<std::pair<unsigned, QByteArray>> Queue;
+    std::deque<TQueued> Queue;
     bool Busy = false;
     bool Quit = false;
     std::thread Worker;

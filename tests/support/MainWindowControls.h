@@ -4,7 +4,9 @@
 #include "widgets/KeyValueGrid.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QObject>
+#include <QStringList>
 #include <QTabWidget>
 #include <QTextEdit>
 
@@ -35,6 +37,16 @@ protected:
     // The window whose controls are meant; it may change between calls.
     virtual const QObject *ControlRoot() const = 0;
 };
+
+// The texts of a list's items, in order.
+inline QStringList ItemTexts(const QListWidget *list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row) {
+        texts << list->item(row)->text();
+    }
+    return texts;
+}
 
 // The controls of a window that the test makes itself.
 class TControlsOf final : public TMainControls {

@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -301,6 +302,69 @@ TEST_F(MainJackTest, SwitchingTheOutputWhileThruRunsLeavesOnlyTheNewOneOpen)
     ASSERT_TRUE(WaitFor([&] { return Flood->Received > before; }));
     Spin(100);
     EXPECT_TRUE(ReceivedHex().isEmpty());
+}
+
+TEST_F(MainJackTest, AKeyboardThatLeavesAndComesBackIsFollowedAgain)
+{
+    Window->WatchMidiDevices();
+    Find<QCheckBox>("cbMidiThru")->setChecked(true);
+    Find<QCheckBox>("cbMidiOut")->setChecked(true);
+    Find<QCheckBox>("cbMidiStrings")->setChecked(true);
+    Window->MidiStringLists[6] = {QStringLiteral("B0 07 64")};
+    const QString in = TJackPeer::OutputPortName();
+    const QString out = TJackPeer::InputPortName();
+
+    // The cable is pulled: both ports go, and both stay listed as awaited.
+    Peer.reset();
+    ASSERT_TRUE(
+        WaitFor([&] { return Window->InputDeviceIndex == -1 && Window->OutputDeviceIndex == -1; }));
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), in + " (not connected)");
+    EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentItem()->text(), out + " (not connected)");
+    EXPECT_FALSE(ItemTexts(Find<QListWidget>("lbMidiIn")).contains(in));
+
+    // And plugged in again, under the same name.
+    Peer = std::make_unique<TJackPeer>();
+    ASSERT_TRUE(WaitFor([&] {
+        return Window->InputDeviceIndex >= 0 && Window->OutputDeviceIndex >= 0 &&
+               MidiInput().Devices.Name(Window->InputDeviceIndex) == in &&
+               MidiOutput().Devices.Name(Window->OutputDeviceIndex) == out;
+    }));
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), in);
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), Window->InputDeviceIndex);
+    Send("C005");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 5; }));
+    ASSERT_TRUE(WaitForReceived(3));
+    Spin(100);
+    EXPECT_EQ(ReceivedHex(), (QStringList{"c005", "c005", "b00764"})) << "thru, then the selection";
+    EXPECT_TRUE(Dialogs.Records.empty());
+}
+
+TEST_F(MainJackTest, AStoredKeyboardSwitchedOnAfterTheStartIsTaken)
+{
+    Window.reset();
+    ReleaseMidiDevices();
+    SetMidiSystem(std::make_shared<TRtMidiSystem>(TRtMidiSystem::TApi::Jack));
+    QTemporaryDir folder;
+    const QString settings = folder.filePath(QStringLiteral("Tarvello.INI"));
+    QFile file(settings);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[MidiDevices]\r\nInput=LateKeys:out\r\n");
+    file.close();
+    Window = std::make_unique<TfMain>(Dialogs);
+    Window->FormCreate(settings);
+    Window->show();
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), "LateKeys:out (not connected)");
+
+    const std::unique_ptr<TJackMidiClient> keys = TJackMidiClient::Open("LateKeys");
+    ASSERT_TRUE(keys);
+    int slot = -1;
+    ASSERT_EQ(keys->OpenOutput({}, slot, "out"), TJackMidiClient::TOpenResult::Opened);
+    ASSERT_TRUE(WaitFor([&] { return Window->InputDeviceIndex >= 0; }));
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), "LateKeys:out");
+    const std::uint8_t patch[] = {0xC0, 9};
+    ASSERT_TRUE(keys->Send(slot, patch, sizeof patch));
+    EXPECT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 9; }));
+    Window.reset(); // before the keyboard goes
 }
 
 // The resident memory of this process in KiB.
