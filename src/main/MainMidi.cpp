@@ -37,6 +37,9 @@ void TfMain::connectSettingsPage()
     connect(page, &TSettingsPage::LearnClicked, this, guard([this] { bLearnClick(); }));
     connect(page, &TSettingsPage::FontClicked, this, guard([this] { pmLineFontClick(); }));
     connect(page, &TSettingsPage::DonateClicked, this, guard([this] { sbDonateClick(); }));
+    connect(page, &TSettingsPage::ReleaseWindowChanged, this,
+            [this](int milliseconds) { SetReleaseWindow(milliseconds); });
+    SetReleaseWindow(page->ReleaseWindow());
     // The input thread reads the box through this copy, never the widget.
     connect(page, &TSettingsPage::MidiThruToggled, this,
             [this](bool checked) { MidiThru = checked; });
@@ -126,6 +129,10 @@ void TfMain::createMidiDispatch()
     Dispatch->PostArmRelease = [this] {
         QMetaObject::invokeMethod(this, &TfMain::ArmMidiRelease, Qt::QueuedConnection);
     };
+    Dispatch->PostActOnValue = [this](std::uint8_t value) {
+        QMetaObject::invokeMethod(
+            this, [this, value] { ActOnLatchedValue(value); }, Qt::QueuedConnection);
+    };
     Dispatch->PostLearn = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
         QMetaObject::invokeMethod(
             this, [this, status, data1, data2] { LearnMessage(status, data1, data2); },
@@ -202,6 +209,19 @@ void TfMain::ArmMidiRelease()
     if (const auto delay = Dispatch->ReleaseDelay()) {
         MidiRelease->start(*delay);
     }
+}
+
+void TfMain::SetReleaseWindow(int milliseconds)
+{
+    Dispatch->SetReleaseWindow(std::chrono::milliseconds(milliseconds));
+    MidiRelease->setInterval(int(Dispatch->ReleaseWindow().count()));
+}
+
+void TfMain::ActOnLatchedValue(std::uint8_t value)
+{
+    // Errors go to the error box as the timer's would; the next value is
+    // acted on as usual.
+    Guarded(*ErrorBox, [this, value] { ActOnValue(value); })();
 }
 
 void TfMain::MidiReleaseTimer()

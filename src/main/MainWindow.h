@@ -141,9 +141,14 @@ public:
     void bLearnClick();
     void LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t Data2);
     // The release timer: started from the input thread's request, it ends the
-    // window 300 ms after the window's first value and acts on the last one.
+    // window its length after the window's first value and acts on the last one.
     void ArmMidiRelease();
     void MidiReleaseTimer();
+    // The release window's length in milliseconds (0 to 2000), as the
+    // Settings page sets it. At 0 every latched value is acted on at once.
+    void SetReleaseWindow(int milliseconds);
+    // A value handed over without a release window, on this thread.
+    void ActOnLatchedValue(std::uint8_t value);
     std::uint8_t PendingMidiValue() const;
     bool LearnMode() const;
 

@@ -169,6 +169,7 @@ void TSettingsPage::connectControls()
     connect(cbPdfScrollbar, &QCheckBox::toggled, this, &TSettingsPage::PdfScrollbarToggled);
     connect(cbAutoScroll, &QCheckBox::toggled, this, &TSettingsPage::AutoScrollToggled);
     connect(seScrollSeconds, &QSpinBox::valueChanged, this, &TSettingsPage::ScrollSecondsChanged);
+    connect(seReleaseWindow, &QSpinBox::valueChanged, this, &TSettingsPage::ReleaseWindowChanged);
     connect(bLearn, &QPushButton::clicked, this, &TSettingsPage::LearnClicked);
     connect(bChooseFont, &QPushButton::clicked, this, &TSettingsPage::FontClicked);
     connect(sbDonate, &QToolButton::clicked, this, &TSettingsPage::DonateClicked);
@@ -335,6 +336,11 @@ int TSettingsPage::ScrollSeconds() const
     return seScrollSeconds->value();
 }
 
+int TSettingsPage::ReleaseWindow() const
+{
+    return seReleaseWindow->value();
+}
+
 void TSettingsPage::Restore(const TStoredSettings &s)
 {
     rgMessage->SetItemIndex(RadioItemOfSetting(s.MidiMessage, rgMessage->Count()));
@@ -347,6 +353,7 @@ void TSettingsPage::Restore(const TStoredSettings &s)
     cbPdfScrollbar->setChecked(s.PdfScrollbar);
     seScrollSeconds->setValue(s.ScrollSeconds);
     cbAutoScroll->setChecked(s.AutoScroll);
+    seReleaseWindow->setValue(s.ReleaseWindow);
 }
 
 void TSettingsPage::Collect(TStoredSettings &s) const
@@ -371,6 +378,7 @@ void TSettingsPage::Collect(TStoredSettings &s) const
     s.DisplayType = rgDisplayType->ItemIndex();
     s.AutoScroll = cbAutoScroll->isChecked();
     s.ScrollSeconds = seScrollSeconds->value();
+    s.ReleaseWindow = seReleaseWindow->value();
     s.PedalKeys = cbPedalKeys->isChecked();
 }
 

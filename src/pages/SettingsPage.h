@@ -82,6 +82,8 @@ public:
     void SetPedalKeys(bool on);
     bool AutoScroll() const;
     int ScrollSeconds() const;
+    // Milliseconds from the first MIDI value of a run to the selection.
+    int ReleaseWindow() const;
 
     // The controls that the settings file keeps, in the order they are read;
     // each change raises its signal as the operator's would. The devices, the
@@ -106,6 +108,7 @@ signals:
     void PdfScrollbarToggled(bool on);
     void AutoScrollToggled(bool on);
     void ScrollSecondsChanged(int seconds);
+    void ReleaseWindowChanged(int milliseconds);
     void LearnClicked();
     void FontClicked();
     void DonateClicked();
@@ -116,6 +119,7 @@ private:
     void createButtons();
     void createNavigationPanel();
     void createAutoScrollControls();
+    void createReleaseWindowControls();
     void connectControls();
 
     QLabel *Label1;
@@ -145,6 +149,8 @@ private:
     QLabel *lPrevPage;
     QCheckBox *cbAutoScroll;
     QSpinBox *seScrollSeconds;
+    QLabel *lReleaseWindow;
+    QSpinBox *seReleaseWindow;
     QString InputChosen;
     QString OutputChosen;
 };

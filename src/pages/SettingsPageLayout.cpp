@@ -3,6 +3,7 @@
 #include "core/Version.h"
 #include "prompt/AutoScroll.h"
 #include "prompt/ControllerNames.h"
+#include "prompt/StoredSettings.h"
 #include "widgets/Colours.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/RadioGroup.h"
@@ -101,6 +102,7 @@ TSettingsPage::TSettingsPage(QWidget *parent) : QWidget(parent)
     createButtons();
     createNavigationPanel();
     createAutoScrollControls();
+    createReleaseWindowControls();
     connectControls();
 }
 
@@ -255,6 +257,24 @@ void TSettingsPage::createAutoScrollControls()
     seScrollSeconds->setSuffix(QStringLiteral(" s"));
     seScrollSeconds->setAccelerated(true);
     SetHint(seScrollSeconds, QStringLiteral("Seconds to scroll through a whole file"), true);
+}
+
+void TSettingsPage::createReleaseWindowControls()
+{
+    // On the autoscroll line, right of its seconds.
+    lReleaseWindow = PlacedLabel(this, "lReleaseWindow", QStringLiteral("Release window"), 216, 288);
+    seReleaseWindow = Named(new QSpinBox(this), "seReleaseWindow");
+    seReleaseWindow->setGeometry(lReleaseWindow->geometry().right() + 8, 284, 90, 22);
+    seReleaseWindow->setRange(0, LongestReleaseWindowMs);
+    seReleaseWindow->setSingleStep(50);
+    seReleaseWindow->setValue(DefaultReleaseWindowMs);
+    seReleaseWindow->setSuffix(QStringLiteral(" ms"));
+    seReleaseWindow->setAccelerated(true);
+    const QString hint = QStringLiteral(
+        "How long to wait after the first Midi value before showing: a slider or pedal sweep "
+        "needs a moment, 0 shows every Patch at once");
+    SetHint(lReleaseWindow, hint, true);
+    SetHint(seReleaseWindow, hint, true);
 }
 
 } // namespace tarvello

@@ -2,6 +2,7 @@
 
 #include "core/ErrorText.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace tarvello {
@@ -17,6 +18,17 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
                                    std::uint8_t Data2) noexcept
 {
     bool arm = false;
+    std::optional<std::uint8_t> actNow;
+    // Only this thread opens the window, under the lock: a window seen closed
+    // here stays closed until the value is handed over.
+    const auto latch = [this, &arm, &actNow](std::uint8_t value) {
+        if (ReleaseMs.load() == 0 && PostActOnValue && !Release.IsOpen()) {
+            Release.Pass(value);
+            actNow = value;
+        } else {
+            arm = Release.Latch(value, Now);
+        }
+    };
     try {
         std::lock_guard lock(InputLock);
         if (Status == ActiveSensingStatus) {
@@ -36,10 +48,10 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
                 // Another controller on the chosen channel (a modulation wheel,
                 // a sustain pedal) must never select a slot.
                 if (Data1 == Settings.Controller.load()) {
-                    arm = Release.Latch(Data2, Now);
+                    latch(Data2);
                 }
             } else if (type == PatchMessageType) {
-                arm = Release.Latch(Data1, Now);
+                latch(Data1);
             }
         }
         if (Settings.Thru.load() && Echo) {
@@ -53,6 +65,14 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
         } catch (...) {
             // Nothing more can be done on this thread; the next message is
             // handled as usual.
+        }
+    }
+    if (actNow) {
+        try {
+            PostActOnValue(*actNow);
+        } catch (...) {
+            // The window's thread cannot be reached: this value is dropped,
+            // the next one is handed over as usual.
         }
     }
     if (arm) {
@@ -73,7 +93,14 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
 
 std::optional<std::chrono::milliseconds> TMidiDispatch::ReleaseDelay() const
 {
-    return Release.ArmDelay(Now());
+    return Release.ArmDelay(Now(), ReleaseWindow());
+}
+
+void TMidiDispatch::SetReleaseWindow(std::chrono::milliseconds length)
+{
+    ReleaseMs.store(int(std::clamp(length, std::chrono::milliseconds::zero(),
+                                   TReleaseWindow::LongestLength)
+                            .count()));
 }
 
 void TMidiDispatch::BetweenMessages(const std::function<void()> &change)

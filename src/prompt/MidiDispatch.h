@@ -47,6 +47,10 @@ public:
     // Asks the window's thread to start the release timer for ReleaseDelay().
     // Called once per release window, by the value that opens it.
     std::function<void()> PostArmRelease;
+    // With a release window of 0 ms: asks the window's thread to act on this
+    // value at once. Called once for each value latched; without it every
+    // value goes through a release window.
+    std::function<void(std::uint8_t)> PostActOnValue;
     // Applies a message received in learn mode.
     std::function<void(std::uint8_t, std::uint8_t, std::uint8_t)> PostLearn;
     // Shows an error raised while a message was handled.
@@ -73,8 +77,18 @@ public:
     // The value latched last.
     std::uint8_t PendingMidiValue() const { return Release.Value(); }
 
+    // The release window's length, 0 to 2000 ms (held in that range). At 0 a
+    // latched value is acted on at once, one action per value; a window that
+    // still runs when the length is set to 0 takes the values that reach it
+    // and acts on its last one, so nothing is acted on twice or out of order.
+    void SetReleaseWindow(std::chrono::milliseconds length);
+    std::chrono::milliseconds ReleaseWindow() const
+    {
+        return std::chrono::milliseconds(ReleaseMs.load());
+    }
+
     // The window's thread, taking up a PostArmRelease: what remains of the
-    // 300 ms since the first value of the window, or nothing when that value
+    // release window since the first value of the window, or nothing when that value
     // has been acted on already (then no timer must start).
     std::optional<std::chrono::milliseconds> ReleaseDelay() const;
     // The window's thread, when the release timer ends: the value to act on,
@@ -91,6 +105,7 @@ private:
     std::mutex InputLock;
     std::atomic<bool> LearnMode{false};
     TReleaseWindow Release;
+    std::atomic<int> ReleaseMs{int(TReleaseWindow::DefaultLength.count())};
     // The error shown last: the same text again is not shown while it keeps
     // coming, so a flood with a failing echo raises one box, not thousands.
     QString LastError;

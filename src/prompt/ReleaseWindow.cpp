@@ -11,7 +11,7 @@ std::uint64_t TReleaseWindow::Micros(TTime time) noexcept
     return static_cast<std::uint64_t>(micros < 0 ? 0 : micros) & (~std::uint64_t{0} >> TimeShift);
 }
 
-std::optional<std::chrono::milliseconds> TReleaseWindow::ArmDelay(TTime now) const noexcept
+std::optional<std::chrono::milliseconds> TReleaseWindow::ArmDelay(TTime now, std::chrono::milliseconds length) const noexcept
 {
     const std::uint64_t state = State.load(std::memory_order_acquire);
     if ((state & OpenBit) == 0) {
@@ -19,13 +19,13 @@ std::optional<std::chrono::milliseconds> TReleaseWindow::ArmDelay(TTime now) con
     }
     const auto opened = static_cast<std::int64_t>(state >> TimeShift);
     const auto elapsed = std::chrono::microseconds(static_cast<std::int64_t>(Micros(now)) - opened);
-    const auto remaining = std::chrono::microseconds(Length) - elapsed;
+    const auto remaining = std::chrono::microseconds(length) - elapsed;
     if (remaining <= std::chrono::microseconds::zero()) {
         return std::chrono::milliseconds::zero();
     }
-    // Rounded up: the window never ends before its 300 ms, and never runs
+    // Rounded up: the window never ends before its length, and never runs
     // longer than that from this moment.
-    return std::min(std::chrono::ceil<std::chrono::milliseconds>(remaining), Length);
+    return std::min(std::chrono::ceil<std::chrono::milliseconds>(remaining), length);
 }
 
 std::optional<std::uint8_t> TReleaseWindow::Take() noexcept
@@ -35,6 +35,14 @@ std::optional<std::uint8_t> TReleaseWindow::Take() noexcept
         return std::nullopt;
     }
     return static_cast<std::uint8_t>(old & ValueMask);
+}
+
+void TReleaseWindow::Pass(std::uint8_t value) noexcept
+{
+    std::uint64_t old = State.load(std::memory_order_relaxed);
+    while (!State.compare_exchange_weak(old, (old & ~ValueMask) | value, std::memory_order_acq_rel,
+                                        std::memory_order_relaxed)) {
+    }
 }
 
 void TReleaseWindow::Abandon() noexcept

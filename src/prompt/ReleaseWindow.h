@@ -1,9 +1,10 @@
 #pragma once
 
-// The 300 ms release window between the MIDI input thread, which latches
-// values, and the window's thread, which runs the timer and acts on the value.
-// A pedal or slider sends a run of values; the run is acted on once, 300 ms
-// after its first message, with the value it had reached by then.
+// The release window (300 ms unless the operator chose another length)
+// between the MIDI input thread, which latches values, and the window's
+// thread, which runs the timer and acts on the value. A pedal or slider sends
+// a run of values; the run is acted on once, a window's length after its first
+// message, with the value it had reached by then.
 //
 // The latched value, the "window open" bit and the time the window opened live
 // in one atomic word, so that the two threads never disagree about which window
@@ -22,7 +23,8 @@ class TReleaseWindow {
 public:
     using TClock = std::chrono::steady_clock;
     using TTime = TClock::time_point;
-    static constexpr std::chrono::milliseconds Length{300};
+    static constexpr std::chrono::milliseconds DefaultLength{300};
+    static constexpr std::chrono::milliseconds LongestLength{2000};
 
     // Input thread. Latches value; `now()` is asked only when this value opens
     // the window. True when it did: the window's thread must then be asked to
@@ -32,14 +34,19 @@ public:
     template <class Now> bool Latch(std::uint8_t value, Now &&now) noexcept(noexcept(now()));
 
     // Window's thread, taking up the request that Latch asked for: how long the
-    // timer must still run so that the window ends Length after its first
+    // timer must still run so that the window ends `length` after its first
     // value (zero when that is past already). Nothing when the window has been
     // closed meanwhile: the value has been acted on, no timer is due.
-    std::optional<std::chrono::milliseconds> ArmDelay(TTime now) const noexcept;
+    std::optional<std::chrono::milliseconds> ArmDelay(TTime now,
+                                                      std::chrono::milliseconds length) const noexcept;
 
     // Window's thread, when the timer ends: closes the window and gives the
     // value latched last, or nothing when no window was open.
     std::optional<std::uint8_t> Take() noexcept;
+
+    // Input thread, a value acted on at once without a window (a length of
+    // 0): it becomes the value latched last, and an open window keeps running.
+    void Pass(std::uint8_t value) noexcept;
 
     // Input thread, when the request that Latch asked for could not be made:
     // the window closes unserved, so the next value opens it again.

@@ -108,6 +108,9 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     if (s.ScrollSeconds <= 0) {
         s.ScrollSeconds = defaults.ScrollSeconds;
     }
+    s.ReleaseWindow = std::clamp(
+        file.ReadInteger(Stage, QStringLiteral("ReleaseWindow"), defaults.ReleaseWindow), 0,
+        LongestReleaseWindowMs);
     return s;
 }
 
@@ -155,6 +158,8 @@ void WriteStoredSettings(TIniFile &file, const TStoredSettings &s)
     file.WriteBool(Stage, QStringLiteral("AutoScroll"), s.AutoScroll);
     file.WriteInteger(Stage, QStringLiteral("ScrollSeconds"),
                       s.ScrollSeconds > 0 ? s.ScrollSeconds : DefaultScrollSeconds);
+    file.WriteInteger(Stage, QStringLiteral("ReleaseWindow"),
+                      std::clamp(s.ReleaseWindow, 0, LongestReleaseWindowMs));
 }
 
 int ChannelRowOfSetting(const QString &channel)

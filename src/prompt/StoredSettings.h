@@ -13,6 +13,9 @@ namespace tarvello {
 
 class TIniFile;
 
+inline constexpr int DefaultReleaseWindowMs = 300;
+inline constexpr int LongestReleaseWindowMs = 2000;
+
 // Everything the settings file keeps, as it stands in the file. The main
 // window's controls are the working copy while the program runs; this is
 // what is read from the file at start-up and what is written at shut-down.
@@ -61,6 +64,9 @@ struct TStoredSettings {
     // take this long from top to bottom. No number, zero or less: the default.
     bool AutoScroll = false;
     int ScrollSeconds = DefaultScrollSeconds;
+    // Milliseconds from the first MIDI value of a run to the selection, 0 to
+    // 2000 (held in that range); 0 acts on each value at once.
+    int ReleaseWindow = DefaultReleaseWindowMs;
 };
 
 // Reads every key, each with its default when absent; an integer, boolean or

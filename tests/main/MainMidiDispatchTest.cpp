@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 
 #include <chrono>
@@ -46,6 +47,31 @@ TEST_F(TDispatchWindowTest, APatchSelectsItsSlotOnceWhenTheWindowEnds)
     Spin(400);
     // One selection: the message rebuilt for slot 9 only.
     EXPECT_EQ(SentHex(), (QStringList{"c00900"}));
+}
+
+TEST_F(TDispatchWindowTest, AReleaseWindowOfZeroSelectsEachPatchOnceWithoutATimer)
+{
+    Find<QCheckBox>("cbMidiOut")->setChecked(true);
+    Find<QSpinBox>("seReleaseWindow")->setValue(0);
+    Receive("C005");
+    Receive("C009");
+    Receive("C07E");
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 10; }));
+    EXPECT_FALSE(Find<QTimer>("MidiRelease")->isActive());
+    Spin(100);
+    // Each value once, in order, with its own MIDI.
+    EXPECT_EQ(SentHex(), (QStringList{"c00500", "c00900", "c00a00"}));
+    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 10"));
+
+    // Back to a window: a run is one selection again.
+    Find<QSpinBox>("seReleaseWindow")->setValue(100);
+    Receive("C003");
+    Receive("C004");
+    EXPECT_TRUE(Find<QTimer>("MidiRelease")->isActive() ||
+                WaitFor([&] { return Find<QTimer>("MidiRelease")->isActive(); }, 50));
+    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 4; }));
+    Spin(150);
+    EXPECT_EQ(SentHex().mid(3), (QStringList{"c00400"}));
 }
 
 TEST_F(TDispatchWindowTest, ControllerModeSelectsAndNavigatesOnItsControllerOnly)

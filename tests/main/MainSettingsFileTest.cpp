@@ -152,6 +152,7 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     // Autoscroll.
     Find<QCheckBox>("cbAutoScroll")->setChecked(true);
     Find<QSpinBox>("seScrollSeconds")->setValue(240);
+    Find<QSpinBox>("seReleaseWindow")->setValue(0);
     End();
 
     Start();
@@ -199,6 +200,7 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     EXPECT_TRUE(Find<QCheckBox>("cbAutoScroll")->isChecked());
     EXPECT_TRUE(Window->AutoScroller().Enabled());
     EXPECT_EQ(Find<QSpinBox>("seScrollSeconds")->value(), 240);
+    EXPECT_EQ(Find<QSpinBox>("seReleaseWindow")->value(), 0);
     EXPECT_EQ(Window->AutoScroller().State().SecondsForWhole(), 240);
 }
 

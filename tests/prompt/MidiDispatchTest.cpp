@@ -204,6 +204,48 @@ TEST_F(MidiDispatchTest, TheReleaseWindowRunsFromItsFirstValueAndActsOnceOnItsLa
     EXPECT_EQ(Dispatch.TakeReleasedValue(), 9);
 }
 
+TEST_F(MidiDispatchTest, AWindowOfZeroActsOnEachValueOnceAndInOrder)
+{
+    std::vector<int> acted;
+    Dispatch.PostActOnValue = [&acted](std::uint8_t value) { acted.push_back(value); };
+
+    // A window still running when the length becomes 0 takes what reaches it.
+    Send(0xC0, 3);
+    Dispatch.SetReleaseWindow(0ms);
+    Send(0xC0, 4);
+    EXPECT_TRUE(acted.empty());
+    EXPECT_EQ(Dispatch.ReleaseDelay(), 0ms);
+    EXPECT_EQ(Dispatch.TakeReleasedValue(), 4);
+
+    Thru = true;
+    Send(0xC0, 5);
+    Send(0xC0, 126);
+    Send(0xC1, 7); // another channel
+    Type = 0xB0;
+    Send(0xB0, 1, 9); // another controller
+    Send(0xB0, 102, 64);
+    EXPECT_EQ(acted, (std::vector<int>{5, 126, 64}));
+    EXPECT_EQ(Arms, 1);
+    EXPECT_EQ(Dispatch.PendingMidiValue(), 64);
+    EXPECT_EQ(Dispatch.TakeReleasedValue(), std::nullopt);
+    EXPECT_EQ(Echoed.size(), 5u);
+
+    // Learning still takes the message instead of acting on it.
+    Dispatch.StartLearning();
+    Send(0xB0, 102, 10);
+    EXPECT_EQ(acted.size(), 3u);
+
+    // Held to 0..2000 ms; back on a length, values wait for their window again.
+    Dispatch.SetReleaseWindow(5000ms);
+    EXPECT_EQ(Dispatch.ReleaseWindow(), 2000ms);
+    Dispatch.SetReleaseWindow(-1ms);
+    EXPECT_EQ(Dispatch.ReleaseWindow(), 0ms);
+    Dispatch.SetReleaseWindow(50ms);
+    Send(0xB0, 102, 11);
+    EXPECT_EQ(acted.size(), 3u);
+    EXPECT_EQ(Dispatch.ReleaseDelay(), 50ms);
+}
+
 TEST_F(MidiDispatchTest, AThrowingHandOverLosesNeitherTheNextValueNorLearning)
 {
     Dispatch.PostArmRelease = [] { throw TError(QStringLiteral("no window")); };

@@ -146,7 +146,7 @@ TEST_F(StoredSettingsTest, ANewFileWithAllDefaultsIsLaidOutExactly)
 
     QByteArray expected = FileBeforeTheStageSection();
     expected += "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen=\r\nAutoScroll="
-                "0\r\nScrollSeconds=180\r\n";
+                "0\r\nScrollSeconds=180\r\nReleaseWindow=300\r\n";
     EXPECT_EQ(ReadBytes(Path()), expected);
 }
 
@@ -164,7 +164,8 @@ TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirE
     const QByteArray saved = ReadBytes(Path());
     EXPECT_TRUE(saved.startsWith(old)) << "every line of the old file keeps its bytes";
     EXPECT_EQ(saved.mid(old.size()), "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen="
-                                     "\r\nAutoScroll=0\r\nScrollSeconds=180\r\n");
+                                     "\r\nAutoScroll=0\r\nScrollSeconds=180\r\n"
+                                     "ReleaseWindow=300\r\n");
 
     // Stored keys in any case and place come back, and keep their lines.
     const QByteArray stage = old.left(old.indexOf("[Files]")) +
@@ -180,7 +181,8 @@ TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirE
         file.UpdateFile();
     }
     QByteArray expected = stage;
-    expected.replace("PedalKeys=$1", "PedalKeys=0\r\nAutoScroll=0\r\nScrollSeconds=180");
+    expected.replace("PedalKeys=$1",
+                     "PedalKeys=0\r\nAutoScroll=0\r\nScrollSeconds=180\r\nReleaseWindow=300");
     expected.replace("screen=", "Screen=");
     EXPECT_EQ(ReadBytes(Path()), expected);
 }
@@ -221,6 +223,7 @@ TEST_F(StoredSettingsTest, EveryKeyComesBackAfterASave)
     s.Files[122] = QStringLiteral("Ünïcödé — ♪.txt");
     s.AutoScroll = true;
     s.ScrollSeconds = 95;
+    s.ReleaseWindow = 0;
 
     TIniFile file(Path());
     WriteStoredSettings(file, s);
@@ -249,6 +252,7 @@ TEST_F(StoredSettingsTest, EveryKeyComesBackAfterASave)
     EXPECT_EQ(back.Lines, s.Lines);
     EXPECT_TRUE(back.AutoScroll);
     EXPECT_EQ(back.ScrollSeconds, 95);
+    EXPECT_EQ(back.ReleaseWindow, 0);
 }
 
 TEST_F(StoredSettingsTest, ASaveKeepsWhatItDoesNotWriteAndClampsTheBounds)
@@ -313,6 +317,16 @@ TEST_F(StoredSettingsTest, NumbersAndTheirDefaults)
     const TStoredSettings stage = ReadFrom("[stage]\r\nautoscroll=2\r\nscrollseconds=$3C\r\n");
     EXPECT_TRUE(stage.AutoScroll);
     EXPECT_EQ(stage.ScrollSeconds, 60);
+
+    // The release window: held in 0 to 2000 ms; no number is the 300 ms that
+    // a file without the key has always had.
+    for (const auto &[text, ms] : std::initializer_list<std::pair<const char *, int>>{
+             {"0", 0}, {"$32", 50}, {"2000", 2000}, {"2500", 2000}, {"-40", 0}, {"soon", 300},
+             {"", 300}}) {
+        EXPECT_EQ(ReadFrom(QByteArray("[Stage]\r\nReleaseWindow=") + text).ReleaseWindow, ms)
+            << text;
+    }
+    EXPECT_EQ(ReadFrom("[Stage]\r\nAutoScroll=1\r\n").ReleaseWindow, 300);
 
     EXPECT_EQ(ChannelRowOfSetting("1"), 0);
     EXPECT_EQ(ChannelRowOfSetting("16"), 15);
