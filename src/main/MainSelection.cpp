@@ -8,6 +8,7 @@
 #include "prompt/SelectionMidi.h"
 #include "widgets/KeyValueGrid.h"
 
+#include <QScopedValueRollback>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -62,6 +63,7 @@ void TfMain::ActOnValue(int value)
 
     if (selects) {
         // A move to another row runs the list click handling at once.
+        const QScopedValueRollback reentering(ReenteringSlot, CurrentSlotKey);
         GridOfDisplayType().SetRow(RowOfSlot(CurrentSlotKey));
     }
 }
@@ -86,9 +88,26 @@ void TfMain::ShowPrompt(int value)
     const QString key = Files().Key(row);
     const QString stored = Files().ValueOfRow(row);
     setWindowTitle(windowTitle() + QStringLiteral(" Item:") + Files().Key(currentRow));
-    LyricPage->Show(key, stored, !SettingsPage->SuppressNumber(), [this](const QString &file) {
+    const auto showingFile = [this](const QString &file) {
         setWindowTitle(windowTitle() + QLatin1Char(' ') + file);
-    });
+    };
+    const bool numbered = !SettingsPage->SuppressNumber();
+    // The list click that ActOnValue's cursor move raises shows the slot
+    // just shown: the page keeps it rather than loading it a second time.
+    if (value == ReenteringSlot && LyricPage->ShowAgain(key, stored, numbered, showingFile)) {
+        return;
+    }
+    LyricPage->Show(key, stored, numbered, showingFile);
+    // Next, then previous: what a performer goes to from here.
+    QStringList neighbours;
+    const int last = DisplayType() == 1 ? LastSlotKey - 1 : LastSlotKey;
+    if (value < last) {
+        neighbours << Files().ValueOfRow(RowOfSlot(value + 1));
+    }
+    if (value > 0) {
+        neighbours << Files().ValueOfRow(RowOfSlot(value - 1));
+    }
+    LyricPage->PrepareNeighbours(neighbours);
 }
 
 void TfMain::pcMainChange()

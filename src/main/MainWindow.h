@@ -305,6 +305,9 @@ private:
     QTimer *MidiRelease = nullptr;
 
     int CurrentSlotKey = 0;
+    // The slot whose row the list cursor is being moved to by ActOnValue:
+    // the list click that follows shows it again, and finds it shown.
+    int ReenteringSlot = -1;
     bool SettingPage = false;
     std::function<void()> SelectionMidiSender;
     std::shared_ptr<TIniFile> SettingsFile;

@@ -2,6 +2,7 @@
 
 #include "core/SlotTypes.h"
 #include "pages/LyricAutoScroll.h"
+#include "pages/PromptPreparer.h"
 #include "pages/RichTextFile.h"
 #include "pdfviewer/PdfViewer.h"
 #include "prompt/PromptReference.h"
@@ -12,6 +13,8 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 
 namespace tarvello {
@@ -19,7 +22,7 @@ namespace tarvello {
 TLyricPage::TLyricPage(QWidget *parent)
     : QWidget(parent), reLyric(Named(new QTextEdit(this), "reLyric")),
       webFileBrowser(Named(new TWebBrowserView(this), "webFileBrowser")),
-      AutoScroll(new TLyricAutoScroll(this))
+      AutoScroll(new TLyricAutoScroll(this)), Preparer(new TPromptPreparer(this))
 {
     setObjectName(QStringLiteral("tsLyric"));
     // The three views share the page; the hidden ones take no room.
@@ -38,7 +41,14 @@ TLyricPage::TLyricPage(QWidget *parent)
     createPdfViewer();
 }
 
-TLyricPage::~TLyricPage() = default;
+TLyricPage::~TLyricPage()
+{
+    // The view lets go of a prepared document before that goes.
+    if (ShownDocument) {
+        reLyric->setDocument(nullptr);
+    }
+}
+
 
 void TLyricPage::createPdfViewer()
 {
@@ -64,9 +74,11 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
     // A prompt that fails to show leaves nothing scrolling behind it; one that
     // shows scrolls from its top (a PDF from the page it opened at).
     AutoScroll->Stop();
+    Shown.reset();
     reLyric->clear();
     const TPromptReference reference =
         ParsePromptReference(stored, [](const QString &name) { return QFileInfo(name).isFile(); });
+    TShown shown{key, stored, numbered, QString(), QString()};
 
     ShowOnlyView(lvRichText);
     emit LineButtonsEnabledChanged(true);
@@ -76,6 +88,7 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
         webFileBrowser->Stop();
         webFileBrowser->Navigate(reference.Reference);
         FollowWithAutoScroll();
+        Shown = shown;
         return;
     }
 
@@ -85,9 +98,12 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
             reLyric->setPlainText(NumberedLine(key, reference.Reference));
         }
         FollowWithAutoScroll();
+        Shown = shown;
         return;
     }
 
+    shown.File = reference.Reference;
+    shown.Stamp = PromptFileStamp(reference.Reference);
     if (showingFile) {
         showingFile(reference.Reference);
     }
@@ -103,13 +119,83 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
         ShowPdf(path, reference.Page);
         break;
     case TFileView::RichText:
-        LoadIntoRichText(*reLyric, path);
+        if (std::unique_ptr<QTextDocument> prepared = Preparer->Take(path)) {
+            ShowDocument(std::move(prepared));
+        } else {
+            LoadIntoRichText(*reLyric, path);
+        }
         if (numbered) {
             InsertFirstLine(*reLyric, NumberedLine(key, stored));
         }
         break;
     }
     FollowWithAutoScroll();
+    Shown = shown;
+}
+
+bool TLyricPage::ShowAgain(const QString &key, const QString &stored, bool numbered,
+                           const std::function<void(const QString &file)> &showingFile)
+{
+    if (!Shown || Shown->Key != key || Shown->Stored != stored || Shown->Numbered != numbered) {
+        return false;
+    }
+    // A missing file that has turned up, or a file changed on disk since it
+    // was read, is shown anew.
+    const QString reference = Shown->File.isEmpty()
+                                  ? ParsePromptReference(stored, [](const QString &name) {
+                                        return QFileInfo(name).isFile();
+                                    }).Reference
+                                  : Shown->File;
+    if (!IsWebAddress(reference) && PromptFileStamp(reference) != Shown->Stamp) {
+        return false;
+    }
+    if (!Shown->File.isEmpty() && showingFile) {
+        showingFile(Shown->File);
+    }
+    return true;
+}
+
+void TLyricPage::ShowDocument(std::unique_ptr<QTextDocument> document)
+{
+    document->setDefaultFont(reLyric->font());
+    reLyric->setDocument(document.get());
+    // The one it replaces is not the view's own: it goes now.
+    ShownDocument = std::move(document);
+    reLyric->moveCursor(QTextCursor::Start);
+}
+
+void TLyricPage::PrepareNeighbours(const QStringList &stored)
+{
+    QStringList files;
+    QStringList pdfs;
+    QList<int> pages;
+    for (const QString &entry : stored) {
+        try {
+            const TPromptReference reference = ParsePromptReference(
+                entry, [](const QString &name) { return QFileInfo(name).isFile(); });
+            const QFileInfo file(reference.Reference);
+            if (reference.Reference.isEmpty() || IsWebAddress(reference.Reference) ||
+                !file.isFile()) {
+                continue;
+            }
+            switch (FileViewForName(reference.Reference)) {
+            case TFileView::RichText:
+                files << file.absoluteFilePath();
+                break;
+            case TFileView::Pdf:
+                pdfs << file.absoluteFilePath();
+                pages << reference.Page;
+                break;
+            case TFileView::Browser:
+                break;
+            }
+        } catch (...) {
+            // A page suffix that is no number: its error comes when it is shown.
+        }
+    }
+    Preparer->Prepare(files);
+    // The viewer fills the page when it is shown.
+    PdfViewer->PrepareDocuments(pdfs, pages, size());
 }
 
 void TLyricPage::ShowPdf(const QString &path, int page)
@@ -133,6 +219,7 @@ void TLyricPage::ShowOnlyView(TLyricViewKind kind)
 
 void TLyricPage::ShowText(const QString &text)
 {
+    Shown.reset();
     reLyric->setPlainText(text);
 }
 

@@ -2,16 +2,21 @@
 
 #include <QColor>
 #include <QFont>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 class QScrollBar;
+class QTextDocument;
 class QTextEdit;
 
 namespace tarvello {
 
 class TLyricAutoScroll;
+class TPromptPreparer;
 class TPdfViewer;
 class TWebBrowserView;
 
@@ -37,6 +42,17 @@ public:
     // were) and for a file that cannot be read.
     void Show(const QString &key, const QString &stored, bool numbered,
               const std::function<void(const QString &file)> &showingFile);
+    // What Show did last, done again without loading anything: true when
+    // the page still shows exactly that (the same slot, reference and
+    // numbering, the file unchanged on disk); `showingFile` then hears the
+    // file's name as it did. False when Show must run instead.
+    bool ShowAgain(const QString &key, const QString &stored, bool numbered,
+                   const std::function<void(const QString &file)> &showingFile);
+    // The slots a performer goes to next (their stored references, the most
+    // likely first): their files are made ready in the background, so that
+    // showing one of them later reads nothing. Web addresses are left alone.
+    void PrepareNeighbours(const QStringList &stored);
+    TPromptPreparer &Preparation() const { return *Preparer; }
     // Line down, line up, page down or page up (122 to 125) on the view that
     // shows the slot; it also pauses or resumes autoscroll.
     void Command(int value);
@@ -69,13 +85,28 @@ private:
     void ShowOnlyView(TLyricViewKind kind);
     void RunViewCommand(int value);
     void ShowPdf(const QString &path, int page);
+    void ShowDocument(std::unique_ptr<QTextDocument> document);
     void ApplyPdfLayoutForAutoScroll();
 
     QTextEdit *reLyric;
     TWebBrowserView *webFileBrowser;
     TPdfViewer *PdfViewer = nullptr;
     TLyricAutoScroll *AutoScroll;
+    TPromptPreparer *Preparer;
+    // A prepared document the rich-text view shows (the view keeps its own
+    // otherwise).
+    std::unique_ptr<QTextDocument> ShownDocument;
     TLyricViewKind View = lvRichText;
+
+    // What the last Show that finished put on the page.
+    struct TShown {
+        QString Key;
+        QString Stored;
+        bool Numbered = false;
+        QString File;  // the name `showingFile` heard; empty for none
+        QString Stamp; // the file's size and time of change when it was read
+    };
+    std::optional<TShown> Shown;
 };
 
 } // namespace tarvello

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QImageReader>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -14,6 +15,7 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <mutex>
 
 namespace tarvello {
 namespace {
@@ -38,31 +40,85 @@ QString DecodeShownText(const QByteArray &bytes)
     return QString::fromLatin1(bytes);
 }
 
+std::mutex ReadsLock;
+QHash<QString, int> &Reads()
+{
+    static QHash<QString, int> reads;
+    return reads;
+}
+
 } // namespace
 
-void LoadIntoRichText(QTextEdit &view, const QString &path)
+TPromptFileBytes ReadPromptFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         throw TError(QStringLiteral("Cannot open file \"%1\". %2")
                          .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
-    QByteArray bytes = file.read(MaxShownBytes);
+    {
+        const std::lock_guard lock(ReadsLock);
+        ++Reads()[path];
+    }
+    TPromptFileBytes read;
+    read.Bytes = file.read(MaxShownBytes);
     if (file.error() != QFileDevice::NoError) {
         throw TError(QStringLiteral("Cannot read file \"%1\". %2")
                          .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
-    const bool cut = !file.atEnd();
+    read.Cut = !file.atEnd();
+    return read;
+}
 
+int PromptFileReads(const QString &path)
+{
+    const std::lock_guard lock(ReadsLock);
+    if (!path.isEmpty()) {
+        return Reads().value(path);
+    }
+    int all = 0;
+    for (const int count : std::as_const(Reads())) {
+        all += count;
+    }
+    return all;
+}
+
+TPromptFileKind PromptFileKindOf(const QByteArray &bytes)
+{
     if (LooksLikeRtf(bytes)) {
-        ReadRtf(bytes, *view.document());
+        return TPromptFileKind::Rtf;
+    }
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    return QImageReader(&buffer).canRead() ? TPromptFileKind::Picture : TPromptFileKind::Text;
+}
+
+void BuildPromptDocument(QTextDocument &document, const TPromptFileBytes &file)
+{
+    if (LooksLikeRtf(file.Bytes)) {
+        ReadRtf(file.Bytes, document);
+        return;
+    }
+    QString text = DecodeShownText(file.Bytes);
+    if (file.Cut) {
+        text += QStringLiteral("\n\n[Only the first %1 MB of this file are shown.]")
+                    .arg(MaxShownBytes / (1024 * 1024));
+    }
+    document.setPlainText(text);
+}
+
+void LoadIntoRichText(QTextEdit &view, const QString &path)
+{
+    TPromptFileBytes file = ReadPromptFile(path);
+    if (LooksLikeRtf(file.Bytes)) {
+        ReadRtf(file.Bytes, *view.document());
         view.moveCursor(QTextCursor::Start);
         return;
     }
 
     // A picture that lands here (PNG, or a JPEG named ".jpeg") is shown as
     // the picture, not as its bytes.
-    QBuffer buffer(&bytes);
+    QBuffer buffer(&file.Bytes);
     QImageReader pictures(&buffer);
     if (pictures.canRead()) {
         const QImage picture = pictures.read();
@@ -82,13 +138,8 @@ void LoadIntoRichText(QTextEdit &view, const QString &path)
             return;
         }
     }
-
-    QString text = DecodeShownText(bytes);
-    if (cut) {
-        text += QStringLiteral("\n\n[Only the first %1 MB of this file are shown.]")
-                    .arg(MaxShownBytes / (1024 * 1024));
-    }
-    view.setPlainText(text);
+    BuildPromptDocument(*view.document(), file);
+    view.moveCursor(QTextCursor::Start);
 }
 
 void InsertFirstLine(QTextEdit &view, const QString &line)

@@ -1,10 +1,35 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+class QTextDocument;
 class QTextEdit;
 
 namespace tarvello {
+
+// A prompt file's bytes as read for showing: at most the first 2 MB.
+struct TPromptFileBytes {
+    QByteArray Bytes;
+    bool Cut = false; // the file goes on beyond the bytes read
+};
+
+// Reads a prompt file for the rich-text view; safe on any thread. Throws
+// TError when the file cannot be read.
+TPromptFileBytes ReadPromptFile(const QString &path);
+
+// How often ReadPromptFile has read the file at `path` since the program
+// started (all files when `path` is empty). For the tests, which count that a
+// file shown from memory is not read again.
+int PromptFileReads(const QString &path = QString());
+
+// What the bytes hold, for the rich-text view.
+enum class TPromptFileKind { Rtf, Picture, Text };
+TPromptFileKind PromptFileKindOf(const QByteArray &bytes);
+
+// Fills a document with RTF or text bytes (not a picture), as the rich-text
+// view shows them; safe on any thread for a document that lives there.
+void BuildPromptDocument(QTextDocument &document, const TPromptFileBytes &file);
 
 // Loads a prompt file into the rich-text view: RTF as rich text, a picture as
 // the picture, anything else as text (UTF-8, or Windows-1252 where it is not

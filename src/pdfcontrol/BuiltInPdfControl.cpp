@@ -1,6 +1,7 @@
 #include "pdfcontrol/BuiltInPdfControl.h"
 
 #include "pdfcontrol/PdfDocumentControl.h"
+#include "pdfcontrol/PdfPreparedPages.h"
 #include "pdfhost/ClassFactory.h"
 #include "pdfhost/ClassIds.h"
 #include "pdfhost/Registry.h"
@@ -30,6 +31,7 @@ void RegisterBuiltInPdfControl()
                   QString::fromLatin1(BuiltInOldProgId));
     registry.SetValue(QStringLiteral("\\MIME\\Database\\Content Type\\application/pdf"),
                       QStringLiteral("CLSID"), newClassId);
+    TDocumentPreparation::Install(&TPdfPreparedPages::Instance());
 }
 
 } // namespace tarvello

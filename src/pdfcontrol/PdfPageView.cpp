@@ -1,5 +1,7 @@
 #include "pdfcontrol/PdfPageView.h"
 
+#include "pdfcontrol/PdfPreparedPages.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QKeyEvent>
@@ -50,7 +52,8 @@ void TPdfPageView::SetDocument(QPdfDocument *document, const QString &path)
             PageSizes.push_back(Doc->pagePointSize(page));
         }
     }
-    Prefetcher.SetSource(document ? path : QString());
+    Path = document ? path : QString();
+    Prefetcher.SetSource(Path);
     Current = 0;
     Relayout();
     ScrollToCurrentRow();
@@ -299,6 +302,14 @@ const QImage &TPdfPageView::PageImage(int page)
     const QSize size = PagePixelSize(page);
     if (const QImage *cached = PageCache.Find(page, size)) {
         return *cached;
+    }
+    // Rendered before the document was opened, while the show stood still.
+    if (!Path.isEmpty()) {
+        if (std::optional<QImage> prepared = TPdfPreparedPages::Instance().Find(Path, page, size)) {
+            prepared->setDevicePixelRatio(devicePixelRatioF());
+            PageCache.Insert(page, size, std::move(*prepared));
+            return *PageCache.Find(page, size);
+        }
     }
     ++RenderedHere;
     QImage image = Doc->render(page, size);

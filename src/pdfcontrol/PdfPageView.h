@@ -102,6 +102,7 @@ private:
     void PrefetchArrived(int page, QSize size, const QImage &image);
 
     QPointer<QPdfDocument> Doc;
+    QString Path;
     std::vector<QSizeF> PageSizes;
     TPageArrangement Arrange = TPageArrangement::SinglePage;
     TPageFit FitMode = TPageFit::Page;

@@ -1,6 +1,7 @@
 #include "pdfviewer/PdfViewer.h"
 
 #include "pdfhost/Automation.h"
+#include "pdfhost/DocumentPreparation.h"
 #include "pdfhost/Registry.h"
 #include "pdfhost/ScrollingDocument.h"
 #include "pdfviewer/NewPdfDisplayer.h"
@@ -412,6 +413,25 @@ void TPdfViewer::ApplyAlign()
     case alNone:
         break;
     }
+}
+
+void TPdfViewer::PrepareDocuments(const QStringList &files, const QList<int> &pages,
+                                  QSize room) const
+{
+    TDocumentPreparation *preparation = TDocumentPreparation::Current();
+    if (preparation == nullptr) {
+        return;
+    }
+    std::vector<TDocumentToPrepare> documents;
+    for (qsizetype i = 0; i < files.size() && i < pages.size(); ++i) {
+        documents.push_back({files[i], pages[i]});
+    }
+    // Shown without tool bar or side pane, the control's pages have the room
+    // the viewer has.
+    const bool bare = !ShowToolBarValue && PageModeValue == pmStandard;
+    preparation->Prepare(bare ? documents : std::vector<TDocumentToPrepare>{},
+                         {room, FitModeName(FitModeValue), LayoutModeName(LayoutModeValue),
+                          devicePixelRatioF()});
 }
 
 QScrollBar *TPdfViewer::ScrollBar() const

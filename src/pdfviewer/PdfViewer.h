@@ -3,7 +3,10 @@
 #include "pdfviewer/PdfModes.h"
 
 #include <QPointer>
+#include <QList>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <memory>
@@ -43,6 +46,11 @@ public:
     // The page number goes to the control as it is; the control keeps it in range.
     void SetCurrentPage(int page);
     bool IsOpen() const { return Displayer != nullptr; }
+    // Files (with the page, from 1, each opens at) that are likely to be
+    // assigned next: the installed control renders those pages ahead, at
+    // the size this viewer would show them filling `room`. Replaces what was
+    // asked for before; nothing happens when the control cannot prepare.
+    void PrepareDocuments(const QStringList &files, const QList<int> &pages, QSize room) const;
 
     bool AutoOpen() const { return AutoOpenValue; }
     void SetAutoOpen(bool value) { AutoOpenValue = value; }
