@@ -80,7 +80,7 @@ constexpr TZoomChoice ZoomChoices[] = {
 } // namespace
 
 TPdfDocumentControl::TPdfDocumentControl(QWidget *parent)
-    : QWidget(parent), PrintTarget(QPrinter::HighResolution)
+    : QWidget(parent)
 {
     View = new TPdfPageView(this);
     BuildToolBar();
@@ -103,6 +103,14 @@ TPdfDocumentControl::TPdfDocumentControl(QWidget *parent)
             &TPdfDocumentControl::UpdatePageControls);
     setFocusProxy(View);
     UpdatePageControls();
+}
+
+QPrinter &TPdfDocumentControl::Printer()
+{
+    if (!PrintTarget) {
+        PrintTarget = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    }
+    return *PrintTarget;
 }
 
 TPdfDocumentControl::~TPdfDocumentControl()
@@ -370,7 +378,7 @@ void TPdfDocumentControl::PrintWithDialog()
     if (count == 0) {
         throw TError(QStringLiteral("There is no document to print"));
     }
-    QPrintDialog dialog(&PrintTarget, this);
+    QPrintDialog dialog(&Printer(), this);
     dialog.setMinMax(1, count);
     dialog.setFromTo(1, count);
     dialog.setOptions(QAbstractPrintDialog::PrintPageRange |
@@ -381,10 +389,10 @@ void TPdfDocumentControl::PrintWithDialog()
     }
     int first = 0;
     int last = count - 1;
-    switch (PrintTarget.printRange()) {
+    switch (Printer().printRange()) {
     case QPrinter::PageRange:
-        first = std::clamp(PrintTarget.fromPage(), 1, count) - 1;
-        last = std::clamp(PrintTarget.toPage(), first + 1, count) - 1;
+        first = std::clamp(Printer().fromPage(), 1, count) - 1;
+        last = std::clamp(Printer().toPage(), first + 1, count) - 1;
         break;
     case QPrinter::CurrentPage:
         first = last = View->CurrentPage();
@@ -394,7 +402,7 @@ void TPdfDocumentControl::PrintWithDialog()
     }
     // Where the print system does not make the copies itself, the job repeats
     // the pages.
-    const int copies = PrintTarget.supportsMultipleCopies() ? 1 : PrintTarget.copyCount();
+    const int copies = Printer().supportsMultipleCopies() ? 1 : Printer().copyCount();
     PrintRange(first, last, true, copies);
 }
 
@@ -415,7 +423,7 @@ void TPdfDocumentControl::PrintPagesFit(int firstPage, int lastPage, bool shrink
 
 void TPdfDocumentControl::PrintRange(int first, int last, bool shrinkToFit, int copies)
 {
-    const int sheets = PrintDocumentPages(Doc, PrintTarget, first, last, shrinkToFit, copies);
+    const int sheets = PrintDocumentPages(Doc, Printer(), first, last, shrinkToFit, copies);
     emit PrintJobFinished(sheets);
 }
 

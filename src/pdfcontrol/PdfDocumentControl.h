@@ -77,8 +77,10 @@ public:
     QTreeView *BookmarksView() const { return Bookmarks; }
     QListView *ThumbnailsView() const { return Thumbnails; }
     QLineEdit *PageNumberEdit() const { return PageEdit; }
-    // The printer every print call uses; its settings stay between calls.
-    QPrinter &Printer() { return PrintTarget; }
+    // The printer every print call uses; its settings stay between calls. Made
+    // on first use: asking the system for its printers takes a while, and most
+    // documents on stage are never printed.
+    QPrinter &Printer();
 
 signals:
     // One print job went to the printer, with this many sheets.
@@ -99,7 +101,7 @@ private:
     QString PaneMode = QStringLiteral("none");
     QString ViewMode = QStringLiteral("Fit");
     bool ScrollBars = true;
-    QPrinter PrintTarget;
+    std::unique_ptr<QPrinter> PrintTarget;
 
     QToolBar *Tools = nullptr;
     QAction *PreviousAction = nullptr;

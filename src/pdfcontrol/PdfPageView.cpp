@@ -311,8 +311,19 @@ const QImage &TPdfPageView::PageImage(int page)
             return *PageCache.Find(page, size);
         }
     }
+    // Being rendered ahead right now: waiting for it is quicker than
+    // rendering it again behind it.
+    if (std::optional<QImage> claimed = Prefetcher.Claim(page, size)) {
+        claimed->setDevicePixelRatio(devicePixelRatioF());
+        PageCache.Insert(page, size, std::move(*claimed));
+        return *PageCache.Find(page, size);
+    }
     ++RenderedHere;
-    QImage image = Doc->render(page, size);
+    QImage image;
+    {
+        const TPdfPrefetcher::TWindowRender first(Prefetcher);
+        image = Doc->render(page, size);
+    }
     if (image.isNull()) {
         // A page the renderer cannot draw shows as a blank sheet instead of
         // taking the view down.

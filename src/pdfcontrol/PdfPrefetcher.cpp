@@ -3,9 +3,14 @@
 #include <QMetaObject>
 #include <QPdfDocument>
 
+#include <chrono>
+
 namespace tarvello {
 
-TPdfRenderWorker::TPdfRenderWorker() = default;
+TPdfRenderWorker::TPdfRenderWorker(std::shared_ptr<TPdfRenderShare> share)
+    : Share(std::move(share))
+{
+}
 
 TPdfRenderWorker::~TPdfRenderWorker() = default;
 
@@ -25,15 +30,34 @@ void TPdfRenderWorker::Load(quint64 generation, const QString &path)
 
 void TPdfRenderWorker::Render(quint64 generation, int page, QSize size)
 {
+    const TPdfRenderShare::TKey key{generation, page, size.width(), size.height()};
+    {
+        std::unique_lock lock(Share->Lock);
+        Share->Changed.wait(lock, [this] { return Share->WindowRenders == 0; });
+        // Withdrawn by the window, which renders it itself.
+        if (!Share->Wanted.count(key)) {
+            return;
+        }
+        Share->InProgress = key;
+    }
     QImage image;
     // Requests for an earlier file still in the queue are answered empty at once.
     if (generation == Generation && Doc && page >= 0 && page < Doc->pageCount()) {
         image = Doc->render(page, size);
     }
+    {
+        const std::lock_guard lock(Share->Lock);
+        Share->InProgress.reset();
+        Share->DoneKey = key;
+        Share->Done = image;
+    }
+    Share->Changed.notify_all();
     emit Rendered(generation, page, size, image);
 }
 
-TPdfPrefetcher::TPdfPrefetcher(QObject *parent) : QObject(parent), Worker(new TPdfRenderWorker)
+TPdfPrefetcher::TPdfPrefetcher(QObject *parent)
+    : QObject(parent), Share(std::make_shared<TPdfRenderShare>()),
+      Worker(new TPdfRenderWorker(Share))
 {
     Worker->moveToThread(&Thread);
     connect(&Thread, &QThread::finished, Worker, &QObject::deleteLater);
@@ -46,6 +70,10 @@ TPdfPrefetcher::TPdfPrefetcher(QObject *parent) : QObject(parent), Worker(new TP
 TPdfPrefetcher::~TPdfPrefetcher()
 {
     // Waits for at most the page being rendered; queued requests are dropped.
+    {
+        const std::lock_guard lock(Share->Lock);
+        Share->Wanted.clear();
+    }
     Thread.requestInterruption();
     Thread.quit();
     Thread.wait();
@@ -55,22 +83,31 @@ void TPdfPrefetcher::SetSource(const QString &path)
 {
     Source = path;
     ++Generation;
-    Pending.clear();
+    {
+        const std::lock_guard lock(Share->Lock);
+        Share->Wanted.clear();
+    }
     const quint64 generation = Generation;
     QMetaObject::invokeMethod(
         Worker, [worker = Worker, generation, path] { worker->Load(generation, path); },
         Qt::QueuedConnection);
 }
 
-std::tuple<int, int, int> TPdfPrefetcher::Key(int page, QSize size)
+TPdfRenderShare::TKey TPdfPrefetcher::Key(int page, QSize size) const
 {
-    return {page, size.width(), size.height()};
+    return {Generation, page, size.width(), size.height()};
 }
 
 void TPdfPrefetcher::Request(int page, QSize size)
 {
-    if (Source.isEmpty() || !Pending.insert(Key(page, size)).second) {
+    if (Source.isEmpty()) {
         return;
+    }
+    {
+        const std::lock_guard lock(Share->Lock);
+        if (!Share->Wanted.insert(Key(page, size)).second) {
+            return;
+        }
     }
     const quint64 generation = Generation;
     QMetaObject::invokeMethod(
@@ -85,15 +122,67 @@ void TPdfPrefetcher::Request(int page, QSize size)
 
 bool TPdfPrefetcher::IsPending(int page, QSize size) const
 {
-    return Pending.count(Key(page, size)) > 0;
+    const std::lock_guard lock(Share->Lock);
+    return Share->Wanted.count(Key(page, size)) > 0;
+}
+
+bool TPdfPrefetcher::HasPending() const
+{
+    const std::lock_guard lock(Share->Lock);
+    return !Share->Wanted.empty();
+}
+
+std::optional<QImage> TPdfPrefetcher::Claim(int page, QSize size)
+{
+    const TPdfRenderShare::TKey key = Key(page, size);
+    std::unique_lock lock(Share->Lock);
+    if (!Share->Wanted.count(key)) {
+        return std::nullopt;
+    }
+    if (Share->InProgress != key && Share->DoneKey != key) {
+        Share->Wanted.erase(key);
+        return std::nullopt;
+    }
+    // Bounded all the same: a renderer that hangs must not hang the window.
+    Share->Changed.wait_for(lock, std::chrono::seconds(10),
+                            [this, &key] { return Share->InProgress != key; });
+    if (Share->DoneKey != key || Share->Done.isNull()) {
+        return std::nullopt;
+    }
+    Share->Wanted.erase(key);
+    QImage image = Share->Done;
+    return image;
 }
 
 void TPdfPrefetcher::Arrived(quint64 generation, int page, QSize size, const QImage &image)
 {
-    if (generation != Generation || Pending.erase(Key(page, size)) == 0) {
+    if (generation != Generation) {
         return;
     }
+    {
+        const std::lock_guard lock(Share->Lock);
+        // Claimed by the window meanwhile: it has the page already.
+        if (Share->Wanted.erase(Key(page, size)) == 0) {
+            return;
+        }
+    }
     emit Rendered(page, size, image);
+}
+
+TPdfPrefetcher::TWindowRender::TWindowRender(TPdfPrefetcher &prefetcher)
+    : Share(*prefetcher.Share)
+{
+    const std::lock_guard lock(Share.Lock);
+    ++Share.WindowRenders;
+}
+
+TPdfPrefetcher::TWindowRender::~TWindowRender()
+{
+    {
+        const std::lock_guard lock(Share.Lock);
+        --Share.WindowRenders;
+    }
+    Share.Changed.notify_all();
 }
 
 } // namespace tarvello

@@ -95,9 +95,10 @@ TEST(PageView, NeighboursAreReadyAndTheCacheStaysSmallOnLongDocuments)
             view.repaint();
             view.FinishPrefetch();
             // FinishPrefetch renders here whatever the thread did not deliver:
-            // with the thread, only the first page, painted before it could.
+            // with the thread, at most the first page, painted before the
+            // thread had started on it (once started, the paint waits for it).
             if (ahead) {
-                ASSERT_EQ(view.PagesRenderedHere(), 1) << "turn " << turn;
+                ASSERT_LE(view.PagesRenderedHere(), 1) << "turn " << turn;
             }
             const int next = view.CurrentPage() + 1;
             EXPECT_TRUE(view.Cache().Contains(next, view.PagePixelSize(next))) << next;
