@@ -1,0 +1,348 @@
+// From the pedal to the picture, measured from outside as a performer sees it:
+// the built program runs in a real window on a private X server, a MIDI client
+// on JACK sends, and the window's pixels are read back through the X server
+// about every millisecond until they change. The release window is 0 ms.
+//   BM_OutsideTextLine     a Program Change to another slot's text line
+//   BM_OutsidePdfPageTurn  Page Dn (7C) through a songbook
+//   BM_OutsideNextRtf      Next (7E) to a slot holding another RTF song
+//   BM_OutsideNextPdf      Next (7E) to a slot holding another PDF
+// Counters: median_ms and p99_ms from the send to the first changed pixel.
+// Between two sends the window is left still for a moment, as between two
+// songs. The program is the one built beside this benchmark; the environment
+// variable TARVELLO_PROGRAM names another (an older build, for its figures).
+// JACK: JACK_DEFAULT_SERVER when it names a running server, else a private one.
+
+#include "support/JackPeer.h"
+#include "support/QtTestEnvironment.h"
+
+#include "BenchFiles.h"
+#include "BenchJackMain.h"
+#include "ScreenWatch.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+using namespace tarvello;
+using namespace std::chrono_literals;
+using TClock = std::chrono::steady_clock;
+
+namespace {
+
+const QRect WindowBounds(0, 0, 900, 600);
+
+QString ProgramPath()
+{
+    const QByteArray chosen = qgetenv("TARVELLO_PROGRAM");
+    return chosen.isEmpty() ? QStringLiteral(TARVELLO_PROGRAM) : QString::fromLocal8Bit(chosen);
+}
+
+test::TPrivateXServer &XServer()
+{
+    static test::TPrivateXServer server;
+    return server;
+}
+
+// The settings of a show whose slots hold `files` (File display) or `lines`
+// (Text Line display), listening to the peer, acting at once.
+QByteArray ShowSettings(bool fileDisplay, const QStringList &entries)
+{
+    QByteArray ini = "[MidiDevices]\r\nInput=" + test::TJackPeer::OutputPortName().toUtf8() +
+                     "\r\nChannel=1\r\nController=102\r\n"
+                     "[Font]\r\nName=DejaVu Sans\r\nSize=40\r\n"
+                     "[Screen]\r\nTop=" +
+                     QByteArray::number(WindowBounds.top()) +
+                     "\r\nLeft=" + QByteArray::number(WindowBounds.left()) +
+                     "\r\nHeight=" + QByteArray::number(WindowBounds.height()) +
+                     "\r\nWidth=" + QByteArray::number(WindowBounds.width()) +
+                     "\r\n[Setting]\r\nTouchPad=0\r\nMidiMessage=0\r\nDisplayType=" +
+                     (fileDisplay ? "1" : "0") + "\r\n[Stage]\r\nReleaseWindow=0\r\n";
+    ini += fileDisplay ? "[Files]\r\n" : "[Lines]\r\n";
+    for (int slot = 0; slot < entries.size(); ++slot) {
+        ini += (fileDisplay ? "Names " : "Text ") + QByteArray::number(slot + 1) + "=" +
+               entries[slot].toUtf8() + "\r\n";
+    }
+    return ini;
+}
+
+QByteArray MidiStringsOfNoSlot()
+{
+    QByteArray text;
+    for (int slot = 0; slot < 123; ++slot) {
+        text += "Edit " + QByteArray::number(slot) + "\r\n";
+    }
+    return text;
+}
+
+QByteArray RtfSong(int number)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 DejaVu Sans;}}"
+                     "{\\colortbl;\\red0\\green0\\blue128;}\\f0\\fs56{\\b\\cf1 Song " +
+                     QByteArray::number(number) + "}\\par\\fs36 ";
+    for (int line = 0; line < 60; ++line) {
+        rtf += "{\\i Verse " + QByteArray::number(line / 4 + 1) +
+               "}: the road runs on past the river and the hill, line " +
+               QByteArray::number(line + number) + "\\par ";
+    }
+    return rtf + "}";
+}
+
+// The program on the private X server with a show of its own, and the peer
+// it listens to.
+class TProgramUnderTest {
+public:
+    explicit TProgramUnderTest(const QByteArray &settings,
+                               const std::function<void(const QTemporaryDir &)> &files)
+    {
+        Peer = std::make_unique<test::TJackPeer>();
+        // The settings file lies beside the program: a copy of it in the show's folder.
+        Program = Dir.filePath(QStringLiteral("Tarvello"));
+        if (!QFile::copy(ProgramPath(), Program)) {
+            return;
+        }
+        files(Dir);
+        WriteBenchFile(Dir, QStringLiteral("Tarvello.INI"), settings);
+        WriteBenchFile(Dir, QStringLiteral("MidiStrings.txt"), MidiStringsOfNoSlot());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), XServer().DisplayName());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
+        Process.setProcessEnvironment(environment);
+        Process.setWorkingDirectory(Dir.path());
+        Process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        Process.setStandardOutputFile(QProcess::nullDevice());
+        Process.start(Program, {});
+        if (!Process.waitForStarted(5000)) {
+            return;
+        }
+        Watch = std::make_unique<test::TScreenWatch>(XServer().DisplayName(), WindowBounds);
+        Watch->WaitUntilStill(500ms, 20s);
+        Started = Watch->Ready();
+    }
+
+    ~TProgramUnderTest()
+    {
+        Watch.reset();
+        if (Process.state() != QProcess::NotRunning) {
+            Process.terminate();
+            if (!Process.waitForFinished(5000)) {
+                Process.kill();
+                Process.waitForFinished(5000);
+            }
+        }
+    }
+
+    bool Started = false;
+
+    // Sends until the window changes: the program has found the peer.
+    bool Connect(const QByteArray &message)
+    {
+        for (int attempt = 0; attempt < 40; ++attempt) {
+            const auto before = Watch->Grab();
+            Peer->Send(message);
+            if (Watch->WaitForChange(before, 500ms)) {
+                Watch->WaitUntilStill(300ms, 5s);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Sends unmeasured and waits for the window to settle.
+    void SendAndSettle(const QByteArray &message)
+    {
+        Peer->Send(message);
+        Watch->WaitUntilStill(150ms, 5s);
+    }
+
+    // Milliseconds from the send to the first changed pixel; negative when
+    // nothing changed within two seconds. The window is then left to settle.
+    double Time(const QByteArray &message)
+    {
+        const auto before = Watch->Grab();
+        const auto sent = TClock::now();
+        Peer->Send(message);
+        const bool changed = Watch->WaitForChange(before, 2s, 500us);
+        const auto seen = TClock::now();
+        Watch->WaitUntilStill(100ms, 5s);
+        return changed ? std::chrono::duration<double, std::milli>(seen - sent).count() : -1;
+    }
+
+private:
+    QTemporaryDir Dir;
+    QString Program;
+    QProcess Process;
+    std::unique_ptr<test::TJackPeer> Peer;
+    std::unique_ptr<test::TScreenWatch> Watch;
+};
+
+void Report(benchmark::State &state, std::vector<double> samples)
+{
+    const auto missed = std::count_if(samples.begin(), samples.end(), [](double ms) { return ms < 0; });
+    samples.erase(std::remove_if(samples.begin(), samples.end(), [](double ms) { return ms < 0; }),
+                  samples.end());
+    if (samples.empty()) {
+        state.SkipWithError("the window never changed");
+        return;
+    }
+    std::sort(samples.begin(), samples.end());
+    const auto rank = [&samples](double share) {
+        return samples[std::min(samples.size() - 1,
+                                size_t(std::ceil(share * double(samples.size())) - 1))];
+    };
+    state.SetIterationTime(rank(0.5) / 1000);
+    state.counters["median_ms"] = rank(0.5);
+    state.counters["p99_ms"] = rank(0.99);
+    state.counters["max_ms"] = samples.back();
+    state.counters["samples"] = double(samples.size());
+    state.counters["missed"] = double(missed);
+}
+
+bool Ready(benchmark::State &state)
+{
+    if (!test::JackServerReachable()) {
+        state.SkipWithError("no JACK server");
+        return false;
+    }
+    if (!XServer().Running()) {
+        state.SkipWithError("no Xvfb");
+        return false;
+    }
+    return true;
+}
+
+// Runs `round` (which times what it measures into the samples) on a
+// program with that show until `count` samples are in.
+void Measure(benchmark::State &state, const QByteArray &settings,
+             const std::function<void(const QTemporaryDir &)> &files, QByteArray first,
+             const std::function<void(TProgramUnderTest &, std::vector<double> &)> &round,
+             size_t count)
+{
+    if (!Ready(state)) {
+        return;
+    }
+    for (auto _ : state) {
+        TProgramUnderTest program(settings, files);
+        if (!program.Started || !program.Connect(first)) {
+            state.SkipWithError("the program did not start or hear the peer");
+            return;
+        }
+        std::vector<double> samples;
+        while (samples.size() < count) {
+            round(program, samples);
+        }
+        Report(state, samples);
+    }
+}
+
+constexpr int Songs = 30;
+
+void BM_OutsideTextLine(benchmark::State &state)
+{
+    QStringList lines;
+    for (int slot = 0; slot < Songs; ++slot) {
+        lines << QStringLiteral("Song %1: the chorus comes twice").arg(slot);
+    }
+    Measure(
+        state, ShowSettings(false, lines), [](const QTemporaryDir &) {},
+        QByteArray::fromHex("C000"),
+        [](TProgramUnderTest &program, std::vector<double> &samples) {
+            for (int slot = 1; slot < Songs; ++slot) {
+                samples.push_back(program.Time(QByteArray::fromHex("C0") + char(slot)));
+            }
+            program.SendAndSettle(QByteArray::fromHex("C000"));
+        },
+        100);
+}
+
+void BM_OutsidePdfPageTurn(benchmark::State &state)
+{
+    constexpr int pages = 40;
+    Measure(
+        state, ShowSettings(true, {QStringLiteral("songbook.pdf")}),
+        [](const QTemporaryDir &dir) { WriteSongbook(dir.filePath("songbook.pdf"), pages); },
+        QByteArray::fromHex("C000"),
+        [](TProgramUnderTest &program, std::vector<double> &samples) {
+            for (int page = 1; page < pages; ++page) {
+                samples.push_back(program.Time(QByteArray::fromHex("C07C")));
+            }
+            program.SendAndSettle(QByteArray::fromHex("C000"));
+        },
+        100);
+}
+
+void BM_OutsideNextRtf(benchmark::State &state)
+{
+    QStringList files;
+    for (int slot = 0; slot < Songs; ++slot) {
+        files << QStringLiteral("song%1.rtf").arg(slot);
+    }
+    Measure(
+        state, ShowSettings(true, files),
+        [files](const QTemporaryDir &dir) {
+            for (int slot = 0; slot < files.size(); ++slot) {
+                WriteBenchFile(dir, files[slot], RtfSong(slot));
+            }
+        },
+        QByteArray::fromHex("C000"),
+        [](TProgramUnderTest &program, std::vector<double> &samples) {
+            for (int slot = 1; slot < Songs; ++slot) {
+                samples.push_back(program.Time(QByteArray::fromHex("C07E")));
+            }
+            program.SendAndSettle(QByteArray::fromHex("C000"));
+        },
+        100);
+}
+
+void BM_OutsideNextPdf(benchmark::State &state)
+{
+    // Neighbours open at different pages, so that each Next changes the picture.
+    QStringList files;
+    QStringList entries;
+    for (int slot = 0; slot < Songs; ++slot) {
+        files << QStringLiteral("chart%1.pdf").arg(slot);
+        entries << QStringLiteral("%1 /PAGE %2").arg(files.last()).arg(slot % 3 + 1);
+    }
+    Measure(
+        state, ShowSettings(true, entries),
+        [files](const QTemporaryDir &dir) {
+            for (int slot = 0; slot < files.size(); ++slot) {
+                WriteSongbook(dir.filePath(files[slot]), 3 + slot % 4);
+            }
+        },
+        QByteArray::fromHex("C000"),
+        [](TProgramUnderTest &program, std::vector<double> &samples) {
+            for (int slot = 1; slot < Songs; ++slot) {
+                samples.push_back(program.Time(QByteArray::fromHex("C07E")));
+            }
+            program.SendAndSettle(QByteArray::fromHex("C000"));
+        },
+        100);
+}
+
+BENCHMARK(BM_OutsideTextLine)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutsidePdfPageTurn)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutsideNextRtf)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutsideNextPdf)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // The window is the program's; this process only writes the show's files.
+    QApplication &app = test::CreateTestApplication(argc, argv);
+    Q_UNUSED(app);
+    return test::RunBenchmarksWithJackServer(argc, argv, "tarvello-outside");
+}
