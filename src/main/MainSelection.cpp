@@ -60,6 +60,11 @@ void TfMain::ActOnValue(int value)
         ShowPrompt(shown);
     }
 
+    if (page == DisplayPage || page == LyricPage) {
+        BandShowing = true;
+    }
+    PublishBandState();
+
     if (selects) {
         // A move to another row runs the list click handling at once.
         GridOfDisplayType().SetRow(RowOfSlot(CurrentSlotKey));

@@ -347,6 +347,8 @@ void TSettingsPage::Restore(const TStoredSettings &s)
     cbPdfScrollbar->setChecked(s.PdfScrollbar);
     seScrollSeconds->setValue(s.ScrollSeconds);
     cbAutoScroll->setChecked(s.AutoScroll);
+    SetBandPort(s.BandPort);
+    cbBandScreens->setChecked(s.BandEnabled);
 }
 
 void TSettingsPage::Collect(TStoredSettings &s) const
@@ -372,6 +374,8 @@ void TSettingsPage::Collect(TStoredSettings &s) const
     s.AutoScroll = cbAutoScroll->isChecked();
     s.ScrollSeconds = seScrollSeconds->value();
     s.PedalKeys = cbPedalKeys->isChecked();
+    s.BandEnabled = cbBandScreens->isChecked();
+    s.BandPort = seBandPort->value();
 }
 
 void TSettingsPage::SetNavigationLabels(const TNavigationLabels &labels)

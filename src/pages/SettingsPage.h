@@ -82,6 +82,16 @@ public:
     void SetPedalKeys(bool on);
     bool AutoScroll() const;
     int ScrollSeconds() const;
+    // Band screens (SettingsPageBand.cpp): the box, the port, and what the
+    // musicians open: the follow address with its QR code and the remote
+    // address with the key. `problem` stands in for the addresses while the
+    // server is not running for a reason the operator should know.
+    bool BandScreens() const;
+    void SetBandScreens(bool on);
+    int BandPort() const;
+    void SetBandPort(int port);
+    void ShowBandAddresses(const QString &follow, const QString &remote);
+    void ShowBandProblem(const QString &problem);
 
     // The controls that the settings file keeps, in the order they are read;
     // each change raises its signal as the operator's would. The devices, the
@@ -106,6 +116,9 @@ signals:
     void PdfScrollbarToggled(bool on);
     void AutoScrollToggled(bool on);
     void ScrollSecondsChanged(int seconds);
+    void BandScreensToggled(bool on);
+    // The port after the operator has finished changing it.
+    void BandPortChanged(int port);
     void LearnClicked();
     void FontClicked();
     void DonateClicked();
@@ -116,6 +129,7 @@ private:
     void createButtons();
     void createNavigationPanel();
     void createAutoScrollControls();
+    void createBandControls();
     void connectControls();
 
     QLabel *Label1;
@@ -145,6 +159,12 @@ private:
     QLabel *lPrevPage;
     QCheckBox *cbAutoScroll;
     QSpinBox *seScrollSeconds;
+    QCheckBox *cbBandScreens;
+    QSpinBox *seBandPort;
+    QLabel *lBandAddress;
+    QLabel *lBandQr;
+    QLabel *lBandRemote;
+    int BandPortShown = 0;
     QString InputChosen;
     QString OutputChosen;
 };

@@ -101,6 +101,7 @@ TSettingsPage::TSettingsPage(QWidget *parent) : QWidget(parent)
     createButtons();
     createNavigationPanel();
     createAutoScrollControls();
+    createBandControls();
     connectControls();
 }
 

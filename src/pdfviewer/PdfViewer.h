@@ -42,6 +42,9 @@ public:
     void GoToPreviousPage();
     // The page number goes to the control as it is; the control keeps it in range.
     void SetCurrentPage(int page);
+    // The page shown and the document's pages, 0 with no document open.
+    int CurrentPage() const;
+    int PageCount() const;
     bool IsOpen() const { return Displayer != nullptr; }
 
     bool AutoOpen() const { return AutoOpenValue; }
