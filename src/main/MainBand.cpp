@@ -71,7 +71,7 @@ void TfMain::cbBandScreensClick()
     PublishBandState();
 }
 
-void TfMain::PublishBandState()
+void TfMain::PublishBandState(bool beforeShowing)
 {
     if (!Band || !Band->Running()) {
         return;
@@ -120,7 +120,11 @@ void TfMain::PublishBandState()
         if (s.Kind == QLatin1String("none") && numbered) {
             s.Text = NumberedLine(key, s.Name);
         }
-        if (s.Kind == QLatin1String("pdf")) {
+        if (s.Kind == QLatin1String("pdf") && beforeShowing) {
+            if (BandShown.File == s.File) {
+                s.PageCount = BandShown.PageCount;
+            }
+        } else if (s.Kind == QLatin1String("pdf")) {
             // The page the viewer shows, after page turns; an old viewer
             // that cannot tell keeps the page the slot asks for.
             try {
@@ -137,7 +141,7 @@ void TfMain::PublishBandState()
                 }
             }
         }
-        if (LyricPage->ViewKind() == lvRichText) {
+        if (!beforeShowing && LyricPage->ViewKind() == lvRichText) {
             s.Scroll = LyricPage->TextScrollFraction();
         }
         // The next slot and the one before, as the show moves on.

@@ -50,6 +50,14 @@ void TfMain::ActOnValue(int value)
         }
     }
 
+    // The band hears of a new prompt before the stage view draws it: what a
+    // follower fetches is prepared already, and a large document on the stage
+    // screen does not hold the band up.
+    if (selects && (page == DisplayPage || page == LyricPage)) {
+        BandShowing = true;
+        PublishBandState(true);
+    }
+
     if (page == DisplayPage) {
         // 123 to 125 scroll and page: the one line of the Display page has
         // nothing to scroll.

@@ -252,8 +252,10 @@ public:
     // show. The box on "Settings" starts and stops the server; a port that
     // cannot be used is reported and the show goes on without.
     void cbBandScreensClick();
-    // Tells the followers what is shown now; after every ActOnValue.
-    void PublishBandState();
+    // Tells the followers what is shown now; after every ActOnValue, and for
+    // a selection also `beforeShowing` the stage view draws it (a document's
+    // page is then the one the slot asks for).
+    void PublishBandState(bool beforeShowing = false);
     // The running server, or nullptr.
     TBandServer *BandServer() const { return Band.get(); }
     QString BandKey() const { return BandKeyValue; }
