@@ -15,13 +15,13 @@ void TSettingsPage::createBandControls()
 {
     // To the right of the navigation panel: the band's phones and tablets.
     cbBandScreens = Named(new QCheckBox(QStringLiteral("Band screens"), this), "cbBandScreens");
-    cbBandScreens->setGeometry(620, 8, 110, 17);
+    cbBandScreens->setGeometry(632, 8, 104, 17);
     SetHint(cbBandScreens,
             QStringLiteral("Phones, tablets and computers on this network follow the show in a "
                            "web browser"),
             true);
     seBandPort = Named(new QSpinBox(this), "seBandPort");
-    seBandPort->setGeometry(736, 5, 90, 22);
+    seBandPort->setGeometry(740, 5, 96, 22);
     seBandPort->setRange(1024, 65535);
     seBandPort->setValue(DefaultBandPort);
     seBandPort->setPrefix(QStringLiteral("Port "));
@@ -30,14 +30,15 @@ void TSettingsPage::createBandControls()
     BandPortShown = seBandPort->value();
 
     lBandAddress = Named(new QLabel(this), "lBandAddress");
-    lBandAddress->setGeometry(620, 30, 220, 34);
+    lBandAddress->setGeometry(632, 30, 210, 34);
     lBandAddress->setWordWrap(true);
     lBandAddress->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lBandQr = Named(new QLabel(this), "lBandQr");
-    lBandQr->setGeometry(620, 66, 150, 150);
+    lBandQr->setGeometry(632, 66, 150, 150);
     lBandQr->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lBandRemote = Named(new QLabel(this), "lBandRemote");
-    lBandRemote->setGeometry(620, 220, 220, 60);
+    // Below the version line, where the long address has the page's width.
+    lBandRemote->setGeometry(312, 290, 530, 36);
     lBandRemote->setWordWrap(true);
     lBandRemote->setTextInteractionFlags(Qt::TextSelectableByMouse);
     ShowBandProblem(QString());
@@ -86,7 +87,7 @@ void TSettingsPage::ShowBandAddresses(const QString &follow, const QString &remo
     lBandAddress->setText(QStringLiteral("Follow: ") + follow);
     const QImage code = QrCodeImage(follow, 3);
     lBandQr->setPixmap(QPixmap::fromImage(code));
-    lBandRemote->setText(QStringLiteral("Remote (keep it to yourself): ") + remote);
+    lBandRemote->setText(QStringLiteral("Remote, for the leader (keep it to yourself): ") + remote);
 }
 
 void TSettingsPage::ShowBandProblem(const QString &problem)
