@@ -51,6 +51,14 @@ void TfMain::ActOnValue(int value)
         }
     }
 
+    // The band hears of a new prompt before the stage view draws it: what a
+    // follower fetches is prepared already, and a large document on the stage
+    // screen does not hold the band up.
+    if (selects && (page == DisplayPage || page == LyricPage)) {
+        BandShowing = true;
+        PublishBandState(true);
+    }
+
     if (page == DisplayPage) {
         // 123 to 125 scroll and page: the one line of the Display page has
         // nothing to scroll.
@@ -60,6 +68,11 @@ void TfMain::ActOnValue(int value)
     } else if (page == LyricPage) {
         ShowPrompt(shown);
     }
+
+    if (page == DisplayPage || page == LyricPage) {
+        BandShowing = true;
+    }
+    PublishBandState();
 
     if (selects) {
         // A move to another row runs the list click handling at once.

@@ -75,6 +75,7 @@ void TfMain::LoadSettings()
         PromptFontColour(s.FontColor, palette().color(QPalette::WindowText)));
 
     // Each change runs the group's or box's own handler, as a click would.
+    BandKeyValue = s.BandKey;
     SettingsPage->Restore(s);
 
     move(std::clamp(s.Left, -LargestCoordinate, LargestCoordinate),
@@ -146,6 +147,7 @@ void TfMain::SaveSettings()
         s.Lines[size_t(slot)] = Lines().Value(QString::number(slot));
     }
     CollectStage(s);
+    s.BandKey = BandKeyValue;
 
     WriteStoredSettings(*SettingsFile, s);
     // The user's configuration folder may not be there yet on the first run.

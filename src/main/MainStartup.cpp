@@ -1,5 +1,6 @@
 #include "main/MainWindow.h"
 
+#include "band/BandServer.h"
 #include "core/Version.h"
 #include "files/IniFile.h"
 #include "main/HelpKey.h"
@@ -137,8 +138,10 @@ void TfMain::FormDestroy()
     if (!SettingsFile) {
         return; // never created, or already shut down
     }
-    // Nothing is opened again once the devices close for the end.
+    // Nothing is opened again once the devices close for the end, and no
+    // remote acts any more.
     DeviceWatch.reset();
+    Band.reset();
     // The devices close first, so that no input callback runs during the save.
     // One that fails to close is reported, and the show is saved all the same:
     // it holds every change of the evening.

@@ -1,5 +1,6 @@
 #include "main/MainWindow.h"
 
+#include "band/BandServer.h"
 #include "core/Version.h"
 #include "main/MidiDeviceWatch.h"
 #include "pages/DisplayPage.h"
@@ -8,6 +9,7 @@
 #include "pages/SettingsPage.h"
 #include "prompt/MidiDispatch.h"
 #include "prompt/PromptReference.h"
+#include "prompt/StoredSettings.h"
 #include "widgets/Colours.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorReporter.h"
@@ -86,6 +88,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
           [this](const QString &text) { Dialogs.ShowError(this, text); }))
 {
     setObjectName(QStringLiteral("fMain"));
+    BandKeyValue = NewBandKey();
     setWindowTitle(QStringLiteral("Tarvello"));
     setGeometry(331, 115, 1028, 648);
     setFont(PixelFont({QStringLiteral("Tahoma")}, 11));
@@ -98,6 +101,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
     connectPages();
     createMidiDispatch();
     connectSettingsPage();
+    connectBand();
     watchPaintForTouchPad();
     connectStageKeys();
     SetSelectionMidiSender([this] { SendSelectionMidiToOutput(); });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "band/BandContent.h"
+#include "band/BandState.h"
 #include "core/SlotTypes.h"
 #include "prompt/BlockCopy.h"
 
@@ -24,6 +26,7 @@ class QWindow;
 
 namespace tarvello {
 
+class TBandServer;
 class TDialogs;
 class TDisplayPage;
 class TErrorReporter;
@@ -249,6 +252,19 @@ public:
     // window are carried over. `created`: the new one is there.
     void NativeWindowReplaced(bool created);
 
+    // Band screens (MainBand.cpp): phones and tablets on the stage network
+    // follow what the stage screen shows, and the leader's remote drives the
+    // show. The box on "Settings" starts and stops the server; a port that
+    // cannot be used is reported and the show goes on without.
+    void cbBandScreensClick();
+    // Tells the followers what is shown now; after every ActOnValue, and for
+    // a selection also `beforeShowing` the stage view draws it (a document's
+    // page is then the one the slot asks for).
+    void PublishBandState(bool beforeShowing = false);
+    // The running server, or nullptr.
+    TBandServer *BandServer() const { return Band.get(); }
+    QString BandKey() const { return BandKeyValue; }
+
     // Where every error of the window's handlers goes: the error box.
     TErrorReporter &Errors() const { return *ErrorBox; }
 
@@ -346,6 +362,16 @@ private:
     std::optional<QRect> UnreachableBounds;
     QRect PlacedBounds;
     void KeepWindowReachable();
+
+    void connectBand();
+    std::unique_ptr<TBandServer> Band;
+    // The settings' key; a window that loads no settings makes its own.
+    QString BandKeyValue;
+    QStringList BandSlotNames;
+    TBandState BandShown;
+    QList<TBandPrompt> BandNeighbours;
+    // Until the first selection the stage shows "Waiting for Midi".
+    bool BandShowing = false;
 };
 
 } // namespace tarvello

@@ -34,6 +34,8 @@ TLyricPage::TLyricPage(QWidget *parent)
     reLyric->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SetBackground(ColourOfColourValue(LyricViewColour));
     layout->addWidget(reLyric, 0, 0);
+    connect(reLyric->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &TLyricPage::TextScrolled);
 
     webFileBrowser->hide();
     layout->addWidget(webFileBrowser, 0, 0);
@@ -215,6 +217,23 @@ void TLyricPage::ShowOnlyView(TLyricViewKind kind)
     reLyric->setVisible(kind == lvRichText);
     webFileBrowser->setVisible(kind == lvBrowser);
     PdfViewer->setVisible(kind == lvPdf);
+}
+
+double TLyricPage::TextScrollFraction() const
+{
+    const QScrollBar *bar = reLyric->verticalScrollBar();
+    const int range = bar->maximum() - bar->minimum();
+    return range > 0 ? double(bar->value() - bar->minimum()) / range : 0.0;
+}
+
+int TLyricPage::PdfPage() const
+{
+    return PdfViewer && View == lvPdf ? PdfViewer->CurrentPage() : 0;
+}
+
+int TLyricPage::PdfPageCount() const
+{
+    return PdfViewer && View == lvPdf ? PdfViewer->PageCount() : 0;
 }
 
 void TLyricPage::ShowText(const QString &text)

@@ -57,6 +57,11 @@ public:
     // shows the slot; it also pauses or resumes autoscroll.
     void Command(int value);
     TLyricViewKind ViewKind() const { return View; }
+    // How far the rich-text view is scrolled, 0 at the top to 1 at the end.
+    double TextScrollFraction() const;
+    // The PDF document's page shown and its pages; 0 without a document.
+    int PdfPage() const;
+    int PdfPageCount() const;
     // Text in the rich-text view, as at the start of a show.
     void ShowText(const QString &text);
 
@@ -79,6 +84,8 @@ public:
 signals:
     // "Line Up" and "Line Dn" have nothing to do on a PDF document.
     void LineButtonsEnabledChanged(bool enabled);
+    // The rich-text view was scrolled, by a command, autoscroll or the hand.
+    void TextScrolled();
 
 private:
     void createPdfViewer();

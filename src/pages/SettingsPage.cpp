@@ -354,6 +354,8 @@ void TSettingsPage::Restore(const TStoredSettings &s)
     seScrollSeconds->setValue(s.ScrollSeconds);
     cbAutoScroll->setChecked(s.AutoScroll);
     seReleaseWindow->setValue(s.ReleaseWindow);
+    SetBandPort(s.BandPort);
+    cbBandScreens->setChecked(s.BandEnabled);
 }
 
 void TSettingsPage::Collect(TStoredSettings &s) const
@@ -380,6 +382,8 @@ void TSettingsPage::Collect(TStoredSettings &s) const
     s.ScrollSeconds = seScrollSeconds->value();
     s.ReleaseWindow = seReleaseWindow->value();
     s.PedalKeys = cbPedalKeys->isChecked();
+    s.BandEnabled = cbBandScreens->isChecked();
+    s.BandPort = seBandPort->value();
 }
 
 void TSettingsPage::SetNavigationLabels(const TNavigationLabels &labels)

@@ -84,6 +84,16 @@ public:
     int ScrollSeconds() const;
     // Milliseconds from the first MIDI value of a run to the selection.
     int ReleaseWindow() const;
+    // Band screens (SettingsPageBand.cpp): the box, the port, and what the
+    // musicians open: the follow address with its QR code and the remote
+    // address with the key. `problem` stands in for the addresses while the
+    // server is not running for a reason the operator should know.
+    bool BandScreens() const;
+    void SetBandScreens(bool on);
+    int BandPort() const;
+    void SetBandPort(int port);
+    void ShowBandAddresses(const QString &follow, const QString &remote);
+    void ShowBandProblem(const QString &problem);
 
     // The controls that the settings file keeps, in the order they are read;
     // each change raises its signal as the operator's would. The devices, the
@@ -109,6 +119,9 @@ signals:
     void AutoScrollToggled(bool on);
     void ScrollSecondsChanged(int seconds);
     void ReleaseWindowChanged(int milliseconds);
+    void BandScreensToggled(bool on);
+    // The port after the operator has finished changing it.
+    void BandPortChanged(int port);
     void LearnClicked();
     void FontClicked();
     void DonateClicked();
@@ -120,6 +133,7 @@ private:
     void createNavigationPanel();
     void createAutoScrollControls();
     void createReleaseWindowControls();
+    void createBandControls();
     void connectControls();
 
     QLabel *Label1;
@@ -151,6 +165,12 @@ private:
     QSpinBox *seScrollSeconds;
     QLabel *lReleaseWindow;
     QSpinBox *seReleaseWindow;
+    QCheckBox *cbBandScreens;
+    QSpinBox *seBandPort;
+    QLabel *lBandAddress;
+    QLabel *lBandQr;
+    QLabel *lBandRemote;
+    int BandPortShown = 0;
     QString InputChosen;
     QString OutputChosen;
 };

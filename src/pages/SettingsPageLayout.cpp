@@ -103,6 +103,7 @@ TSettingsPage::TSettingsPage(QWidget *parent) : QWidget(parent)
     createNavigationPanel();
     createAutoScrollControls();
     createReleaseWindowControls();
+    createBandControls();
     connectControls();
 }
 

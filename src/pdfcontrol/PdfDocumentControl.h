@@ -63,8 +63,8 @@ public:
     Q_INVOKABLE void PrintPagesFit(int firstPage, int lastPage, bool shrinkToFit);
 
     // For the program and its tests: what the control shows now.
-    int CurrentPage() const;
-    int PageCount() const;
+    Q_INVOKABLE int CurrentPage() const;
+    Q_INVOKABLE int PageCount() const;
     QString LayoutModeName() const { return Layout; }
     QString PageModeName() const { return PaneMode; }
     QString ViewModeName() const { return ViewMode; }

@@ -293,6 +293,18 @@ QObject *TPdfViewer::GetDispatch() const
     return Displayer ? Displayer->GetDispatch() : nullptr;
 }
 
+int TPdfViewer::CurrentPage() const
+{
+    QObject *control = GetDispatch();
+    return control ? AutomationCall(control, QStringLiteral("CurrentPage")).toInt() : 0;
+}
+
+int TPdfViewer::PageCount() const
+{
+    QObject *control = GetDispatch();
+    return control ? AutomationCall(control, QStringLiteral("PageCount")).toInt() : 0;
+}
+
 quint8 TPdfViewer::ReaderMajorVersion()
 {
     if (ReaderVersion != 0) {

@@ -45,6 +45,9 @@ public:
     void GoToPreviousPage();
     // The page number goes to the control as it is; the control keeps it in range.
     void SetCurrentPage(int page);
+    // The page shown and the document's pages, 0 with no document open.
+    int CurrentPage() const;
+    int PageCount() const;
     bool IsOpen() const { return Displayer != nullptr; }
     // Files (with the page, from 1, each opens at) that are likely to be
     // assigned next: the installed control renders those pages ahead, at

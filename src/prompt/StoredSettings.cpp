@@ -2,6 +2,7 @@
 
 #include "files/IniFile.h"
 
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <algorithm>
@@ -23,6 +24,7 @@ const QString TouchPad = QStringLiteral("TouchPad");
 const QString Files = QStringLiteral("Files");
 const QString Lines = QStringLiteral("Lines");
 const QString Stage = QStringLiteral("Stage");
+const QString Band = QStringLiteral("Band");
 
 constexpr int DesignDotsPerInch = 96;
 constexpr int PointsPerInch = 72;
@@ -111,6 +113,18 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     s.ReleaseWindow = std::clamp(
         file.ReadInteger(Stage, QStringLiteral("ReleaseWindow"), defaults.ReleaseWindow), 0,
         LongestReleaseWindowMs);
+    // "Band": a port outside 1 to 65535 gives the default; a key that the
+    // program did not make (none in an older file) is made anew here and kept
+    // by the next save.
+    s.BandEnabled = file.ReadBool(Band, QStringLiteral("Enabled"), false);
+    s.BandPort = file.ReadInteger(Band, QStringLiteral("Port"), DefaultBandPort);
+    if (s.BandPort < 1 || s.BandPort > 65535) {
+        s.BandPort = DefaultBandPort;
+    }
+    s.BandKey = file.ReadString(Band, QStringLiteral("Key"), QString());
+    if (!ValidBandKey(s.BandKey)) {
+        s.BandKey = NewBandKey();
+    }
     return s;
 }
 
@@ -160,6 +174,31 @@ void WriteStoredSettings(TIniFile &file, const TStoredSettings &s)
                       s.ScrollSeconds > 0 ? s.ScrollSeconds : DefaultScrollSeconds);
     file.WriteInteger(Stage, QStringLiteral("ReleaseWindow"),
                       std::clamp(s.ReleaseWindow, 0, LongestReleaseWindowMs));
+    // "Band" is newer still and comes after "Stage".
+    file.WriteBool(Band, QStringLiteral("Enabled"), s.BandEnabled);
+    file.WriteInteger(Band, QStringLiteral("Port"), s.BandPort);
+    file.WriteString(Band, QStringLiteral("Key"),
+                     ValidBandKey(s.BandKey) ? s.BandKey : NewBandKey());
+}
+
+QString NewBandKey()
+{
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    QString key;
+    for (quint32 word : words) {
+        key += QStringLiteral("%1").arg(word, 8, 16, QLatin1Char('0'));
+    }
+    return key;
+}
+
+bool ValidBandKey(const QString &key)
+{
+    return key.size() == 32 && std::all_of(key.begin(), key.end(), [](QChar c) {
+               return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                      (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+                      (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+           });
 }
 
 int ChannelRowOfSetting(const QString &channel)

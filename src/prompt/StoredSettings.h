@@ -15,6 +15,8 @@ class TIniFile;
 
 inline constexpr int DefaultReleaseWindowMs = 300;
 inline constexpr int LongestReleaseWindowMs = 2000;
+// Band screens listen here unless the operator chose another port.
+inline constexpr int DefaultBandPort = 8750;
 
 // Everything the settings file keeps, as it stands in the file. The main
 // window's controls are the working copy while the program runs; this is
@@ -67,6 +69,12 @@ struct TStoredSettings {
     // Milliseconds from the first MIDI value of a run to the selection, 0 to
     // 2000 (held in that range); 0 acts on each value at once.
     int ReleaseWindow = DefaultReleaseWindowMs;
+    // "Band": band screens, the phones and tablets that follow the show.
+    // Nothing listens unless enabled. The key lets a remote drive the show;
+    // each settings file makes its own at the first start.
+    bool BandEnabled = false;
+    int BandPort = DefaultBandPort;
+    QString BandKey;
 };
 
 // Reads every key, each with its default when absent; an integer, boolean or
@@ -84,6 +92,13 @@ TStoredSettings ReadStoredSettings(const TIniFile &file);
 // The newest section, "Stage", comes last: a file from an older version keeps
 // every line it had and only gains that section at its end.
 void WriteStoredSettings(TIniFile &file, const TStoredSettings &settings);
+
+// A new key for band screens: 32 hexadecimal digits from the system's
+// cryptographic random source.
+QString NewBandKey();
+// Whether a stored key is one the program made (32 hexadecimal digits); any
+// other text is replaced by a new key when the settings are read.
+bool ValidBandKey(const QString &key);
 
 // The key of slot `slotKey` in "Files" ("Names 1" for slot 0) and in "Lines"
 // ("Text 1" for slot 0).

@@ -144,6 +144,9 @@ void ForEachSavedKey(
     text("Stage", "Screen", QString());
     write("Stage", "AutoScroll", ini.ReadBool("Stage", "AutoScroll", false) ? "1" : "0");
     integer("Stage", "ScrollSeconds", 180);
+    // "Band": the key is left out of the demo on purpose.
+    write("Band", "Enabled", ini.ReadBool("Band", "Enabled", false) ? "1" : "0");
+    integer("Band", "Port", 8750);
 }
 
 class DemoShow : public ::testing::Test {
@@ -200,7 +203,7 @@ TEST_F(DemoShow, SettingsFileReadsExactlyLikeOneTheProgramSaved)
                         saved.WriteString(section, key, value);
                         ++keys;
                     });
-    EXPECT_EQ(keys, 23 + 2 * SlotCount + 5); // 5: "Stage"
+    EXPECT_EQ(keys, 23 + 2 * SlotCount + 5 + 2); // 5: "Stage", 2: "Band"
     EXPECT_EQ(saved.Contents(), bytes);
 
     // The newcomer lands on the Lyric page with the Nav Pad, and MIDI output
@@ -215,6 +218,10 @@ TEST_F(DemoShow, SettingsFileReadsExactlyLikeOneTheProgramSaved)
     EXPECT_FALSE(Settings.ReadBool("Stage", "FullScreen", false));
     // Autoscroll is on, so the newcomer sees the files move by themselves.
     EXPECT_TRUE(Settings.ReadBool("Stage", "AutoScroll", false));
+    // Band screens are there to be found, off, and without a key that every
+    // band would share.
+    EXPECT_FALSE(Settings.ReadBool("Band", "Enabled", true));
+    EXPECT_FALSE(Settings.ValueExists("Band", "Key"));
 
     // Both windows fit a small 1366 x 768 screen, side by side, so the pad
     // does not hide the top left of the prompt.

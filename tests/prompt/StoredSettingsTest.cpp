@@ -140,13 +140,15 @@ TEST_F(StoredSettingsTest, ANewFileWithAllDefaultsIsLaidOutExactly)
 {
     TStoredSettings s;
     s.Input = QStringLiteral("In A");
+    s.BandKey = QStringLiteral("0123456789abcdef0123456789ABCDEF");
     TIniFile file(Path());
     WriteStoredSettings(file, s);
     file.UpdateFile();
 
     QByteArray expected = FileBeforeTheStageSection();
     expected += "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen=\r\nAutoScroll="
-                "0\r\nScrollSeconds=180\r\nReleaseWindow=300\r\n";
+                "0\r\nScrollSeconds=180\r\nReleaseWindow=300\r\n"
+                "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=0123456789abcdef0123456789ABCDEF\r\n";
     EXPECT_EQ(ReadBytes(Path()), expected);
 }
 
@@ -163,15 +165,19 @@ TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirE
     }
     const QByteArray saved = ReadBytes(Path());
     EXPECT_TRUE(saved.startsWith(old)) << "every line of the old file keeps its bytes";
+    const QByteArray band =
+        "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=" + s.BandKey.toLatin1() + "\r\n";
     EXPECT_EQ(saved.mid(old.size()), "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen="
                                      "\r\nAutoScroll=0\r\nScrollSeconds=180\r\n"
-                                     "ReleaseWindow=300\r\n");
+                                     "ReleaseWindow=300\r\n" +
+                                         band);
 
     // Stored keys in any case and place come back, and keep their lines.
     const QByteArray stage = old.left(old.indexOf("[Files]")) +
                              "[stage]\r\nscreen=HDMI-2\r\nFullScreen=1\r\nPedalKeys=$1\r\n" +
                              old.mid(old.indexOf("[Files]"));
     s = ReadFrom(stage);
+    s.BandKey = QString::fromLatin1(band.mid(band.indexOf("Key=") + 4, 32));
     EXPECT_TRUE(s.PedalKeys && s.FullScreen);
     EXPECT_EQ(s.StageScreen, "HDMI-2");
     s.PedalKeys = false;
@@ -184,7 +190,31 @@ TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirE
     expected.replace("PedalKeys=$1",
                      "PedalKeys=0\r\nAutoScroll=0\r\nScrollSeconds=180\r\nReleaseWindow=300");
     expected.replace("screen=", "Screen=");
+    expected += band;
     EXPECT_EQ(ReadBytes(Path()), expected);
+}
+
+TEST_F(StoredSettingsTest, BandScreensAreOffAndEachFileMakesItsOwnKey)
+{
+    const TStoredSettings fresh = ReadStoredSettings(TIniFile(Path()));
+    EXPECT_FALSE(fresh.BandEnabled);
+    EXPECT_EQ(fresh.BandPort, 8750);
+    EXPECT_TRUE(ValidBandKey(fresh.BandKey));
+    EXPECT_NE(fresh.BandKey, ReadStoredSettings(TIniFile(Path())).BandKey);
+
+    // A stored key is kept; one the program did not make, and a port that is
+    // none, are replaced.
+    TStoredSettings s =
+        ReadFrom("[band]\r\nenabled=1\r\nport=9000\r\nkey=" + fresh.BandKey.toLatin1() + "\r\n");
+    EXPECT_TRUE(s.BandEnabled);
+    EXPECT_EQ(s.BandPort, 9000);
+    EXPECT_EQ(s.BandKey, fresh.BandKey);
+    for (const char *bad : {"Key=secret\r\nPort=0", "Key=\r\nPort=70000", "Port=x"}) {
+        s = ReadFrom(QByteArray("[Band]\r\n") + bad + "\r\n");
+        EXPECT_EQ(s.BandPort, 8750) << bad;
+        EXPECT_TRUE(ValidBandKey(s.BandKey)) << bad;
+    }
+    EXPECT_FALSE(ValidBandKey(QStringLiteral("0123456789abcdef0123456789abcdeg")));
 }
 
 TEST_F(StoredSettingsTest, EveryKeyComesBackAfterASave)

@@ -85,6 +85,10 @@ void WriteDemoSettings(const QString &path)
     // Autoscroll on, so the files move by themselves.
     ini.WriteBool("Stage", "AutoScroll", true);
     ini.WriteInteger("Stage", "ScrollSeconds", ScrollSeconds);
+    // Band screens off, and no key: every copy of the show makes its own at
+    // its first start, so that no two bands share one.
+    ini.WriteBool("Band", "Enabled", false);
+    ini.WriteInteger("Band", "Port", 8750);
     ini.UpdateFile();
 }
 

@@ -1,0 +1,414 @@
+// Band screens: how soon 24 followers have what the stage screen shows.
+// (a) ActOnValue to the state at the last of 24 WebSocket followers;
+// (b) a remote's POST /api/value to the state at the last follower;
+// (c) the act to a prompt's content (HTML of an RTF file, a PDF page's
+//     picture) received by a follower, for prompts prepared beforehand;
+// (d) the act to the follow page's text changed in a real browser.
+// Each sample is one act; the counters give the median and 99th percentile
+// in milliseconds.
+#include "BenchFiles.h"
+#include "band/BandServer.h"
+#include "main/MainWindow.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
+#include "support/FindControl.h"
+#include "support/QtTestEnvironment.h"
+#include "widgets/Dialogs.h"
+#include "widgets/KeyValueGrid.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMutex>
+#include <QSpinBox>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineView>
+#include <QWebSocket>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace tarvello;
+using Clock = std::chrono::steady_clock;
+
+constexpr int FollowerCount = 24;
+
+TStandardDialogs Dialogs;
+std::unique_ptr<QTemporaryDir> Folder;
+std::unique_ptr<TfMain> Window;
+quint16 Port = 0;
+
+qint64 Now()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
+        .count();
+}
+
+TfMain &MainWindow()
+{
+    if (!Window) {
+        Folder = std::make_unique<QTemporaryDir>();
+        Window = std::make_unique<TfMain>(Dialogs);
+        Window->resize(1000, 640);
+        Window->StartEmptyShow();
+        Window->show();
+        QTcpServer probe;
+        probe.listen(QHostAddress::Any, 0);
+        Port = probe.serverPort();
+        probe.close();
+        test::Control<QSpinBox>(Window.get(), QStringLiteral("seBandPort"))->setValue(Port);
+        test::Control<QCheckBox>(Window.get(), QStringLiteral("cbBandScreens"))->setChecked(true);
+        QApplication::processEvents();
+    }
+    return *Window;
+}
+
+TKeyValueGrid &Grid(const char *name)
+{
+    return *test::Control<TKeyValueGrid>(&MainWindow(), QString::fromLatin1(name));
+}
+
+// 24 followers on a thread of their own, as 24 devices would be: each notes
+// when the state naming the awaited take reaches it. For (c) the first of
+// them also fetches the content of the state for the awaited slot, on a
+// kept-alive connection, as the follow page does.
+class TFollowers : public QObject {
+public:
+    std::atomic<int> Awaited{-1};
+    std::atomic<int> Arrived{0};
+    std::atomic<qint64> LastArrival{0};
+    std::atomic<int> AwaitedSlot{-1};
+    std::atomic<qint64> ContentArrival{0};
+
+    void Open()
+    {
+        for (int i = 0; i < FollowerCount; ++i) {
+            auto *socket = new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this);
+            connect(socket, &QWebSocket::textMessageReceived, this,
+                    [this, socket](const QString &m) { Received(socket, m); });
+            socket->open(QUrl(QStringLiteral("ws://127.0.0.1:%1/ws").arg(Port)));
+            if (i == 0) {
+                Fetcher = socket;
+            }
+        }
+        Http = new QTcpSocket(this);
+        Http->connectToHost(QHostAddress::LocalHost, Port);
+        connect(Http, &QTcpSocket::readyRead, this, [this] { ContentRead(); });
+    }
+
+private:
+    void Received(QWebSocket *socket, const QString &message)
+    {
+        const QJsonObject state = QJsonDocument::fromJson(message.toUtf8()).object();
+        if (socket == Fetcher && AwaitedSlot >= 0 &&
+            state.value(QStringLiteral("slot")).toInt() == AwaitedSlot) {
+            AwaitedSlot = -1;
+            Answer.clear();
+            Http->write("GET " + state.value(QStringLiteral("content")).toString().toLatin1() +
+                        "?w=1280 HTTP/1.1\r\nHost: x\r\n\r\n");
+        }
+        const QString name = state.value(QStringLiteral("name")).toString();
+        if (!name.startsWith(QLatin1String("Take ")) || name.mid(5).toInt() != Awaited) {
+            return;
+        }
+        // The heartbeat repeats a state, and a selection is told twice: each
+        // follower counts once.
+        if (Counted.value(socket, -1) == Awaited) {
+            return;
+        }
+        Counted[socket] = Awaited;
+        LastArrival = Now();
+        ++Arrived;
+    }
+
+    void ContentRead()
+    {
+        Answer += Http->readAll();
+        const qsizetype head = Answer.indexOf("\r\n\r\n");
+        if (head < 0) {
+            return;
+        }
+        const qsizetype at = Answer.indexOf("Content-Length: ");
+        const qsizetype length =
+            Answer.mid(at + 16, Answer.indexOf("\r\n", at) - at - 16).trimmed().toLongLong();
+        if (Answer.size() >= head + 4 + length) {
+            Answer.clear();
+            ContentArrival = Now();
+        }
+    }
+
+    QWebSocket *Fetcher = nullptr;
+    QTcpSocket *Http = nullptr;
+    QByteArray Answer;
+    QHash<QObject *, int> Counted;
+};
+
+QThread *FollowerThread = nullptr;
+TFollowers *Followers = nullptr;
+
+TFollowers &StartFollowers()
+{
+    MainWindow();
+    if (!Followers) {
+        FollowerThread = new QThread;
+        FollowerThread->start();
+        Followers = new TFollowers;
+        Followers->moveToThread(FollowerThread);
+        QMetaObject::invokeMethod(
+            Followers, [] { Followers->Open(); }, Qt::BlockingQueuedConnection);
+        QThread::msleep(300);
+    }
+    return *Followers;
+}
+
+int Take = 0;
+
+// Names slot `slot` "Take N" with a new N, so that its state is told apart.
+void NextTake(int slot)
+{
+    ++Take;
+    Grid("vleLines").SetValue(QString::number(slot), QStringLiteral("Take %1").arg(Take));
+    Followers->Awaited = Take;
+    Followers->Arrived = 0;
+}
+
+bool WaitForAll(qint64 deadlineMs = 2000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (Followers->Arrived < FollowerCount) {
+        if (clock.elapsed() > deadlineMs) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 0);
+    }
+    return true;
+}
+
+void Report(benchmark::State &state, std::vector<double> samples)
+{
+    if (samples.empty()) {
+        state.SkipWithError("no sample arrived");
+        return;
+    }
+    std::sort(samples.begin(), samples.end());
+    state.counters["median_ms"] = samples[samples.size() / 2];
+    state.counters["p99_ms"] = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
+    state.counters["max_ms"] = samples.back();
+}
+
+void TextLines()
+{
+    TfMain &window = MainWindow();
+    window.SetDisplayType(0);
+    window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsDisplay")));
+}
+
+void BM_A_ActToLastOf24Followers(benchmark::State &state)
+{
+    TextLines();
+    StartFollowers();
+    std::vector<double> samples;
+    int slot = 5;
+    for (auto _ : state) {
+        slot = slot == 5 ? 6 : 5;
+        NextTake(slot);
+        const qint64 start = Now();
+        Window->ActOnValue(slot);
+        if (WaitForAll()) {
+            samples.push_back(double(Followers->LastArrival - start) / 1e6);
+        }
+    }
+    Report(state, samples);
+}
+BENCHMARK(BM_A_ActToLastOf24Followers)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+void BM_B_RemotePostToLastOf24Followers(benchmark::State &state)
+{
+    TextLines();
+    StartFollowers();
+    QTcpSocket remote;
+    remote.connectToHost(QHostAddress::LocalHost, Port);
+    remote.waitForConnected(2000);
+    const QByteArray key = Window->BandKey().toLatin1();
+    std::vector<double> samples;
+    int slot = 5;
+    for (auto _ : state) {
+        slot = slot == 5 ? 6 : 5;
+        NextTake(slot);
+        const QByteArray body = "{\"value\": " + QByteArray::number(slot) + "}";
+        const qint64 start = Now();
+        remote.write("POST /api/value HTTP/1.1\r\nHost: x\r\nAuthorization: Bearer " + key +
+                     "\r\nContent-Type: application/json\r\nContent-Length: " +
+                     QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        remote.flush();
+        if (WaitForAll()) {
+            samples.push_back(double(Followers->LastArrival - start) / 1e6);
+        }
+        remote.readAll();
+    }
+    Report(state, samples);
+}
+BENCHMARK(BM_B_RemotePostToLastOf24Followers)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
+QByteArray RtfSong(int verses)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}{\\colortbl;\\red200"
+                     "\\green0\\blue0;}\n";
+    for (int verse = 0; verse < verses; ++verse) {
+        rtf += "\\pard\\qc\\fs36\\b Verse " + QByteArray::number(verse) +
+               "\\b0\\par\n"
+               "\\pard\\fs28 When the {\\i lights} go down and the {\\cf1 drums} begin,\\line "
+               "we sing it loud and we sing it clear\\par\n";
+    }
+    return rtf + "}";
+}
+
+// From the act to the content's last byte at one follower, which takes the
+// state's content path from its socket and fetches it at once.
+void ActToContent(benchmark::State &state, const QString &first, const QString &second)
+{
+    TfMain &window = MainWindow();
+    StartFollowers();
+    window.SetDisplayType(1);
+    window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsLyric")));
+    Grid("vleFiles").SetValue(QStringLiteral("5"), first);
+    Grid("vleFiles").SetValue(QStringLiteral("6"), second);
+    Grid("vleLines").SetValue(QStringLiteral("5"), QString());
+    std::vector<double> samples;
+    std::vector<double> acts;
+    int slot = 5;
+    // Both prompts shown once: each is the other's neighbour from then on.
+    window.ActOnValue(6);
+    window.ActOnValue(5);
+    QThread::msleep(500);
+    for (auto _ : state) {
+        slot = slot == 5 ? 6 : 5;
+        QApplication::processEvents();
+        QThread::msleep(30); // the neighbour is prepared meanwhile, as between songs
+        Followers->ContentArrival = 0;
+        Followers->AwaitedSlot = slot;
+        const qint64 start = Now();
+        window.ActOnValue(slot);
+        acts.push_back(double(Now() - start) / 1e6);
+        QElapsedTimer wait;
+        wait.start();
+        while (Followers->ContentArrival == 0 && wait.elapsed() < 3000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 0);
+        }
+        if (Followers->ContentArrival != 0) {
+            samples.push_back(double(Followers->ContentArrival - start) / 1e6);
+        }
+    }
+    Report(state, samples);
+    // The stage's own share: ActOnValue until it returns.
+    std::sort(acts.begin(), acts.end());
+    state.counters["act_median_ms"] = acts[acts.size() / 2];
+}
+
+void BM_C_ActToRtfContent(benchmark::State &state)
+{
+    MainWindow();
+    ActToContent(state, WriteBenchFile(*Folder, QStringLiteral("one.rtf"), RtfSong(40)),
+                 WriteBenchFile(*Folder, QStringLiteral("two.rtf"), RtfSong(60)));
+}
+BENCHMARK(BM_C_ActToRtfContent)->Iterations(300)->Unit(benchmark::kMillisecond);
+
+void BM_C_ActToPdfPagePicture(benchmark::State &state)
+{
+    MainWindow();
+    const QString book = Folder->filePath(QStringLiteral("book.pdf"));
+    WriteSongbook(book, 6);
+    ActToContent(state, book + QStringLiteral(" /PAGE 2"), book + QStringLiteral(" /PAGE 4"));
+}
+BENCHMARK(BM_C_ActToPdfPagePicture)->Iterations(300)->Unit(benchmark::kMillisecond);
+
+void BM_D_ActToFollowPageText(benchmark::State &state)
+{
+    TextLines();
+    QWebEngineView view;
+    view.resize(800, 600);
+    view.show();
+    // Tells the bench when the page's text changes: the title follows it.
+    QWebEngineScript watch;
+    watch.setInjectionPoint(QWebEngineScript::DocumentReady);
+    watch.setWorldId(QWebEngineScript::ApplicationWorld);
+    watch.setSourceCode(QStringLiteral("new MutationObserver(() => { document.title = "
+                                       "document.getElementById('line').textContent; })"
+                                       ".observe(document.getElementById('line'), {childList: "
+                                       "true, characterData: true, subtree: true});"));
+    view.page()->scripts().insert(watch);
+    QString title;
+    QObject::connect(view.page(), &QWebEnginePage::titleChanged,
+                     [&](const QString &t) { title = t; });
+    bool loaded = false;
+    QObject::connect(view.page(), &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
+    view.load(QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(Port)));
+    QElapsedTimer clock;
+    clock.start();
+    while (!loaded && clock.elapsed() < 20000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    // The socket is open once a state has painted.
+    Window->ActOnValue(7);
+    while (!title.startsWith(QLatin1String("7 - ")) && clock.elapsed() < 30000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    std::vector<double> samples;
+    int slot = 5;
+    for (auto _ : state) {
+        slot = slot == 5 ? 6 : 5;
+        ++Take;
+        const QString expected = QStringLiteral("%1 - Take %2").arg(slot).arg(Take);
+        Grid("vleLines").SetValue(QString::number(slot), QStringLiteral("Take %1").arg(Take));
+        QApplication::processEvents();
+        QThread::msleep(20);
+        const qint64 start = Now();
+        Window->ActOnValue(slot);
+        QElapsedTimer wait;
+        wait.start();
+        while (title != expected && wait.elapsed() < 2000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 0);
+        }
+        if (title == expected) {
+            samples.push_back(double(Now() - start) / 1e6);
+        }
+    }
+    Report(state, samples);
+}
+BENCHMARK(BM_D_ActToFollowPageText)->Iterations(300)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    tarvello::test::PrepareTestEnvironment();
+    QApplication app(argc, argv);
+    tarvello::RegisterBuiltInPdfControl();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (Followers) {
+        QMetaObject::invokeMethod(
+            Followers, [] { delete Followers; }, Qt::BlockingQueuedConnection);
+        FollowerThread->quit();
+        FollowerThread->wait();
+    }
+    Window.reset();
+    Folder.reset();
+    return 0;
+}

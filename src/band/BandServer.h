@@ -1,0 +1,69 @@
+#pragma once
+
+#include "band/BandContent.h"
+#include "band/BandState.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QThread;
+
+namespace tarvello {
+
+class TBandHost;
+
+// Band screens: an HTTP and WebSocket server that lets phones, tablets and
+// other computers on the stage network follow the show (GET /, /api/state,
+// /ws, /content/...) and lets the leader drive it (GET /remote, POST
+// /api/value with the key). It runs on its own thread, so that a slow follower
+// never delays the stage screen; only the latest state matters, and what a
+// follower has not taken yet is replaced by the newer state.
+//
+// Made, started and stopped on the window's thread; Publish may be called
+// from any thread.
+class TBandServer : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TBandServer(QObject *parent = nullptr);
+    ~TBandServer() override;
+
+    // Listens on every address of this machine. Throws TError with a text for
+    // the operator when it cannot (a port in use). Starting again restarts.
+    void Start(quint16 port, const QString &key);
+    void Stop();
+    bool Running() const { return Listening; }
+    // This machine's address on the stage network as followers reach it: the
+    // first IPv4 address of an interface that is up and not the loopback,
+    // else "localhost".
+    static QString LanAddress();
+    quint16 Port() const { return ListenPort; }
+
+    // The state followers see from now on; `neighbours` are the prompts the
+    // show may turn to next, whose content is prepared in the background.
+    void Publish(const TBandState &state, const QList<TBandPrompt> &neighbours = {});
+    // The slots' names for the remote's list (index = slot key).
+    void PublishSlots(const QStringList &names);
+
+    // The limits the server keeps.
+    static constexpr int MaxConnections = 64;
+    static constexpr int MaxMessageBytes = 4096;
+
+signals:
+    // A remote's command, raised on this object's thread (the window's): a
+    // value 0..127 for ActOnValue, or the Nav Pad's "Select".
+    void ValueRequested(int value);
+    void SelectRequested();
+
+private:
+    std::unique_ptr<QThread> Thread;
+    TBandHost *Host = nullptr;
+    bool Listening = false;
+    quint16 ListenPort = 0;
+};
+
+} // namespace tarvello

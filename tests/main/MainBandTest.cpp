@@ -1,0 +1,100 @@
+#include "MainLyricFixture.h"
+
+#include "band/BandServer.h"
+#include "support/BandClient.h"
+
+#include <QCheckBox>
+#include <QJsonObject>
+#include <QSpinBox>
+#include <QTcpServer>
+
+namespace tarvello::test {
+namespace {
+
+void TurnOnBandScreens(const TMainControls &controls, quint16 port)
+{
+    controls.Find<QSpinBox>("seBandPort")->setValue(port);
+    controls.Find<QCheckBox>("cbBandScreens")->setChecked(true);
+}
+
+TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
+{
+    QFile text(Folder.filePath("intro.txt"));
+    text.open(QIODevice::WriteOnly);
+    text.write("Count in, then the riff");
+    text.close();
+    WritePdf(Folder.filePath("chart.pdf"), 3);
+    FileGrid()->SetValue("1", "intro.txt");
+    FileGrid()->SetValue("2", "chart.pdf /PAGE 2");
+    FileGrid()->SetValue("3", "javascript://x/%0Aalert(1)");
+
+    const quint16 port = FreePort();
+    TurnOnBandScreens(*this, port);
+    ASSERT_TRUE(Window->BandServer() && Window->BandServer()->Running());
+    EXPECT_TRUE(Find<QLabel>("lBandAddress")->text().contains(QStringLiteral(":%1/").arg(port)));
+    EXPECT_TRUE(Find<QLabel>("lBandRemote")->text().endsWith("/remote#" + Window->BandKey()));
+    EXPECT_FALSE(Find<QLabel>("lBandQr")->pixmap().isNull());
+
+    TFollowerClient follower(port);
+    ASSERT_TRUE(follower.WaitConnected());
+    Window->ActOnValue(1);
+    ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["slot"] == 1; }));
+    QJsonObject s = follower.Latest();
+    EXPECT_EQ(s["kind"], "text");
+    EXPECT_EQ(s["displayType"], "file");
+    EXPECT_EQ(s["name"], "intro.txt");
+    EXPECT_EQ(s["next"], "chart.pdf /PAGE 2");
+    EXPECT_EQ(s["caption"].toString(), Window->windowTitle());
+    EXPECT_TRUE(HttpGet(port, s["content"].toString().toLatin1()).Body.contains("then the riff"));
+
+    Window->ActOnValue(2);
+    ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["kind"] == "pdf"; }));
+    EXPECT_EQ(follower.Latest()["page"], 2);
+    EXPECT_EQ(follower.Latest()["pageCount"], 3);
+    const QByteArray page2 = follower.Latest()["content"].toString().toLatin1();
+    const THttpAnswer png = HttpGet(port, page2 + "?w=800");
+    EXPECT_TRUE(png.Body.startsWith("\x89PNG"));
+    Window->ActOnValue(PageDownValue);
+    ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["page"] == 3; }));
+    EXPECT_NE(follower.Latest()["content"].toString().toLatin1(), page2);
+
+    Window->ActOnValue(3);
+    ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["kind"] == "web"; }));
+    EXPECT_EQ(follower.Latest()["link"], "") << "only http and https become links";
+
+    // The remote's value acts as MIDI does: the slot is shown and its MIDI sent.
+    const int sent = SelectionMidiSent;
+    EXPECT_EQ(HttpPost(port, "/api/value", R"({"value": 1})", Window->BandKey().toLatin1()).Status,
+              204);
+    EXPECT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 1; }));
+    EXPECT_GT(SelectionMidiSent, sent);
+    EXPECT_EQ(HttpPost(port, "/api/value", R"({"value": 2})", "wrong").Status, 401);
+    QApplication::processEvents();
+    EXPECT_EQ(Window->CurrentSlot(), 1);
+
+    Find<QCheckBox>("cbBandScreens")->setChecked(false);
+    EXPECT_EQ(Window->BandServer(), nullptr);
+    EXPECT_EQ(HttpGet(port, "/api/state").Status, 0) << "nothing listens once the box is cleared";
+}
+
+TEST_F(TMainWindowTest, BandScreensOnAPortInUseAreReportedAndTheShowGoesOn)
+{
+    QTcpServer other;
+    ASSERT_TRUE(other.listen(QHostAddress::Any, 0));
+    LineGrid()->SetValue("4", "Ballad");
+    TurnOnBandScreens(*this, other.serverPort());
+    ASSERT_EQ(Dialogs.MessageTexts().size(), 1);
+    EXPECT_TRUE(Dialogs.MessageTexts().front().startsWith(
+        QStringLiteral("Band screens cannot listen on port %1").arg(other.serverPort())));
+    EXPECT_TRUE(Find<QLabel>("lBandAddress")->text().startsWith("Not running"));
+    Window->ActOnValue(4);
+    EXPECT_EQ(PatchName()->text(), "4 - Ballad");
+
+    // Another port: it runs.
+    const quint16 port = FreePort();
+    Find<QSpinBox>("seBandPort")->setValue(port);
+    EXPECT_EQ(HttpGet(port, "/api/state").Status, 200);
+}
+
+} // namespace
+} // namespace tarvello::test
