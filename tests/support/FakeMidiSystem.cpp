@@ -234,7 +234,7 @@ bool TFakeMidiSystem::IsInputOpen(const QString &name) const
 {
     std::lock_guard lock(Mutex);
     for (const auto &[handle, input] : Inputs) {
-        if (input.Name == name) {
+        if (input.Name == name && input.Connected) {
             return true;
         }
     }
@@ -245,7 +245,7 @@ bool TFakeMidiSystem::IsOutputOpen(const QString &name) const
 {
     std::lock_guard lock(Mutex);
     for (const auto &[handle, output] : Outputs) {
-        if (output.Name == name) {
+        if (output.Name == name && output.Connected) {
             return true;
         }
     }

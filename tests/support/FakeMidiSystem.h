@@ -71,7 +71,8 @@ public:
     // Whether something watches the devices now.
     bool Watched() const;
 
-    // By the device's number in the list as it is now, or by its name.
+    // By the device's number in the list as it is now, or by its name: open
+    // and still connected (a port whose device has gone does not count).
     bool IsInputOpen(unsigned deviceId) const;
     bool IsOutputOpen(unsigned deviceId) const;
     bool IsInputOpen(const QString &name) const;
