@@ -134,8 +134,11 @@ void TBandHost::AcceptFollowers()
 {
     while (Ws && Ws->hasPendingConnections()) {
         QWebSocket *socket = Ws->nextPendingConnection();
-        Handshaking.removeIf(
-            [socket](const QPointer<QTcpSocket> &tcp) { return !tcp || tcp->parent() == socket; });
+        // The connection it was made from no longer counts apart.
+        Handshaking.removeIf([socket](const QPointer<QTcpSocket> &tcp) {
+            return !tcp || (tcp->peerPort() == socket->peerPort() &&
+                            tcp->peerAddress() == socket->peerAddress());
+        });
         if (int(Followers.size()) >= TBandServer::MaxConnections) {
             socket->abort();
             socket->deleteLater();

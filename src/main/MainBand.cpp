@@ -33,6 +33,12 @@ void TfMain::connectBand()
             Guarded(*ErrorBox, [this](bool) { cbBandScreensClick(); }));
     connect(SettingsPage, &TSettingsPage::BandPortChanged, this,
             Guarded(*ErrorBox, [this](int) { cbBandScreensClick(); }));
+    connect(LyricPage, &TLyricPage::BrowserScrolled, this, [this](double fraction) {
+        if (Band && Band->Running() && LyricPage->ViewKind() == lvBrowser) {
+            BandShown.Scroll = fraction;
+            Band->Publish(BandShown, BandNeighbours);
+        }
+    });
     connect(LyricPage, &TLyricPage::TextScrolled, this, [this] {
         if (Band && Band->Running() && LyricPage->ViewKind() == lvRichText) {
             BandShown.Scroll = LyricPage->TextScrollFraction();

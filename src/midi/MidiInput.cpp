@@ -79,8 +79,8 @@ bool TMidiInput::SystemConnected(TMidiHandle handle)
 
 void TMidiInput::Renumber(const QStringList &names, const std::vector<int> &continued)
 {
-    // The buffers move under the lock: a delivery on the input thread reads
-    // them, and one moved out and not yet replaced would be a null buffer.
+    // The buffers of the devices that stay are moved out of the list here, so
+    // the input thread must not look at the list until it is whole again.
     std::unique_lock lock(ListLock);
     TDeviceList devices;
     std::vector<std::unique_ptr<TSysExData>> buffers;

@@ -38,6 +38,7 @@ TLyricPage::TLyricPage(QWidget *parent)
             &TLyricPage::TextScrolled);
 
     webFileBrowser->hide();
+    connect(webFileBrowser, &TWebBrowserView::Scrolled, this, &TLyricPage::BrowserScrolled);
     layout->addWidget(webFileBrowser, 0, 0);
 
     createPdfViewer();

@@ -86,6 +86,8 @@ signals:
     void LineButtonsEnabledChanged(bool enabled);
     // The rich-text view was scrolled, by a command, autoscroll or the hand.
     void TextScrolled();
+    // The browser's page was scrolled: 0 at the top to 1 at the end.
+    void BrowserScrolled(double fraction);
 
 private:
     void createPdfViewer();

@@ -7,7 +7,27 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <algorithm>
+
 namespace tarvello {
+namespace {
+
+// The stage's page never stops the show with a script's dialog: an alert,
+// a question or a prompt on a page is answered at once, as if dismissed.
+class TStagePage : public QWebEnginePage {
+public:
+    using QWebEnginePage::QWebEnginePage;
+
+protected:
+    void javaScriptAlert(const QUrl &, const QString &) override {}
+    bool javaScriptConfirm(const QUrl &, const QString &) override { return false; }
+    bool javaScriptPrompt(const QUrl &, const QString &, const QString &, QString *) override
+    {
+        return false;
+    }
+};
+
+} // namespace
 
 TWebBrowserView::TWebBrowserView(QWidget *parent) : QWidget(parent)
 {
@@ -20,9 +40,17 @@ QWebEngineView *TWebBrowserView::EnsureBrowser()
     if (!Browser) {
         Browser = new QWebEngineView(this);
         Browser->setObjectName(QStringLiteral("webEngine"));
+        Browser->setPage(new TStagePage(Browser));
         layout()->addWidget(Browser);
         connect(Browser, &QWebEngineView::loadStarted, this, [this] { Loading = true; });
         connect(Browser, &QWebEngineView::loadFinished, this, [this] { Loading = false; });
+        connect(Browser->page(), &QWebEnginePage::scrollPositionChanged, this,
+                [this](const QPointF &position) {
+                    // Both in the page's own (CSS) pixels.
+                    const double range = Browser->page()->contentsSize().height() -
+                                         Browser->height() / Browser->zoomFactor();
+                    emit Scrolled(range > 0 ? std::clamp(position.y() / range, 0.0, 1.0) : 0.0);
+                });
     }
     return Browser;
 }
@@ -30,7 +58,12 @@ QWebEngineView *TWebBrowserView::EnsureBrowser()
 QUrl TWebBrowserView::UrlOfReference(const QString &reference)
 {
     if (reference.contains(QStringLiteral("//"))) {
-        return QUrl::fromUserInput(reference);
+        // A slot's text never runs as a script in the stage's page: only
+        // addresses that lead to a page are followed.
+        const QUrl url = QUrl::fromUserInput(reference);
+        static const QStringList pages{QStringLiteral("http"), QStringLiteral("https"),
+                                       QStringLiteral("file"), QStringLiteral("ftp")};
+        return pages.contains(url.scheme().toLower()) ? url : QUrl(QStringLiteral("about:blank"));
     }
     return QUrl::fromLocalFile(QFileInfo(reference).absoluteFilePath());
 }

@@ -49,6 +49,10 @@ public:
 
     static QUrl UrlOfReference(const QString &reference);
 
+signals:
+    // The page was scrolled; 0 at the top to 1 at the end.
+    void Scrolled(double fraction);
+
 private:
     void RunScript(const QString &script);
 

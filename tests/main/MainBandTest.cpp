@@ -2,6 +2,7 @@
 
 #include "band/BandServer.h"
 #include "support/BandClient.h"
+#include "widgets/WebBrowserView.h"
 
 #include <QCheckBox>
 #include <QJsonObject>
@@ -58,6 +59,28 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["page"] == 3; }));
     EXPECT_NE(follower.Latest()["content"].toString().toLatin1(), page2);
 
+    // An HTML page: the browser's scroll reaches the followers.
+    QFile page(Folder.filePath("long.html"));
+    page.open(QIODevice::WriteOnly);
+    // Its alert must not stop the show with a dialog.
+    page.write("<html><head><title>long</title><script>alert('x')</script></head><body>"
+               "<div style='height:5000px'>Set list</div></body></html>");
+    page.close();
+    FileGrid()->SetValue("4", "long.html");
+    Window->ActOnValue(4);
+    ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["kind"] == "html"; }));
+    EXPECT_TRUE(HttpGet(port, follower.Latest()["content"].toString().toLatin1())
+                    .Body.contains("Set list"));
+    QWebEngineView *view = Find<TWebBrowserView>("webFileBrowser")->EnsureBrowser();
+    ASSERT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath("long.html")), "long"));
+    view->page()->runJavaScript("window.scrollTo(0, document.body.scrollHeight)");
+    EXPECT_TRUE(
+        follower.WaitFor([](const QJsonObject &s) { return s["scroll"].toDouble() > 0.99; }));
+
+    // A slot's "javascript:" text runs in no page, on stage or with the band.
+    EXPECT_EQ(TWebBrowserView::UrlOfReference("javascript://x/%0Aalert(1)"), QUrl("about:blank"));
+    EXPECT_EQ(TWebBrowserView::UrlOfReference("https://example.org/x"),
+              QUrl("https://example.org/x"));
     Window->ActOnValue(3);
     ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["kind"] == "web"; }));
     EXPECT_EQ(follower.Latest()["link"], "") << "only http and https become links";
