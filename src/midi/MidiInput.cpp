@@ -79,6 +79,9 @@ bool TMidiInput::SystemConnected(TMidiHandle handle)
 
 void TMidiInput::Renumber(const QStringList &names, const std::vector<int> &continued)
 {
+    // Held from the first buffer taken out of the list: a delivery looks at
+    // every buffer of the list, and one moved away would be none.
+    std::unique_lock lock(ListLock);
     TDeviceList devices;
     std::vector<std::unique_ptr<TSysExData>> buffers;
     for (qsizetype j = 0; j < names.size(); ++j) {
@@ -91,7 +94,6 @@ void TMidiInput::Renumber(const QStringList &names, const std::vector<int> &cont
             buffers.push_back(std::make_unique<TSysExData>());
         }
     }
-    std::unique_lock lock(ListLock);
     for (int i = 0; i < Devices.Count(); ++i) {
         auto &buffer = ReceiveBuffers[std::size_t(i)];
         if (buffer && Devices.Handle(i) != 0) {
