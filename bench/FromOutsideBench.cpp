@@ -162,11 +162,11 @@ public:
         return false;
     }
 
-    // Sends unmeasured and waits for the window to settle.
+    // Sends unmeasured until the window changes (a busy machine's JACK may
+    // drop a message, and a round must start where it should) and settles.
     void SendAndSettle(const QByteArray &message)
     {
-        Peer->Send(message);
-        Watch->WaitUntilStill(150ms, 5s);
+        Connect(message);
     }
 
     // Milliseconds from the send to the first changed pixel; negative when
