@@ -136,6 +136,8 @@ void BareRender(benchmark::State &state)
     TBench &bench = Bench();
     bench.Open();
     const QSize size = bench.View()->PagePixelSize(0);
+    // Bare: the view's own thread has nothing left to render meanwhile.
+    bench.View()->FinishPrefetch();
     QPdfDocument document;
     document.load(bench.Path);
     int page = 0;

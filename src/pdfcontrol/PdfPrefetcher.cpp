@@ -33,7 +33,14 @@ void TPdfRenderWorker::Render(quint64 generation, int page, QSize size)
     const TPdfRenderShare::TKey key{generation, page, size.width(), size.height()};
     {
         std::unique_lock lock(Share->Lock);
-        Share->Changed.wait(lock, [this] { return Share->WindowRenders == 0; });
+        for (;;) {
+            Share->Changed.wait(lock, [this] { return Share->WindowRenders == 0; });
+            const auto quiet = Share->QuietUntil;
+            if (std::chrono::steady_clock::now() >= quiet) {
+                break;
+            }
+            Share->Changed.wait_until(lock, quiet);
+        }
         // Withdrawn by the window, which renders it itself.
         if (!Share->Wanted.count(key)) {
             return;
@@ -178,9 +185,12 @@ TPdfPrefetcher::TWindowRender::TWindowRender(TPdfPrefetcher &prefetcher)
 
 TPdfPrefetcher::TWindowRender::~TWindowRender()
 {
+    // About the time a turn takes to follow another on a pedal held down.
+    constexpr std::chrono::milliseconds quiet(40);
     {
         const std::lock_guard lock(Share.Lock);
         --Share.WindowRenders;
+        Share.QuietUntil = std::chrono::steady_clock::now() + quiet;
     }
     Share.Changed.notify_all();
 }

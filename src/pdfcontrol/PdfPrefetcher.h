@@ -6,6 +6,7 @@
 #include <QString>
 #include <QThread>
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -31,8 +32,9 @@ struct TPdfRenderShare {
     std::optional<TKey> DoneKey;
     QImage Done;
     // Renders the window's thread is doing itself: the prefetch thread starts
-    // none meanwhile.
+    // none meanwhile, nor before this moment has passed.
     int WindowRenders = 0;
+    std::chrono::steady_clock::time_point QuietUntil;
 };
 
 // Lives in the prefetcher's thread with a document of its own, opened from the
@@ -82,7 +84,9 @@ public:
 
     // Held while the window's thread renders a page itself: the prefetch
     // thread starts no page meanwhile, so the window waits for at most the
-    // page already being rendered.
+    // page already being rendered. A page the window had to render itself is
+    // a jump it could not foresee, and another turn often follows at once:
+    // the prefetch thread then stays quiet for a moment longer.
     class TWindowRender {
     public:
         explicit TWindowRender(TPdfPrefetcher &prefetcher);

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QCoreApplication>
 #include <QPdfDocument>
 
 #include <algorithm>
@@ -34,6 +35,11 @@ TPdfPreparedPages &TPdfPreparedPages::Instance()
 }
 
 TPdfPreparedPages::~TPdfPreparedPages()
+{
+    Stop();
+}
+
+void TPdfPreparedPages::Stop()
 {
     {
         const std::lock_guard lock(Lock);
@@ -81,8 +87,14 @@ void TPdfPreparedPages::Prepare(const std::vector<TDocumentToPrepare> &documents
         for (const TDocumentToPrepare &document : documents) {
             Jobs.push_back({document, view});
         }
+        if (Stopping) {
+            return;
+        }
         if (!Worker.joinable()) {
             Worker = std::thread([this] { Work(); });
+            // Qt PDF goes with the application: the page being rendered is
+            // finished before that, and nothing is started after.
+            qAddPostRoutine([] { Instance().Stop(); });
         }
     }
     Wake.notify_all();

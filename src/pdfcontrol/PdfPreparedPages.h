@@ -44,6 +44,7 @@ public:
 private:
     TPdfPreparedPages() = default;
     void Work();
+    void Stop();
 
     struct TJob {
         TDocumentToPrepare Document;
