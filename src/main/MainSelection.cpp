@@ -53,8 +53,11 @@ void TfMain::ActOnValue(int value)
 
     // The band hears of a new prompt before the stage view draws it: what a
     // follower fetches is prepared already, and a large document on the stage
-    // screen does not hold the band up.
-    if (selects && (page == DisplayPage || page == LyricPage)) {
+    // screen does not hold the band up. Not again for the list click that the
+    // cursor move below raises: the prompt is shown already, and the caption
+    // set above lacks its item until the page has been asked.
+    const bool reentry = value == ReenteringSlot;
+    if (selects && !reentry && (page == DisplayPage || page == LyricPage)) {
         BandShowing = true;
         PublishBandState(true);
     }
