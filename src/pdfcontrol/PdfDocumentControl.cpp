@@ -250,6 +250,12 @@ void TPdfDocumentControl::SetSrc(const QString &source)
     UpdatePageControls();
 }
 
+bool TPdfDocumentControl::LoadFile(const QString &source)
+{
+    SetSrc(source);
+    return !Source.isEmpty();
+}
+
 QString TPdfDocumentControl::GetVersions() const
 {
     return QStringLiteral("%1=%2,QtPdf=%3")

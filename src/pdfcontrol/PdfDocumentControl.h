@@ -46,6 +46,10 @@ public:
     // anything that is not a readable PDF with at least one page are refused
     // with an error, and the control is left empty.
     void SetSrc(const QString &source);
+    // Loads another document into the control as it stands, keeping its
+    // widgets, view settings and render thread: what a viewer going from one
+    // song to the next asks for. Fails as SetSrc does; true when loaded.
+    Q_INVOKABLE bool LoadFile(const QString &source);
 
     Q_INVOKABLE QString GetVersions() const;
     Q_INVOKABLE void SetLayoutMode(const QString &layout);

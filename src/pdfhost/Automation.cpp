@@ -70,13 +70,8 @@ QVariant ConvertArgument(const QVariant &arg, QMetaType target)
     return converted;
 }
 
-} // namespace
-
-QVariant AutomationCall(QObject *object, const QString &name, const QVariantList &args)
+std::vector<QMetaMethod> MethodsNamed(const QObject *object, const QString &name)
 {
-    if (!object) {
-        ThrowUnknownName(name);
-    }
     const QMetaObject *meta = object->metaObject();
     const int first = ToolkitBase(object).methodCount();
     std::vector<QMetaMethod> named;
@@ -90,6 +85,22 @@ QVariant AutomationCall(QObject *object, const QString &name, const QVariantList
             named.push_back(method);
         }
     }
+    return named;
+}
+
+} // namespace
+
+bool AutomationHasMethod(const QObject *object, const QString &name)
+{
+    return object && !MethodsNamed(object, name).empty();
+}
+
+QVariant AutomationCall(QObject *object, const QString &name, const QVariantList &args)
+{
+    if (!object) {
+        ThrowUnknownName(name);
+    }
+    const std::vector<QMetaMethod> named = MethodsNamed(object, name);
     if (named.empty()) {
         ThrowUnknownName(name);
     }

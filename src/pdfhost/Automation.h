@@ -21,6 +21,8 @@ namespace tarvello {
 // control raises itself reach the caller unchanged.
 QVariant AutomationCall(QObject *object, const QString &name, const QVariantList &args = {});
 void AutomationSetProperty(QObject *object, const QString &name, const QVariant &value);
+// Whether AutomationCall would find a method of that name (any parameters).
+bool AutomationHasMethod(const QObject *object, const QString &name);
 
 // The automation booleans as integers, for controls that take them so.
 inline constexpr int AutomationTrue = -1;

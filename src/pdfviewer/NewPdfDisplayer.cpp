@@ -1,5 +1,6 @@
 #include "pdfviewer/NewPdfDisplayer.h"
 
+#include "pdfhost/Automation.h"
 #include "pdfviewer/AcroPdf.h"
 #include "pdfviewer/PdfError.h"
 #include "pdfviewer/PdfViewer.h"
@@ -104,6 +105,19 @@ TWindowHandle TNewPdfDisplayer::FindPageNumberEdit()
     }
     int skip = 2;
     return FindWindowByClass(&Viewer(), QStringLiteral("Edit"), skip);
+}
+
+bool TNewPdfDisplayer::CanLoadInPlace()
+{
+    return !ReaderWindowFound && !CloseTimer &&
+           AutomationHasMethod(GetDispatch(), QStringLiteral("LoadFile"));
+}
+
+void TNewPdfDisplayer::LoadInPlace(const QString &fileName)
+{
+    if (!AutomationCall(GetDispatch(), QStringLiteral("LoadFile"), {fileName}).toBool()) {
+        throw PdfError(QString::fromLatin1(pdfmsg::CantOpenFile), fileName);
+    }
 }
 
 void TNewPdfDisplayer::PaintTo(QPainter &canvas)

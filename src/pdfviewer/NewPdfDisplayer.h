@@ -28,6 +28,10 @@ public:
     void Display() override;
     TWindowHandle FindPageNumberEdit() override;
     void PaintTo(QPainter &canvas) override;
+    // A control offering LoadFile takes the next document in place, unless a
+    // reader window of its own has to be closed with each document.
+    bool CanLoadInPlace() override;
+    void LoadInPlace(const QString &fileName) override;
 
     TAcroPDF *Control() const { return AcroControl.data(); }
     TWindowHandle ReaderWindow() const { return ReaderWnd.data(); }

@@ -40,6 +40,13 @@ TPdfDisplayer::~TPdfDisplayer() = default;
 
 void TPdfDisplayer::Resize() {}
 
+bool TPdfDisplayer::CanLoadInPlace()
+{
+    return false;
+}
+
+void TPdfDisplayer::LoadInPlace(const QString &) {}
+
 TWindowHandle TPdfDisplayer::FindPageNumberEdit()
 {
     return FindPageNumberEditByTitle();

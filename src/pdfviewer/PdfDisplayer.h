@@ -31,6 +31,10 @@ public:
     // The edit box in which the control shows the page number, or nullptr.
     virtual TWindowHandle FindPageNumberEdit();
     virtual void PaintTo(QPainter &canvas) = 0;
+    // Whether the hosted control can load another local file in place, and
+    // does so; a control that cannot is released and a new one made instead.
+    virtual bool CanLoadInPlace();
+    virtual void LoadInPlace(const QString &fileName);
 
     // Depth-first walks from `start`: the window, then its following siblings
     // with everything below them, then its first child with its siblings.

@@ -129,6 +129,9 @@ void TPdfViewer::SetFileName(const QString &value)
         DeferredFileName = value;
         return;
     }
+    if (IsOpen() && LoadInPlace(value)) {
+        return;
+    }
     QString name = value;
     if (IsOpen()) {
         ReleaseDisplayer();
@@ -136,9 +139,7 @@ void TPdfViewer::SetFileName(const QString &value)
             name = *std::exchange(DeferredFileName, std::nullopt);
         }
     }
-    if (!name.isEmpty() && !HasDirectoryPart(name)) {
-        name = QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
-    }
+    name = CompletedFileName(name);
     FileNameValue = name;
     if (name.isEmpty()) {
         return;
@@ -151,6 +152,45 @@ void TPdfViewer::SetFileName(const QString &value)
     if (AutoOpenValue) {
         Open();
     }
+}
+
+QString TPdfViewer::CompletedFileName(const QString &name)
+{
+    if (!name.isEmpty() && !HasDirectoryPart(name)) {
+        return QCoreApplication::applicationDirPath() + QLatin1Char('/') + name;
+    }
+    return name;
+}
+
+bool TPdfViewer::LoadInPlace(const QString &value)
+{
+    const QString name = CompletedFileName(value);
+    if (!AutoOpenValue || name.isEmpty() || IsUrl(name) || !QFileInfo(name).isFile() ||
+        !ParentShowing() || !Displayer->CanLoadInPlace()) {
+        return false;
+    }
+    // Going from one song to the next keeps the control, its windows and its
+    // render thread: only the document changes. The view settings are sent
+    // again, as a newly opened document would have them.
+    FileNameValue = name;
+    try {
+        Displayer->LoadInPlace(name);
+        SendViewSettings();
+        Displayer->Resize();
+    } catch (...) {
+        ReleaseDisplayer();
+        throw PdfError(QString::fromLatin1(pdfmsg::CantOpenFile), name);
+    }
+    return true;
+}
+
+void TPdfViewer::SendViewSettings()
+{
+    SetLayoutMode(LayoutModeValue);
+    SetPageMode(PageModeValue);
+    SetShowScrollBars(ShowScrollBarsValue);
+    SetShowToolBar(ShowToolBarValue);
+    SetFitMode(FitModeValue);
 }
 
 void TPdfViewer::Open()
@@ -191,11 +231,7 @@ void TPdfViewer::Open()
     try {
         Displayer->CreateControl();
         AutomationSetProperty(GetDispatch(), QStringLiteral("Src"), FileNameValue);
-        SetLayoutMode(LayoutModeValue);
-        SetPageMode(PageModeValue);
-        SetShowScrollBars(ShowScrollBarsValue);
-        SetShowToolBar(ShowToolBarValue);
-        SetFitMode(FitModeValue);
+        SendViewSettings();
         Displayer->Display();
         restorePlacement();
     } catch (...) {

@@ -102,6 +102,12 @@ protected:
 
 private:
     void EnsureOpen();
+    // A bare file name is looked for beside the program.
+    static QString CompletedFileName(const QString &name);
+    // Loads a local file into the open control when it can take one in place;
+    // false when a new control has to be made for it.
+    bool LoadInPlace(const QString &value);
+    void SendViewSettings();
     bool ParentShowing() const;
     std::unique_ptr<TPdfDisplayer> MakeDisplayer(const QString &progId);
     // Releases and frees the displayer, waiting for the release; a FileName

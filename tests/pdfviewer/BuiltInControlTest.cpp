@@ -248,6 +248,35 @@ TEST_P(RealControl, BadFilesAreRefusedAndLeaveTheViewerClosed)
     EXPECT_EQ(Control()->PageCount(), 5);
 }
 
+// The newer generation takes the next song into the control it has; a file
+// it refuses closes the viewer as a first opening would.
+TEST_P(RealControl, TheNextDocumentGoesIntoTheOpenControl)
+{
+    const bool old = QString::fromLatin1(GetParam()) == "old";
+    const QString next = Dir.filePath("next.pdf");
+    WriteColouredPdf(next, 2);
+    Viewer->SetShowToolBar(false);
+    Viewer->SetFileName(Song);
+    Viewer->SetCurrentPage(4);
+    TPdfDocumentControl *first = Control();
+    ASSERT_NE(first, nullptr);
+
+    Viewer->SetFileName(next);
+    EXPECT_EQ(Control() == first, !old);
+    EXPECT_EQ(Viewer->FileName(), next);
+    EXPECT_EQ(Control()->PageCount(), 2);
+    EXPECT_EQ(Control()->CurrentPage(), 1);
+    EXPECT_TRUE(Near(ColourAt(1), PageColour(1)));
+    EXPECT_FALSE(Control()->ToolBar()->isVisibleTo(Control()));
+
+    const QString damaged = Dir.filePath("damaged.pdf");
+    WriteBytes(damaged, "%PDF-1.7\n");
+    EXPECT_EQ(ErrorOf([&] { Viewer->SetFileName(damaged); }), "Can't open file\r\n" + damaged);
+    EXPECT_FALSE(Viewer->IsOpen());
+    Viewer->SetFileName(Song);
+    EXPECT_EQ(Control()->PageCount(), 5);
+}
+
 INSTANTIATE_TEST_SUITE_P(BothGenerations, RealControl, ::testing::Values("old", "new"));
 
 TEST(RealControlFiles, LocalFileUrlsAreLoaded)
