@@ -83,7 +83,16 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
         ParsePromptReference(stored, [](const QString &name) { return QFileInfo(name).isFile(); });
     TShown shown{key, stored, numbered, QString(), QString()};
 
-    ShowOnlyView(lvRichText);
+    // A PDF that follows a PDF keeps its viewer on screen: hiding it for a
+    // moment costs the window a relayout before the next page can show.
+    const QFileInfo file(reference.Reference);
+    const bool pdf = !reference.Reference.isEmpty() && !IsWebAddress(reference.Reference) &&
+                     file.isFile() && FileViewForName(reference.Reference) == TFileView::Pdf;
+    if (pdf) {
+        View = lvRichText;
+    } else {
+        ShowOnlyView(lvRichText);
+    }
     emit LineButtonsEnabledChanged(true);
 
     if (IsWebAddress(reference.Reference)) {
@@ -95,7 +104,6 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
         return;
     }
 
-    const QFileInfo file(reference.Reference);
     if (reference.Reference.isEmpty() || !file.isFile()) {
         if (numbered) {
             reLyric->setPlainText(NumberedLine(key, reference.Reference));
