@@ -81,7 +81,12 @@ void TKeyValueGrid::SetRow(int row)
     const QModelIndex target = Model->index(row - 1, TKeyValueGridModel::ValueColumn);
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
                                                   QItemSelectionModel::Rows);
-    scrollTo(target);
+    // Out of sight (the show runs on another page), the view scrolls to its
+    // current row when it shows: laying out rows now would hold up the
+    // selection on its way to the stage.
+    if (isVisible()) {
+        scrollTo(target);
+    }
     RethrowPendingError();
 }
 

@@ -134,6 +134,26 @@ TEST(KeyValueGrid, ClickIsRaisedForTheOperatorsSelectionsAndTheProgramsMoves)
     EXPECT_EQ(grid.Row(), 2);
 }
 
+// Moved while out of sight (the show runs on another page), the cursor's row
+// is in view as soon as the grid shows again.
+TEST(KeyValueGrid, TheCursorRowIsInViewWhenTheGridShows)
+{
+    TKeyValueGrid grid;
+    const auto inView = [&grid](int row) {
+        const QRect cell = grid.visualRect(grid.model()->index(row - 1, 1));
+        return grid.viewport()->rect().contains(cell.center());
+    };
+    Show(grid);
+    grid.SetRow(100);
+    EXPECT_TRUE(inView(100));
+    grid.hide();
+    grid.SetRow(3);
+    grid.SetRow(120);
+    grid.SetRow(2);
+    Show(grid);
+    EXPECT_TRUE(inView(2));
+}
+
 TEST(KeyValueGrid, ErrorsOfTheClickHandlerReachWhoeverMovedTheCursor)
 {
     TKeyValueGrid grid;
