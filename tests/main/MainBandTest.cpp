@@ -39,7 +39,10 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     TFollowerClient follower(port);
     ASSERT_TRUE(follower.WaitConnected());
     Window->ActOnValue(1);
-    ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["slot"] == 1; }));
+    // The state after the draw: the caption then names the item.
+    ASSERT_TRUE(follower.WaitFor([this](const QJsonObject &s) {
+        return s["slot"] == 1 && s["caption"].toString() == Window->windowTitle();
+    }));
     QJsonObject s = follower.Latest();
     EXPECT_EQ(s["kind"], "text");
     EXPECT_EQ(s["displayType"], "file");
