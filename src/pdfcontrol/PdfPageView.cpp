@@ -107,10 +107,8 @@ void TPdfPageView::SetCurrentPage(int page)
         }
         ScrollToCurrentRow();
     }
-    // The pages around it are asked for once it has been painted: a document
-    // just opened is often turned to its page at once, and the page shown
-    // comes first.
     viewport()->update();
+    SchedulePrefetch();
     emit CurrentPageChanged(Current);
 }
 
