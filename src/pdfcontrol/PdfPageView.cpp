@@ -196,6 +196,8 @@ void TPdfPageView::Relayout()
         }
     }
     InRelayout = false;
+    // The pages around the current one are asked for when it paints: a
+    // document just opened is turned to its page before that.
     viewport()->update();
 }
 
