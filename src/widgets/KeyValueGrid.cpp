@@ -79,14 +79,11 @@ void TKeyValueGrid::SetRow(int row)
         return;
     }
     const QModelIndex target = Model->index(row - 1, TKeyValueGridModel::ValueColumn);
+    // The view scrolls to its new current row itself: at once when shown, and
+    // when it shows when out of sight (the show runs on another page), so a
+    // selection on its way to the stage waits for no layout of the rows.
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
                                                   QItemSelectionModel::Rows);
-    // Out of sight (the show runs on another page), the view scrolls to its
-    // current row when it shows: laying out rows now would hold up the
-    // selection on its way to the stage.
-    if (isVisible()) {
-        scrollTo(target);
-    }
     RethrowPendingError();
 }
 
