@@ -308,6 +308,7 @@ const QImage &TPdfPageView::PageImage(int page)
     if (!Path.isEmpty()) {
         if (std::optional<QImage> prepared = TPdfPreparedPages::Instance().Find(Path, page, size)) {
             prepared->setDevicePixelRatio(devicePixelRatioF());
+            ++TakenPrepared;
             PageCache.Insert(page, size, std::move(*prepared));
             return *PageCache.Find(page, size);
         }
@@ -464,6 +465,14 @@ void TPdfPageView::FinishPrefetch()
     while (IsPrefetchPending()) {
         PrefetchOne();
         PrefetchTimer.stop();
+    }
+}
+
+void TPdfPageView::WaitForPrefetchIdle()
+{
+    QDeadlineTimer deadline(10000);
+    while (Prefetcher.HasPending() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     }
 }
 

@@ -62,11 +62,17 @@ public:
     // Renders now what idle time would render next; for a caller that wants the
     // neighbours ready before going on.
     void FinishPrefetch();
+    // Waits until the prefetch thread has rendered and handed over every page
+    // asked of it, so that it renders nothing while the caller goes on.
+    void WaitForPrefetchIdle();
     TPdfPageCache &Cache() { return PageCache; }
     // Pages this view rendered on its own thread since it was made: a page
     // needed before it was rendered ahead, or every page when there is no
     // prefetch thread. Each such render holds up the window.
     int PagesRenderedHere() const { return RenderedHere; }
+    // Pages this view took ready-made from the pages rendered before their
+    // document was opened.
+    int PagesTakenPrepared() const { return TakenPrepared; }
 
 signals:
     void CurrentPageChanged(int page);
@@ -119,6 +125,7 @@ private:
     // Pages the prefetcher could not render; the view renders them itself.
     std::set<std::tuple<int, int, int>> PrefetchFailed;
     int RenderedHere = 0;
+    int TakenPrepared = 0;
     bool MovingBars = false;
     bool InRelayout = false;
     bool RelayoutAgain = false;
