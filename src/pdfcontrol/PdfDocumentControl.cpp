@@ -248,6 +248,7 @@ void TPdfDocumentControl::SetSrc(const QString &source)
     ThumbnailModel->SetDocument(&Doc);
     PageEdit->setValidator(new QIntValidator(1, Doc.pageCount(), PageEdit));
     UpdatePageControls();
+    emit DocumentOpened(path);
 }
 
 bool TPdfDocumentControl::LoadFile(const QString &source)

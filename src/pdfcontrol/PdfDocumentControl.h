@@ -89,6 +89,8 @@ public:
 signals:
     // One print job went to the printer, with this many sheets.
     void PrintJobFinished(int sheets);
+    // A document was read from its file and is shown.
+    void DocumentOpened(const QString &path);
 
 private:
     void BuildToolBar();

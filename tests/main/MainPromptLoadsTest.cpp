@@ -1,5 +1,5 @@
 // Each file shown is read once, and the slots next to it are read before they
-// are asked for: the counts of reads and of PDF controls made say so.
+// are asked for: the counts of reads and of PDF documents opened say so.
 
 #include "MainLyricFixture.h"
 
@@ -12,8 +12,10 @@
 #include "pdfhost/ClassFactory.h"
 #include "pdfhost/ClassIds.h"
 #include "pdfviewer/PdfViewer.h"
+#include "support/TestPdfFiles.h"
 
 #include <QDateTime>
+#include <QPdfDocument>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -25,12 +27,15 @@ protected:
     void SetUp() override
     {
         TLyricTest::SetUp();
-        // Every PDF control made from here on is counted.
+        // Every document a PDF control made from here on opens is counted,
+        // whether into a new control or into the open one.
         TClassFactory::Current().RegisterClass(
             QString::fromLatin1(AcroPdfClassId), QString::fromLatin1(BuiltInNewProgId),
             [this](QWidget *parent) {
-                ++PdfControlsMade;
-                return new TPdfDocumentControl(parent);
+                auto *control = new TPdfDocumentControl(parent);
+                QObject::connect(control, &TPdfDocumentControl::DocumentOpened,
+                                 [this](const QString &) { ++PdfDocumentsOpened; });
+                return control;
             });
     }
 
@@ -51,7 +56,7 @@ protected:
         return WaitFor([&preparer] { return !preparer.Busy(); });
     }
 
-    int PdfControlsMade = 0;
+    int PdfDocumentsOpened = 0;
 };
 
 TEST_F(TPromptLoadsTest, TheListClickAfterASelectionLoadsNothingAgain)
@@ -71,7 +76,7 @@ TEST_F(TPromptLoadsTest, TheListClickAfterASelectionLoadsNothingAgain)
 
     Window->ActOnValue(19);
     Window->ActOnValue(126);
-    EXPECT_EQ(PdfControlsMade, 1);
+    EXPECT_EQ(PdfDocumentsOpened, 1);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Patch 20 Item:20 chart.pdf"));
     auto *control =
@@ -138,42 +143,60 @@ TEST_F(TPromptLoadsTest, TheNextAndPreviousSlotsAreReadyBeforeTheyAreAskedFor)
 TEST_F(TPromptLoadsTest, APdfNextInTheShowOpensOnItsPageRenderedAhead)
 {
     Write(QStringLiteral("intro.txt"), "Count in");
-    const QString chart = WritePdf(Folder.filePath(QStringLiteral("chart.pdf")), 3);
+    const QString chart = Folder.filePath(QStringLiteral("chart.pdf"));
+    WriteColouredPdf(chart, 3);
     Slot(7, QStringLiteral("intro.txt"));
     Slot(8, QStringLiteral("chart.pdf /PAGE 2"));
     TPdfPreparedPages &prepared = TPdfPreparedPages::Instance();
-    const QString path = QFileInfo(chart).absoluteFilePath();
-    // Whether the page the view opens on was there before it opened, at the
-    // very size the view shows it.
-    const auto openedOnAPreparedPage = [&](int slot) {
+    struct TShown {
+        int Taken;    // pages the view took from those rendered ahead
+        int Rendered; // pages the view rendered on its own thread
+        QImage Page;  // what it painted for page 2
+    };
+    const auto open = [&](int slot) {
         Window->ActOnValue(slot);
         auto *control =
             qobject_cast<TPdfDocumentControl *>(Find<TPdfViewer>("PdfViewer")->GetDispatch());
         EXPECT_NE(control, nullptr);
         if (control == nullptr) {
-            return false;
+            return TShown{};
         }
         EXPECT_EQ(control->CurrentPage(), 2);
-        const bool ready = prepared.Find(path, 1, control->PageView()->PagePixelSize(1)).has_value();
-        control->PageView()->viewport()->repaint();
-        return ready && control->PageView()->PagesRenderedHere() == 0;
+        TPdfPageView *view = control->PageView();
+        const int taken = view->PagesTakenPrepared();
+        const int rendered = view->PagesRenderedHere();
+        view->viewport()->repaint();
+        const QImage *page = view->Cache().Find(1, view->PagePixelSize(1));
+        return TShown{view->PagesTakenPrepared() - taken, view->PagesRenderedHere() - rendered,
+                      page ? *page : QImage()};
     };
 
     const int rendered = prepared.Rendered();
     Window->ActOnValue(7);
     ASSERT_TRUE(WaitFor([&prepared] { return !prepared.Busy(); }));
     EXPECT_EQ(prepared.Rendered(), rendered + 1);
-    EXPECT_TRUE(openedOnAPreparedPage(8));
+    const TShown first = open(8);
+    EXPECT_EQ(first.Taken, 1);
+    EXPECT_EQ(first.Rendered, 0);
 
-    // Changed on disk after it was rendered: not shown from what was rendered.
+    // Changed on disk after it was rendered: the view renders the new page.
     Window->ActOnValue(7);
     ASSERT_TRUE(WaitFor([&prepared] { return !prepared.Busy(); }));
-    WritePdf(chart, 4);
+    // Its second page now in the third one's colour.
+    WriteColouredPdf(chart, 4, QPageSize(QPageSize::A5), 1);
     QFile touched(chart);
     ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
     touched.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
     touched.close();
-    EXPECT_FALSE(openedOnAPreparedPage(8));
+    const TShown changed = open(8);
+    EXPECT_EQ(changed.Taken, 0);
+    QPdfDocument document;
+    ASSERT_EQ(document.load(chart), QPdfDocument::Error::None);
+    ASSERT_FALSE(changed.Page.isNull());
+    EXPECT_NE(changed.Page.convertToFormat(QImage::Format_RGB32),
+              first.Page.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(changed.Page.convertToFormat(QImage::Format_RGB32),
+              document.render(1, changed.Page.size()).convertToFormat(QImage::Format_RGB32));
 }
 
 } // namespace
