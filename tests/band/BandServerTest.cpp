@@ -1,6 +1,7 @@
 #include "band/BandServer.h"
 #include "core/TarvelloError.h"
 #include "support/BandClient.h"
+#include "support/RawFollower.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -271,34 +273,64 @@ TEST_F(BandServerTest, SixtyFourConnectionsAtMostAndBigMessagesCloseAFollower)
         WaitUntil([&] { return follower.Socket.state() == QAbstractSocket::UnconnectedState; }));
 }
 
-TEST_F(BandServerTest, AFollowerThatNeverReadsHoldsUpNoOne)
+TEST_F(BandServerTest, AFollowerThatStopsReadingGetsOnlyTheNewestStateAndIsDroppedInTime)
 {
-    // A follower that completes the handshake and then reads nothing more.
-    QTcpSocket stuck;
-    stuck.setReadBufferSize(1);
-    stuck.connectToHost(QHostAddress::LocalHost, Port);
-    ASSERT_TRUE(stuck.waitForConnected(3000));
-    stuck.write("GET /ws HTTP/1.1\r\nHost: x\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-                "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n\r\n");
-    TFollowerClient follower(Port);
-    ASSERT_TRUE(follower.WaitConnected());
+    // Two followers whose browsers hang after the handshake: one comes back,
+    // one never does.
+    TRawFollower returning(Port);
+    TRawFollower gone(Port);
+    TFollowerClient reader(Port);
+    ASSERT_TRUE(reader.WaitConnected());
+    ASSERT_TRUE(WaitUntil([&] {
+        returning.Take();
+        gone.Take();
+        return returning.Upgraded() && gone.Upgraded();
+    }));
+    returning.Stall();
+    gone.Stall();
 
-    // Far more than the stuck one's buffers take.
-    TBandState s;
-    s.Kind = QStringLiteral("line");
-    s.Text = QString(3000, QLatin1Char('a'));
-    for (int i = 0; i < 3000; ++i) {
-        s.Slot = i % 100;
-        s.Name = QString::number(i);
+    // Far more than the network's buffers hold, state by state...
+    const auto publish = [this](const QString &name, int size) {
+        TBandState s;
+        s.Kind = QStringLiteral("line");
+        s.Name = name;
+        s.Text = QString(size, QLatin1Char('a'));
         Server->Publish(s);
-        if (i % 100 == 0) {
-            QCoreApplication::processEvents();
-        }
+        QThread::usleep(200);
+    };
+    for (int i = 0; i < 400; ++i) {
+        publish(QStringLiteral("A%1").arg(i), 30000);
     }
-    EXPECT_TRUE(follower.WaitFor([](const QJsonObject &o) { return o["name"] == "2999"; }, 5000))
+    // ...then the states of the show while they hang.
+    for (int i = 0; i < 300; ++i) {
+        publish(QStringLiteral("B%1").arg(i), 100);
+    }
+    EXPECT_TRUE(reader.WaitFor([](const QJsonObject &o) { return o["name"] == "B299"; }))
         << "the reading follower has the latest state";
-    EXPECT_LT(follower.States.size(), 3000) << "states nobody took in time are replaced";
     EXPECT_EQ(HttpGet(Port, "/api/state").Status, 200);
+
+    returning.Resume();
+    ASSERT_TRUE(WaitUntil([&] {
+        returning.Take();
+        return !returning.Texts.isEmpty() &&
+               QJsonDocument::fromJson(returning.Texts.back()).object()["name"] == "B299";
+    })) << "once it reads, the newest state reaches it";
+    int whileHanging = 0;
+    for (const QByteArray &text : std::as_const(returning.Texts)) {
+        whileHanging += QJsonDocument::fromJson(text).object()["name"].toString().startsWith('B');
+    }
+    EXPECT_LE(whileHanging, 3) << "not the states it missed, only the newest";
+
+    // What the server wrote before it let go is still on its way; behind it
+    // comes the end of the connection.
+    WaitUntil([] { return false; }, 11000);
+    gone.Resume();
+    EXPECT_TRUE(WaitUntil([&] {
+        gone.Take();
+        return gone.Closed();
+    })) << "a follower that takes nothing for 10 s is dropped";
+    returning.Take();
+    EXPECT_FALSE(returning.Closed());
 }
 
 TEST(BandServer, APortInUseIsAClearErrorAndTheServerCanStartElsewhere)
