@@ -14,8 +14,12 @@ TEST(X11Placement, AWindowSavedOnAMissingScreenOpensOnThisOne)
     TProgramCopy program(onStage);
     ASSERT_TRUE(program.Valid());
     ASSERT_TRUE(program.Start({QStringLiteral("Tarvello v")}));
-    const QRect window = XWindowGeometry(QStringLiteral("Tarvello v1.4.0"));
+    // The caption starts so whatever the version.
+    const std::optional<QRect> found = XWindowGeometry(QStringLiteral("Tarvello v"));
     EXPECT_TRUE(program.Stop());
+    ASSERT_TRUE(found.has_value()) << "the main window is on the screen";
+    const QRect window = *found;
+    EXPECT_GT(window.width(), 0);
     EXPECT_GE(window.left(), 0);
     EXPECT_LE(window.right(), 1279) << window.left() << " to " << window.right();
     EXPECT_GE(window.top(), 0);

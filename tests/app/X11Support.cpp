@@ -51,22 +51,44 @@ QStringList XWindowNamesOnScreen()
     return names;
 }
 
-QRect XWindowGeometry(const QString &name)
+std::optional<QRect> XWindowGeometry(const QString &start)
 {
-    const QString info = RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-name"), name});
-    const auto number = [&info](const char *label) {
-        static const QRegularExpression line(QStringLiteral("^\\s*(.+):\\s+(-?\\d+)$"),
-                                             QRegularExpression::MultilineOption);
-        for (auto match = line.globalMatch(info); match.hasNext();) {
-            const QRegularExpressionMatch found = match.next();
-            if (found.captured(1) == QLatin1String(label)) {
-                return found.captured(2).toInt();
-            }
+    const QString tree =
+        RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+    static const QRegularExpression window(QStringLiteral("^\\s*(0x[0-9a-f]+) \"(.*)\": "),
+                                           QRegularExpression::MultilineOption);
+    QStringList ids;
+    for (auto match = window.globalMatch(tree); match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        if (found.captured(2).startsWith(start)) {
+            ids << found.captured(1);
         }
-        return 0;
-    };
-    return QRect(number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"),
-                 number("Height"));
+    }
+    if (ids.size() != 1) {
+        return std::nullopt;
+    }
+    const QString info = RunTool(QStringLiteral("xwininfo"), {QStringLiteral("-id"), ids.front()});
+    std::optional<int> x, y, width, height;
+    static const QRegularExpression line(QStringLiteral("^\\s*(.+):\\s+(-?\\d+)$"),
+                                         QRegularExpression::MultilineOption);
+    for (auto match = line.globalMatch(info); match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        const QString label = found.captured(1);
+        const int number = found.captured(2).toInt();
+        if (label == QLatin1String("Absolute upper-left X")) {
+            x = number;
+        } else if (label == QLatin1String("Absolute upper-left Y")) {
+            y = number;
+        } else if (label == QLatin1String("Width")) {
+            width = number;
+        } else if (label == QLatin1String("Height")) {
+            height = number;
+        }
+    }
+    if (!x || !y || !width || !height) {
+        return std::nullopt;
+    }
+    return QRect(*x, *y, *width, *height);
 }
 
 TProgramCopy::TProgramCopy(const QByteArray &settings)

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <optional>
+
 namespace tarvello::test {
 
 // What a command line tool printed, or nothing when it failed.
@@ -14,9 +16,9 @@ QString RunTool(const QString &program, const QStringList &arguments);
 // The names of all windows of the X server, as xwininfo lists them.
 QStringList XWindowNamesOnScreen();
 
-// The place and size on the screen of the window with that name (xwininfo);
-// an empty rectangle when there is none.
-QRect XWindowGeometry(const QString &name);
+// The place and size on the screen of the one window whose name starts with
+// `start` (xwininfo); nothing when there is none, or more than one.
+std::optional<QRect> XWindowGeometry(const QString &start);
 
 // A copy of the built program in a folder of its own, which keeps its settings
 // there, started as the desktop starts it and ended as the desktop ends it.
