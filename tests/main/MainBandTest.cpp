@@ -52,7 +52,10 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     EXPECT_TRUE(HttpGet(port, s["content"].toString().toLatin1()).Body.contains("then the riff"));
 
     Window->ActOnValue(2);
-    ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["kind"] == "pdf"; }));
+    ASSERT_TRUE(follower.WaitFor([this](const QJsonObject &s) {
+        return s["slot"] == 2 && s["caption"].toString() == Window->windowTitle();
+    }));
+    EXPECT_EQ(follower.Latest()["kind"], "pdf");
     EXPECT_EQ(follower.Latest()["page"], 2);
     EXPECT_EQ(follower.Latest()["pageCount"], 3);
     const QByteArray page2 = follower.Latest()["content"].toString().toLatin1();
