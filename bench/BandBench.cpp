@@ -2,11 +2,14 @@
 // (a) ActOnValue to the state at the last of 24 WebSocket followers;
 // (b) a remote's POST /api/value to the state at the last follower;
 // (c) the act to a prompt's content (HTML of an RTF file, a PDF page's
-//     picture) received by a follower, for prompts prepared beforehand;
+//     picture) received by four followers of different screen widths, each
+//     answer checked: 200, and the content of the slot selected;
 // (d) the act to the follow page's text changed in a real browser.
 // Each sample is one act; the counters give the median and 99th percentile
-// in milliseconds.
+// in milliseconds, the samples, and the acts missed (no answer in time, or a
+// wrong one), which are left out of the figures.
 #include "BenchFiles.h"
+#include "band/BandContent.h"
 #include "band/BandServer.h"
 #include "main/MainWindow.h"
 #include "pdfcontrol/BuiltInPdfControl.h"
@@ -21,6 +24,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutex>
+#include <QPdfDocument>
 #include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -37,6 +41,11 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
+#include <deque>
+#include <functional>
+#include <limits>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -82,17 +91,27 @@ TKeyValueGrid &Grid(const char *name)
     return *test::Control<TKeyValueGrid>(&MainWindow(), QString::fromLatin1(name));
 }
 
+// Whether a fetched body is the content of `slot` at that screen width.
+using TContentCheck = std::function<bool(int slot, int width, const QByteArray &body)>;
+
+// Widths of the followers that fetch content: the one the server starts
+// with, a phone, a tablet and a large screen.
+const int FetchWidths[] = {1280, 360, 768, 1920};
+
 // 24 followers on a thread of their own, as 24 devices would be: each notes
-// when the state naming the awaited take reaches it. For (c) the first of
-// them also fetches the content of the state for the awaited slot, on a
-// kept-alive connection, as the follow page does.
+// when the state naming the awaited take reaches it. For (c) four of them
+// also fetch the content of the state for the awaited slot at their width,
+// each on a kept-alive connection, as the follow page does.
 class TFollowers : public QObject {
 public:
     std::atomic<int> Awaited{-1};
     std::atomic<int> Arrived{0};
     std::atomic<qint64> LastArrival{0};
     std::atomic<int> AwaitedSlot{-1};
+    // When every fetcher had its answer, and how many answers were wrong.
     std::atomic<qint64> ContentArrival{0};
+    std::atomic<int> WrongAnswers{0};
+    TContentCheck Check;
 
     void Open()
     {
@@ -105,21 +124,45 @@ public:
                 Fetcher = socket;
             }
         }
-        Http = new QTcpSocket(this);
-        Http->connectToHost(QHostAddress::LocalHost, Port);
-        connect(Http, &QTcpSocket::readyRead, this, [this] { ContentRead(); });
+        for (int width : FetchWidths) {
+            auto &fetch = Fetches.emplace_back();
+            fetch.Width = width;
+            fetch.Http = new QTcpSocket(this);
+            fetch.Http->connectToHost(QHostAddress::LocalHost, Port);
+            connect(fetch.Http, &QTcpSocket::readyRead, this,
+                    [this, i = Fetches.size() - 1] { ContentRead(Fetches[i]); });
+        }
     }
 
 private:
+    struct TFetch {
+        int Width = 0;
+        QTcpSocket *Http = nullptr;
+        QByteArray Answer;
+        bool Waiting = false;
+    };
+
     void Received(QWebSocket *socket, const QString &message)
     {
         const QJsonObject state = QJsonDocument::fromJson(message.toUtf8()).object();
-        if (socket == Fetcher && AwaitedSlot >= 0 &&
-            state.value(QStringLiteral("slot")).toInt() == AwaitedSlot) {
+        const int slot = state.value(QStringLiteral("slot")).toInt();
+        if (socket == Fetcher && AwaitedSlot >= 0 && slot == AwaitedSlot) {
             AwaitedSlot = -1;
-            Answer.clear();
-            Http->write("GET " + state.value(QStringLiteral("content")).toString().toLatin1() +
-                        "?w=1280 HTTP/1.1\r\nHost: x\r\n\r\n");
+            FetchedSlot = slot;
+            WrongAnswers = 0;
+            for (TFetch &fetch : Fetches) {
+                fetch.Answer.clear();
+                fetch.Waiting = true;
+                // The server lets a kept-alive connection go after a quiet while.
+                if (fetch.Http->state() == QAbstractSocket::UnconnectedState) {
+                    fetch.Http->connectToHost(QHostAddress::LocalHost, Port);
+                }
+                fetch.Http->write("GET " +
+                                  state.value(QStringLiteral("content")).toString().toLatin1() +
+                                  "?w=" + QByteArray::number(fetch.Width) +
+                                  " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(Port) +
+                                  "\r\n\r\n");
+            }
         }
         const QString name = state.value(QStringLiteral("name")).toString();
         if (!name.startsWith(QLatin1String("Take ")) || name.mid(5).toInt() != Awaited) {
@@ -135,25 +178,36 @@ private:
         ++Arrived;
     }
 
-    void ContentRead()
+    void ContentRead(TFetch &fetch)
     {
-        Answer += Http->readAll();
-        const qsizetype head = Answer.indexOf("\r\n\r\n");
-        if (head < 0) {
+        fetch.Answer += fetch.Http->readAll();
+        const qsizetype head = fetch.Answer.indexOf("\r\n\r\n");
+        if (!fetch.Waiting || head < 0) {
             return;
         }
-        const qsizetype at = Answer.indexOf("Content-Length: ");
+        const qsizetype at = fetch.Answer.indexOf("Content-Length: ");
         const qsizetype length =
-            Answer.mid(at + 16, Answer.indexOf("\r\n", at) - at - 16).trimmed().toLongLong();
-        if (Answer.size() >= head + 4 + length) {
-            Answer.clear();
+            at < 0 ? 0
+                   : fetch.Answer.mid(at + 16, fetch.Answer.indexOf("\r\n", at) - at - 16)
+                         .trimmed()
+                         .toLongLong();
+        if (fetch.Answer.size() < head + 4 + length) {
+            return;
+        }
+        const bool ok = fetch.Answer.startsWith("HTTP/1.1 200 ") &&
+                        Check(FetchedSlot, fetch.Width, fetch.Answer.mid(head + 4, length));
+        WrongAnswers += ok ? 0 : 1;
+        fetch.Answer.clear();
+        fetch.Waiting = false;
+        if (std::none_of(Fetches.begin(), Fetches.end(),
+                         [](const TFetch &f) { return f.Waiting; })) {
             ContentArrival = Now();
         }
     }
 
     QWebSocket *Fetcher = nullptr;
-    QTcpSocket *Http = nullptr;
-    QByteArray Answer;
+    std::deque<TFetch> Fetches;
+    int FetchedSlot = -1;
     QHash<QObject *, int> Counted;
 };
 
@@ -199,8 +253,10 @@ bool WaitForAll(qint64 deadlineMs = 2000)
     return true;
 }
 
-void Report(benchmark::State &state, std::vector<double> samples)
+void Report(benchmark::State &state, std::vector<double> samples, int missed = 0)
 {
+    state.counters["samples"] = double(samples.size());
+    state.counters["missed"] = double(missed);
     if (samples.empty()) {
         state.SkipWithError("no sample arrived");
         return;
@@ -278,12 +334,15 @@ QByteArray RtfSong(int verses)
     return rtf + "}";
 }
 
-// From the act to the content's last byte at one follower, which takes the
-// state's content path from its socket and fetches it at once.
-void ActToContent(benchmark::State &state, const QString &first, const QString &second)
+// From the act to the last byte of the content at the last of four followers
+// of different widths, which take the state's content path from a socket and
+// fetch it at once. An act counts only when all four answers are right.
+void ActToContent(benchmark::State &state, const QString &first, const QString &second,
+                  TContentCheck check)
 {
     TfMain &window = MainWindow();
-    StartFollowers();
+    TFollowers &followers = StartFollowers();
+    followers.Check = std::move(check);
     window.SetDisplayType(1);
     window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsLyric")));
     Grid("vleFiles").SetValue(QStringLiteral("5"), first);
@@ -291,6 +350,7 @@ void ActToContent(benchmark::State &state, const QString &first, const QString &
     Grid("vleLines").SetValue(QStringLiteral("5"), QString());
     std::vector<double> samples;
     std::vector<double> acts;
+    int missed = 0;
     int slot = 5;
     // Both prompts shown once: each is the other's neighbour from then on.
     window.ActOnValue(6);
@@ -300,21 +360,23 @@ void ActToContent(benchmark::State &state, const QString &first, const QString &
         slot = slot == 5 ? 6 : 5;
         QApplication::processEvents();
         QThread::msleep(30); // the neighbour is prepared meanwhile, as between songs
-        Followers->ContentArrival = 0;
-        Followers->AwaitedSlot = slot;
+        followers.ContentArrival = 0;
+        followers.AwaitedSlot = slot;
         const qint64 start = Now();
         window.ActOnValue(slot);
         acts.push_back(double(Now() - start) / 1e6);
         QElapsedTimer wait;
         wait.start();
-        while (Followers->ContentArrival == 0 && wait.elapsed() < 3000) {
+        while (followers.ContentArrival == 0 && wait.elapsed() < 3000) {
             QApplication::processEvents(QEventLoop::AllEvents, 0);
         }
-        if (Followers->ContentArrival != 0) {
-            samples.push_back(double(Followers->ContentArrival - start) / 1e6);
+        if (followers.ContentArrival != 0 && followers.WrongAnswers == 0) {
+            samples.push_back(double(followers.ContentArrival - start) / 1e6);
+        } else {
+            ++missed;
         }
     }
-    Report(state, samples);
+    Report(state, samples, missed);
     // The stage's own share: ActOnValue until it returns.
     std::sort(acts.begin(), acts.end());
     state.counters["act_median_ms"] = acts[acts.size() / 2];
@@ -323,17 +385,68 @@ void ActToContent(benchmark::State &state, const QString &first, const QString &
 void BM_C_ActToRtfContent(benchmark::State &state)
 {
     MainWindow();
+    // Slot 6 holds the longer song: only its HTML has a 60th verse.
     ActToContent(state, WriteBenchFile(*Folder, QStringLiteral("one.rtf"), RtfSong(40)),
-                 WriteBenchFile(*Folder, QStringLiteral("two.rtf"), RtfSong(60)));
+                 WriteBenchFile(*Folder, QStringLiteral("two.rtf"), RtfSong(60)),
+                 [](int slot, int, const QByteArray &body) {
+                     return body.contains("Verse 39") && body.contains("Verse 59") == (slot == 6);
+                 });
 }
 BENCHMARK(BM_C_ActToRtfContent)->Iterations(300)->Unit(benchmark::kMillisecond);
+
+// A page at a small size, grey, for telling pages apart.
+QImage Thumbnail(const QImage &page)
+{
+    return page.scaledToWidth(200, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_Grayscale8);
+}
+
+double Distance(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size()) {
+        return std::numeric_limits<double>::infinity();
+    }
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const uchar *left = a.constScanLine(y);
+        const uchar *right = b.constScanLine(y);
+        for (int x = 0; x < a.width(); ++x) {
+            sum += std::abs(int(left[x]) - int(right[x]));
+        }
+    }
+    return sum / (a.width() * a.height());
+}
 
 void BM_C_ActToPdfPagePicture(benchmark::State &state)
 {
     MainWindow();
     const QString book = Folder->filePath(QStringLiteral("book.pdf"));
     WriteSongbook(book, 6);
-    ActToContent(state, book + QStringLiteral(" /PAGE 2"), book + QStringLiteral(" /PAGE 4"));
+    // Slot 5 shows page 2, slot 6 page 4: a picture is right when it is as wide
+    // as the server draws for that width and nearer its own page than the other.
+    QPdfDocument document;
+    document.load(book);
+    std::map<int, std::map<int, QImage>> pages;
+    for (int width : FetchWidths) {
+        const int drawn = BandPageWidth(width);
+        for (int page : {2, 4}) {
+            const QSizeF points = document.pagePointSize(page - 1);
+            pages[width][page] = Thumbnail(document.render(
+                page - 1, QSize(drawn, int(std::lround(drawn * points.height() / points.width())))));
+        }
+    }
+    ActToContent(state, book + QStringLiteral(" /PAGE 2"), book + QStringLiteral(" /PAGE 4"),
+                 [pages](int slot, int width, const QByteArray &body) {
+                     const QImage image = QImage::fromData(body, "PNG");
+                     if (image.isNull() || image.width() != BandPageWidth(width)) {
+                         return false;
+                     }
+                     const QImage shown = Thumbnail(image);
+                     const int page = slot == 5 ? 2 : 4;
+                     const int other = slot == 5 ? 4 : 2;
+                     return Distance(shown, pages.at(width).at(page)) <
+                            Distance(shown, pages.at(width).at(other));
+                 });
 }
 BENCHMARK(BM_C_ActToPdfPagePicture)->Iterations(300)->Unit(benchmark::kMillisecond);
 
