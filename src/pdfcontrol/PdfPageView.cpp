@@ -1,6 +1,7 @@
 #include "pdfcontrol/PdfPageView.h"
 
 #include "pdfcontrol/PdfPreparedPages.h"
+#include "pdfhost/PagePictures.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -317,6 +318,7 @@ const QImage &TPdfPageView::PageImage(int page)
     // rendering it again behind it.
     if (std::optional<QImage> claimed = Prefetcher.Claim(page, size)) {
         claimed->setDevicePixelRatio(devicePixelRatioF());
+        TPagePictures::Instance().Offer(Path, page, *claimed);
         PageCache.Insert(page, size, std::move(*claimed));
         return *PageCache.Find(page, size);
     }
@@ -333,6 +335,7 @@ const QImage &TPdfPageView::PageImage(int page)
         image.fill(Qt::white);
     }
     image.setDevicePixelRatio(devicePixelRatioF());
+    TPagePictures::Instance().Offer(Path, page, image);
     PageCache.Insert(page, size, std::move(image));
     return *PageCache.Find(page, size);
 }
@@ -432,6 +435,7 @@ void TPdfPageView::PrefetchArrived(int page, QSize size, const QImage &image)
     }
     QImage kept = image;
     kept.setDevicePixelRatio(devicePixelRatioF());
+    TPagePictures::Instance().Offer(Path, page, kept);
     PageCache.Insert(page, size, std::move(kept));
     if (PageRect(page).intersects(viewport()->rect())) {
         viewport()->update();

@@ -1,9 +1,8 @@
 #include "pdfcontrol/PdfPreparedPages.h"
 
 #include "pdfcontrol/PdfPageLayout.h"
+#include "pdfhost/PagePictures.h"
 
-#include <QDateTime>
-#include <QFileInfo>
 #include <QCoreApplication>
 #include <QPdfDocument>
 
@@ -11,22 +10,6 @@
 #include <cmath>
 
 namespace tarvello {
-
-namespace {
-
-QString Stamp(const QString &path)
-{
-    const QFileInfo file(path);
-    if (!file.isFile()) {
-        return QString();
-    }
-    return QStringLiteral("%1 %2 %3")
-        .arg(file.size())
-        .arg(file.lastModified().toMSecsSinceEpoch())
-        .arg(file.metadataChangeTime().toMSecsSinceEpoch());
-}
-
-} // namespace
 
 TPdfPreparedPages &TPdfPreparedPages::Instance()
 {
@@ -56,8 +39,9 @@ QSize TPdfPreparedPages::ShownPixelSize(QSizeF points, const TDocumentView &view
 {
     // The page view of one page, or of one column of pages across its width:
     // what a stage shows. Other layouts are not foreseen.
-    const bool single = view.Layout.compare(QLatin1String("SinglePage"), Qt::CaseInsensitive) == 0 ||
-                        view.Layout.compare(QLatin1String("DontCare"), Qt::CaseInsensitive) == 0;
+    const bool single =
+        view.Layout.compare(QLatin1String("SinglePage"), Qt::CaseInsensitive) == 0 ||
+        view.Layout.compare(QLatin1String("DontCare"), Qt::CaseInsensitive) == 0;
     const bool column = view.Layout.compare(QLatin1String("OneColumn"), Qt::CaseInsensitive) == 0;
     TPageFit fit;
     if (view.Fit.compare(QLatin1String("Fit"), Qt::CaseInsensitive) == 0) {
@@ -111,7 +95,7 @@ void TPdfPreparedPages::Work()
         const TJob job = Jobs.front();
         Jobs.erase(Jobs.begin());
         const QString path = job.Document.Path;
-        const QString stamp = Stamp(path);
+        const QString stamp = FileStamp(path);
         const int wanted = job.Document.Page - 1;
         const bool ready = std::any_of(Entries.begin(), Entries.end(), [&](const TEntry &entry) {
             return entry.Path == path && entry.Stamp == stamp && entry.Page == wanted;
@@ -141,6 +125,7 @@ void TPdfPreparedPages::Work()
             continue;
         }
         ++RenderCount;
+        TPagePictures::Instance().Offer(path, page, image);
         Entries.erase(std::remove_if(Entries.begin(), Entries.end(),
                                      [&](const TEntry &entry) { return entry.Path == path; }),
                       Entries.end());
@@ -153,7 +138,7 @@ void TPdfPreparedPages::Work()
 
 std::optional<QImage> TPdfPreparedPages::Find(const QString &path, int page, QSize size)
 {
-    const QString stamp = Stamp(path);
+    const QString stamp = FileStamp(path);
     const std::lock_guard lock(Lock);
     for (const TEntry &entry : Entries) {
         if (entry.Path == path && entry.Page == page && entry.Image.size() == size &&
