@@ -6,27 +6,27 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QPdfDocument>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <algorithm>
-#include <cmath>
+#include <optional>
 
 namespace tarvello {
 namespace {
 
-// Files beyond this are no prompt a phone could show.
-constexpr qint64 LargestServedFile = 64 * 1024 * 1024;
-
-QByteArray ReadWhole(const QString &path)
+std::optional<QByteArray> ReadWhole(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > LargestServedFile) {
-        return {};
+        return std::nullopt;
     }
-    return file.readAll();
+    // Read no more than the limit, whatever the file became meanwhile.
+    QByteArray bytes = file.read(LargestServedFile + 1);
+    if (bytes.size() > LargestServedFile) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 // A link inside a prompt would lead a follower away from the show (or to
@@ -56,28 +56,6 @@ TBandContent Html(const QString &html)
     return {html.toUtf8(), QByteArrayLiteral("text/html; charset=utf-8"), true};
 }
 
-TBandContent PdfPage(const QString &path, int page, int width)
-{
-    QPdfDocument document;
-    if (document.load(path) != QPdfDocument::Error::None || page < 1 ||
-        page > document.pageCount()) {
-        return {};
-    }
-    const QSizeF points = document.pagePointSize(page - 1);
-    if (points.width() <= 0 || points.height() <= 0) {
-        return {};
-    }
-    const QSize size(width, int(std::lround(width * points.height() / points.width())));
-    const QImage image = document.render(page - 1, size);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    // Fast over small: the picture goes over the stage network once.
-    if (image.isNull() || !image.save(&buffer, "PNG", 80)) {
-        return {};
-    }
-    return {buffer.data(), QByteArrayLiteral("image/png"), true};
-}
-
 QByteArray PictureType(const QString &path)
 {
     const QString lower = path.toLower();
@@ -92,23 +70,33 @@ QByteArray PictureType(const QString &path)
 
 } // namespace
 
-int BandPageWidth(int asked)
+TBandContent BandPagePicture(const QImage &page)
 {
-    const int steps = (std::clamp(asked, 320, 2560) + 159) / 160;
-    return steps * 160;
-}
-
-TBandContent MakeBandContent(const TBandPrompt &prompt, int width)
-{
-    const QString &kind = prompt.Kind;
-    if (kind == QLatin1String("pdf")) {
-        return PdfPage(prompt.File, prompt.Page, BandPageWidth(width));
-    }
-    QFile probe(prompt.File);
-    if (!probe.exists()) {
+    if (page.isNull()) {
         return {};
     }
-    const QByteArray bytes = ReadWhole(prompt.File);
+    QImage image = page;
+    image.setDevicePixelRatio(1);
+    if (image.width() > BandPictureMaxWidth) {
+        image = image.scaledToWidth(BandPictureMaxWidth, Qt::SmoothTransformation);
+    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    // Fast over small: the picture goes over the stage network once.
+    if (!image.save(&buffer, "PNG", 80)) {
+        return {};
+    }
+    return {buffer.data(), QByteArrayLiteral("image/png"), true};
+}
+
+TBandContent MakeBandContent(const TBandPrompt &prompt)
+{
+    const QString &kind = prompt.Kind;
+    const std::optional<QByteArray> read = ReadWhole(prompt.File);
+    if (!read) {
+        return {};
+    }
+    const QByteArray &bytes = *read;
     if (kind == QLatin1String("text")) {
         return Html(QStringLiteral("<pre class=\"prompt\">") + DecodeText(bytes).toHtmlEscaped() +
                     QStringLiteral("</pre>"));

@@ -1,27 +1,30 @@
 #include "band/BandHost.h"
 
-#include "band/BandServer.h"
+#include "band/BandAnswers.h"
+#include "band/BandFollower.h"
+#include "band/BandHttpSession.h"
+#include "pdfhost/PagePictures.h"
 
-#include <QFileInfo>
-#include <QPointer>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThreadPool>
-#include <QTimer>
-#include <QWebSocket>
-#include <QWebSocketServer>
+#include <boost/asio/ip/v6_only.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
+#include <boost/beast/core/tcp_stream.hpp>
+
+#include <future>
 
 namespace tarvello {
+
+namespace asio = boost::asio;
+namespace beast = boost::beast;
+using tcp = boost::asio::ip::tcp;
+
 namespace {
 
-// A follower that has not taken what was sent for this long is gone.
-constexpr qint64 BehindLimitMs = 10000;
 // Followers hear the state again this often, so that a page can tell a dead
 // connection from a quiet show.
-constexpr int HeartbeatMs = 5000;
-constexpr int SweepMs = 1000;
-// Prepared content kept: the prompt shown, its neighbours and a few before.
-constexpr std::size_t CachedPrompts = 12;
+constexpr int HeartbeatSeconds = 5;
+// Connections refused with a 503 at a time; more are closed unanswered.
+constexpr int MostRefusing = 64;
 
 bool HasContent(const QString &kind)
 {
@@ -30,183 +33,213 @@ bool HasContent(const QString &kind)
            kind == QLatin1String("html");
 }
 
-qint64 Modified(const QString &file)
+template <class T> void Prune(std::vector<std::weak_ptr<T>> &list)
 {
-    return QFileInfo(file).lastModified().toMSecsSinceEpoch();
+    std::erase_if(list, [](const std::weak_ptr<T> &item) { return item.expired(); });
 }
 
 } // namespace
 
-TBandHost::TBandHost(TBandServer &facade) : Facade(facade)
+TBandHost::TBandHost(std::function<void(int)> value, std::function<void()> select)
+    : ValueCommand(std::move(value)), SelectCommand(std::move(select)),
+      StateJson(
+          std::make_shared<const std::string>(BandStateJson(TBandState{}, 0, {}).toStdString())),
+      Io(std::make_unique<asio::io_context>(1))
 {
-    Preparer.setMaxThreadCount(1);
+    Work.emplace(asio::make_work_guard(*Io));
+    Store = std::make_unique<TBandContentStore>(*Io);
+    SweepTimer = std::make_unique<asio::steady_timer>(*Io);
+    Thread = std::thread([this] { Io->run(); });
+    TBandContentStore *store = Store.get();
+    PicturesListener = TPagePictures::Instance().AddListener([store] { store->PicturesChanged(); });
 }
 
 TBandHost::~TBandHost()
 {
-    Preparer.clear();
-    Preparer.waitForDone();
-    Close();
+    TPagePictures::Instance().RemoveListener(PicturesListener);
+    Run([this] { EndAll(); });
+    Work.reset();
+    Io->stop();
+    Thread.join();
+    // The content's thread first, then what the loop still holds: the last
+    // connections end while their places can still be given back.
+    Store.reset();
+    Acceptor.reset();
+    SweepTimer.reset();
+    Io.reset();
+}
+
+void TBandHost::Run(const std::function<void()> &work)
+{
+    std::promise<void> done;
+    asio::post(*Io, [&] {
+        work();
+        done.set_value();
+    });
+    done.get_future().wait();
 }
 
 QString TBandHost::Listen(quint16 port, const QByteArray &key)
 {
-    Close();
-    Key = key;
-    Tcp = new QTcpServer(this);
-    Tcp->setMaxPendingConnections(TBandServer::MaxConnections);
-    if (!Tcp->listen(QHostAddress::Any, port)) {
-        const QString reason = Tcp->errorString();
-        delete Tcp;
-        Tcp = nullptr;
-        return reason;
-    }
-    connect(Tcp, &QTcpServer::newConnection, this, &TBandHost::AcceptConnections);
-    Ws = new QWebSocketServer(QStringLiteral("Tarvello"), QWebSocketServer::NonSecureMode, this);
-    Ws->setMaxPendingConnections(TBandServer::MaxConnections);
-    Ws->setHandshakeTimeout(std::chrono::seconds(10));
-    connect(Ws, &QWebSocketServer::newConnection, this, &TBandHost::AcceptFollowers);
-    SweepTimer = new QTimer(this);
-    SweepTimer->setInterval(SweepMs);
-    connect(SweepTimer, &QTimer::timeout, this, &TBandHost::Sweep);
-    SweepTimer->start();
-    return {};
+    QString reason;
+    Run([&] {
+        EndAll();
+        reason = OpenAcceptor(port);
+        if (!reason.isEmpty()) {
+            return;
+        }
+        KeyBytes = key;
+        ListenPort = port;
+        Accept();
+        SweepTimer->expires_after(std::chrono::seconds(1));
+        SweepTimer->async_wait([this](const beast::error_code &error) {
+            if (!error) {
+                Sweep();
+            }
+        });
+    });
+    return reason;
 }
 
 void TBandHost::Close()
 {
-    for (TFollower &follower : Followers) {
-        follower.Socket->disconnect(this);
-        follower.Socket->abort();
-        follower.Socket->deleteLater();
-    }
-    Followers.clear();
-    for (QTcpSocket *socket : std::as_const(HttpSockets)) {
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
-    HttpSockets.clear();
-    Handshaking.clear();
-    delete SweepTimer;
-    SweepTimer = nullptr;
-    delete Ws; // with the sockets still in its handshake
-    Ws = nullptr;
-    delete Tcp;
-    Tcp = nullptr;
+    Run([this] { EndAll(); });
 }
 
-int TBandHost::ConnectionCount() const
+QString TBandHost::OpenAcceptor(quint16 port)
 {
-    return int(HttpSockets.size() + Handshaking.size() + Followers.size());
-}
-
-void TBandHost::AcceptConnections()
-{
-    while (Tcp && Tcp->hasPendingConnections()) {
-        QTcpSocket *socket = Tcp->nextPendingConnection();
-        if (ConnectionCount() >= TBandServer::MaxConnections) {
-            socket->write("HTTP/1.1 503 Service Unavailable\r\nContent-Length: 0\r\n"
-                          "Connection: close\r\n\r\n");
-            socket->disconnectFromHost();
-            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            continue;
+    // Every address of this machine, IPv6 and IPv4 together where it can.
+    beast::error_code error;
+    for (const tcp::endpoint &endpoint :
+         {tcp::endpoint(tcp::v6(), port), tcp::endpoint(tcp::v4(), port)}) {
+        auto acceptor = std::make_unique<tcp::acceptor>(*Io);
+        acceptor->open(endpoint.protocol(), error);
+        if (!error && endpoint.protocol() == tcp::v6()) {
+            acceptor->set_option(asio::ip::v6_only(false), error);
         }
-        HttpSockets.append(socket);
-        // A request that has not come complete in this time is dropped, and
-        // so is a kept-alive connection that stays quiet.
-        auto *idle = new QTimer(socket);
-        idle->setObjectName(QStringLiteral("idle"));
-        idle->setSingleShot(true);
-        idle->setInterval(10000);
-        connect(idle, &QTimer::timeout, socket, &QTcpSocket::abort);
-        idle->start();
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { ReadRequests(socket); });
-        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-            if (HttpSockets.removeOne(socket)) {
-                socket->deleteLater();
+        if (!error) {
+            acceptor->set_option(asio::socket_base::reuse_address(true), error);
+        }
+        if (!error) {
+            acceptor->bind(endpoint, error);
+        }
+        if (!error) {
+            acceptor->listen(asio::socket_base::max_listen_connections, error);
+        }
+        if (!error) {
+            Acceptor = std::move(acceptor);
+            return {};
+        }
+    }
+    return QString::fromStdString(error.message());
+}
+
+void TBandHost::Accept()
+{
+    Acceptor->async_accept([this](const beast::error_code &error, tcp::socket socket) {
+        if (error == asio::error::operation_aborted || !Acceptor || !Acceptor->is_open()) {
+            return;
+        }
+        if (error) {
+            // Out of descriptors, say: try again in a moment rather than spin.
+            auto pause = std::make_shared<asio::steady_timer>(*Io, std::chrono::milliseconds(100));
+            pause->async_wait([this, pause](const beast::error_code &waited) {
+                if (!waited && Acceptor && Acceptor->is_open()) {
+                    Accept();
+                }
+            });
+            return;
+        }
+        Accept();
+        beast::error_code ignored;
+        const tcp::endpoint peer = socket.remote_endpoint(ignored);
+        asio::ip::address address = peer.address();
+        if (address.is_v6() && address.to_v6().is_v4_mapped()) {
+            address = asio::ip::make_address_v4(asio::ip::v4_mapped, address.to_v6());
+        }
+        socket.set_option(tcp::no_delay(true), ignored);
+        auto slot = std::make_shared<std::weak_ptr<TBandHttpSession>>();
+        std::optional<TBandPlaces::THold> hold = Taken.Take(address.to_string(), [slot] {
+            if (auto session = slot->lock()) {
+                session->End();
             }
         });
-    }
+        if (!hold) {
+            Refuse(std::move(socket));
+            return;
+        }
+        auto session =
+            std::make_shared<TBandHttpSession>(*this, beast::tcp_stream(std::move(socket)));
+        *slot = session;
+        Prune(Sessions);
+        Sessions.push_back(session);
+        session->Start(std::move(*hold));
+    });
 }
 
-void TBandHost::AcceptFollowers()
+void TBandHost::Refuse(tcp::socket socket)
 {
-    while (Ws && Ws->hasPendingConnections()) {
-        QWebSocket *socket = Ws->nextPendingConnection();
-        // The connection it was made from no longer counts apart.
-        Handshaking.removeIf([socket](const QPointer<QTcpSocket> &tcp) {
-            return !tcp || (tcp->peerPort() == socket->peerPort() &&
-                            tcp->peerAddress() == socket->peerAddress());
-        });
-        if (int(Followers.size()) >= TBandServer::MaxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
-        }
-        socket->setMaxAllowedIncomingFrameSize(TBandServer::MaxMessageBytes);
-        socket->setMaxAllowedIncomingMessageSize(TBandServer::MaxMessageBytes);
-        Followers.append(TFollower{socket, false, {}});
-        connect(socket, &QWebSocket::bytesWritten, this, [this, socket] { FollowerWrote(socket); });
-        connect(socket, &QWebSocket::disconnected, this, [this, socket] { DropFollower(socket); });
-        SendState(Followers.back());
-    }
-}
-
-void TBandHost::SendState(TFollower &follower)
-{
-    if (follower.Socket->bytesToWrite() > 0) {
-        if (!follower.Behind) {
-            follower.Behind = true;
-            follower.BehindSince.start();
-        }
+    beast::error_code ignored;
+    if (Refusing >= MostRefusing) {
+        socket.close(ignored);
         return;
     }
-    follower.Behind = false;
-    follower.Socket->sendTextMessage(QString::fromUtf8(StateJson));
+    ++Refusing;
+    static const QByteArray busy = BandAnswer(503, "Too many connections\n", false);
+    auto stream = std::make_shared<beast::tcp_stream>(std::move(socket));
+    stream->expires_after(std::chrono::seconds(2));
+    asio::async_write(*stream, asio::buffer(busy.constData(), std::size_t(busy.size())),
+                      [this, stream](const beast::error_code &, std::size_t) {
+                          beast::error_code ignored;
+                          stream->socket().shutdown(asio::socket_base::shutdown_send, ignored);
+                          // What the client sent is read once, so that closing does not
+                          // reset the connection before the answer is read.
+                          auto scratch = std::make_shared<std::array<char, 1024>>();
+                          stream->async_read_some(
+                              asio::buffer(*scratch),
+                              [this, stream, scratch](const beast::error_code &, std::size_t) {
+                                  beast::error_code ignored;
+                                  stream->socket().close(ignored);
+                                  --Refusing;
+                              });
+                      });
 }
 
-void TBandHost::FollowerWrote(QWebSocket *socket)
+void TBandHost::EndAll()
 {
-    for (TFollower &follower : Followers) {
-        if (follower.Socket == socket && follower.Behind && socket->bytesToWrite() == 0) {
-            SendState(follower);
+    beast::error_code ignored;
+    if (Acceptor) {
+        Acceptor->close(ignored);
+        Acceptor.reset();
+    }
+    for (const auto &weak : Sessions) {
+        if (auto session = weak.lock()) {
+            session->End();
         }
     }
+    Sessions.clear();
+    for (const auto &weak : Followers) {
+        if (auto follower = weak.lock()) {
+            follower->End();
+        }
+    }
+    Followers.clear();
+    Store->Cancel();
+    SweepTimer->cancel();
+    ListenPort = 0;
 }
 
-void TBandHost::DropFollower(QWebSocket *socket)
+void TBandHost::Join(const std::shared_ptr<TBandFollower> &follower)
 {
-    const auto removed =
-        Followers.removeIf([socket](const TFollower &f) { return f.Socket == socket; });
-    if (removed > 0) {
-        socket->deleteLater();
-    }
-}
-
-void TBandHost::Sweep()
-{
-    Handshaking.removeIf([](const QPointer<QTcpSocket> &tcp) {
-        return !tcp || tcp->state() != QAbstractSocket::ConnectedState;
-    });
-    const bool heartbeat = ++SweepTicks % (HeartbeatMs / SweepMs) == 0;
-    const QList<TFollower> followers = Followers;
-    for (const TFollower &follower : followers) {
-        if (follower.Behind && follower.BehindSince.elapsed() > BehindLimitMs) {
-            follower.Socket->abort();
-        }
-    }
-    if (heartbeat) {
-        for (TFollower &follower : Followers) {
-            SendState(follower);
-        }
-    }
+    Prune(Followers);
+    Followers.push_back(follower);
+    follower->Send(StateJson);
 }
 
 void TBandHost::Publish(const TBandState &state, const QList<TBandPrompt> &neighbours)
 {
     {
-        QMutexLocker locker(&Lock);
+        const std::lock_guard lock(Lock);
         const TBandPrompt prompt{state.Kind, state.File, state.Page};
         if (!(prompt == ContentPrompt)) {
             ContentPrompt = prompt;
@@ -217,100 +250,81 @@ void TBandHost::Publish(const TBandState &state, const QList<TBandPrompt> &neigh
         ++Seq;
     }
     if (!BroadcastQueued.exchange(true)) {
-        QMetaObject::invokeMethod(this, &TBandHost::Broadcast, Qt::QueuedConnection);
+        asio::post(*Io, [this] { Broadcast(); });
     }
 }
 
 void TBandHost::PublishSlots(const QStringList &names)
 {
     const QByteArray json = BandSlotsJson(names);
-    QMutexLocker locker(&Lock);
-    SlotsJson = json;
+    const std::lock_guard lock(Lock);
+    SlotsBytes = json;
+}
+
+QByteArray TBandHost::SlotsJson()
+{
+    const std::lock_guard lock(Lock);
+    return SlotsBytes;
+}
+
+std::optional<TBandPrompt> TBandHost::PromptOfContent(qint64 id)
+{
+    const std::lock_guard lock(Lock);
+    if (id != ContentId || !HasContent(ContentPrompt.Kind)) {
+        return std::nullopt;
+    }
+    return ContentPrompt;
 }
 
 void TBandHost::Broadcast()
 {
     BroadcastQueued = false;
+    QList<TBandPrompt> prompts;
     {
-        QMutexLocker locker(&Lock);
+        const std::lock_guard lock(Lock);
         const QString content = HasContent(ContentPrompt.Kind)
                                     ? QStringLiteral("/content/%1").arg(ContentId)
                                     : QString();
-        StateJson = BandStateJson(State, Seq, content);
-    }
-    for (TFollower &follower : Followers) {
-        SendState(follower);
-    }
-    PrepareContent();
-}
-
-const TBandContent *TBandHost::Cached(const TBandPrompt &prompt, int width) const
-{
-    const int cacheWidth = prompt.Kind == QLatin1String("pdf") ? BandPageWidth(width) : 0;
-    const qint64 modified = Modified(prompt.File);
-    for (const TCached &cached : Cache) {
-        if (cached.Prompt == prompt && cached.Width == cacheWidth && cached.Modified == modified) {
-            return &cached.Content;
-        }
-    }
-    return nullptr;
-}
-
-void TBandHost::Store(const TBandPrompt &prompt, int width, qint64 modified, TBandContent made)
-{
-    const int cacheWidth = prompt.Kind == QLatin1String("pdf") ? BandPageWidth(width) : 0;
-    Cache.push_front(TCached{prompt, cacheWidth, modified, std::move(made)});
-    if (Cache.size() > CachedPrompts) {
-        Cache.pop_back();
-    }
-}
-
-const TBandContent *TBandHost::Content(const TBandPrompt &prompt, int width)
-{
-    if (const TBandContent *cached = Cached(prompt, width)) {
-        return cached;
-    }
-    const qint64 modified = Modified(prompt.File);
-    TBandContent made = MakeBandContent(prompt, width);
-    if (!made.Made) {
-        return nullptr;
-    }
-    Store(prompt, width, modified, std::move(made));
-    return &Cache.front().Content;
-}
-
-void TBandHost::PrepareContent()
-{
-    // The prompt shown first, then where the show may go next, as the stage
-    // view prepares its neighbours. They are made on the pool's thread, so
-    // that a large page never holds up the next state.
-    QList<TBandPrompt> prompts;
-    {
-        QMutexLocker locker(&Lock);
-        prompts.append(ContentPrompt);
-        prompts.append(Neighbours);
-    }
-    const int width = LastWidth;
-    for (const TBandPrompt &prompt : std::as_const(prompts)) {
-        if (!HasContent(prompt.Kind) || Cached(prompt, width)) {
-            continue;
-        }
-        const qint64 modified = Modified(prompt.File);
-        Preparer.start([this, prompt, width, modified] {
-            TBandContent made = MakeBandContent(prompt, width);
-            if (!made.Made) {
-                return;
+        StateJson =
+            std::make_shared<const std::string>(BandStateJson(State, Seq, content).toStdString());
+        // The prompt shown first, then where the show may go next.
+        for (const TBandPrompt &prompt : QList<TBandPrompt>{ContentPrompt} + Neighbours) {
+            if (HasContent(prompt.Kind)) {
+                prompts.append(prompt);
             }
-            QMetaObject::invokeMethod(
-                this,
-                [this, prompt, width, modified, made = std::move(made)]() mutable {
-                    if (!Cached(prompt, width)) {
-                        Store(prompt, width, modified, std::move(made));
-                    }
-                },
-                Qt::QueuedConnection);
-        });
+        }
     }
+    Prune(Followers);
+    for (const auto &weak : Followers) {
+        if (auto follower = weak.lock()) {
+            follower->Send(StateJson);
+        }
+    }
+    if (Acceptor) {
+        Store->Prepare(prompts);
+    }
+}
+
+void TBandHost::Sweep()
+{
+    const auto now = std::chrono::steady_clock::now();
+    const bool heartbeat = ++SweepTicks % HeartbeatSeconds == 0;
+    Prune(Followers);
+    for (const auto &weak : Followers) {
+        if (auto follower = weak.lock()) {
+            if (follower->Stuck(now)) {
+                follower->End();
+            } else if (heartbeat) {
+                follower->Send(StateJson);
+            }
+        }
+    }
+    SweepTimer->expires_after(std::chrono::seconds(1));
+    SweepTimer->async_wait([this](const beast::error_code &error) {
+        if (!error) {
+            Sweep();
+        }
+    });
 }
 
 } // namespace tarvello

@@ -1,114 +1,110 @@
 #pragma once
 
 #include "band/BandContent.h"
+#include "band/BandContentStore.h"
+#include "band/BandPlaces.h"
 #include "band/BandState.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
-#include <QHash>
 #include <QList>
-#include <QMutex>
-#include <QObject>
-#include <QPointer>
 #include <QStringList>
-#include <QThreadPool>
+
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/steady_timer.hpp>
 
 #include <atomic>
-#include <deque>
-
-class QTcpServer;
-class QTcpSocket;
-class QTimer;
-class QWebSocket;
-class QWebSocketServer;
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace tarvello {
 
-class TBandServer;
-struct THttpRequest;
+class TBandFollower;
+class TBandHttpSession;
 
-// The band server's working half, on the server's own thread: the listening
-// socket, the HTTP connections, the WebSocket followers and the content
-// cache. Only Publish and PublishSlots are called from other threads.
-class TBandHost : public QObject {
-    Q_OBJECT
-
+// The band server's working half, on a thread of its own that runs an
+// Asio event loop: the listening socket, the places, the HTTP connections,
+// the followers and the content. The stage's thread only publishes, and
+// never waits for anything a client does.
+class TBandHost {
 public:
-    explicit TBandHost(TBandServer &facade);
-    ~TBandHost() override;
+    using TState = std::shared_ptr<const std::string>;
 
-    // On the host's thread: listen, or give the reason why not.
+    // `value` and `select` are called on the host's thread for a remote's
+    // commands.
+    TBandHost(std::function<void(int)> value, std::function<void()> select);
+    ~TBandHost();
+    TBandHost(const TBandHost &) = delete;
+    TBandHost &operator=(const TBandHost &) = delete;
+
+    // From another thread: listen on every address of this machine, or give
+    // the reason why not. Listening again starts afresh.
     QString Listen(quint16 port, const QByteArray &key);
     void Close();
 
-    // Any thread.
+    // Any thread: the latest only is kept.
     void Publish(const TBandState &state, const QList<TBandPrompt> &neighbours);
     void PublishSlots(const QStringList &names);
 
+    // For the connections, on the host's thread.
+    const QByteArray &Key() const { return KeyBytes; }
+    quint16 Port() const { return ListenPort; }
+    TState CurrentState() const { return StateJson; }
+    QByteArray SlotsJson();
+    std::optional<TBandPrompt> PromptOfContent(qint64 id);
+    TBandContentStore &Content() { return *Store; }
+    TBandPlaces &Places() { return Taken; }
+    // A follower whose handshake is done: it is sent the state now and every
+    // state from now on.
+    void Join(const std::shared_ptr<TBandFollower> &follower);
+    void Value(int value) { ValueCommand(value); }
+    void Select() { SelectCommand(); }
+
 private:
-    struct TFollower {
-        QWebSocket *Socket = nullptr;
-        // The state the follower has not taken yet waits here, only the
-        // latest.
-        bool Behind = false;
-        QElapsedTimer BehindSince;
-    };
-    struct TCached {
-        TBandPrompt Prompt;
-        int Width = 0;
-        qint64 Modified = 0;
-        TBandContent Content;
-    };
-
-    // Connections (BandHost.cpp).
-    void AcceptConnections();
-    int ConnectionCount() const;
-    void AcceptFollowers();
-    void SendState(TFollower &follower);
-    void FollowerWrote(QWebSocket *socket);
-    void DropFollower(QWebSocket *socket);
-    void Sweep();
+    void Run(const std::function<void()> &work);
+    QString OpenAcceptor(quint16 port);
+    void Accept();
+    void Refuse(boost::asio::ip::tcp::socket socket);
+    void EndAll();
     void Broadcast();
+    void Sweep();
 
-    // HTTP (BandHttp.cpp).
-    void ReadRequests(QTcpSocket *socket);
-    void Answer(QTcpSocket *socket, const THttpRequest &request);
-    void AnswerCommand(QTcpSocket *socket, const THttpRequest &request, bool keepAlive);
-    void AnswerContent(QTcpSocket *socket, const THttpRequest &request, bool keepAlive);
-    void Respond(QTcpSocket *socket, int status, const QByteArray &type, const QByteArray &body,
-                 bool keepAlive, const QByteArray &policy = {});
-    void Upgrade(QTcpSocket *socket);
-
-    // Content (BandHost.cpp).
-    const TBandContent *Content(const TBandPrompt &prompt, int width);
-    const TBandContent *Cached(const TBandPrompt &prompt, int width) const;
-    void Store(const TBandPrompt &prompt, int width, qint64 modified, TBandContent made);
-    void PrepareContent();
-
-    TBandServer &Facade;
-    QByteArray Key;
-    QTcpServer *Tcp = nullptr;
-    QWebSocketServer *Ws = nullptr;
-    QTimer *SweepTimer = nullptr;
+    std::function<void(int)> ValueCommand;
+    std::function<void()> SelectCommand;
+    TBandPlaces Taken;
+    std::vector<std::weak_ptr<TBandHttpSession>> Sessions;
+    std::vector<std::weak_ptr<TBandFollower>> Followers;
+    QByteArray KeyBytes;
+    quint16 ListenPort = 0;
+    int Refusing = 0;
     int SweepTicks = 0;
-    QList<QTcpSocket *> HttpSockets;
-    QList<QPointer<QTcpSocket>> Handshaking;
-    QList<TFollower> Followers;
-    std::deque<TCached> Cache;
-    int LastWidth = 1280;
-    QThreadPool Preparer;
+    TState StateJson;
+    int PicturesListener = 0;
 
     // Published from other threads: the latest only.
-    mutable QMutex Lock;
+    std::mutex Lock;
     TBandState State;
     QList<TBandPrompt> Neighbours;
-    QByteArray SlotsJson = "[]";
+    QByteArray SlotsBytes = "[]";
     qint64 Seq = 0;
     qint64 ContentId = 0;
     TBandPrompt ContentPrompt;
     std::atomic<bool> BroadcastQueued{false};
-    // The host thread's copy of the state sent.
-    QByteArray StateJson;
+
+    // Made and ended in this order by the constructor and destructor: what
+    // runs on the loop goes before the loop.
+    std::unique_ptr<boost::asio::io_context> Io;
+    std::optional<boost::asio::executor_work_guard<boost::asio::io_context::executor_type>> Work;
+    std::unique_ptr<TBandContentStore> Store;
+    std::unique_ptr<boost::asio::ip::tcp::acceptor> Acceptor;
+    std::unique_ptr<boost::asio::steady_timer> SweepTimer;
+    std::thread Thread;
 };
 
 } // namespace tarvello

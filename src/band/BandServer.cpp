@@ -4,31 +4,21 @@
 #include "core/TarvelloError.h"
 
 #include <QNetworkInterface>
-#include <QThread>
 
 namespace tarvello {
 
-TBandServer::TBandServer(QObject *parent) : QObject(parent), Thread(std::make_unique<QThread>())
+TBandServer::TBandServer(QObject *parent)
+    : QObject(parent),
+      Host(std::make_unique<TBandHost>([this](int value) { emit ValueRequested(value); },
+                                       [this] { emit SelectRequested(); }))
 {
-    Thread->setObjectName(QStringLiteral("Band screens"));
-    Host = new TBandHost(*this);
-    Host->moveToThread(Thread.get());
-    connect(Thread.get(), &QThread::finished, Host, &QObject::deleteLater);
-    Thread->start();
 }
 
-TBandServer::~TBandServer()
-{
-    Stop();
-    Thread->quit();
-    Thread->wait();
-}
+TBandServer::~TBandServer() = default;
 
 void TBandServer::Start(quint16 port, const QString &key)
 {
-    QString reason;
-    QMetaObject::invokeMethod(
-        Host, [&] { reason = Host->Listen(port, key.toLatin1()); }, Qt::BlockingQueuedConnection);
+    const QString reason = Host->Listen(port, key.toLatin1());
     Listening = reason.isEmpty();
     ListenPort = Listening ? port : 0;
     if (!Listening) {
@@ -61,8 +51,7 @@ QString TBandServer::LanAddress()
 void TBandServer::Stop()
 {
     if (Listening) {
-        QMetaObject::invokeMethod(
-            Host, [this] { Host->Close(); }, Qt::BlockingQueuedConnection);
+        Host->Close();
     }
     Listening = false;
     ListenPort = 0;

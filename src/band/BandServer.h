@@ -1,6 +1,7 @@
 #pragma once
 
 #include "band/BandContent.h"
+#include "band/BandPlaces.h"
 #include "band/BandState.h"
 
 #include <QList>
@@ -9,8 +10,6 @@
 #include <QStringList>
 
 #include <memory>
-
-class QThread;
 
 namespace tarvello {
 
@@ -21,7 +20,9 @@ class TBandHost;
 // /ws, /content/...) and lets the leader drive it (GET /remote, POST
 // /api/value with the key). It runs on its own thread, so that a slow follower
 // never delays the stage screen; only the latest state matters, and what a
-// follower has not taken yet is replaced by the newer state.
+// follower has not taken yet is replaced by the newer state. Whatever a
+// client sends, what it can cost the program is bounded: a few places, a
+// few kilobytes each, and no rendering.
 //
 // Made, started and stopped on the window's thread; Publish may be called
 // from any thread.
@@ -49,8 +50,11 @@ public:
     // The slots' names for the remote's list (index = slot key).
     void PublishSlots(const QStringList &names);
 
-    // The limits the server keeps.
-    static constexpr int MaxConnections = 64;
+    // The limits the server keeps: places for anyone, more for keyed
+    // commands, followers and requests from one address, a message's bytes.
+    static constexpr int MaxConnections = TBandPlaces::General;
+    static constexpr int KeptForKey = TBandPlaces::KeptForKey;
+    static constexpr int PerAddress = TBandPlaces::PerAddress;
     static constexpr int MaxMessageBytes = 4096;
 
 signals:
@@ -60,8 +64,7 @@ signals:
     void SelectRequested();
 
 private:
-    std::unique_ptr<QThread> Thread;
-    TBandHost *Host = nullptr;
+    std::unique_ptr<TBandHost> Host;
     bool Listening = false;
     quint16 ListenPort = 0;
 };

@@ -1,84 +1,8 @@
 #include "band/HttpRequest.h"
 
-#include <QList>
-
-#include <boost/beast/http/error.hpp>
-#include <boost/beast/http/parser.hpp>
-#include <boost/beast/http/string_body.hpp>
+#include <QHostAddress>
 
 namespace tarvello {
-namespace {
-
-namespace http = boost::beast::http;
-
-QByteArray Field(const http::request<http::string_body> &request, http::field field)
-{
-    const auto value = request[field];
-    return QByteArray(value.data(), qsizetype(value.size()));
-}
-
-bool HasToken(const QByteArray &list, const char *token)
-{
-    for (const QByteArray &item : list.split(',')) {
-        if (item.trimmed().compare(token, Qt::CaseInsensitive) == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
-
-THttpRead ReadHttpRequest(const QByteArray &bytes)
-{
-    THttpRead read;
-    http::request_parser<http::string_body> parser;
-    parser.header_limit(HttpHeaderLimit);
-    parser.body_limit(HttpBodyLimit);
-    parser.eager(true);
-    std::size_t used = 0;
-    while (!parser.is_done()) {
-        boost::beast::error_code error;
-        const std::size_t size = std::size_t(bytes.size()) - used;
-        used += parser.put(boost::asio::const_buffer(bytes.constData() + used, size), error);
-        if (error == http::error::need_more) {
-            // The parser wants more than it has, but never more than the
-            // header limit for the header.
-            if (!parser.is_header_done() && std::size_t(bytes.size()) > HttpHeaderLimit) {
-                read.Result = THttpReadResult::HeaderTooLarge;
-            }
-            return read;
-        }
-        if (error == http::error::body_limit) {
-            read.Result = THttpReadResult::BodyTooLarge;
-            return read;
-        }
-        if (error == http::error::header_limit) {
-            read.Result = THttpReadResult::HeaderTooLarge;
-            return read;
-        }
-        if (error) {
-            read.Result = THttpReadResult::Bad;
-            return read;
-        }
-        if (used == std::size_t(bytes.size()) && !parser.is_done()) {
-            return read;
-        }
-    }
-    const auto &request = parser.get();
-    read.Result = THttpReadResult::Complete;
-    read.Consumed = used;
-    const auto method = request.method_string();
-    read.Request.Method = QByteArray(method.data(), qsizetype(method.size()));
-    const auto target = request.target();
-    read.Request.Target = QByteArray(target.data(), qsizetype(target.size()));
-    read.Request.Authorization = Field(request, http::field::authorization);
-    read.Request.Body = QByteArray::fromStdString(request.body());
-    read.Request.KeepAlive = request.keep_alive();
-    read.Request.WebSocketUpgrade = HasToken(Field(request, http::field::upgrade), "websocket") &&
-                                    HasToken(Field(request, http::field::connection), "upgrade");
-    return read;
-}
 
 QByteArray TargetPath(const QByteArray &target)
 {
@@ -89,19 +13,53 @@ QByteArray TargetPath(const QByteArray &target)
     return query < 0 ? target : target.left(query);
 }
 
-QByteArray TargetQueryValue(const QByteArray &target, const QByteArray &name)
+bool HostAllowed(const QByteArray &host, quint16 port)
 {
-    const qsizetype query = target.indexOf('?');
-    if (query < 0) {
-        return {};
-    }
-    for (const QByteArray &pair : target.mid(query + 1).split('&')) {
-        const qsizetype equals = pair.indexOf('=');
-        if (equals > 0 && pair.left(equals) == name) {
-            return pair.mid(equals + 1);
+    QByteArray name = host.trimmed().toLower();
+    QByteArray portText;
+    if (name.startsWith('[')) {
+        // [IPv6]:port
+        const qsizetype close = name.indexOf(']');
+        if (close < 0) {
+            return false;
+        }
+        portText = name.mid(close + 1);
+        name = name.mid(1, close - 1);
+        if (!portText.isEmpty() && !portText.startsWith(':')) {
+            return false;
+        }
+        portText = portText.mid(1);
+    } else {
+        const qsizetype colon = name.lastIndexOf(':');
+        if (colon >= 0) {
+            portText = name.mid(colon + 1);
+            name = name.left(colon);
         }
     }
-    return {};
+    if (portText.isEmpty() ? port != 80 : portText != QByteArray::number(port)) {
+        return false;
+    }
+    if (name == "localhost") {
+        return true;
+    }
+    QHostAddress address;
+    return !name.isEmpty() && address.setAddress(QString::fromLatin1(name)) &&
+           (host.trimmed().startsWith('[') ? address.protocol() == QAbstractSocket::IPv6Protocol
+                                           : address.protocol() == QAbstractSocket::IPv4Protocol);
+}
+
+bool OriginAllowed(const QByteArray &origin, const QByteArray &host)
+{
+    if (origin.isEmpty()) {
+        return true;
+    }
+    return origin.trimmed().compare("http://" + host.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+bool TransferCodingAllowed(const QByteArray &codings)
+{
+    const QByteArray coding = codings.trimmed();
+    return coding.isEmpty() || coding.compare("chunked", Qt::CaseInsensitive) == 0;
 }
 
 } // namespace tarvello

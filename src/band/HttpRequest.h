@@ -6,43 +6,26 @@
 
 namespace tarvello {
 
-// The parts of an HTTP request the band server answers to.
-struct THttpRequest {
-    QByteArray Method;
-    QByteArray Target;
-    QByteArray Authorization;
-    QByteArray Body;
-    bool WebSocketUpgrade = false;
-    bool KeepAlive = true;
-};
-
-enum class THttpReadResult {
-    NeedMore,       // the request is not complete yet
-    Complete,       // Request holds it; Consumed bytes belong to it
-    BodyTooLarge,   // 413
-    HeaderTooLarge, // 431
-    Bad,            // 400
-};
-
-struct THttpRead {
-    THttpReadResult Result = THttpReadResult::NeedMore;
-    std::size_t Consumed = 0;
-    THttpRequest Request;
-};
-
 // Request bodies above this are refused; no command needs more.
 inline constexpr std::size_t HttpBodyLimit = 4096;
 inline constexpr std::size_t HttpHeaderLimit = 8192;
 
-// Reads the request at the front of `bytes` (what the connection has received
-// and not yet answered) with Boost.Beast's parser. The limits are checked as
-// soon as the header says how large the body is, before it arrives.
-THttpRead ReadHttpRequest(const QByteArray &bytes);
-
 // The path of a request target, without the query; empty when the target is
 // not an absolute path.
 QByteArray TargetPath(const QByteArray &target);
-// The value of one query parameter, or empty.
-QByteArray TargetQueryValue(const QByteArray &target, const QByteArray &name);
+
+// Whether a request's Host names this server as the stage network reaches it:
+// an IP address or "localhost", with the port it listens on (a browser leaves
+// out only port 80). Any other name is refused: a page of another site whose
+// name was made to point here (DNS rebinding) must not read the show.
+bool HostAllowed(const QByteArray &host, quint16 port);
+
+// Whether a browser's Origin is this server's own: none (not a browser), or
+// "http://" and the Host the request names.
+bool OriginAllowed(const QByteArray &origin, const QByteArray &host);
+
+// Whether a request's Transfer-Encoding is one the server reads: none, or
+// chunked alone (counted against the body limit like any body).
+bool TransferCodingAllowed(const QByteArray &codings);
 
 } // namespace tarvello

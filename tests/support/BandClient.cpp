@@ -82,18 +82,23 @@ THttpAnswer HttpExchange(quint16 port, const QByteArray &request, int timeoutMs)
     return answer;
 }
 
+QByteArray HostHeader(quint16 port)
+{
+    return "Host: 127.0.0.1:" + QByteArray::number(port) + "\r\n";
+}
+
 THttpAnswer HttpGet(quint16 port, const QByteArray &target)
 {
-    return HttpExchange(port, "GET " + target + " HTTP/1.1\r\nHost: localhost\r\n\r\n");
+    return HttpExchange(port, "GET " + target + " HTTP/1.1\r\n" + HostHeader(port) + "\r\n");
 }
 
 THttpAnswer HttpPost(quint16 port, const QByteArray &target, const QByteArray &body,
                      const QByteArray &key)
 {
-    QByteArray request = "POST " + target +
-                         " HTTP/1.1\r\nHost: localhost\r\n"
-                         "Content-Type: application/json\r\nContent-Length: " +
-                         QByteArray::number(body.size()) + "\r\n";
+    QByteArray request =
+        "POST " + target + " HTTP/1.1\r\n" + HostHeader(port) +
+        "Content-Type: application/json\r\nContent-Length: " + QByteArray::number(body.size()) +
+        "\r\n";
     if (!key.isEmpty()) {
         request += "Authorization: Bearer " + key + "\r\n";
     }

@@ -19,6 +19,9 @@ struct THttpAnswer {
 // A port nobody listens on right now.
 quint16 FreePort();
 
+// "Host: 127.0.0.1:<port>" and the line's end, as a client names the server.
+QByteArray HostHeader(quint16 port);
+
 // Sends `request` as it stands to 127.0.0.1:port and reads one answer; the
 // event loop runs while waiting.
 THttpAnswer HttpExchange(quint16 port, const QByteArray &request, int timeoutMs = 5000);

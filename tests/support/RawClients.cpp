@@ -1,5 +1,7 @@
-#include "support/RawFollower.h"
+#include "support/RawClients.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 
 namespace tarvello::test {
@@ -34,15 +36,65 @@ QByteArray ClientFrame(int opcode, const QByteArray &payload, bool masked)
     return frame;
 }
 
+QByteArray FollowerHandshake(quint16 port, const QByteArray &extraHeaders)
+{
+    return "GET /ws HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+           "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+           "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n" +
+           extraHeaders + "\r\n";
+}
+
+std::unique_ptr<QTcpSocket> RawConnection(quint16 port, const QHostAddress &from)
+{
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->bind(from);
+    socket->connectToHost(QHostAddress::LocalHost, port);
+    socket->waitForConnected(3000);
+    return socket;
+}
+
+qint64 PushWhileTaken(QTcpSocket &socket, const std::function<QByteArray()> &next, int ms)
+{
+    qint64 taken = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms && socket.state() == QAbstractSocket::ConnectedState) {
+        if (socket.bytesToWrite() == 0) {
+            const QByteArray bytes = next();
+            socket.write(bytes);
+            taken += bytes.size();
+        }
+        socket.waitForBytesWritten(20);
+        QCoreApplication::processEvents();
+    }
+    return taken - socket.bytesToWrite();
+}
+
+int FirstStatus(QTcpSocket &socket, int ms)
+{
+    QByteArray received;
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        received += socket.readAll();
+        if (received.indexOf("\r\n") > 0 && received.startsWith("HTTP/1.1 ")) {
+            return received.mid(9, 3).toInt();
+        }
+        if (socket.state() != QAbstractSocket::ConnectedState && socket.bytesAvailable() == 0) {
+            return 0;
+        }
+        socket.waitForReadyRead(20);
+        QCoreApplication::processEvents();
+    }
+    return 0;
+}
+
 TRawFollower::TRawFollower(quint16 port, const QHostAddress &from, const QByteArray &extraHeaders)
 {
     Socket.bind(from);
     Socket.connectToHost(QHostAddress::LocalHost, port);
     Socket.waitForConnected(3000);
-    Socket.write("GET /ws HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
-                 "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
-                 "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n" +
-                 extraHeaders + "\r\n");
+    Socket.write(FollowerHandshake(port, extraHeaders));
     Socket.flush();
 }
 

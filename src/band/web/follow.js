@@ -74,8 +74,8 @@ async function showContent(state) {
     views.doc.replaceChildren(...nodes);
     only('doc');
   } else if (kind === 'pdf' || kind === 'picture') {
-    const width = Math.round(window.innerWidth * (window.devicePixelRatio || 1));
-    $('picture').src = kind === 'pdf' ? path + '?w=' + width : path;
+    // A PDF page comes as the stage drew it; the picture is fitted here.
+    $('picture').src = path;
     only('pictureView');
   } else if (kind === 'html') {
     views.frame.setAttribute('sandbox', 'allow-same-origin');

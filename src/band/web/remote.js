@@ -7,10 +7,17 @@ const status = document.getElementById('status');
 const list = document.getElementById('slots');
 const storeName = 'tarvelloRemoteKey';
 
-if (location.hash.length > 1) {
-  try { localStorage.setItem(storeName, decodeURIComponent(location.hash.slice(1))); } catch (e) {}
-  history.replaceState(null, '', location.pathname);
+// Read whenever the address's '#' part changes: a key given to a page that is
+// already open is taken at once.
+function takeKeyFromAddress() {
+  if (location.hash.length > 1) {
+    try { localStorage.setItem(storeName, decodeURIComponent(location.hash.slice(1))); } catch (e) {}
+    history.replaceState(null, '', location.pathname);
+    status.textContent = '';
+  }
 }
+takeKeyFromAddress();
+window.addEventListener('hashchange', takeKeyFromAddress);
 function key() {
   try { return localStorage.getItem(storeName) || ''; } catch (e) { return ''; }
 }
