@@ -40,7 +40,9 @@ void TBandPlaces::THold::SetRole(TRole role)
 {
     if (Place) {
         if (role == TRole::Waiting && Place->Role != TRole::Waiting) {
+            // Kept alive after an answer.
             Place->Since = std::chrono::steady_clock::now();
+            Place->Served = true;
         }
         Place->Role = role;
     }
@@ -71,12 +73,16 @@ std::optional<TBandPlaces::THold> TBandPlaces::Take(const std::string &address,
         return std::nullopt;
     }
     if (Count() >= General) {
-        // All the general places are taken: the connection that has waited
-        // longest for its request makes room at once, and is ended.
+        // All the general places are taken: a connection waiting for its
+        // request makes room at once, and is ended.
+        // Never served before served, then the longest waiting.
+        const auto before = [](const TPlace &a, const TPlace &b) {
+            return a.Served != b.Served ? !a.Served : a.Since < b.Since;
+        };
         auto oldest = Places.end();
         for (auto it = Places.begin(); it != Places.end(); ++it) {
             if ((*it)->Role == TRole::Waiting &&
-                (oldest == Places.end() || (*it)->Since < (*oldest)->Since)) {
+                (oldest == Places.end() || before(**it, **oldest))) {
                 oldest = it;
             }
         }

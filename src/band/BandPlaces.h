@@ -11,10 +11,11 @@ namespace tarvello {
 
 // Who holds the band server's connections. Anyone on the stage network may
 // hold one of the general places, at most a few from one address. When they
-// are all taken, a connection that has not yet sent its request gives its
-// place up to a newcomer, so a crowd of silent connections never locks the
-// band out; when none is silent, a few more places are kept for the leader's
-// keyed commands. Places are held by
+// are all taken, a connection that has not yet sent a whole request gives its
+// place up to a newcomer (one kept alive between requests only when there is
+// no such one), so a crowd of silent connections never locks the band out;
+// when none is waiting, a few more places are kept for the leader's keyed
+// commands. Places are held by
 // live connections only: a connection's hold ends with it.
 //
 // Used on the band server's thread only.
@@ -38,6 +39,7 @@ private:
         std::string Address;
         TRole Role = TRole::Waiting;
         bool KeyOnly = false;
+        bool Served = false; // has had a request answered
         std::chrono::steady_clock::time_point Since;
         std::function<void()> Evict;
     };
