@@ -66,15 +66,20 @@ void TBandHttpSession::AwaitRequest()
         return;
     }
     Stream.expires_after(KeptAliveTime);
+    ReadMore(&TBandHttpSession::ReadHeader);
+}
+
+void TBandHttpSession::ReadMore(void (TBandHttpSession::*then)())
+{
     Stream.async_read_some(
         Buffer.prepare(4096),
-        [self = shared_from_this()](const beast::error_code &error, std::size_t size) {
+        [self = shared_from_this(), then](const beast::error_code &error, std::size_t size) {
             if (error || self->Ended) {
                 self->End();
                 return;
             }
             self->Buffer.commit(size);
-            self->ReadHeader();
+            ((*self).*then)();
         });
 }
 
@@ -91,24 +96,7 @@ void TBandHttpSession::ReadHeader()
 
 void TBandHttpSession::HeaderRead(const beast::error_code &error)
 {
-    if (Ended) {
-        return;
-    }
-    if (error == http::error::header_limit || error == http::error::buffer_overflow) {
-        Refuse(431, "Request header too large\n");
-        return;
-    }
-    if (error == http::error::body_limit) {
-        Refuse(413, "Request body over 4 KiB\n");
-        return;
-    }
-    if (error && IsParseError(error) && error != http::error::end_of_stream &&
-        error != http::error::partial_message) {
-        Refuse(400, "Bad request\n");
-        return;
-    }
-    if (error) {
-        End();
+    if (Ended || Failed(error, true)) {
         return;
     }
     Hold.SetRole(TBandPlaces::TRole::Busy);
@@ -158,6 +146,25 @@ void TBandHttpSession::HeaderRead(const beast::error_code &error)
     }
 }
 
+bool TBandHttpSession::Failed(const beast::error_code &error, bool header)
+{
+    if (!error) {
+        return false;
+    }
+    if (error == http::error::body_limit || (!header && error == http::error::buffer_overflow)) {
+        Refuse(413, "Request body over 4 KiB\n");
+    } else if (error == http::error::header_limit || error == http::error::buffer_overflow) {
+        Refuse(431, "Request header too large\n");
+    } else if (IsParseError(error) && error != http::error::end_of_stream &&
+               error != http::error::partial_message) {
+        Refuse(400, "Bad request\n");
+    } else {
+        // Gone, or out of time.
+        End();
+    }
+    return true;
+}
+
 void TBandHttpSession::ReadBody()
 {
     Stream.expires_after(RequestTime);
@@ -169,20 +176,7 @@ void TBandHttpSession::ReadBody()
 
 void TBandHttpSession::BodyRead(const beast::error_code &error)
 {
-    if (Ended) {
-        return;
-    }
-    if (error == http::error::body_limit || error == http::error::buffer_overflow) {
-        Refuse(413, "Request body over 4 KiB\n");
-        return;
-    }
-    if (error && IsParseError(error) && error != http::error::end_of_stream &&
-        error != http::error::partial_message) {
-        Refuse(400, "Bad request\n");
-        return;
-    }
-    if (error) {
-        End();
+    if (Ended || Failed(error, false)) {
         return;
     }
     Handle();
@@ -344,16 +338,7 @@ void TBandHttpSession::Linger()
         Stream.expires_after(LingerTime);
     }
     Buffer.consume(Buffer.size());
-    Stream.async_read_some(
-        Buffer.prepare(4096),
-        [self = shared_from_this()](const beast::error_code &error, std::size_t size) {
-            if (error || self->Ended) {
-                self->End();
-                return;
-            }
-            self->Buffer.commit(size);
-            self->Linger();
-        });
+    ReadMore(&TBandHttpSession::Linger);
 }
 
 void TBandHttpSession::End()

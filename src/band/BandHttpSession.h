@@ -36,8 +36,12 @@ private:
     using TParser = boost::beast::http::request_parser<boost::beast::http::string_body>;
 
     void AwaitRequest();
+    // Reads what has come into the buffer, then goes on with `then`.
+    void ReadMore(void (TBandHttpSession::*then)());
     void ReadHeader();
     void HeaderRead(const boost::beast::error_code &error);
+    // Answers or ends the connection for a failed read; false when it did not fail.
+    bool Failed(const boost::beast::error_code &error, bool header);
     void ReadBody();
     void BodyRead(const boost::beast::error_code &error);
     void Handle();
