@@ -303,6 +303,9 @@ const QImage &TPdfPageView::PageImage(int page)
 {
     const QSize size = PagePixelSize(page);
     if (const QImage *cached = PageCache.Find(page, size)) {
+        // Others who show this page take it from the stage; it may have left
+        // their store since it was drawn.
+        TPagePictures::Instance().OfferIfMissing(Path, page, *cached);
         return *cached;
     }
     // Rendered before the document was opened, while the show stood still.

@@ -54,6 +54,23 @@ void TPagePictures::Offer(const QString &path, int page, const QImage &image)
     }
 }
 
+void TPagePictures::OfferIfMissing(const QString &path, int page, const QImage &image)
+{
+    if (path.isEmpty()) {
+        return;
+    }
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    {
+        const std::lock_guard lock(Lock);
+        for (const TEntry &entry : Entries) {
+            if (entry.Page == page && entry.Path == absolute) {
+                return;
+            }
+        }
+    }
+    Offer(path, page, image);
+}
+
 std::optional<QImage> TPagePictures::Find(const QString &path, int page)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();

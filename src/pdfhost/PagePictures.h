@@ -23,13 +23,16 @@ QString FileStamp(const QString &path);
 // kept, the latest of each page; any thread may offer and find.
 class TPagePictures {
 public:
-    static constexpr int Capacity = 8;
+    static constexpr int Capacity = 12;
 
     static TPagePictures &Instance();
 
     // `page` counts from 0. The file's stamp is taken now, so that a picture
     // of a file changed since is never given for it.
     void Offer(const QString &path, int page, const QImage &image);
+    // Offers the picture unless one of that page is kept already: for a page
+    // shown again from a cache, without looking at the file each time.
+    void OfferIfMissing(const QString &path, int page, const QImage &image);
     std::optional<QImage> Find(const QString &path, int page);
 
     // `listener` is called on the offering thread after each picture offered,
