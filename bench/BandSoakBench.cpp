@@ -12,6 +12,8 @@
 // within 2 s), posts and posts_204, program_cpu_percent (of one core).
 // TARVELLO_PROGRAM names another build of the program.
 
+#include "BandAttacks.h"
+#include "BandCrowd.h"
 #include "BenchFiles.h"
 #include "support/BandClient.h"
 #include "support/QtTestEnvironment.h"
@@ -49,11 +51,6 @@ const QByteArray Key = "0123456789abcdef0123456789abcdef";
 constexpr int Charts = 8;
 constexpr int HonestFollowers = 24;
 constexpr auto AttackTime = std::chrono::seconds(60);
-
-QHostAddress Loopback(int last)
-{
-    return QHostAddress(QStringLiteral("127.0.0.%1").arg(last));
-}
 
 QString ProgramPath()
 {
@@ -139,210 +136,6 @@ private:
     quint16 Port;
 };
 
-// 24 followers on a thread of their own, each noting when the state of the
-// slot awaited reached it.
-class THonestFollowers : public QObject {
-public:
-    std::atomic<int> Awaited{-1};
-
-    void Open(quint16 port)
-    {
-        for (int i = 0; i < HonestFollowers; ++i) {
-            auto follower = std::make_unique<TRawFollower>(port, Loopback(10 + i / 8));
-            TRawFollower *raw = follower.get();
-            connect(&raw->Socket, &QTcpSocket::readyRead, this, [this, raw] { Received(*raw); });
-            Followers.push_back(std::move(follower));
-            Seen.push_back(0);
-        }
-    }
-
-    // When each follower had the awaited slot (empty time: not yet).
-    std::vector<TClock::time_point> Arrivals()
-    {
-        const std::lock_guard lock(Lock);
-        return Times;
-    }
-    void Await(int slot)
-    {
-        const std::lock_guard lock(Lock);
-        Times.assign(HonestFollowers, TClock::time_point());
-        Awaited = slot;
-    }
-
-private:
-    void Received(TRawFollower &follower)
-    {
-        const auto now = TClock::now();
-        follower.Take();
-        const std::size_t index =
-            std::size_t(std::find_if(Followers.begin(), Followers.end(),
-                                     [&](const auto &f) { return f.get() == &follower; }) -
-                        Followers.begin());
-        const std::lock_guard lock(Lock);
-        for (; Seen[index] < std::size_t(follower.Texts.size()); ++Seen[index]) {
-            const int slot = QJsonDocument::fromJson(follower.Texts[qsizetype(Seen[index])])
-                                 .object()["slot"]
-                                 .toInt();
-            if (slot == Awaited && index < Times.size() && Times[index] == TClock::time_point()) {
-                Times[index] = now;
-            }
-        }
-        follower.Texts.clear();
-        Seen[index] = 0;
-    }
-
-    std::vector<std::unique_ptr<TRawFollower>> Followers;
-    std::vector<std::size_t> Seen;
-    std::mutex Lock;
-    std::vector<TClock::time_point> Times;
-};
-
-// One attack: `step` runs again and again on a thread of its own until the
-// minute is over.
-class TAttack {
-public:
-    TAttack(std::atomic<bool> &stop, std::function<void()> step)
-        : Thread([&stop, step = std::move(step)] {
-              while (!stop) {
-                  step();
-              }
-          })
-    {
-    }
-    ~TAttack() { Thread.join(); }
-
-private:
-    std::thread Thread;
-};
-
-void Pause(int ms)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
-}
-
-QByteArray Get(quint16 port, const QByteArray &target, const QByteArray &headers = {})
-{
-    return "GET " + target + " HTTP/1.1\r\n" + HostHeader(port) + headers + "\r\n";
-}
-
-// Every attack at once, each from an address of its own.
-std::vector<std::unique_ptr<TAttack>> Attack(quint16 port, std::atomic<bool> &stop)
-{
-    std::vector<std::unique_ptr<TAttack>> attacks;
-    const auto add = [&](std::function<void()> step) {
-        attacks.push_back(std::make_unique<TAttack>(stop, std::move(step)));
-    };
-    // Handshakes with a close frame behind them, the connection gone at once.
-    add([port] {
-        static int next = 0;
-        auto socket = RawConnection(port, Loopback(20 + next++ % 4));
-        socket->write(FollowerHandshake(port) + ClientFrame(0x8, QByteArray("\x03\xe8", 2)));
-        socket->waitForBytesWritten(100);
-        socket->abort();
-        Pause(10);
-    });
-    // Pings never read; chunked bodies without end; pipelined requests never read.
-    const QByteArray pings = ClientFrame(0x9, "ping").repeated(4096);
-    const QByteArray pipelined = Get(port, "/api/state").repeated(2000);
-    const QByteArray chunked =
-        "POST /api/value HTTP/1.1\r\n" + HostHeader(port) + "Transfer-Encoding: chunked\r\n\r\n1;";
-    for (int i = 0; i < 4; ++i) {
-        add([port, pings, i] {
-            TRawFollower follower(port, Loopback(24));
-            PushWhileTaken(
-                follower.Socket, [&] { return pings; }, 5000 + i);
-        });
-        add([port, chunked] {
-            auto socket = RawConnection(port, Loopback(25));
-            socket->write(chunked);
-            PushWhileTaken(
-                *socket, [] { return QByteArray(65536, 'x'); }, 5000);
-        });
-        add([port, pipelined] {
-            auto socket = RawConnection(port, Loopback(26));
-            PushWhileTaken(
-                *socket, [&] { return pipelined; }, 5000);
-        });
-    }
-    // Followers that talk, one small message after another.
-    for (int i = 0; i < 8; ++i) {
-        add([port] {
-            TRawFollower talker(port, Loopback(27));
-            talker.Socket.waitForReadyRead(1000);
-            while (talker.Socket.state() == QAbstractSocket::ConnectedState) {
-                talker.Socket.write(ClientFrame(0x1, "hi"));
-                talker.Socket.waitForBytesWritten(100);
-                talker.Socket.readAll();
-                Pause(1);
-            }
-        });
-    }
-    // A cycler of widths for the PDF page shown.
-    add([port] {
-        auto socket = RawConnection(port, Loopback(28));
-        const QByteArray content = QJsonDocument::fromJson(HttpGet(port, "/api/state").Body)
-                                       .object()["content"]
-                                       .toString()
-                                       .toLatin1();
-        socket->write(Get(
-            port,
-            content + "?w=" + QByteArray::number(320 + QRandomGenerator::global()->bounded(2000))));
-        FirstStatus(*socket, 2000);
-        Pause(50);
-    });
-    // Foreign origins and host names; framing no browser sends.
-    add([port] {
-        for (const QByteArray &request :
-             {FollowerHandshake(port, "Origin: http://evil.example\r\n"),
-              QByteArray("GET /api/state HTTP/1.1\r\nHost: evil.example\r\n\r\n"),
-              "POST /api/value HTTP/1.1\r\n" + HostHeader(port) +
-                  "Transfer-Encoding: gzip\r\n\r\n5\r\nhello\r\n0\r\n\r\n",
-              "POST /api/value HTTP/1.1\r\n" + HostHeader(port) +
-                  "Expect: 100-continue\r\nContent-Length: 3000\r\n\r\n"}) {
-            auto socket = RawConnection(port, Loopback(29));
-            socket->write(request);
-            FirstStatus(*socket, 500);
-        }
-        TRawFollower unmasked(port, Loopback(29));
-        unmasked.Socket.waitForReadyRead(500);
-        unmasked.Socket.write(ClientFrame(0x1, "x", false));
-        unmasked.Socket.waitForDisconnected(500);
-        Pause(20);
-    });
-    // Connections that never finish their request, from ten addresses, and
-    // one-byte dribblers of long headers from eight more.
-    add([port] {
-        std::vector<std::unique_ptr<QTcpSocket>> slow;
-        std::vector<std::unique_ptr<QTcpSocket>> dribblers;
-        for (int round = 0; round < 20; ++round) {
-            std::erase_if(
-                slow, [](const auto &s) { return s->state() != QAbstractSocket::ConnectedState; });
-            for (int address = 40; slow.size() < 80; address = 40 + (address - 39) % 10) {
-                slow.push_back(RawConnection(port, Loopback(address)));
-                slow.back()->write("GET / HTTP/1.1\r\n");
-            }
-            std::erase_if(dribblers, [](const auto &s) {
-                return s->state() != QAbstractSocket::ConnectedState;
-            });
-            while (dribblers.size() < 60) {
-                dribblers.push_back(RawConnection(port, Loopback(50 + int(dribblers.size()) % 8)));
-                dribblers.back()->write("GET / HTTP/1.1\r\n" + HostHeader(port) + "X-Long: ");
-            }
-            for (int tick = 0; tick < 10; ++tick) {
-                for (auto &dribbler : dribblers) {
-                    dribbler->write("a");
-                    dribbler->flush();
-                }
-                for (auto &s : slow) {
-                    s->readAll();
-                }
-                Pause(10);
-            }
-        }
-    });
-    return attacks;
-}
-
 void BM_BandUnderAttack(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -352,12 +145,7 @@ void BM_BandUnderAttack(benchmark::State &state)
             state.SkipWithError("the program did not start with band screens");
             return;
         }
-        QThread followerThread;
-        followerThread.start();
-        auto *followers = new THonestFollowers;
-        followers->moveToThread(&followerThread);
-        QMetaObject::invokeMethod(
-            followers, [&] { followers->Open(port); }, Qt::BlockingQueuedConnection);
+        auto followers = std::make_unique<TBandCrowd>(port, HonestFollowers, false);
         auto leader = RawConnection(port);
         int posts = 0;
         int answered = 0;
@@ -411,21 +199,16 @@ void BM_BandUnderAttack(benchmark::State &state)
         const double before = program.ResidentMb();
         const double cpuBefore = program.CpuSeconds();
         double highest = before;
-        std::atomic<bool> stop{false};
         {
-            const auto attacks = Attack(port, stop);
+            const TBandAttacks attacks(port, false);
             const auto end = TClock::now() + AttackTime;
             while (TClock::now() < end) {
                 command(true);
                 highest = std::max(highest, program.ResidentMb());
             }
-            stop = true;
         }
         const double cpu = program.CpuSeconds() - cpuBefore;
-        QMetaObject::invokeMethod(
-            followers, [followers] { delete followers; }, Qt::BlockingQueuedConnection);
-        followerThread.quit();
-        followerThread.wait();
+        followers.reset();
 
         std::sort(pushes.begin(), pushes.end());
         const auto rank = [&pushes](double share) {

@@ -6,19 +6,29 @@
 //   BM_OutsidePdfPageTurn  Page Dn (7C) through a songbook
 //   BM_OutsideNextRtf      Next (7E) to a slot holding another RTF song
 //   BM_OutsideNextPdf      Next (7E) to a slot holding another PDF
+//   BM_OutsideNextPdfWithBand  the same with band screens on and 24 followers
+//                          fetching each prompt (band_content_fetched: answers)
+//   BM_OutsideNextPdfWithBandUnderAttack  and every attack on band screens at once,
+//                          the attackers at idle priority: they stand for other
+//                          devices, so the figure is what the attacks cost the
+//                          program, not what running them costs this machine
 // Counters, from the send to the first changed pixel: median_ms, p99_ms (over
 // at least 500 sends), max_answered_ms, samples (sends timed) and missed
 // (sends the window did not answer within 2 s, counted as slower than all).
 // Between two sends the window is left still for a while, as on stage: 0.1 s
 // between text lines, 0.3 s between page turns (faster than anyone reads) and
 // 1 s between songs, so that what the program starts in the background after
-// a send (pages and songs made ready) has had the time it has on stage. The program is the one built beside this benchmark; the environment
-// variable TARVELLO_PROGRAM names another (an older build, for its figures).
-// JACK: JACK_DEFAULT_SERVER when it names a running server, else a private one.
+// a send (pages and songs made ready) has had the time it has on stage. The program is the one
+// built beside this benchmark; the environment variable TARVELLO_PROGRAM names another (an older
+// build, for its figures). JACK: JACK_DEFAULT_SERVER when it names a running server, else a private
+// one.
 
+#include "support/BandClient.h"
 #include "support/JackPeer.h"
 #include "support/QtTestEnvironment.h"
 
+#include "BandAttacks.h"
+#include "BandCrowd.h"
 #include "BenchFiles.h"
 #include "BenchJackMain.h"
 #include "ScreenWatch.h"
@@ -64,16 +74,17 @@ test::TPrivateXServer &XServer()
 // (Text Line display), listening to the peer, acting at once.
 QByteArray ShowSettings(bool fileDisplay, const QStringList &entries)
 {
-    QByteArray ini = "[MidiDevices]\r\nInput=" + test::TJackPeer::OutputPortName().toUtf8() +
-                     "\r\nChannel=1\r\nController=102\r\n"
-                     "[Font]\r\nName=DejaVu Sans\r\nSize=40\r\n"
-                     "[Screen]\r\nTop=" +
-                     QByteArray::number(WindowBounds.top()) +
-                     "\r\nLeft=" + QByteArray::number(WindowBounds.left()) +
-                     "\r\nHeight=" + QByteArray::number(WindowBounds.height()) +
-                     "\r\nWidth=" + QByteArray::number(WindowBounds.width()) +
-                     "\r\n[Setting]\r\nTouchPad=0\r\nMidiMessage=0\r\nDisplayType=" +
-                     (fileDisplay ? "1" : "0") + "\r\n[Stage]\r\nReleaseWindow=0\r\n";
+    QByteArray ini =
+        "[MidiDevices]\r\nInput=" + test::TJackPeer::OutputPortName().toUtf8() +
+        "\r\nChannel=1\r\nController=102\r\n"
+        "[Font]\r\nName=DejaVu Sans\r\nSize=40\r\n"
+        "[Screen]\r\nTop=" +
+        QByteArray::number(WindowBounds.top()) +
+        "\r\nLeft=" + QByteArray::number(WindowBounds.left()) +
+        "\r\nHeight=" + QByteArray::number(WindowBounds.height()) +
+        "\r\nWidth=" + QByteArray::number(WindowBounds.width()) +
+        "\r\n[Setting]\r\nTouchPad=0\r\nMidiMessage=0\r\nDisplayType=" + (fileDisplay ? "1" : "0") +
+        "\r\n[Stage]\r\nReleaseWindow=0\r\n";
     ini += fileDisplay ? "[Files]\r\n" : "[Lines]\r\n";
     for (int slot = 0; slot < entries.size(); ++slot) {
         ini += (fileDisplay ? "Names " : "Text ") + QByteArray::number(slot + 1) + "=" +
@@ -167,10 +178,7 @@ public:
 
     // Sends unmeasured until the window changes (a busy machine's JACK may
     // drop a message, and a round must start where it should) and settles.
-    void SendAndSettle(const QByteArray &message)
-    {
-        Connect(message);
-    }
+    void SendAndSettle(const QByteArray &message) { Connect(message); }
 
     // Milliseconds from the send to the first changed pixel; negative when
     // nothing changed within two seconds. The window is then left still for
@@ -203,7 +211,8 @@ constexpr size_t SamplesForP99 = 500;
 // slower than any answer, and is counted apart.
 void Report(benchmark::State &state, std::vector<double> samples)
 {
-    const auto missed = std::count_if(samples.begin(), samples.end(), [](double ms) { return ms < 0; });
+    const auto missed =
+        std::count_if(samples.begin(), samples.end(), [](double ms) { return ms < 0; });
     if (size_t(missed) == samples.size()) {
         state.SkipWithError("the window never changed");
         return;
@@ -324,7 +333,10 @@ void BM_OutsideNextRtf(benchmark::State &state)
         SamplesForP99);
 }
 
-void BM_OutsideNextPdf(benchmark::State &state)
+// Next to a slot holding another PDF; with `band`, band screens are on with
+// 24 followers that fetch each prompt as the follow page does, and with
+// `attacked` every attack on them found from outside runs meanwhile.
+void NextPdf(benchmark::State &state, bool band, bool attacked = false)
 {
     // Neighbours open at different pages, so that each Next changes the picture.
     QStringList files;
@@ -333,27 +345,67 @@ void BM_OutsideNextPdf(benchmark::State &state)
         files << QStringLiteral("chart%1.pdf").arg(slot);
         entries << QStringLiteral("%1 /PAGE %2").arg(files.last()).arg(slot % 3 + 1);
     }
+    const quint16 port = band ? test::FreePort() : 0;
+    QByteArray settings = ShowSettings(true, entries);
+    if (band) {
+        settings += "[Band]\r\nEnabled=1\r\nPort=" + QByteArray::number(port) +
+                    "\r\nKey=0123456789abcdef0123456789abcdef\r\n";
+    }
+    auto crowd = std::make_shared<std::unique_ptr<test::TBandCrowd>>();
+    auto attacks = std::make_shared<std::unique_ptr<test::TBandAttacks>>();
     Measure(
-        state, ShowSettings(true, entries),
+        state, settings,
         [files](const QTemporaryDir &dir) {
             for (int slot = 0; slot < files.size(); ++slot) {
                 WriteSongbook(dir.filePath(files[slot]), 3 + slot % 4);
             }
         },
         QByteArray::fromHex("C000"),
-        [](TProgramUnderTest &program, std::vector<double> &samples) {
+        [band, attacked, port, crowd, attacks](TProgramUnderTest &program,
+                                               std::vector<double> &samples) {
+            if (band && !*crowd) {
+                *crowd = std::make_unique<test::TBandCrowd>(port, 24, true);
+            }
+            if (attacked && !*attacks) {
+                *attacks = std::make_unique<test::TBandAttacks>(port, true);
+            }
             for (int slot = 1; slot < Songs; ++slot) {
                 samples.push_back(program.Time(QByteArray::fromHex("C07E"), 1s));
             }
             program.SendAndSettle(QByteArray::fromHex("C000"));
         },
         SamplesForP99);
+    if (band) {
+        state.counters["band_content_fetched"] = (*crowd) ? (*crowd)->ContentFetched() : 0;
+    }
+    attacks->reset();
+    crowd->reset();
+}
+
+void BM_OutsideNextPdf(benchmark::State &state)
+{
+    NextPdf(state, false);
+}
+
+void BM_OutsideNextPdfWithBand(benchmark::State &state)
+{
+    NextPdf(state, true);
+}
+
+void BM_OutsideNextPdfWithBandUnderAttack(benchmark::State &state)
+{
+    NextPdf(state, true, true);
 }
 
 BENCHMARK(BM_OutsideTextLine)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutsidePdfPageTurn)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutsideNextRtf)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutsideNextPdf)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutsideNextPdfWithBand)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutsideNextPdfWithBandUnderAttack)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

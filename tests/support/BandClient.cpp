@@ -56,9 +56,11 @@ bool Complete(const QByteArray &bytes, THttpAnswer &answer)
 
 } // namespace
 
-THttpAnswer HttpExchange(quint16 port, const QByteArray &request, int timeoutMs)
+THttpAnswer HttpExchange(quint16 port, const QByteArray &request, int timeoutMs,
+                         const QHostAddress &from)
 {
     QTcpSocket socket;
+    socket.bind(from);
     socket.connectToHost(QHostAddress::LocalHost, port);
     THttpAnswer answer;
     // Refused at once when nothing listens; the server answers from its own
@@ -87,9 +89,10 @@ QByteArray HostHeader(quint16 port)
     return "Host: 127.0.0.1:" + QByteArray::number(port) + "\r\n";
 }
 
-THttpAnswer HttpGet(quint16 port, const QByteArray &target)
+THttpAnswer HttpGet(quint16 port, const QByteArray &target, const QHostAddress &from)
 {
-    return HttpExchange(port, "GET " + target + " HTTP/1.1\r\n" + HostHeader(port) + "\r\n");
+    return HttpExchange(port, "GET " + target + " HTTP/1.1\r\n" + HostHeader(port) + "\r\n", 5000,
+                        from);
 }
 
 THttpAnswer HttpPost(quint16 port, const QByteArray &target, const QByteArray &body,

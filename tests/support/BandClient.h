@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
@@ -24,8 +25,12 @@ QByteArray HostHeader(quint16 port);
 
 // Sends `request` as it stands to 127.0.0.1:port and reads one answer; the
 // event loop runs while waiting.
-THttpAnswer HttpExchange(quint16 port, const QByteArray &request, int timeoutMs = 5000);
-THttpAnswer HttpGet(quint16 port, const QByteArray &target);
+// `from`: the address of this machine the request comes from (127.0.0.1 unless
+// told), as another device on the network would have its own.
+THttpAnswer HttpExchange(quint16 port, const QByteArray &request, int timeoutMs = 5000,
+                         const QHostAddress &from = QHostAddress::LocalHost);
+THttpAnswer HttpGet(quint16 port, const QByteArray &target,
+                    const QHostAddress &from = QHostAddress::LocalHost);
 // A POST with a JSON body; `key` empty sends no Authorization header.
 THttpAnswer HttpPost(quint16 port, const QByteArray &target, const QByteArray &body,
                      const QByteArray &key = {});
