@@ -83,11 +83,12 @@ void TfMain::PublishBandState(bool beforeShowing)
         return;
     }
     const bool fileDisplay = DisplayType() == 1;
-    TKeyValueGrid &grid = fileDisplay ? Files() : Lines();
+    CommitListEdits();
+    const TSlotField field = fileDisplay ? TSlotField::File : TSlotField::Line;
     QStringList names;
     names.reserve(SlotCount);
     for (int slot = 0; slot < SlotCount; ++slot) {
-        names.append(grid.Value(QString::number(slot)));
+        names.append(SlotShow->Text(field, slot));
     }
     if (names != BandSlotNames) {
         BandSlotNames = names;

@@ -23,29 +23,21 @@ QString DialogStart(const QString &lastName)
     return lastName.isEmpty() ? QStringLiteral("./") : lastName;
 }
 
-TSlotValues SlotValuesOf(const TKeyValueGrid &grid)
-{
-    TSlotValues values;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        values[size_t(slot)] = grid.Value(QString::number(slot));
-    }
-    return values;
-}
-
 } // namespace
 
 void TfMain::ReadMidiStrings(TLineReader &file)
 {
-    ReadMidiStringsSection(file, MidiStringLists);
-    MidiStringsChanged();
+    TMidiStringLists lists = SlotShow->MidiStringLists();
+    ReadMidiStringsSection(file, lists);
+    SlotShow->SetMidiStringLists(lists);
 }
 
 void TfMain::WriteMidiStrings(QStringList &file) const
 {
-    file.append(MidiStringsSectionLines(MidiStringLists));
+    file.append(MidiStringsSectionLines(SlotShow->MidiStringLists()));
 }
 
-void TfMain::SaveListFile(TKeyValueGrid &grid, const QString &caption)
+void TfMain::SaveListFile(TKeyValueGrid &grid, TSlotField field, const QString &caption)
 {
     const std::optional<QString> chosen =
         Dialogs.SaveFileName(this, caption, DialogStart(LastListSaved), ListFileFilter);
@@ -56,7 +48,8 @@ void TfMain::SaveListFile(TKeyValueGrid &grid, const QString &caption)
     LastListSaved = path;
     // The title row's empty line, the slot values, then the MIDI strings of
     // every slot; an existing file is replaced without a question.
-    WriteListFile(path, SlotValuesOf(grid), MidiStringLists);
+    grid.CommitEdit();
+    WriteListFile(path, SlotShow->Texts(field), SlotShow->MidiStringLists());
 }
 
 std::optional<QString> TfMain::ChooseListFileToOpen(const QString &caption)
@@ -70,22 +63,14 @@ std::optional<QString> TfMain::ChooseListFileToOpen(const QString &caption)
     return chosen;
 }
 
-void TfMain::ApplyListValues(TKeyValueGrid &grid, const std::array<QString, SlotCount> &values)
-{
-    // Through the keys: only the 123 slot rows change, and no row is added.
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        grid.SetValue(QString::number(slot), values[size_t(slot)]);
-    }
-}
-
 void TfMain::pmSaveLinetoFileClick()
 {
-    SaveListFile(Lines(), QStringLiteral("Save Prompt List"));
+    SaveListFile(Lines(), TSlotField::Line, QStringLiteral("Save Prompt List"));
 }
 
 void TfMain::mSaveFileListClick()
 {
-    SaveListFile(Files(), QStringLiteral("Save File List"));
+    SaveListFile(Files(), TSlotField::File, QStringLiteral("Save File List"));
 }
 
 void TfMain::pmConvertClick()
@@ -96,7 +81,8 @@ void TfMain::pmConvertClick()
     }
     // The file is read whole before anything changes; its MIDI strings are
     // not taken: the slots keep theirs.
-    ApplyListValues(Lines(), ReadPromptListFile(*path));
+    Lines().CommitEdit();
+    SlotShow->SetTexts(TSlotField::Line, ReadPromptListFile(*path));
 }
 
 void TfMain::mLoadFileListClick()
@@ -106,8 +92,11 @@ void TfMain::mLoadFileListClick()
         return;
     }
     // The file's MIDI strings are added to those the slots hold already.
-    ApplyListValues(Files(), ReadFileListFile(*path, MidiStringLists));
-    MidiStringsChanged();
+    TMidiStringLists lists = SlotShow->MidiStringLists();
+    const TSlotValues files = ReadFileListFile(*path, lists);
+    Files().CommitEdit();
+    SlotShow->SetTexts(TSlotField::File, files);
+    SlotShow->SetMidiStringLists(lists);
 }
 
 void TfMain::pmBrowseClick()
@@ -122,7 +111,8 @@ void TfMain::pmBrowseClick()
     if (!chosen) {
         return;
     }
-    Files().SetValueOfRow(row, *chosen);
+    Files().CommitEdit();
+    SlotShow->SetFile(SlotOfRow(row), *chosen);
     // The chooser's starting folder is remembered, not the chosen file's.
     BrowseDir = directory;
 }
@@ -137,14 +127,14 @@ void TfMain::pmFileDeleteClick()
     if (answer != TMessageButton::Yes) {
         return;
     }
-    Files().SetValueOfRow(row, QString());
-    MidiStringLists[row].clear();
-    MidiStringsChanged();
+    Files().CommitEdit();
+    SlotShow->DeleteFileEntry(SlotOfRow(row));
 }
 
 void TfMain::pmTextDeleteClick()
 {
-    Lines().SetValueOfRow(Lines().Row(), QString());
+    Lines().CommitEdit();
+    SlotShow->SetLine(SlotOfRow(Lines().Row()), QString());
 }
 
 void TfMain::pmLineFontClick()
@@ -183,11 +173,7 @@ void TfMain::mClearMidiStringsClick()
     if (!Dialogs.AskYesNo(this, ClearMidiStringsQuestion())) {
         return;
     }
-    // List 0 belongs to no slot; it is not the operator's to clear.
-    for (int row = 1; row < MidiStringListCount; ++row) {
-        MidiStringLists[row].clear();
-    }
-    MidiStringsChanged();
+    SlotShow->ClearMidiStrings();
 }
 
 void TfMain::mClearAllPromptsClick()
@@ -195,9 +181,8 @@ void TfMain::mClearAllPromptsClick()
     if (!Dialogs.AskYesNo(this, ClearAllPromptsQuestion())) {
         return;
     }
-    for (int row = 1; row <= Lines().LastRow(); ++row) {
-        Lines().SetValueOfRow(row, QString());
-    }
+    Lines().CommitEdit();
+    SlotShow->ClearTexts(TSlotField::Line);
     mClearMidiStringsClick();
 }
 
@@ -206,9 +191,8 @@ void TfMain::mClearFileListClick()
     if (!Dialogs.AskYesNo(this, ClearFileListQuestion())) {
         return;
     }
-    for (int row = 1; row <= Files().LastRow(); ++row) {
-        Files().SetValueOfRow(row, QString());
-    }
+    Files().CommitEdit();
+    SlotShow->ClearTexts(TSlotField::File);
     mClearMidiStringsClick();
 }
 
@@ -225,13 +209,12 @@ void TfMain::mMidiStringsClick()
     // The slot is taken before the dialog opens: MIDI input goes on while it is
     // open and may select another slot, but the lines belong to the slot the
     // operator opened them for.
-    const int row = RowOfSlot(CurrentSlot());
-    std::optional<QStringList> edited = MidiStringsDialog->EditStrings(MidiStringLists[row]);
+    const int slot = CurrentSlot();
+    std::optional<QStringList> edited = MidiStringsDialog->EditStrings(SlotShow->MidiStrings(slot));
     if (!edited) {
         return;
     }
-    MidiStringLists[row] = std::move(*edited);
-    MidiStringsChanged();
+    SlotShow->SetMidiStrings(slot, *edited);
 }
 
 void TfMain::vleLinesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPoint At)

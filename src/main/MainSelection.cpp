@@ -20,6 +20,8 @@ void TfMain::ActOnValue(int value)
     if (value < 0 || value > PreviousPromptValue) {
         return;
     }
+    // What the operator is typing in a list is part of the show from here on.
+    CommitListEdits();
     QWidget *page = pcMain->currentWidget();
     // Showing files, 122 and 123 are the line commands of the Lyric page
     // wherever they come from: they never select a slot (no jump of the show
@@ -87,7 +89,7 @@ void TfMain::ActOnValue(int value)
 void TfMain::DisplayTextLine(int value)
 {
     const QString key = QString::number(value);
-    const QString line = Lines().Value(key);
+    const QString line = SlotShow->Line(value);
     DisplayPage->ShowLine(SettingsPage->SuppressNumber() ? line : NumberedLine(key, line));
 }
 
@@ -96,14 +98,13 @@ void TfMain::ShowPrompt(int value)
     const int currentRow = RowOfSlot(CurrentSlotKey);
     if (value >= LineDownValue && value <= PageUpValue) {
         LyricPage->Command(value);
-        setWindowTitle(windowTitle() + QStringLiteral(" Item:") + Files().Key(currentRow) +
-                       QLatin1Char(' ') + Files().ValueOfRow(currentRow));
+        setWindowTitle(windowTitle() + QStringLiteral(" Item:") + QString::number(CurrentSlotKey) +
+                       QLatin1Char(' ') + SlotShow->File(CurrentSlotKey));
         return;
     }
-    const int row = RowOfSlot(value);
-    const QString key = Files().Key(row);
-    const QString stored = Files().ValueOfRow(row);
-    setWindowTitle(windowTitle() + QStringLiteral(" Item:") + Files().Key(currentRow));
+    const QString key = QString::number(value);
+    const QString stored = SlotShow->File(value);
+    setWindowTitle(windowTitle() + QStringLiteral(" Item:") + QString::number(CurrentSlotKey));
     const auto showingFile = [this](const QString &file) {
         setWindowTitle(windowTitle() + QLatin1Char(' ') + file);
     };
@@ -118,10 +119,10 @@ void TfMain::ShowPrompt(int value)
     QStringList neighbours;
     const int last = DisplayType() == 1 ? LastSlotKey - 1 : LastSlotKey;
     if (value < last) {
-        neighbours << Files().ValueOfRow(RowOfSlot(value + 1));
+        neighbours << SlotShow->File(value + 1);
     }
     if (value > 0) {
-        neighbours << Files().ValueOfRow(RowOfSlot(value - 1));
+        neighbours << SlotShow->File(value - 1);
     }
     LyricPage->PrepareNeighbours(neighbours);
 }
@@ -170,7 +171,7 @@ void TfMain::SendSelectionMidiToOutput()
     settings.SendMessage = SettingsPage->SendMessageOnClick();
     settings.SendStrings = SettingsPage->SendMidiStrings();
     const int slot = CurrentSlot();
-    const QStringList &strings = MidiStringLists[slot + 1];
+    const QStringList &strings = SlotShow->MidiStrings(slot);
     // Nothing to send: the device lists are not even made.
     if (!settings.SendMessage && (!settings.SendStrings || strings.isEmpty())) {
         return;

@@ -84,12 +84,10 @@ void TfMain::LoadSettings()
     PadTop = s.PadTop;
     PadLeft = s.PadLeft;
 
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        Files().SetValue(QString::number(slot), s.Files[size_t(slot)]);
-    }
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        Lines().SetValue(QString::number(slot), s.Lines[size_t(slot)]);
-    }
+    Files().CommitEdit();
+    Lines().CommitEdit();
+    SlotShow->SetTexts(TSlotField::File, s.Files);
+    SlotShow->SetTexts(TSlotField::Line, s.Lines);
 
     MidiController = SettingsPage->ControllerRow();
     MidiChannel = SettingsPage->ChannelRow();
@@ -142,10 +140,10 @@ void TfMain::SaveSettings()
     s.LyricColour = ColourValueToSave(loaded.LyricColour, ColourOfSetting(loaded.LyricColour),
                                       LyricPage->Background());
 
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        s.Files[size_t(slot)] = Files().Value(QString::number(slot));
-        s.Lines[size_t(slot)] = Lines().Value(QString::number(slot));
-    }
+    Files().CommitEdit();
+    Lines().CommitEdit();
+    s.Files = SlotShow->Texts(TSlotField::File);
+    s.Lines = SlotShow->Texts(TSlotField::Line);
     CollectStage(s);
     s.BandKey = BandKeyValue;
 

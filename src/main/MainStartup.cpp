@@ -90,9 +90,7 @@ void TfMain::FormCreate(const QString &settingsFile)
         HelpKey().Install();
         // The input lock lives in the dispatch, made with the window before any
         // device can be opened. The lists start empty.
-        for (QStringList &list : MidiStringLists) {
-            list.clear();
-        }
+        SlotShow->SetMidiStringLists(TMidiStringLists{});
         // Before anything can move the current directory.
         const QString inStartFolder = MidiStringsFilePath(QDir::currentPath());
         MidiStringsFile = inStartFolder;

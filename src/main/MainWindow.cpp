@@ -85,7 +85,8 @@ TListEditPageDesign FileListDesign()
 TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), Dialogs(dialogs),
       ErrorBox(std::make_unique<TErrorReporter>(
-          [this](const QString &text) { Dialogs.ShowError(this, text); }))
+          [this](const QString &text) { Dialogs.ShowError(this, text); })),
+      SlotShow(std::make_unique<TShow>())
 {
     setObjectName(QStringLiteral("fMain"));
     BandKeyValue = NewBandKey();
@@ -134,10 +135,10 @@ void TfMain::createPages()
     setCentralWidget(pcMain);
     DisplayPage = new TDisplayPage(pcMain);
     LyricPage = new TLyricPage(pcMain);
-    TextPage = new TListEditPage(TextListDesign(), CopyMarks, CopyBuffer, MidiStringLists, Dialogs,
-                                 *ErrorBox, pcMain);
-    FilePage = new TListEditPage(FileListDesign(), CopyMarks, CopyBuffer, MidiStringLists, Dialogs,
-                                 *ErrorBox, pcMain);
+    TextPage = new TListEditPage(TextListDesign(), *SlotShow, TSlotField::Line, CopyMarks,
+                                 CopyBuffer, Dialogs, *ErrorBox, pcMain);
+    FilePage = new TListEditPage(FileListDesign(), *SlotShow, TSlotField::File, CopyMarks,
+                                 CopyBuffer, Dialogs, *ErrorBox, pcMain);
     SettingsPage = new TSettingsPage(pcMain);
     pcMain->addTab(DisplayPage, QStringLiteral("Display"));
     pcMain->addTab(LyricPage, QStringLiteral("Lyric"));
@@ -162,8 +163,6 @@ void TfMain::connectPages()
     // The grids' own click: its errors go to whoever moved the cursor.
     connect(TextPage, &TListEditPage::Click, this, &TfMain::vleLinesClick);
     connect(FilePage, &TListEditPage::Click, this, &TfMain::vleFilesClick);
-    Lines().SetMarkedRowPredicate([this](int row) { return vleLinesDrawCell(row); });
-    Files().SetMarkedRowPredicate([this](int row) { return vleFilesDrawCell(row); });
     connectListPage(TextPage, &TfMain::TextListCommand);
     connectListPage(FilePage, &TfMain::FileListCommand);
     connect(LyricPage, &TLyricPage::LineButtonsEnabledChanged, this,
@@ -174,7 +173,6 @@ void TfMain::connectListPage(TListEditPage *page, void (TfMain::*command)(TListC
 {
     connect(page, &TListEditPage::Command, this,
             Guarded(*ErrorBox, [this, command](TListCommand c) { (this->*command)(c); }));
-    connect(page, &TListEditPage::MidiStringsChanged, this, &TfMain::MidiStringsChanged);
 }
 
 void TfMain::TextListCommand(TListCommand command)
@@ -301,30 +299,25 @@ TKeyValueGrid &TfMain::Files() const
     return FilePage->Grid();
 }
 
+void TfMain::CommitListEdits() const
+{
+    Lines().CommitEdit();
+    Files().CommitEdit();
+}
+
 TKeyValueGrid &TfMain::GridOfDisplayType() const
 {
     return DisplayType() == 0 ? Lines() : Files();
 }
 
-bool TfMain::MarkedRow(int row) const
-{
-    return row >= 0 && row < MidiStringListCount && !MidiStringLists[row].isEmpty();
-}
-
 bool TfMain::vleLinesDrawCell(int Row) const
 {
-    return MarkedRow(Row);
+    return TextPage->MarkedRow(Row);
 }
 
 bool TfMain::vleFilesDrawCell(int Row) const
 {
-    return MarkedRow(Row);
-}
-
-void TfMain::MidiStringsChanged()
-{
-    TextPage->RepaintMarks();
-    FilePage->RepaintMarks();
+    return FilePage->MarkedRow(Row);
 }
 
 int TfMain::LyricViewKind() const

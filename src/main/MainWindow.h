@@ -3,7 +3,8 @@
 #include "band/BandContent.h"
 #include "band/BandState.h"
 #include "core/SlotTypes.h"
-#include "prompt/BlockCopy.h"
+#include "show/BlockCopy.h"
+#include "show/Show.h"
 
 #include <QMainWindow>
 
@@ -47,9 +48,8 @@ enum class TUpDownButton;
 struct TStoredSettings;
 
 // The main window: five pages (Display, Lyric, the two edit pages, Settings)
-// joined to the prompt engine and the MIDI devices. The grids of the edit
-// pages are the store of the slots' text lines and file references; the
-// window owns the slots' MIDI strings and the current slot.
+// joined to the show, the prompt engine and the MIDI devices. The grids of the
+// edit pages are views of the show; the window owns the current slot.
 class TfMain : public QMainWindow {
     Q_OBJECT
 
@@ -91,8 +91,6 @@ public:
     // The start of a show with nothing loaded: the tabs of the display type
     // and its display page.
     void StartEmptyShow();
-    // Call after changing MidiStringLists: both grids draw their frames anew.
-    void MidiStringsChanged();
 
     // Start-up and shut-down (MainStartup.cpp). FormCreate runs once, after the
     // window is made and before it is first shown: it fills the device lists,
@@ -121,7 +119,8 @@ public:
     int PadTop = 203;
     int PadLeft = 372;
 
-    TMidiStringLists MidiStringLists;
+    // The slots: text lines, file references, MIDI strings.
+    TShow &Show() const { return *SlotShow; }
 
     // Settings fields: written on this thread by the Settings page, read by
     // the MIDI input handler on the driver's thread.
@@ -294,9 +293,8 @@ private:
     // Persistence (MainStartup.cpp, MainSettingsFile.cpp, MainListCommands.cpp).
     void FillDeviceLists();
     void ReportError(std::exception_ptr error);
-    void SaveListFile(TKeyValueGrid &grid, const QString &caption);
+    void SaveListFile(TKeyValueGrid &grid, TSlotField field, const QString &caption);
     std::optional<QString> ChooseListFileToOpen(const QString &caption);
-    void ApplyListValues(TKeyValueGrid &grid, const std::array<QString, SlotCount> &values);
     // The stage (MainStage.cpp, MainFullScreen.cpp).
     void connectStageKeys();
     void RestoreStage(const TStoredSettings &stored);
@@ -309,9 +307,11 @@ private:
     TKeyValueGrid &GridOfDisplayType() const;
     TKeyValueGrid &Lines() const;
     TKeyValueGrid &Files() const;
-    bool MarkedRow(int row) const;
+    // Commits what the operator is typing in either grid into the show.
+    void CommitListEdits() const;
 
     std::unique_ptr<TErrorReporter> ErrorBox;
+    std::unique_ptr<TShow> SlotShow;
     QTabWidget *pcMain = nullptr;
     TDisplayPage *DisplayPage = nullptr;
     TLyricPage *LyricPage = nullptr;

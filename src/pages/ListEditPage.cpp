@@ -1,6 +1,7 @@
 #include "pages/ListEditPage.h"
 
 #include "pages/GridMouse.h"
+#include "pages/ShowGridModel.h"
 #include "pages/SidePanel.h"
 #include "prompt/ListEditing.h"
 #include "widgets/Colours.h"
@@ -27,17 +28,17 @@ QString SlotCaption(const char *label, int row)
 
 } // namespace
 
-TListEditPage::TListEditPage(const TListEditPageDesign &design, TBlockMarks &copyMarks,
-                             TCopyBuffer &copyBuffer, TMidiStringLists &midiStrings,
-                             TDialogs &dialogs, TErrorReporter &errors, QWidget *parent)
-    : QWidget(parent), CopyMarks(copyMarks), CopyBuffer(copyBuffer), MidiStringLists(midiStrings),
+TListEditPage::TListEditPage(const TListEditPageDesign &design, TShow &show, TSlotField field,
+                             TBlockMarks &copyMarks, TCopyBuffer &copyBuffer, TDialogs &dialogs,
+                             TErrorReporter &errors, QWidget *parent)
+    : QWidget(parent), Show(show), Field(field), CopyMarks(copyMarks), CopyBuffer(copyBuffer),
       Dialogs(dialogs)
 {
     setObjectName(QLatin1String(design.Page));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    Lines = Named(new TKeyValueGrid(this), design.Grid);
+    Lines = Named(new TKeyValueGrid(new TShowGridModel(show, field), this), design.Grid);
     Lines->SetTitles(QStringLiteral("Key"), design.ValueTitle);
     SetBackground(Lines->viewport(), ColourOfColourValue(design.GridColour));
     SetHint(Lines, design.GridHint, design.GridHintShown);
@@ -48,10 +49,16 @@ TListEditPage::TListEditPage(const TListEditPageDesign &design, TBlockMarks &cop
     layout->addWidget(Lines, 1);
     layout->addWidget(Panel);
 
-    // The title row is framed while the list of no slot holds lines (the
-    // window gives the rule for the slots' rows).
+    // The title row is framed while the stray lines are kept.
     new TTitleRowMark(Lines->horizontalHeader(), Lines->viewport(),
-                      [this] { return !MidiStringLists[0].isEmpty(); });
+                      [this] { return !Show.StrayMidiStrings().isEmpty(); });
+    Lines->SetMarkedRowPredicate([this](int row) { return MarkedRow(row); });
+    connect(&show, &TShow::SlotChanged, this, [this](int, TSlotField changed) {
+        if (changed == TSlotField::MidiStrings) {
+            Lines->viewport()->update();
+            Lines->horizontalHeader()->viewport()->update();
+        }
+    });
     // The popup menu opens from the mouse-down handling, at its own place.
     Lines->setContextMenuPolicy(Qt::PreventContextMenu);
     WatchGridMouse(this, Lines, errors);
@@ -111,15 +118,14 @@ void TListEditPage::UpDownClick(TUpDownButton button)
     if (!Steps.Stepped(Panel->UpDown->Position())) {
         return;
     }
-    TSlotRows rows = SlotRows();
+    Lines->CommitEdit();
     const int neighbour =
-        MoveEntry(rows, Lines->Row(),
-                  button == TUpDownButton::Up ? TMoveDirection::Up : TMoveDirection::Down);
-    if (neighbour == 0) {
+        Show.MoveEntry(Field, SlotOfRow(Lines->Row()),
+                       button == TUpDownButton::Up ? TMoveDirection::Up : TMoveDirection::Down);
+    if (neighbour < 0) {
         return;
     }
-    ApplySlotRows(rows);
-    Lines->SetRow(neighbour);
+    Lines->SetRow(RowOfSlot(neighbour));
 }
 
 // The two marks are shared by both pages; each page's buttons show them and
@@ -155,7 +161,8 @@ void TListEditPage::CopyToClick()
 
     // The snapshot comes first: a destination inside the block copies the block
     // as it stood, whatever the push down moves.
-    TSlotRows rows = SlotRows();
+    Lines->CommitEdit();
+    TSlotRows rows = Show.Rows(Field);
     TakeBlockSnapshot(rows, CopyMarks, destination, CopyBuffer);
 
     const TMessageButton answer = Dialogs.AskYesNoCancel(this, PushDownQuestion());
@@ -163,33 +170,13 @@ void TListEditPage::CopyToClick()
         return;
     }
     CopyBlock(rows, CopyBuffer, CopyMarks, destination, answer == TMessageButton::Yes);
-    ApplySlotRows(rows);
+    Show.ApplyRows(Field, rows);
 }
 
-TSlotRows TListEditPage::SlotRows() const
+bool TListEditPage::MarkedRow(int row) const
 {
-    TSlotRows rows;
-    for (int row = 1; row <= Lines->LastRow(); ++row) {
-        rows.Values[row] = Lines->ValueOfRow(row);
-    }
-    rows.Strings = MidiStringLists;
-    return rows;
-}
-
-void TListEditPage::ApplySlotRows(const TSlotRows &rows)
-{
-    for (int row = 1; row <= Lines->LastRow(); ++row) {
-        if (Lines->ValueOfRow(row) != rows.Values[row]) {
-            Lines->SetValueOfRow(row, rows.Values[row]);
-        }
-    }
-    MidiStringLists = rows.Strings;
-    emit MidiStringsChanged();
-}
-
-void TListEditPage::RepaintMarks()
-{
-    Lines->viewport()->update();
+    return row >= Lines->FirstRow && row <= Lines->LastRow() &&
+           !Show.MidiStrings(SlotOfRow(row)).isEmpty();
 }
 
 } // namespace tarvello

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "prompt/BlockCopy.h"
-#include "prompt/SlotMove.h"
+#include "show/BlockCopy.h"
+#include "show/Show.h"
+#include "show/SlotMove.h"
 
 #include <QWidget>
 
@@ -53,16 +54,17 @@ struct TListEditPageDesign {
     std::vector<TItem> MenuItems;
 };
 
-// "Text List Edit" or "File List Edit": the slots' grid, the side panel, the
-// popup menu on a right click. The page moves entries with the arrows and
-// copies blocks itself; the marks, the copy buffer and the slots' MIDI strings
-// belong to the window, which lends them to both pages.
+// "Text List Edit" or "File List Edit": a grid over one field of the show, the
+// side panel, the popup menu on a right click. The page moves entries with the
+// arrows and copies blocks itself, in the show; the marks and the copy buffer
+// belong to the window, which lends them to both pages. The key cell of a slot
+// with MIDI strings, and the title row while stray lines are kept, are framed.
 class TListEditPage : public QWidget {
     Q_OBJECT
 
 public:
-    TListEditPage(const TListEditPageDesign &design, TBlockMarks &copyMarks,
-                  TCopyBuffer &copyBuffer, TMidiStringLists &midiStrings, TDialogs &dialogs,
+    TListEditPage(const TListEditPageDesign &design, TShow &show, TSlotField field,
+                  TBlockMarks &copyMarks, TCopyBuffer &copyBuffer, TDialogs &dialogs,
                   TErrorReporter &errors, QWidget *parent = nullptr);
 
     TKeyValueGrid &Grid() const { return *Lines; }
@@ -77,24 +79,21 @@ public:
     void CopyEndClick();
     // Copies the marked block to the current row (asks about pushing down).
     void CopyToClick();
-    // The MIDI strings changed: the key cells' frames are drawn anew.
-    void RepaintMarks();
+    // Whether the key cell of a row is framed: its slot has MIDI strings.
+    bool MarkedRow(int row) const;
 
 signals:
     // The grid's list click: the operator or the program reached another row.
     void Click();
     void Command(tarvello::TListCommand command);
-    // This page moved or copied MIDI strings with the entries.
-    void MidiStringsChanged();
 
 private:
     void createMenu(const TListEditPageDesign &design);
-    TSlotRows SlotRows() const;
-    void ApplySlotRows(const TSlotRows &rows);
 
+    TShow &Show;
+    const TSlotField Field;
     TBlockMarks &CopyMarks;
     TCopyBuffer &CopyBuffer;
-    TMidiStringLists &MidiStringLists;
     TDialogs &Dialogs;
     TKeyValueGrid *Lines;
     TSidePanel *Panel;

@@ -10,9 +10,8 @@
 #include <utility>
 
 namespace tarvello {
-namespace {
 
-QStringList SlotKeys()
+QStringList SlotKeyTexts()
 {
     QStringList keys;
     keys.reserve(SlotCount);
@@ -22,12 +21,15 @@ QStringList SlotKeys()
     return keys;
 }
 
-} // namespace
-
 TKeyValueGrid::TKeyValueGrid(QWidget *parent)
-    : QTableView(parent), Model(new TKeyValueGridModel(SlotKeys(), this)),
-      Delegate(new TKeyValueGridDelegate(this))
+    : TKeyValueGrid(new TKeyValueListModel(SlotKeyTexts()), parent)
 {
+}
+
+TKeyValueGrid::TKeyValueGrid(TKeyValueGridModel *model, QWidget *parent)
+    : QTableView(parent), Model(model), Delegate(new TKeyValueGridDelegate(this))
+{
+    Model->setParent(this);
     setModel(Model);
     setItemDelegate(Delegate);
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -10,6 +10,9 @@ namespace tarvello {
 
 class TKeyValueGridModel;
 
+// The keys of the slots' rows: "0" to "122".
+QStringList SlotKeyTexts();
+
 // The two-column grid of slot keys and their values. Rows are numbered as the
 // operator sees them: row 0 is the title row, rows 1 to 123 carry the keys
 // "0" to "122". The current row is the list cursor; it never rests on the
@@ -30,7 +33,10 @@ class TKeyValueGrid : public QTableView {
 public:
     static constexpr int FirstRow = 1;
 
+    // A grid that keeps its values itself.
     explicit TKeyValueGrid(QWidget *parent = nullptr);
+    // A grid that shows and edits the values of `model`, which it takes over.
+    explicit TKeyValueGrid(TKeyValueGridModel *model, QWidget *parent = nullptr);
 
     // The number of the last keyed row (123).
     int LastRow() const;

@@ -5,7 +5,6 @@ namespace tarvello {
 TKeyValueGridModel::TKeyValueGridModel(QStringList keys, QObject *parent)
     : QAbstractTableModel(parent), Keys(std::move(keys))
 {
-    Values.resize(Keys.size());
 }
 
 int TKeyValueGridModel::rowCount(const QModelIndex &parent) const
@@ -26,7 +25,7 @@ QVariant TKeyValueGridModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole && role != Qt::EditRole) {
         return {};
     }
-    return index.column() == KeyColumn ? Keys.at(index.row()) : Values.at(index.row());
+    return index.column() == KeyColumn ? Keys.at(index.row()) : ValueAt(index.row());
 }
 
 bool TKeyValueGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -65,14 +64,25 @@ void TKeyValueGridModel::SetTitles(const QString &keyTitle, const QString &value
     emit headerDataChanged(Qt::Horizontal, KeyColumn, ValueColumn);
 }
 
-void TKeyValueGridModel::SetValueAt(int modelRow, const QString &value)
+void TKeyValueGridModel::ValueChanged(int modelRow)
+{
+    const QModelIndex changed = index(modelRow, ValueColumn);
+    emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+}
+
+TKeyValueListModel::TKeyValueListModel(QStringList keys, QObject *parent)
+    : TKeyValueGridModel(keys, parent)
+{
+    Values.resize(keys.size());
+}
+
+void TKeyValueListModel::SetValueAt(int modelRow, const QString &value)
 {
     if (Values.at(modelRow) == value) {
         return;
     }
     Values[modelRow] = value;
-    const QModelIndex changed = index(modelRow, ValueColumn);
-    emit dataChanged(changed, changed, {Qt::DisplayRole, Qt::EditRole});
+    ValueChanged(modelRow);
 }
 
 } // namespace tarvello

@@ -7,7 +7,8 @@ namespace tarvello {
 
 // The rows of a key/value grid: a fixed list of keys, each with one free text
 // value. Keys never change and rows are never added or removed; only values
-// are edited.
+// are edited. Where the values are kept is the subclass's: it reads and writes
+// them and reports a change with ValueChanged().
 class TKeyValueGridModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -27,16 +28,33 @@ public:
 
     void SetTitles(const QString &keyTitle, const QString &valueTitle);
     const QString &KeyAt(int modelRow) const { return Keys.at(modelRow); }
-    const QString &ValueAt(int modelRow) const { return Values.at(modelRow); }
-    void SetValueAt(int modelRow, const QString &value);
+    virtual QString ValueAt(int modelRow) const = 0;
+    virtual void SetValueAt(int modelRow, const QString &value) = 0;
     // The model row that carries this key, or -1.
     int RowOfKey(const QString &key) const { return Keys.indexOf(key); }
 
+protected:
+    // The value of a row changed, whoever changed it: the views draw it anew.
+    void ValueChanged(int modelRow);
+
 private:
     QStringList Keys;
-    QStringList Values;
     QString KeyTitle;
     QString ValueTitle;
+};
+
+// A grid model that keeps its values itself.
+class TKeyValueListModel : public TKeyValueGridModel {
+    Q_OBJECT
+
+public:
+    explicit TKeyValueListModel(QStringList keys, QObject *parent = nullptr);
+
+    QString ValueAt(int modelRow) const override { return Values.at(modelRow); }
+    void SetValueAt(int modelRow, const QString &value) override;
+
+private:
+    QStringList Values;
 };
 
 } // namespace tarvello

@@ -72,7 +72,7 @@ TEST_F(TDevicesTest, AnOutputThatGoesAndComesBackHearsTheNextSelection)
     Find<QCheckBox>("cbMidiThru")->setChecked(true);
     Find<QCheckBox>("cbMidiOut")->setChecked(true);
     Find<QCheckBox>("cbMidiStrings")->setChecked(true);
-    Window->MidiStringLists[RowOfSlot(4)] = QStringList{"B0 07 64"};
+    Window->Show().SetMidiStrings(4, QStringList{"B0 07 64"});
     Fake->RemoveOutput("Out B");
     ASSERT_TRUE(WaitFor([&] { return Window->OutputDeviceIndex == -1; }));
     EXPECT_EQ(ItemTexts(Outputs()), QStringList({"Out A", "Out B (not connected)"}));

@@ -126,7 +126,7 @@ TEST_F(TDisplayTest, LineCommandsShowingFilesNeverSelectASlot)
 {
     UseDisplayType(1);
     FileGrid()->SetValue(QStringLiteral("122"), QStringLiteral("/no/such/last.txt"));
-    Window->MidiStringLists[RowOfSlot(122)] = QStringList{QStringLiteral("C1 05")};
+    Window->Show().SetMidiStrings(122, QStringList{QStringLiteral("C1 05")});
     Window->ActOnValue(4);
     const int sent = SelectionMidiSent;
     Window->ActOnValue(122);
@@ -191,8 +191,7 @@ TEST_F(TDisplayTest, ChangingThePageShowsTheCurrentSlotOnDisplayPagesOnly)
 
 TEST_F(TDisplayTest, MidiStringsFrameTheKeyCellsOfBothGrids)
 {
-    Window->MidiStringLists[RowOfSlot(7)] = QStringList{QStringLiteral("B2 07 64")};
-    Window->MidiStringsChanged();
+    Window->Show().SetMidiStrings(7, QStringList{QStringLiteral("B2 07 64")});
     Window->SetActivePage(Page("tsTextEdit"));
     QApplication::processEvents();
     const QRect cell = LineGrid()->visualRect(LineGrid()->model()->index(7, 0));

@@ -24,7 +24,7 @@ protected:
             LineGrid()->SetValueOfRow(row, QStringLiteral("t%1").arg(row));
             FileGrid()->SetValueOfRow(row, QStringLiteral("f%1").arg(row));
         }
-        Window->MidiStringLists[4] = QStringList{QStringLiteral("C0 04")};
+        Window->Show().SetMidiStrings(SlotOfRow(4), QStringList{QStringLiteral("C0 04")});
         Window->SetActivePage(Page("tsTextEdit"));
         QApplication::processEvents();
     }
@@ -176,8 +176,8 @@ TEST_F(TGridMouseTest, ArrowsMoveTheSelectedEntryWithItsMidiStringsInThatGridOnl
     PressArrow(LineUpDown(), "up");
     EXPECT_EQ(lines->ValueOfRow(3), QStringLiteral("t4"));
     EXPECT_EQ(lines->ValueOfRow(4), QStringLiteral("t3"));
-    EXPECT_EQ(Window->MidiStringLists[3], QStringList{QStringLiteral("C0 04")});
-    EXPECT_TRUE(Window->MidiStringLists[4].isEmpty());
+    EXPECT_EQ(Window->Show().MidiStringLists()[3], QStringList{QStringLiteral("C0 04")});
+    EXPECT_TRUE(Window->Show().MidiStringLists()[4].isEmpty());
     EXPECT_EQ(FileGrid()->ValueOfRow(3), QStringLiteral("f3"));
     EXPECT_EQ(FileGrid()->ValueOfRow(4), QStringLiteral("f4"));
     EXPECT_EQ(lines->Row(), 3);
@@ -187,7 +187,7 @@ TEST_F(TGridMouseTest, ArrowsMoveTheSelectedEntryWithItsMidiStringsInThatGridOnl
     PressArrow(LineUpDown(), "down");
     PressArrow(LineUpDown(), "down");
     EXPECT_EQ(lines->ValueOfRow(5), QStringLiteral("t4"));
-    EXPECT_EQ(Window->MidiStringLists[5], QStringList{QStringLiteral("C0 04")});
+    EXPECT_EQ(Window->Show().MidiStringLists()[5], QStringList{QStringLiteral("C0 04")});
     EXPECT_EQ(lines->ValueOfRow(3), QStringLiteral("t3"));
     EXPECT_EQ(lines->ValueOfRow(4), QStringLiteral("t5"));
 
@@ -199,7 +199,7 @@ TEST_F(TGridMouseTest, ArrowsMoveTheSelectedEntryWithItsMidiStringsInThatGridOnl
     PressArrow(FileUpDown(), "down");
     EXPECT_EQ(files->ValueOfRow(6), QStringLiteral("f5"));
     EXPECT_EQ(files->ValueOfRow(5), QStringLiteral("f6"));
-    EXPECT_EQ(Window->MidiStringLists[6], QStringList{QStringLiteral("C0 04")});
+    EXPECT_EQ(Window->Show().MidiStringLists()[6], QStringList{QStringLiteral("C0 04")});
     EXPECT_EQ(lines->ValueOfRow(5), QStringLiteral("t4"));
     EXPECT_EQ(lines->ValueOfRow(6), QStringLiteral("t6"));
     EXPECT_EQ(files->Row(), 6);

@@ -56,9 +56,9 @@ TEST_F(TListEditingRestartTest, EditedSlotsSurviveARestart)
     EXPECT_EQ(LineGrid()->ValueOfRow(6), QStringLiteral("Song 3"));
     EXPECT_EQ(LineGrid()->ValueOfRow(7), QStringLiteral("Song 5"));
     const QStringList strings{QStringLiteral("C0 11"), QStringLiteral("switch the strings pad")};
-    EXPECT_EQ(Window->MidiStringLists[2], strings);
-    EXPECT_EQ(Window->MidiStringLists[5], strings);
-    EXPECT_TRUE(Window->MidiStringLists[7].isEmpty());
+    EXPECT_EQ(Window->Show().MidiStringLists()[2], strings);
+    EXPECT_EQ(Window->Show().MidiStringLists()[5], strings);
+    EXPECT_TRUE(Window->Show().MidiStringLists()[7].isEmpty());
     EXPECT_EQ(FileGrid()->ValueOfRow(4), ShowDir.filePath(QStringLiteral("chart.pdf")));
     EXPECT_EQ(Window->BrowseDir, ShowDir.path());
     EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(0, 0, 128));

@@ -21,10 +21,11 @@ protected:
             LineGrid()->SetValueOfRow(row, QStringLiteral("t%1").arg(row - 1));
             FileGrid()->SetValueOfRow(row, QStringLiteral("f%1").arg(row - 1));
             if (row % 3 == 0) {
-                Window->MidiStringLists[row] = QStringList{QStringLiteral("B0 07 %1").arg(row)};
+                Window->Show().SetMidiStrings(SlotOfRow(row),
+                                              QStringList{QStringLiteral("B0 07 %1").arg(row)});
             }
         }
-        Window->MidiStringLists[0] = QStringList{QStringLiteral("ahead of the first slot")};
+        Window->Show().SetStrayMidiStrings(QStringList{QStringLiteral("ahead of the first slot")});
     }
 
     QStringList Column(const TKeyValueGrid *grid) const
@@ -60,12 +61,12 @@ TEST_F(TListEditingTest, DeleteEntryAsksAndTakesTheMidiStringsAndTheirFrame)
     EXPECT_EQ(Dialogs.Records[0].Kind, TMessageKind::Warning);
     EXPECT_EQ(Dialogs.Records[0].Buttons, TMessageButton::Yes | TMessageButton::No);
     EXPECT_EQ(FileGrid()->ValueOfRow(6), QStringLiteral("f5"));
-    EXPECT_FALSE(Window->MidiStringLists[6].isEmpty());
+    EXPECT_FALSE(Window->Show().MidiStringLists()[6].isEmpty());
 
     Dialogs.Answers = {TMessageButton::Yes};
     Find<QAction>("pmFileDelete")->trigger();
     EXPECT_TRUE(FileGrid()->ValueOfRow(6).isEmpty());
-    EXPECT_TRUE(Window->MidiStringLists[6].isEmpty());
+    EXPECT_TRUE(Window->Show().MidiStringLists()[6].isEmpty());
     EXPECT_EQ(LineGrid()->ValueOfRow(6), QStringLiteral("t5"));
     EXPECT_FALSE(FramedInGrab(FileGrid(), 6));
     EXPECT_EQ(FileGrid()->ValueOfRow(7), QStringLiteral("f6"));
@@ -89,9 +90,9 @@ TEST_F(TListEditingTest, BrowseAndDeleteKeepToTheEntryOfTheirDialog)
     Dialogs.Answers = {TMessageButton::Yes};
     Find<QAction>("pmFileDelete")->trigger();
     EXPECT_EQ(FileGrid()->Value(QStringLiteral("8")), QString());
-    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(8)].isEmpty());
+    EXPECT_TRUE(Window->Show().MidiStringLists()[RowOfSlot(8)].isEmpty());
     EXPECT_EQ(FileGrid()->Value(QStringLiteral("40")), QStringLiteral("f40"));
-    EXPECT_FALSE(Window->MidiStringLists[RowOfSlot(41)].isEmpty());
+    EXPECT_FALSE(Window->Show().MidiStringLists()[RowOfSlot(41)].isEmpty());
 }
 
 TEST_F(TListEditingTest, DeletePromptTextClearsOnlyTheTextWithoutAsking)
@@ -110,13 +111,13 @@ TEST_F(TListEditingTest, DeletePromptTextClearsOnlyTheTextWithoutAsking)
     LineGrid()->SetRow(3);
     Find<QAction>("pmTextDelete")->trigger();
     EXPECT_TRUE(LineGrid()->ValueOfRow(3).isEmpty());
-    EXPECT_EQ(Window->MidiStringLists[3].size(), 1);
+    EXPECT_EQ(Window->Show().MidiStringLists()[3].size(), 1);
 }
 
 TEST_F(TListEditingTest, ClearingAListAsksTwiceAndOnlyYesActs)
 {
     const QStringList files = Column(FileGrid());
-    const TMidiStringLists strings = Window->MidiStringLists;
+    const TMidiStringLists strings = Window->Show().MidiStringLists();
 
     // No to the first question: nothing changes and the second is not asked.
     Dialogs.Answers = {TMessageButton::No};
@@ -136,7 +137,7 @@ TEST_F(TListEditingTest, ClearingAListAsksTwiceAndOnlyYesActs)
     EXPECT_EQ(Dialogs.Records[1].Kind, TMessageKind::Confirmation);
     EXPECT_EQ(Column(LineGrid()), QStringList(123, QString()));
     EXPECT_EQ(Column(FileGrid()), files);
-    EXPECT_EQ(Window->MidiStringLists, strings);
+    EXPECT_EQ(Window->Show().MidiStringLists(), strings);
     Window->SetActivePage(Page("tsTextEdit"));
     EXPECT_TRUE(FramedInGrab(LineGrid(), 3));
 
@@ -148,9 +149,10 @@ TEST_F(TListEditingTest, ClearingAListAsksTwiceAndOnlyYesActs)
               QStringLiteral("Are you sure you want to clear all the file names ?"));
     EXPECT_EQ(Column(FileGrid()), QStringList(123, QString()));
     for (int row = 1; row <= 123; ++row) {
-        EXPECT_TRUE(Window->MidiStringLists[row].isEmpty()) << row;
+        EXPECT_TRUE(Window->Show().MidiStringLists()[row].isEmpty()) << row;
     }
-    EXPECT_EQ(Window->MidiStringLists[0], QStringList{QStringLiteral("ahead of the first slot")});
+    EXPECT_EQ(Window->Show().MidiStringLists()[0],
+              QStringList{QStringLiteral("ahead of the first slot")});
     EXPECT_FALSE(FramedInGrab(LineGrid(), 3));
 }
 
@@ -170,18 +172,17 @@ TEST_F(TListEditingTest, TheTitleRowIsFramedWhileTheListOfNoSlotHoldsLines)
     Window->mClearMidiStringsClick();
     EXPECT_TRUE(titleFramed());
 
-    Window->MidiStringLists[0].clear();
-    Window->MidiStringsChanged();
+    Window->Show().SetStrayMidiStrings({});
     EXPECT_FALSE(titleFramed());
 }
 
 TEST_F(TListEditingTest, ClearMidiStringsFromEitherMenuOnlyOnYes)
 {
     Find<QAction>("mClearMidiString")->trigger();
-    EXPECT_EQ(Window->MidiStringLists[3].size(), 1);
+    EXPECT_EQ(Window->Show().MidiStringLists()[3].size(), 1);
     Dialogs.Answers = {TMessageButton::Yes};
     Find<QAction>("mClearMidiStrings")->trigger();
-    EXPECT_TRUE(Window->MidiStringLists[3].isEmpty());
+    EXPECT_TRUE(Window->Show().MidiStringLists()[3].isEmpty());
     EXPECT_EQ(Dialogs.MessageTexts().size(), 2);
     EXPECT_EQ(LineGrid()->ValueOfRow(3), QStringLiteral("t2"));
 }
@@ -313,12 +314,12 @@ TEST_F(TListEditingTest, CopyToPushesDownOrOverwritesAndCarriesTheMidiStrings)
     EXPECT_EQ(LineGrid()->ValueOfRow(123), QStringLiteral("t120"));
     // Row 3's strings went with it to row 10; row 12 has row 10's (none) and
     // row 122 has row 120's.
-    EXPECT_EQ(Window->MidiStringLists[10], QStringList{QStringLiteral("B0 07 3")});
-    EXPECT_TRUE(Window->MidiStringLists[11].isEmpty());
-    EXPECT_TRUE(Window->MidiStringLists[12].isEmpty());
-    EXPECT_EQ(Window->MidiStringLists[14], QStringList{QStringLiteral("B0 07 12")});
-    EXPECT_EQ(Window->MidiStringLists[122], QStringList{QStringLiteral("B0 07 120")});
-    EXPECT_TRUE(Window->MidiStringLists[123].isEmpty());
+    EXPECT_EQ(Window->Show().MidiStringLists()[10], QStringList{QStringLiteral("B0 07 3")});
+    EXPECT_TRUE(Window->Show().MidiStringLists()[11].isEmpty());
+    EXPECT_TRUE(Window->Show().MidiStringLists()[12].isEmpty());
+    EXPECT_EQ(Window->Show().MidiStringLists()[14], QStringList{QStringLiteral("B0 07 12")});
+    EXPECT_EQ(Window->Show().MidiStringLists()[122], QStringList{QStringLiteral("B0 07 120")});
+    EXPECT_TRUE(Window->Show().MidiStringLists()[123].isEmpty());
     EXPECT_EQ(Column(FileGrid()), files);
     // The cursor stays and nothing is selected by a copy.
     EXPECT_EQ(LineGrid()->Row(), 10);
@@ -333,8 +334,8 @@ TEST_F(TListEditingTest, CopyToPushesDownOrOverwritesAndCarriesTheMidiStrings)
     EXPECT_EQ(FileGrid()->ValueOfRow(20), QStringLiteral("f2"));
     EXPECT_EQ(FileGrid()->ValueOfRow(21), QStringLiteral("f3"));
     EXPECT_EQ(FileGrid()->ValueOfRow(22), QStringLiteral("f21"));
-    EXPECT_EQ(Window->MidiStringLists[21], QStringList());
-    EXPECT_EQ(Window->MidiStringLists[20], QStringList{QStringLiteral("B0 07 3")});
+    EXPECT_EQ(Window->Show().MidiStringLists()[21], QStringList());
+    EXPECT_EQ(Window->Show().MidiStringLists()[20], QStringList{QStringLiteral("B0 07 3")});
     EXPECT_EQ(Column(LineGrid()), lines);
 }
 

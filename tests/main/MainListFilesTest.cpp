@@ -39,7 +39,7 @@ TEST_F(TListFilesTest, SavingAPromptListCompletesTheNameAndOverwritesWithoutAQue
 {
     LineGrid()->SetValue("0", "Opening");
     LineGrid()->SetValue("122", "Encore");
-    Window->MidiStringLists[RowOfSlot(1)] = QStringList{"C1 05", "Edit 9"};
+    Window->Show().SetMidiStrings(1, QStringList{"C1 05", "Edit 9"});
     Dialogs.FileAnswers.push_back(ListPath("songs"));
     Find<QAction>("pmSaveLinetoFile")->trigger();
 
@@ -90,13 +90,13 @@ TEST_F(TListFilesTest, OpeningListsFillsTheSlotsByPosition)
     for (int slot = 0; slot < SlotCount; ++slot) {
         LineGrid()->SetValue(QString::number(slot), QStringLiteral("Song %1").arg(slot));
     }
-    Window->MidiStringLists[RowOfSlot(3)] = QStringList{"C0 03"};
+    Window->Show().SetMidiStrings(3, QStringList{"C0 03"});
     Dialogs.FileAnswers.push_back(ListPath("set.txt"));
     Window->pmSaveLinetoFileClick();
     for (int slot = 0; slot < SlotCount; ++slot) {
         LineGrid()->SetValue(QString::number(slot), QString());
     }
-    Window->MidiStringLists[RowOfSlot(3)].clear();
+    Window->Show().SetMidiStrings(3, {});
 
     Dialogs.FileAnswers.push_back(ListPath("set.txt"));
     Find<QAction>("pmConvert")->trigger();
@@ -106,7 +106,7 @@ TEST_F(TListFilesTest, OpeningListsFillsTheSlotsByPosition)
         ASSERT_EQ(LineGrid()->Value(QString::number(slot)), QStringLiteral("Song %1").arg(slot));
     }
     EXPECT_EQ(LineGrid()->LastRow(), SlotCount) << "no row added";
-    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(3)].isEmpty())
+    EXPECT_TRUE(Window->Show().MidiStringLists()[RowOfSlot(3)].isEmpty())
         << "a prompt list's MIDI strings are not read";
 
     // A plain list of ten titles: the first line is the title row's place.
@@ -129,7 +129,7 @@ TEST_F(TListFilesTest, OpeningAFileListAddsItsMidiStringsEachTime)
     WriteBytes(ListPath("files.txt"),
                "\r\nintro.txt\r\nscore.pdf /PAGE 2\r\n" + QByteArray("\r\n").repeated(121) +
                    "Edit 5\r\nC0 01\r\nEdit 3\r\nB0 07 64\r\n\\Edit 12\r\nEdit 9\r\nC0 03\r\n");
-    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"F0 7E F7"};
+    Window->Show().SetMidiStrings(0, QStringList{"F0 7E F7"});
     WriteBytes(ListPath("MidiStrings.txt"), "Edit 0\r\nC0 09\r\n");
     for (int time = 0; time < 2; ++time) {
         Dialogs.FileAnswers.push_back(ListPath("files.txt"));
@@ -137,11 +137,12 @@ TEST_F(TListFilesTest, OpeningAFileListAddsItsMidiStringsEachTime)
     }
     EXPECT_EQ(FileGrid()->Value("0"), "intro.txt");
     EXPECT_EQ(FileGrid()->Value("1"), "score.pdf /PAGE 2");
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], (QStringList{"F0 7E F7", "C0 01", "C0 01"}));
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(1)],
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(0)],
+              (QStringList{"F0 7E F7", "C0 01", "C0 01"}));
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(1)],
               (QStringList{"B0 07 64", "Edit 12", "B0 07 64", "Edit 12"}));
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(2)], (QStringList{"C0 03", "C0 03"}));
-    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(3)].isEmpty());
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(2)], (QStringList{"C0 03", "C0 03"}));
+    EXPECT_TRUE(Window->Show().MidiStringLists()[RowOfSlot(3)].isEmpty());
 
     // The chooser left the current directory in the list's folder, but the
     // shut-down writes the MIDI strings file where the start-up read it, and
@@ -155,7 +156,7 @@ TEST_F(TListFilesTest, OpeningAFileListAddsItsMidiStringsEachTime)
 TEST_F(TListFilesTest, AFileThatCannotBeOpenedChangesNothing)
 {
     FileGrid()->SetValue("0", "kept.txt");
-    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 01"};
+    Window->Show().SetMidiStrings(0, QStringList{"C0 01"});
     Dialogs.FileAnswers.push_back(ListPath("missing.txt"));
     EXPECT_EQ(ErrorOf([&] { Window->mLoadFileListClick(); }), "File not found");
     Dialogs.FileAnswers.push_back(ShowDir.filePath("no such folder/list.txt"));
@@ -163,7 +164,7 @@ TEST_F(TListFilesTest, AFileThatCannotBeOpenedChangesNothing)
     Dialogs.FileAnswers.push_back(ShowDir.filePath("no such folder/list"));
     EXPECT_EQ(ErrorOf([&] { Window->mSaveFileListClick(); }), "Invalid filename");
     EXPECT_EQ(FileGrid()->Value("0"), "kept.txt");
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 01"});
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(0)], QStringList{"C0 01"});
 
     // Cancelling the choosers changes nothing either.
     Window->mLoadFileListClick();

@@ -73,7 +73,7 @@ TEST_F(TMidiStringsCommandTest, OkStoresTheLinesAsTypedAndFramesTheSlot)
     WhenOpen([this](TfMidiStrings &) { Press("BitBtn1"); });
     Find<QPushButton>("bpMidiStrings")->click();
     EXPECT_TRUE(Shown.isEmpty());
-    EXPECT_TRUE(Window->MidiStringLists[5].isEmpty());
+    EXPECT_TRUE(Window->Show().MidiStringLists()[5].isEmpty());
     EXPECT_FALSE(Framed(LineGrid(), 5));
 
     WhenOpen([this](TfMidiStrings &) {
@@ -81,7 +81,7 @@ TEST_F(TMidiStringsCommandTest, OkStoresTheLinesAsTypedAndFramesTheSlot)
         Press("BitBtn1");
     });
     Find<QAction>("mMidiString")->trigger();
-    EXPECT_EQ(Window->MidiStringLists[5],
+    EXPECT_EQ(Window->Show().MidiStringLists()[5],
               (QStringList{"B2 07 64", "", "switch the organ", "C0 05"}));
     EXPECT_TRUE(Framed(LineGrid(), 5));
     Window->SetDisplayType(1);
@@ -92,13 +92,13 @@ TEST_F(TMidiStringsCommandTest, OkStoresTheLinesAsTypedAndFramesTheSlot)
     WhenOpen([this](TfMidiStrings &) { Press("BitBtn2"); });
     Find<QPushButton>("bMidiStrings")->click();
     EXPECT_EQ(Shown, QStringLiteral("B2 07 64\n\nswitch the organ\nC0 05\n"));
-    EXPECT_EQ(Window->MidiStringLists[5].size(), 4);
+    EXPECT_EQ(Window->Show().MidiStringLists()[5].size(), 4);
 }
 
 TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
 {
     Window->ActOnValue(9);
-    Window->MidiStringLists[10] = QStringList{QStringLiteral("F0 7E 7F 09 01 F7")};
+    Window->Show().SetMidiStrings(SlotOfRow(10), QStringList{QStringLiteral("F0 7E 7F 09 01 F7")});
     Window->SetActivePage(Page("tsTextEdit"));
 
     WhenOpen([this](TfMidiStrings &) {
@@ -114,7 +114,8 @@ TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
     Window->mMidiStringsClick();
-    EXPECT_EQ(Window->MidiStringLists[10], QStringList{QStringLiteral("F0 7E 7F 09 01 F7")});
+    EXPECT_EQ(Window->Show().MidiStringLists()[10],
+              QStringList{QStringLiteral("F0 7E 7F 09 01 F7")});
     EXPECT_TRUE(Framed(LineGrid(), 10));
 
     WhenOpen([this](TfMidiStrings &) {
@@ -122,7 +123,7 @@ TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
         Press("BitBtn1");
     });
     Window->mMidiStringsClick();
-    EXPECT_TRUE(Window->MidiStringLists[10].isEmpty());
+    EXPECT_TRUE(Window->Show().MidiStringLists()[10].isEmpty());
     EXPECT_FALSE(Framed(LineGrid(), 10));
 }
 
@@ -134,7 +135,7 @@ TEST_F(TMidiStringsCommandTest, ALoneLineBreakIsOneEmptyStringThatStillMarksTheS
         Press("BitBtn1");
     });
     Window->mMidiStringsClick();
-    EXPECT_EQ(Window->MidiStringLists[1], QStringList{QString()});
+    EXPECT_EQ(Window->Show().MidiStringLists()[1], QStringList{QString()});
     EXPECT_TRUE(Framed(LineGrid(), 1));
 }
 
@@ -158,8 +159,8 @@ TEST_F(TMidiStringsCommandTest, TheEditorKeepsTheSlotItWasOpenedFor)
     });
     Find<QAction>("mMidiStrings")->trigger();
     EXPECT_EQ(Window->CurrentSlot(), 30);
-    EXPECT_EQ(Window->MidiStringLists[8], QStringList{QStringLiteral("C0 07")});
-    EXPECT_TRUE(Window->MidiStringLists[31].isEmpty());
+    EXPECT_EQ(Window->Show().MidiStringLists()[8], QStringList{QStringLiteral("C0 07")});
+    EXPECT_TRUE(Window->Show().MidiStringLists()[31].isEmpty());
 }
 
 } // namespace

@@ -146,9 +146,9 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     LineGrid()->SetValue("122", "\"quoted\"");
     FileGrid()->SetValue("0", "chart.pdf /PAGE 2");
     FileGrid()->SetValue("122", "https://example.org/set");
-    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C1 05", "Edit 5", ""};
-    Window->MidiStringLists[RowOfSlot(1)] = QStringList{"\\Edit 7", "B2 07 64"};
-    Window->MidiStringLists[RowOfSlot(122)] = QStringList{"; last song"};
+    Window->Show().SetMidiStrings(0, QStringList{"C1 05", "Edit 5", ""});
+    Window->Show().SetMidiStrings(1, QStringList{"\\Edit 7", "B2 07 64"});
+    Window->Show().SetMidiStrings(122, QStringList{"; last song"});
     // Autoscroll.
     Find<QCheckBox>("cbAutoScroll")->setChecked(true);
     Find<QSpinBox>("seScrollSeconds")->setValue(240);
@@ -191,11 +191,12 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     EXPECT_EQ(LineGrid()->Value("122"), "\"quoted\"");
     EXPECT_EQ(FileGrid()->Value("0"), "chart.pdf /PAGE 2");
     EXPECT_EQ(FileGrid()->Value("122"), "https://example.org/set");
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], (QStringList{"C1 05", "Edit 5", ""}));
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(1)], (QStringList{"\\Edit 7", "B2 07 64"}));
-    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(2)].isEmpty());
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(122)], QStringList{"; last song"});
-    EXPECT_TRUE(Window->MidiStringLists[0].isEmpty());
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(0)], (QStringList{"C1 05", "Edit 5", ""}));
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(1)],
+              (QStringList{"\\Edit 7", "B2 07 64"}));
+    EXPECT_TRUE(Window->Show().MidiStringLists()[RowOfSlot(2)].isEmpty());
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(122)], QStringList{"; last song"});
+    EXPECT_TRUE(Window->Show().MidiStringLists()[0].isEmpty());
     // Autoscroll.
     EXPECT_TRUE(Find<QCheckBox>("cbAutoScroll")->isChecked());
     EXPECT_TRUE(Window->AutoScroller().Enabled());
@@ -245,10 +246,10 @@ TEST_F(TSettingsFileTest, StoredValuesOutOfTheOrdinary)
     EXPECT_EQ(LineGrid()->Value("0"), "first");
     EXPECT_EQ(LineGrid()->Value("122"), "last");
     // Markers count by position, whatever number they carry.
-    EXPECT_EQ(Window->MidiStringLists[0], QStringList{"stray line"});
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 01"});
-    EXPECT_TRUE(Window->MidiStringLists[RowOfSlot(1)].isEmpty());
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(2)], QStringList{"C0 03"});
+    EXPECT_EQ(Window->Show().MidiStringLists()[0], QStringList{"stray line"});
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(0)], QStringList{"C0 01"});
+    EXPECT_TRUE(Window->Show().MidiStringLists()[RowOfSlot(1)].isEmpty());
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(2)], QStringList{"C0 03"});
 
     Window->move(-8, -8);
     Window->resize(60, 10);
@@ -281,7 +282,7 @@ TEST_F(TSettingsFileTest, ADeviceThatCannotBeOpenedIsReportedAndTheShowStillLoad
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 0) << "still selected, but not open";
     EXPECT_FALSE(Fake->IsInputOpen(0));
     EXPECT_EQ(LineGrid()->Value("4"), "Intro");
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 07"});
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(0)], QStringList{"C0 07"});
     End();
     EXPECT_TRUE(SettingsBytes().contains("Text 5=Intro\r\n"));
 }
@@ -293,7 +294,7 @@ TEST_F(TSettingsFileTest, DevicesThatFailToCloseAreReportedAndTheShowIsStillSave
     Start();
     ASSERT_TRUE(Fake->IsInputOpen(1) && Fake->IsOutputOpen(1));
     LineGrid()->SetValue("0", "Encore");
-    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 07"};
+    Window->Show().SetMidiStrings(0, QStringList{"C0 07"});
     Fake->FailCall("InStop", MidiResult::Error);
     Fake->FailCall("OutClose", MidiResult::InvalidHandle);
     Dialogs.Records.clear();
@@ -316,7 +317,7 @@ TEST_F(TSettingsFileTest, AMidiSystemThatCannotListItsDevicesDoesNotCostTheShow)
     EXPECT_EQ(ItemTexts(Find<QListWidget>("lbMidiIn")), QStringList{"In A (not connected)"});
     EXPECT_EQ(Find<QListWidget>("lbMidiOut")->count(), 2);
     EXPECT_EQ(LineGrid()->Value("0"), "Intro");
-    EXPECT_EQ(Window->MidiStringLists[RowOfSlot(0)], QStringList{"C0 07"});
+    EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(0)], QStringList{"C0 07"});
     End();
     const QByteArray saved = SettingsBytes();
     EXPECT_TRUE(saved.contains("Input=In A\r\n"));
@@ -339,7 +340,7 @@ TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
 {
     Start();
     LineGrid()->SetValue("0", "Opening number");
-    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 01"};
+    Window->Show().SetMidiStrings(0, QStringList{"C0 01"});
     End();
     const QByteArray oldSettings = SettingsBytes();
     const QByteArray oldMidiStrings = ReadBytes(MidiStringsPath());
@@ -348,7 +349,7 @@ TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
     // and the save stops before the MIDI strings file.
     Start();
     LineGrid()->SetValue("0", "Changed");
-    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 02"};
+    Window->Show().SetMidiStrings(0, QStringList{"C0 02"});
     if (!WriteProtectFolder(ProgramDir.path())) {
         LiftFolderProtection(ProgramDir.path());
         GTEST_SKIP() << "this file system cannot write-protect a folder";
@@ -368,7 +369,7 @@ TEST_F(TSettingsFileTest, ASaveThatCannotWriteKeepsTheOldFilesWhole)
     // file is refused and stays as it was.
     Start();
     LineGrid()->SetValue("0", "Changed again");
-    Window->MidiStringLists[RowOfSlot(0)] = QStringList{"C0 03"};
+    Window->Show().SetMidiStrings(0, QStringList{"C0 03"});
     ASSERT_TRUE(WriteProtectFolder(ShowDir.path()));
     Dialogs.Records.clear();
     End();
@@ -420,7 +421,7 @@ TEST_F(TSettingsFileTest, TheDemoShowStartsOnTheLyricPageWithItsNavPad)
     EXPECT_FALSE(FileGrid()->Value("0").isEmpty());
     int slotsWithMidiStrings = 0;
     for (int row = 1; row < MidiStringListCount; ++row) {
-        slotsWithMidiStrings += !Window->MidiStringLists[row].isEmpty();
+        slotsWithMidiStrings += !Window->Show().MidiStringLists()[row].isEmpty();
     }
     EXPECT_GT(slotsWithMidiStrings, 0);
 
@@ -470,7 +471,7 @@ TEST_F(TSettingsFileTest, RandomSettingsAndMidiStringsFilesNeverBreakTheStart)
         ASSERT_EQ(LineGrid()->LastRow(), SlotCount);
         ASSERT_EQ(FileGrid()->LastRow(), SlotCount);
         int strings = 0;
-        for (const QStringList &list : Window->MidiStringLists) {
+        for (const QStringList &list : Window->Show().MidiStringLists()) {
             strings += int(list.size());
         }
         ASSERT_LE(strings, ReadBytes(MidiStringsPath()).size() + 1);

@@ -269,8 +269,9 @@ TEST_F(TSettingsPageTest, SelectionInTheListSendsTheMessageThenTheStrings)
     Find<QListWidget>("lbChannel")->setCurrentRow(1);
     Window->lbChannelClick();
     Find<QCheckBox>("cbMidiOut")->setChecked(true);
-    Window->MidiStringLists[18] = {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"),
-                                   QStringLiteral("C2 05")};
+    Window->Show().SetMidiStrings(
+        SlotOfRow(18),
+        {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"), QStringLiteral("C2 05")});
     Window->SetActivePage(Page("tsTextEdit"));
     LineGrid()->SetRow(18);
     EXPECT_EQ(SentHex(), (QStringList{"c11100"}));

@@ -67,7 +67,7 @@ TEST(MainWindowLayout, DesignStateOfTheWindow)
     EXPECT_FALSE(release->isActive());
     EXPECT_TRUE(release->isSingleShot());
     EXPECT_EQ(release->interval(), 300);
-    for (const QStringList &list : window.MidiStringLists) {
+    for (const QStringList &list : window.Show().MidiStringLists()) {
         EXPECT_TRUE(list.isEmpty());
     }
 

@@ -234,8 +234,9 @@ TEST_F(MainJackTest, SelectionSendsItsMessageThenEachMidiString)
     Find<QCheckBox>("cbMidiStrings")->setChecked(true);
     Find<QListWidget>("lbChannel")->setCurrentRow(1);
     Window->lbChannelClick();
-    Window->MidiStringLists[18] = {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"),
-                                   QStringLiteral("C2 05"), QStringLiteral("F0 7E 7F 09 01 F7")};
+    Window->Show().SetMidiStrings(SlotOfRow(18),
+                                  {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"),
+                                   QStringLiteral("C2 05"), QStringLiteral("F0 7E 7F 09 01 F7")});
     Send("C111");
     ASSERT_TRUE(WaitForReceived(4)) << ReceivedHex().join(QLatin1Char(' ')).toStdString();
     Spin(200);
@@ -310,7 +311,7 @@ TEST_F(MainJackTest, AKeyboardThatLeavesAndComesBackIsFollowedAgain)
     Find<QCheckBox>("cbMidiThru")->setChecked(true);
     Find<QCheckBox>("cbMidiOut")->setChecked(true);
     Find<QCheckBox>("cbMidiStrings")->setChecked(true);
-    Window->MidiStringLists[6] = {QStringLiteral("B0 07 64")};
+    Window->Show().SetMidiStrings(SlotOfRow(6), {QStringLiteral("B0 07 64")});
     const QString in = TJackPeer::OutputPortName();
     const QString out = TJackPeer::InputPortName();
 

@@ -1,4 +1,4 @@
-#include "prompt/SlotMove.h"
+#include "show/SlotMove.h"
 
 #include <utility>
 

@@ -1,6 +1,5 @@
-#include "prompt/BlockCopy.h"
-#include "prompt/ListEditing.h"
-#include "prompt/SlotMove.h"
+#include "show/BlockCopy.h"
+#include "show/SlotMove.h"
 
 #include <gtest/gtest.h>
 
@@ -187,26 +186,6 @@ TEST(SlotMove, OnlyAStepOfTheUpDownCountsAsAPress)
     tracker.Follow(-123);
     EXPECT_FALSE(tracker.Stepped(-123));
     EXPECT_TRUE(tracker.Stepped(-122));
-}
-
-TEST(ListEditing, BrowseStartsInTheRememberedFolderLessOneTrailingSeparator)
-{
-    EXPECT_EQ(BrowseStartDirectory(QStringLiteral("./")), QStringLiteral("."));
-    EXPECT_EQ(BrowseStartDirectory(QStringLiteral("/home/show/")), QStringLiteral("/home/show"));
-    EXPECT_EQ(BrowseStartDirectory(QStringLiteral("D:\\songs\\")), QStringLiteral("D:\\songs"));
-    EXPECT_EQ(BrowseStartDirectory(QStringLiteral("D:\\songs\\\\")), QStringLiteral("D:\\songs\\"));
-    EXPECT_EQ(BrowseStartDirectory(QStringLiteral("C:\\")), QStringLiteral("C:\\"));
-    EXPECT_EQ(BrowseStartDirectory(QStringLiteral("/")), QStringLiteral("/"));
-    EXPECT_EQ(BrowseStartDirectory(QString()), QString());
-    EXPECT_EQ(BrowseStartDirectory(QStringLiteral("/home/show")), QStringLiteral("/home/show"));
-
-    const QString filter = BrowseFilter();
-    EXPECT_TRUE(filter.startsWith(QStringLiteral("Text, Graphic, HTML and PDF files (")));
-    for (const char *pattern : {"*.PDF", "*.pdf", "*.HTML", "*.html", "*.jpg", "*.TXT"}) {
-        EXPECT_TRUE(filter.contains(QLatin1String(pattern) + QLatin1Char(' ')) ||
-                    filter.contains(QLatin1String(pattern) + QLatin1Char(')')))
-            << pattern;
-    }
 }
 
 } // namespace

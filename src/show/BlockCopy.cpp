@@ -1,4 +1,4 @@
-#include "prompt/BlockCopy.h"
+#include "show/BlockCopy.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "prompt/BlockCopy.h"
+#include "show/BlockCopy.h"
 
 namespace tarvello {
 
