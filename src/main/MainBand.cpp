@@ -2,6 +2,8 @@
 // tablets, and the leader's remote acts as the Nav Pad does.
 #include "main/MainWindow.h"
 
+#include "prompt/PromptEngine.h"
+
 #include "band/BandServer.h"
 #include "core/TarvelloError.h"
 #include "pages/LyricPage.h"
@@ -57,9 +59,9 @@ void TfMain::cbBandScreensClick()
     if (!Band) {
         Band = std::make_unique<TBandServer>();
         // A remote's value acts as a MIDI value does once its release window
-        // has closed: the selection's MIDI follows from the list's cursor.
+        // has closed.
         connect(Band.get(), &TBandServer::ValueRequested, this,
-                Guarded(*ErrorBox, [this](int value) { ActOnValue(value); }));
+                Guarded(*ErrorBox, [this](int value) { Select(value, TSelectOrigin::Remote); }));
         connect(Band.get(), &TBandServer::SelectRequested, this,
                 Guarded(*ErrorBox, [this] { NavPadSelect(); }));
     }
@@ -96,7 +98,7 @@ void TfMain::PublishBandState(bool beforeShowing)
     }
 
     TBandState s;
-    const int slot = CurrentSlotKey;
+    const int slot = CurrentSlot();
     s.Slot = slot;
     s.Caption = windowTitle();
     s.DisplayType = fileDisplay ? QStringLiteral("file") : QStringLiteral("text");

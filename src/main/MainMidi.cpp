@@ -1,5 +1,7 @@
 #include "main/MainWindow.h"
 
+#include "prompt/PromptEngine.h"
+
 #include "main/DonateAddress.h"
 #include "midi/Midi.h"
 #include "pages/LyricPage.h"
@@ -221,7 +223,7 @@ void TfMain::ActOnLatchedValue(std::uint8_t value)
 {
     // Errors go to the error box as the timer's would; the next value is
     // acted on as usual.
-    Guarded(*ErrorBox, [this, value] { ActOnValue(value); })();
+    Guarded(*ErrorBox, [this, value] { Select(value, TSelectOrigin::Midi); })();
 }
 
 void TfMain::MidiReleaseTimer()
@@ -230,7 +232,7 @@ void TfMain::MidiReleaseTimer()
     // The value is taken as the window closes: a value latched a moment later
     // opens the next window instead of being acted on twice.
     if (const auto value = Dispatch->TakeReleasedValue()) {
-        ActOnValue(*value);
+        Select(*value, TSelectOrigin::Midi);
     }
 }
 

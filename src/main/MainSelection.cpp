@@ -4,11 +4,11 @@
 #include "pages/DisplayPage.h"
 #include "pages/LyricPage.h"
 #include "pages/SettingsPage.h"
+#include "prompt/PromptEngine.h"
 #include "prompt/PromptReference.h"
 #include "prompt/SelectionMidi.h"
 #include "widgets/KeyValueGrid.h"
 
-#include <QScopedValueRollback>
 #include <QTabWidget>
 
 #include <algorithm>
@@ -17,72 +17,54 @@ namespace tarvello {
 
 void TfMain::ActOnValue(int value)
 {
-    if (value < 0 || value > PreviousPromptValue) {
-        return;
-    }
+    Select(value, TSelectOrigin::Program);
+}
+
+void TfMain::Select(int value, TSelectOrigin origin)
+{
     // What the operator is typing in a list is part of the show from here on.
     CommitListEdits();
-    QWidget *page = pcMain->currentWidget();
-    // Showing files, 122 and 123 are the line commands of the Lyric page
-    // wherever they come from: they never select a slot (no jump of the show
-    // to slot 122, no MIDI of its own), and off the Lyric page they have
-    // nothing to scroll, so they change nothing there, not even the caption.
-    const bool fileDisplay = DisplayType() == 1;
-    const bool lineCommand = fileDisplay && (value == LineDownValue || value == LineUpValue);
-    if (lineCommand && page != LyricPage) {
-        return;
-    }
-    setWindowTitle(SelectionCaption(PatchMode(), MidiController, value));
-    const bool selects = !lineCommand;
-    // Slot 122 of the file list cannot be shown (its key is the line-down
-    // command), so "Next" stops at 121 there.
-    const int lastShown = fileDisplay ? LastSlotKey - 1 : LastSlotKey;
-    int shown = value;
-    if (selects) {
-        if (value <= LastSlotKey) {
-            CurrentSlotKey = value;
-        } else if (value == NextPromptValue) {
-            // A slot 122 left current by the text lines also lands on 121.
-            CurrentSlotKey = std::min(CurrentSlotKey + 1, lastShown);
-            shown = CurrentSlotKey;
-        } else if (value == PreviousPromptValue) {
-            if (CurrentSlotKey > 0) {
-                --CurrentSlotKey;
-            }
-            shown = CurrentSlotKey;
-        }
-    }
+    Engine->Select(value, origin);
+}
+
+void TfMain::ShowSelection(const TPrompt &prompt)
+{
+    TKeyValueGrid &list = GridOfDisplayType();
+    const bool cursorMoves = prompt.Selects && list.Row() != RowOfSlot(prompt.Slot);
+    // The caption names the slot the list cursor moves to, as a click on
+    // its row does.
+    setWindowTitle(
+        SelectionCaption(PatchMode(), MidiController, cursorMoves ? prompt.Slot : prompt.Value));
 
     // The band hears of a new prompt before the stage view draws it: what a
     // follower fetches is prepared already, and a large document on the stage
-    // screen does not hold the band up. Not again for the list click that the
-    // cursor move below raises: the prompt is shown already, and the caption
-    // set above lacks its item until the page has been asked.
-    const bool reentry = value == ReenteringSlot;
-    if (selects && !reentry && (page == DisplayPage || page == LyricPage)) {
+    // screen does not hold the band up.
+    const bool stage = prompt.Page != TStagePage::Other;
+    if (prompt.Selects && stage) {
         BandShowing = true;
         PublishBandState(true);
     }
-
-    if (page == DisplayPage) {
+    if (prompt.Page == TStagePage::Display) {
         // 123 to 125 scroll and page: the one line of the Display page has
         // nothing to scroll.
-        if (shown <= LastSlotKey) {
-            DisplayTextLine(shown);
+        if (prompt.Shown <= LastSlotKey) {
+            DisplayTextLine(prompt.Shown);
         }
-    } else if (page == LyricPage) {
-        ShowPrompt(shown);
+    } else if (prompt.Page == TStagePage::Lyric) {
+        ShowPrompt(prompt.Shown);
     }
-
-    if (page == DisplayPage || page == LyricPage) {
+    if (stage) {
         BandShowing = true;
     }
     PublishBandState();
 
-    if (selects) {
-        // A move to another row runs the list click handling at once.
-        const QScopedValueRollback reentering(ReenteringSlot, CurrentSlotKey);
-        GridOfDisplayType().SetRow(RowOfSlot(CurrentSlotKey));
+    if (prompt.Selects) {
+        list.FollowRow(RowOfSlot(prompt.Slot));
+    }
+    // The instruments follow a new slot, and the operator's click on a row
+    // sends its MIDI again.
+    if (cursorMoves || prompt.Origin == TSelectOrigin::ListClick) {
+        SendSelectionMidi();
     }
 }
 
@@ -95,25 +77,20 @@ void TfMain::DisplayTextLine(int value)
 
 void TfMain::ShowPrompt(int value)
 {
-    const int currentRow = RowOfSlot(CurrentSlotKey);
+    const int current = CurrentSlot();
     if (value >= LineDownValue && value <= PageUpValue) {
         LyricPage->Command(value);
-        setWindowTitle(windowTitle() + QStringLiteral(" Item:") + QString::number(CurrentSlotKey) +
-                       QLatin1Char(' ') + SlotShow->File(CurrentSlotKey));
+        setWindowTitle(windowTitle() + QStringLiteral(" Item:") + QString::number(current) +
+                       QLatin1Char(' ') + SlotShow->File(current));
         return;
     }
     const QString key = QString::number(value);
     const QString stored = SlotShow->File(value);
-    setWindowTitle(windowTitle() + QStringLiteral(" Item:") + QString::number(CurrentSlotKey));
+    setWindowTitle(windowTitle() + QStringLiteral(" Item:") + QString::number(current));
     const auto showingFile = [this](const QString &file) {
         setWindowTitle(windowTitle() + QLatin1Char(' ') + file);
     };
     const bool numbered = !SettingsPage->SuppressNumber();
-    // The list click that ActOnValue's cursor move raises shows the slot
-    // just shown: the page keeps it rather than loading it a second time.
-    if (value == ReenteringSlot && LyricPage->ShowAgain(key, stored, numbered, showingFile)) {
-        return;
-    }
     LyricPage->Show(key, stored, numbered, showingFile);
     // Next, then previous: what a performer goes to from here.
     QStringList neighbours;
@@ -131,14 +108,13 @@ void TfMain::pcMainChange()
 {
     QWidget *page = pcMain->currentWidget();
     if (page == DisplayPage || page == LyricPage) {
-        ActOnValue(CurrentSlotKey);
+        Select(CurrentSlot(), TSelectOrigin::PageChange);
     }
 }
 
 void TfMain::vleLinesClick()
 {
-    ActOnValue(SlotOfRow(Lines().Row()));
-    SendSelectionMidi();
+    Select(SlotOfRow(Lines().Row()), TSelectOrigin::ListClick);
 }
 
 void TfMain::vleFilesClick()
@@ -149,8 +125,7 @@ void TfMain::vleFilesClick()
     if (DisplayType() == 1 && slot == LineDownValue) {
         return;
     }
-    ActOnValue(slot);
-    SendSelectionMidi();
+    Select(slot, TSelectOrigin::ListClick);
 }
 
 void TfMain::SendSelectionMidi()

@@ -1,5 +1,7 @@
 #include "main/MainWindow.h"
 
+#include "prompt/PromptEngine.h"
+
 #include "main/ApplicationEventWatch.h"
 #include "main/StageKeys.h"
 #include "pages/DisplayPage.h"
@@ -87,7 +89,7 @@ bool TfMain::StageKeyPress(const QWindow *window, const QKeyEvent &event)
     }
     const bool lyric = page == LyricPage;
     if (key == TStageKey::Forward || key == TStageKey::Back) {
-        ActOnValue(StageStepValue(key, lyric));
+        Select(StageStepValue(key, lyric), TSelectOrigin::StageKey);
         return true;
     }
     // On the Lyric page 122 is the line-down command, so its last slot
@@ -97,7 +99,7 @@ bool TfMain::StageKeyPress(const QWindow *window, const QKeyEvent &event)
         FilledSlotAtEnd([&grid](int s) { return grid.Value(QString::number(s)); },
                         lyric ? LastSlotKey - 1 : LastSlotKey, key == TStageKey::Last);
     if (slot) {
-        ActOnValue(*slot);
+        Select(*slot, TSelectOrigin::StageKey);
     }
     return true;
 }
@@ -137,7 +139,7 @@ void TfMain::SetTouchPad(TfTouch *pad)
         return;
     }
     connect(pad, &TfTouch::ValueRequested, this,
-            Guarded(*ErrorBox, [this](int value) { ActOnValue(value); }));
+            Guarded(*ErrorBox, [this](int value) { Select(value, TSelectOrigin::NavPad); }));
     connect(pad, &TfTouch::SelectRequested, this, Guarded(*ErrorBox, [this] { NavPadSelect(); }));
     connect(pad, &TfTouch::CloseBoxed, this,
             Guarded(*ErrorBox, [this] { SettingsPage->SetTouchPadShown(false); }));

@@ -1,5 +1,7 @@
 #include "main/MainWindow.h"
 
+#include "prompt/PromptEngine.h"
+
 #include "band/BandServer.h"
 #include "core/Version.h"
 #include "files/IniFile.h"
@@ -114,7 +116,7 @@ void TfMain::FormCreate(const QString &settingsFile)
         SettingsPage->SelectFirstDevices();
         setWindowTitle(ProgramCaption());
         SettingsPage->SetVersionText(VersionText());
-        CurrentSlotKey = 0;
+        Engine->SetCurrentSlot(0);
         DisplayPage->ShowLine(QStringLiteral("Waiting for Midi"));
         LyricPage->ShowText(QStringLiteral("Waiting for Midi"));
         LoadSettings();

@@ -8,6 +8,7 @@
 #include "pages/LyricPage.h"
 #include "pages/SettingsPage.h"
 #include "prompt/MidiDispatch.h"
+#include "prompt/PromptEngine.h"
 #include "prompt/PromptReference.h"
 #include "prompt/StoredSettings.h"
 #include "widgets/Colours.h"
@@ -98,6 +99,9 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
     MidiRelease->setSingleShot(true);
     MidiRelease->setInterval(300);
 
+    Engine = new TPromptEngine(*SlotShow, this);
+    connect(Engine, &TPromptEngine::PromptSelected, this,
+            Guarded(*ErrorBox, [this](const TPrompt &prompt) { ShowSelection(prompt); }));
     createPages();
     connectPages();
     createMidiDispatch();
@@ -151,6 +155,10 @@ void TfMain::createPages()
 void TfMain::connectPages()
 {
     connect(pcMain, &QTabWidget::currentChanged, this, Guarded(*ErrorBox, [this] {
+                QWidget *page = pcMain->currentWidget();
+                Engine->SetStagePage(page == DisplayPage ? TStagePage::Display
+                                     : page == LyricPage ? TStagePage::Lyric
+                                                         : TStagePage::Other);
                 // Only the Lyric page scrolls; coming back to it shows the
                 // prompt anew.
                 if (pcMain->currentWidget() != LyricPage) {
@@ -259,6 +267,7 @@ void TfMain::SetDisplayType(int type)
 void TfMain::ShowTabsForDisplayType()
 {
     const bool textLine = DisplayType() == 0;
+    Engine->SetFileDisplay(!textLine);
     // Hiding the active tab moves to another page; that is no change of page
     // by the operator, so nothing is shown for it.
     SettingPage = true;
@@ -303,6 +312,11 @@ void TfMain::CommitListEdits() const
 {
     Lines().CommitEdit();
     Files().CommitEdit();
+}
+
+int TfMain::CurrentSlot() const
+{
+    return Engine->CurrentSlot();
 }
 
 TKeyValueGrid &TfMain::GridOfDisplayType() const

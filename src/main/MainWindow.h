@@ -3,6 +3,7 @@
 #include "band/BandContent.h"
 #include "band/BandState.h"
 #include "core/SlotTypes.h"
+#include "prompt/Prompt.h"
 #include "show/BlockCopy.h"
 #include "show/Show.h"
 
@@ -40,6 +41,7 @@ class TLyricAutoScroll;
 class TLyricPage;
 class TMidiDeviceWatch;
 class TMidiDispatch;
+class TPromptEngine;
 class TSettingsPage;
 class TfMidiStrings;
 class TfTouch;
@@ -76,7 +78,7 @@ public:
     bool vleLinesDrawCell(int Row) const;
     bool vleFilesDrawCell(int Row) const;
 
-    int CurrentSlot() const { return CurrentSlotKey; }
+    int CurrentSlot() const;
     int LyricViewKind() const;
 
     // 0 "Text Line", 1 "File (Text or RTF)", as chosen on the Settings page.
@@ -278,6 +280,10 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The one way into a selection, whatever its source (MainSelection.cpp),
+    // and what follows the engine's announcement of it.
+    void Select(int value, TSelectOrigin origin);
+    void ShowSelection(const TPrompt &prompt);
     // Construction (MainWindow.cpp).
     void createPages();
     void connectPages();
@@ -312,6 +318,7 @@ private:
 
     std::unique_ptr<TErrorReporter> ErrorBox;
     std::unique_ptr<TShow> SlotShow;
+    TPromptEngine *Engine = nullptr;
     QTabWidget *pcMain = nullptr;
     TDisplayPage *DisplayPage = nullptr;
     TLyricPage *LyricPage = nullptr;
@@ -320,10 +327,6 @@ private:
     TSettingsPage *SettingsPage = nullptr;
     QTimer *MidiRelease = nullptr;
 
-    int CurrentSlotKey = 0;
-    // The slot whose row the list cursor is being moved to by ActOnValue:
-    // the list click that follows shows it again, and finds it shown.
-    int ReenteringSlot = -1;
     bool SettingPage = false;
     std::function<void()> SelectionMidiSender;
     std::shared_ptr<TIniFile> SettingsFile;

@@ -52,7 +52,6 @@ TLyricPage::~TLyricPage()
     }
 }
 
-
 void TLyricPage::createPdfViewer()
 {
     PdfViewer = Named(new TPdfViewer(this), "PdfViewer");
@@ -77,11 +76,9 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
     // A prompt that fails to show leaves nothing scrolling behind it; one that
     // shows scrolls from its top (a PDF from the page it opened at).
     AutoScroll->Stop();
-    Shown.reset();
     reLyric->clear();
     const TPromptReference reference =
         ParsePromptReference(stored, [](const QString &name) { return QFileInfo(name).isFile(); });
-    TShown shown{key, stored, numbered, QString(), QString()};
 
     // A PDF that follows a PDF keeps its viewer on screen: hiding it for a
     // moment costs the window a relayout before the next page can show.
@@ -100,7 +97,6 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
         webFileBrowser->Stop();
         webFileBrowser->Navigate(reference.Reference);
         FollowWithAutoScroll();
-        Shown = shown;
         return;
     }
 
@@ -109,12 +105,9 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
             reLyric->setPlainText(NumberedLine(key, reference.Reference));
         }
         FollowWithAutoScroll();
-        Shown = shown;
         return;
     }
 
-    shown.File = reference.Reference;
-    shown.Stamp = PromptFileStamp(reference.Reference);
     if (showingFile) {
         showingFile(reference.Reference);
     }
@@ -141,29 +134,6 @@ void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
         break;
     }
     FollowWithAutoScroll();
-    Shown = shown;
-}
-
-bool TLyricPage::ShowAgain(const QString &key, const QString &stored, bool numbered,
-                           const std::function<void(const QString &file)> &showingFile)
-{
-    if (!Shown || Shown->Key != key || Shown->Stored != stored || Shown->Numbered != numbered) {
-        return false;
-    }
-    // A missing file that has turned up, or a file changed on disk since it
-    // was read, is shown anew.
-    const QString reference = Shown->File.isEmpty()
-                                  ? ParsePromptReference(stored, [](const QString &name) {
-                                        return QFileInfo(name).isFile();
-                                    }).Reference
-                                  : Shown->File;
-    if (!IsWebAddress(reference) && PromptFileStamp(reference) != Shown->Stamp) {
-        return false;
-    }
-    if (!Shown->File.isEmpty() && showingFile) {
-        showingFile(Shown->File);
-    }
-    return true;
 }
 
 void TLyricPage::ShowDocument(std::unique_ptr<QTextDocument> document)
@@ -247,7 +217,6 @@ int TLyricPage::PdfPageCount() const
 
 void TLyricPage::ShowText(const QString &text)
 {
-    Shown.reset();
     reLyric->setPlainText(text);
 }
 

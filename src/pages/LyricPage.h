@@ -42,12 +42,6 @@ public:
     // were) and for a file that cannot be read.
     void Show(const QString &key, const QString &stored, bool numbered,
               const std::function<void(const QString &file)> &showingFile);
-    // What Show did last, done again without loading anything: true when
-    // the page still shows exactly that (the same slot, reference and
-    // numbering, the file unchanged on disk); `showingFile` then hears the
-    // file's name as it did. False when Show must run instead.
-    bool ShowAgain(const QString &key, const QString &stored, bool numbered,
-                   const std::function<void(const QString &file)> &showingFile);
     // The slots a performer goes to next (their stored references, the most
     // likely first): their files are made ready in the background, so that
     // showing one of them later reads nothing. Web addresses are left alone.
@@ -106,16 +100,6 @@ private:
     // otherwise).
     std::unique_ptr<QTextDocument> ShownDocument;
     TLyricViewKind View = lvRichText;
-
-    // What the last Show that finished put on the page.
-    struct TShown {
-        QString Key;
-        QString Stored;
-        bool Numbered = false;
-        QString File;  // the name `showingFile` heard; empty for none
-        QString Stamp; // the file's size and time of change when it was read
-    };
-    std::optional<TShown> Shown;
 };
 
 } // namespace tarvello

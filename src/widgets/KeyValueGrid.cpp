@@ -6,6 +6,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 
 #include <utility>
 
@@ -87,6 +88,18 @@ void TKeyValueGrid::SetRow(int row)
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
                                                   QItemSelectionModel::Rows);
     RethrowPendingError();
+}
+
+void TKeyValueGrid::FollowRow(int row)
+{
+    CheckRow(row);
+    if (row == Row()) {
+        return;
+    }
+    const QScopedValueRollback following(Following, true);
+    selectionModel()->setCurrentIndex(Model->index(row - 1, TKeyValueGridModel::ValueColumn),
+                                      QItemSelectionModel::ClearAndSelect |
+                                          QItemSelectionModel::Rows);
 }
 
 void TKeyValueGrid::RethrowPendingError()
@@ -202,7 +215,7 @@ void TKeyValueGrid::currentChanged(const QModelIndex &current, const QModelIndex
     if (hasFocus() && current.column() == TKeyValueGridModel::ValueColumn) {
         edit(current);
     }
-    if (current.row() != previous.row()) {
+    if (current.row() != previous.row() && !Following) {
         RaiseClick();
     }
 }

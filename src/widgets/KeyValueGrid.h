@@ -43,6 +43,9 @@ public:
     int Row() const;
     // Throws TError for a row outside 1..LastRow().
     void SetRow(int row);
+    // Moves the cursor to follow a selection made elsewhere: no Click.
+    // Throws TError for a row outside 1..LastRow().
+    void FollowRow(int row);
 
     // Throws TError for a row outside 1..LastRow(): the title row and rows
     // beyond the last key carry no key.
@@ -78,6 +81,7 @@ private:
     // on the stack and raised again once it has returned, to the code that
     // moved the cursor or to the event loop.
     std::exception_ptr PendingError;
+    bool Following = false;
 
     TKeyValueGridModel *Model;
     TKeyValueGridDelegate *Delegate;

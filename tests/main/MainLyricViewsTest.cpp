@@ -111,7 +111,8 @@ TEST_F(TLyricTest, BadFilesNeverStopTheShow)
 
     // A file that opens but cannot be read is an error, not an empty prompt.
     Slot(4, QStringLiteral("/proc/self/mem"));
-    EXPECT_THROW(Window->ActOnValue(4), TError);
+    Window->ActOnValue(4);
+    EXPECT_EQ(Dialogs.MessageTexts().size(), 1);
 
     // A huge file shows its beginning only.
     QByteArray huge;
@@ -154,12 +155,9 @@ TEST_F(TLyricTest, InvalidPageStopsShowingAndKeepsTheCursor)
     Slot(8, QStringLiteral("a.txt /PAGE 4 "));
     Window->ActOnValue(2);
     ASSERT_EQ(FileGrid()->Row(), 3);
-    try {
-        Window->ActOnValue(8);
-        ADD_FAILURE() << "no error";
-    } catch (const TError &error) {
-        EXPECT_EQ(error.message(), QStringLiteral("'4 ' is not a valid integer value"));
-    }
+    Window->ActOnValue(8);
+    EXPECT_EQ(Dialogs.MessageTexts(),
+              QStringList{QStringLiteral("'4 ' is not a valid integer value.")});
     EXPECT_TRUE(Shown().isEmpty());
     EXPECT_EQ(FileGrid()->Row(), 3);
     EXPECT_EQ(Window->CurrentSlot(), 8);

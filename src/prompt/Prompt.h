@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+
+namespace tarvello {
+
+// Where a selection came from. Every source selects the same way; the list
+// click is the one whose selection MIDI goes out again for the row already
+// current.
+enum class TSelectOrigin { Program, Midi, NavPad, ListClick, StageKey, Remote, PageChange };
+
+// The page of the main window a selection is shown on: the two stage pages,
+// or one of the others (the edit pages and "Settings"), which show nothing.
+enum class TStagePage { Display, Lyric, Other };
+
+// What a slot's file reference comes to, found once per selection.
+enum class TPromptKind {
+    None,       // an empty reference or no such file: the slot's number and text
+    WebAddress, // anything with "//": the browser, never looked for on disk
+    Browser,    // a picture or HTML file
+    Pdf,
+    RichText, // text and RTF
+    BadPage   // a page suffix that is no number: Error says why
+};
+
+struct TPromptFile {
+    TPromptKind Kind = TPromptKind::None;
+    // The reference without its page suffix, and for an existing file its
+    // absolute path.
+    QString Reference;
+    QString Path;
+    int Page = 1;
+    QString Error;
+};
+
+// Resolves a stored file reference: its page suffix, whether the file is
+// there, and which view takes it. Never throws: a bad page number is a kind.
+TPromptFile ResolvePromptFile(const QString &stored);
+
+// One value acted on, resolved once.
+struct TPrompt {
+    int Value = 0; // as it came, 0..127
+    TSelectOrigin Origin = TSelectOrigin::Program;
+    TStagePage Page = TStagePage::Other;
+    bool FileDisplay = false;
+    // The current slot after the value.
+    int Slot = 0;
+    // False for the line commands of file display (122, 123), which move no
+    // slot and only scroll the prompt shown.
+    bool Selects = true;
+    // A scroll or page command (122..125, Shown) on the prompt already
+    // shown, rather than a slot to show.
+    bool Command = false;
+    // What the stage shows: the slot, or the command's value.
+    int Shown = 0;
+    // The slot's text in the display type's field (the line, or the stored
+    // file reference with its page suffix).
+    QString Stored;
+    // File display, a slot shown: its file.
+    TPromptFile File;
+    // File display: the stored references a performer goes to from here,
+    // the next slot's first.
+    QStringList Neighbours;
+};
+
+} // namespace tarvello
+
+Q_DECLARE_METATYPE(tarvello::TPrompt)
