@@ -97,11 +97,14 @@ TBandContent MakeBandContent(const TBandPrompt &prompt)
         return {};
     }
     const QByteArray &bytes = *read;
-    if (kind == QLatin1String("text")) {
+    // A text or RTF file is read as the stage reads it: by its bytes, whatever
+    // its name says.
+    const bool document = kind == QLatin1String("text") || kind == QLatin1String("rtf");
+    if (document && !LooksLikeRtf(bytes)) {
         return Html(QStringLiteral("<pre class=\"prompt\">") + DecodeText(bytes).toHtmlEscaped() +
                     QStringLiteral("</pre>"));
     }
-    if (kind == QLatin1String("rtf")) {
+    if (document) {
         QTextDocument document;
         ReadRtf(bytes, document);
         RemoveLinks(document);

@@ -12,28 +12,6 @@
 
 namespace tarvello {
 
-QString BandKindOfFile(const QString &reference, bool exists, const QByteArray &firstBytes)
-{
-    if (IsWebAddress(reference)) {
-        return QStringLiteral("web");
-    }
-    if (!exists) {
-        return QStringLiteral("none");
-    }
-    switch (FileViewForName(reference)) {
-    case TFileView::Pdf:
-        return QStringLiteral("pdf");
-    case TFileView::Browser:
-        return reference.endsWith(QStringLiteral("htm"), Qt::CaseInsensitive) ||
-                       reference.endsWith(QStringLiteral("html"), Qt::CaseInsensitive)
-                   ? QStringLiteral("html")
-                   : QStringLiteral("picture");
-    case TFileView::RichText:
-        break;
-    }
-    return LooksLikeRtf(firstBytes) ? QStringLiteral("rtf") : QStringLiteral("text");
-}
-
 bool SafeWebAddress(const QString &address)
 {
     const QUrl url(address.trimmed(), QUrl::StrictMode);

@@ -27,11 +27,6 @@ struct TBandState {
     QString File;
 };
 
-// The kind of prompt a file reference names, as the Lyric page shows it:
-// "web" for an address, "none" for a file that is not there, then by the end
-// of the name ("picture", "html", "pdf") or by its bytes ("rtf", "text").
-QString BandKindOfFile(const QString &reference, bool exists, const QByteArray &firstBytes);
-
 // A web address a follower may open or link to: only http and https, so that
 // a slot holding "javascript:..." or "file:..." never becomes a link target.
 bool SafeWebAddress(const QString &address);

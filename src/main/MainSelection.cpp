@@ -31,10 +31,9 @@ void TfMain::ShowSelection(const TPrompt &prompt)
 {
     TKeyValueGrid &list = GridOfDisplayType();
     const bool cursorMoves = prompt.Selects && list.Row() != RowOfSlot(prompt.Slot);
-    // The caption names the slot the list cursor moves to, as a click on
-    // its row does.
-    setWindowTitle(
-        SelectionCaption(PatchMode(), MidiController, cursorMoves ? prompt.Slot : prompt.Value));
+    const QString caption = PromptCaption(prompt, PatchMode(), MidiController);
+    setWindowTitle(caption);
+    const bool numbered = !SettingsPage->SuppressNumber();
 
     // The band hears of a new prompt before the stage view draws it: what a
     // follower fetches is prepared already, and a large document on the stage
@@ -42,7 +41,7 @@ void TfMain::ShowSelection(const TPrompt &prompt)
     const bool stage = prompt.Page != TStagePage::Other;
     if (prompt.Selects && stage) {
         BandShowing = true;
-        PublishBandState(true);
+        BandPublisher->Publish(prompt, caption, numbered, BandShowing, nullptr);
     }
     if (prompt.Page == TStagePage::Display) {
         // 123 to 125 scroll and page: the one line of the Display page has
@@ -51,12 +50,13 @@ void TfMain::ShowSelection(const TPrompt &prompt)
             DisplayTextLine(prompt.Shown);
         }
     } else if (prompt.Page == TStagePage::Lyric) {
-        ShowPrompt(prompt.Shown);
+        ShowPrompt(prompt);
     }
     if (stage) {
         BandShowing = true;
     }
-    PublishBandState();
+    const TStageReport shown = StageReport();
+    BandPublisher->Publish(prompt, caption, numbered, BandShowing, &shown);
 
     if (prompt.Selects) {
         list.FollowRow(RowOfSlot(prompt.Slot));
@@ -75,33 +75,15 @@ void TfMain::DisplayTextLine(int value)
     DisplayPage->ShowLine(SettingsPage->SuppressNumber() ? line : NumberedLine(key, line));
 }
 
-void TfMain::ShowPrompt(int value)
+void TfMain::ShowPrompt(const TPrompt &prompt)
 {
-    const int current = CurrentSlot();
-    if (value >= LineDownValue && value <= PageUpValue) {
-        LyricPage->Command(value);
-        setWindowTitle(windowTitle() + QStringLiteral(" Item:") + QString::number(current) +
-                       QLatin1Char(' ') + SlotShow->File(current));
+    if (prompt.Command) {
+        LyricPage->Command(prompt.Shown);
         return;
     }
-    const QString key = QString::number(value);
-    const QString stored = SlotShow->File(value);
-    setWindowTitle(windowTitle() + QStringLiteral(" Item:") + QString::number(current));
-    const auto showingFile = [this](const QString &file) {
-        setWindowTitle(windowTitle() + QLatin1Char(' ') + file);
-    };
-    const bool numbered = !SettingsPage->SuppressNumber();
-    LyricPage->Show(key, stored, numbered, showingFile);
-    // Next, then previous: what a performer goes to from here.
-    QStringList neighbours;
-    const int last = DisplayType() == 1 ? LastSlotKey - 1 : LastSlotKey;
-    if (value < last) {
-        neighbours << SlotShow->File(value + 1);
-    }
-    if (value > 0) {
-        neighbours << SlotShow->File(value - 1);
-    }
-    LyricPage->PrepareNeighbours(neighbours);
+    LyricPage->Show(QString::number(prompt.Slot), prompt.Stored, prompt.File,
+                    !SettingsPage->SuppressNumber());
+    LyricPage->PrepareNeighbours(prompt.Neighbours);
 }
 
 void TfMain::pcMainChange()

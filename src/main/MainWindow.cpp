@@ -100,6 +100,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
     MidiRelease->setInterval(300);
 
     Engine = new TPromptEngine(*SlotShow, this);
+    BandPublisher = new TBandPublisher(*SlotShow, this);
     connect(Engine, &TPromptEngine::PromptSelected, this,
             Guarded(*ErrorBox, [this](const TPrompt &prompt) { ShowSelection(prompt); }));
     createPages();

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "band/BandContent.h"
-#include "band/BandState.h"
+#include "band/BandPublisher.h"
 #include "core/SlotTypes.h"
 #include "prompt/Prompt.h"
 #include "show/BlockCopy.h"
@@ -28,6 +27,7 @@ class QWindow;
 
 namespace tarvello {
 
+class TBandPublisher;
 class TBandServer;
 class TDialogs;
 class TDisplayPage;
@@ -63,8 +63,6 @@ public:
     // (122..127), shows the result on the active page and moves the cursor of
     // the grid that follows the display type (MainSelection.cpp).
     void ActOnValue(int value);
-    void DisplayTextLine(int value);
-    void ShowPrompt(int value);
     // The page control's change handler (also the Nav Pad's "Select").
     void pcMainChange();
     // The list click handling: the grids raise it when their cursor reaches
@@ -258,10 +256,6 @@ public:
     // show. The box on "Settings" starts and stops the server; a port that
     // cannot be used is reported and the show goes on without.
     void cbBandScreensClick();
-    // Tells the followers what is shown now; after every ActOnValue, and for
-    // a selection also `beforeShowing` the stage view draws it (a document's
-    // page is then the one the slot asks for).
-    void PublishBandState(bool beforeShowing = false);
     // The running server, or nullptr.
     TBandServer *BandServer() const { return Band.get(); }
     QString BandKey() const { return BandKeyValue; }
@@ -284,6 +278,8 @@ private:
     // and what follows the engine's announcement of it.
     void Select(int value, TSelectOrigin origin);
     void ShowSelection(const TPrompt &prompt);
+    void DisplayTextLine(int value);
+    void ShowPrompt(const TPrompt &prompt);
     // Construction (MainWindow.cpp).
     void createPages();
     void connectPages();
@@ -370,9 +366,9 @@ private:
     std::unique_ptr<TBandServer> Band;
     // The settings' key; a window that loads no settings makes its own.
     QString BandKeyValue;
-    QStringList BandSlotNames;
-    TBandState BandShown;
-    QList<TBandPrompt> BandNeighbours;
+    TBandPublisher *BandPublisher = nullptr;
+    // What the Lyric page shows, for band screens.
+    TStageReport StageReport() const;
     // Until the first selection the stage shows "Waiting for Midi".
     bool BandShowing = false;
 };

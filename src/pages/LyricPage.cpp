@@ -1,6 +1,7 @@
 #include "pages/LyricPage.h"
 
 #include "core/SlotTypes.h"
+#include "core/TarvelloError.h"
 #include "pages/LyricAutoScroll.h"
 #include "pages/PromptPreparer.h"
 #include "pages/RichTextFile.h"
@@ -10,7 +11,6 @@
 #include "widgets/LayoutHelpers.h"
 #include "widgets/WebBrowserView.h"
 
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -70,63 +70,52 @@ void TLyricPage::createPdfViewer()
     static_cast<QGridLayout *>(layout())->addWidget(PdfViewer, 0, 0);
 }
 
-void TLyricPage::Show(const QString &key, const QString &stored, bool numbered,
-                      const std::function<void(const QString &file)> &showingFile)
+void TLyricPage::Show(const QString &key, const QString &stored, const TPromptFile &file,
+                      bool numbered)
 {
     // A prompt that fails to show leaves nothing scrolling behind it; one that
     // shows scrolls from its top (a PDF from the page it opened at).
     AutoScroll->Stop();
     reLyric->clear();
-    const TPromptReference reference =
-        ParsePromptReference(stored, [](const QString &name) { return QFileInfo(name).isFile(); });
+    if (file.Kind == TPromptKind::BadPage) {
+        throw TError(file.Error);
+    }
 
     // A PDF that follows a PDF keeps its viewer on screen: hiding it for a
     // moment costs the window a relayout before the next page can show.
-    const QFileInfo file(reference.Reference);
-    const bool pdf = !reference.Reference.isEmpty() && !IsWebAddress(reference.Reference) &&
-                     file.isFile() && FileViewForName(reference.Reference) == TFileView::Pdf;
-    if (pdf) {
+    if (file.Kind == TPromptKind::Pdf) {
         View = lvRichText;
     } else {
         ShowOnlyView(lvRichText);
     }
     emit LineButtonsEnabledChanged(true);
 
-    if (IsWebAddress(reference.Reference)) {
+    switch (file.Kind) {
+    case TPromptKind::WebAddress:
         ShowOnlyView(lvBrowser);
         webFileBrowser->Stop();
-        webFileBrowser->Navigate(reference.Reference);
-        FollowWithAutoScroll();
-        return;
-    }
-
-    if (reference.Reference.isEmpty() || !file.isFile()) {
+        webFileBrowser->Navigate(file.Reference);
+        break;
+    case TPromptKind::None:
+    case TPromptKind::BadPage:
         if (numbered) {
-            reLyric->setPlainText(NumberedLine(key, reference.Reference));
+            reLyric->setPlainText(NumberedLine(key, file.Reference));
         }
-        FollowWithAutoScroll();
-        return;
-    }
-
-    if (showingFile) {
-        showingFile(reference.Reference);
-    }
-    // The file was found relative to the current directory; the viewers get
-    // its absolute path so that none of them resolves the name elsewhere.
-    const QString path = file.absoluteFilePath();
-    switch (FileViewForName(reference.Reference)) {
-    case TFileView::Browser:
+        break;
+    // The viewers get the file's absolute path, so that none of them resolves
+    // the name elsewhere.
+    case TPromptKind::Browser:
         ShowOnlyView(lvBrowser);
-        webFileBrowser->Navigate(path);
+        webFileBrowser->Navigate(file.Path);
         break;
-    case TFileView::Pdf:
-        ShowPdf(path, reference.Page);
+    case TPromptKind::Pdf:
+        ShowPdf(file.Path, file.Page);
         break;
-    case TFileView::RichText:
-        if (std::unique_ptr<QTextDocument> prepared = Preparer->Take(path)) {
+    case TPromptKind::RichText:
+        if (std::unique_ptr<QTextDocument> prepared = Preparer->Take(file.Path)) {
             ShowDocument(std::move(prepared));
         } else {
-            LoadIntoRichText(*reLyric, path);
+            LoadIntoRichText(*reLyric, file.Path);
         }
         if (numbered) {
             InsertFirstLine(*reLyric, NumberedLine(key, stored));
@@ -145,33 +134,17 @@ void TLyricPage::ShowDocument(std::unique_ptr<QTextDocument> document)
     reLyric->moveCursor(QTextCursor::Start);
 }
 
-void TLyricPage::PrepareNeighbours(const QStringList &stored)
+void TLyricPage::PrepareNeighbours(const std::vector<TPromptFile> &neighbours)
 {
     QStringList files;
     QStringList pdfs;
     QList<int> pages;
-    for (const QString &entry : stored) {
-        try {
-            const TPromptReference reference = ParsePromptReference(
-                entry, [](const QString &name) { return QFileInfo(name).isFile(); });
-            const QFileInfo file(reference.Reference);
-            if (reference.Reference.isEmpty() || IsWebAddress(reference.Reference) ||
-                !file.isFile()) {
-                continue;
-            }
-            switch (FileViewForName(reference.Reference)) {
-            case TFileView::RichText:
-                files << file.absoluteFilePath();
-                break;
-            case TFileView::Pdf:
-                pdfs << file.absoluteFilePath();
-                pages << reference.Page;
-                break;
-            case TFileView::Browser:
-                break;
-            }
-        } catch (...) {
-            // A page suffix that is no number: its error comes when it is shown.
+    for (const TPromptFile &file : neighbours) {
+        if (file.Kind == TPromptKind::RichText) {
+            files << file.Path;
+        } else if (file.Kind == TPromptKind::Pdf) {
+            pdfs << file.Path;
+            pages << file.Page;
         }
     }
     Preparer->Prepare(files);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "prompt/Prompt.h"
+
 #include <QColor>
 #include <QFont>
 #include <QStringList>
@@ -8,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QScrollBar;
 class QTextDocument;
@@ -35,17 +38,15 @@ public:
     ~TLyricPage() override;
 
     // Shows the file that slot `key` stores (`stored`, a page suffix
-    // included). `numbered`: the slot's number and reference go above a text
-    // and stand in for a missing file. `showingFile` hears the name of an
-    // existing file before it is loaded. Throws TError for a page suffix that
-    // is no number (the rich-text view is then empty, the other views as they
-    // were) and for a file that cannot be read.
-    void Show(const QString &key, const QString &stored, bool numbered,
-              const std::function<void(const QString &file)> &showingFile);
-    // The slots a performer goes to next (their stored references, the most
-    // likely first): their files are made ready in the background, so that
-    // showing one of them later reads nothing. Web addresses are left alone.
-    void PrepareNeighbours(const QStringList &stored);
+    // included), resolved as `file`. `numbered`: the slot's number and
+    // reference go above a text and stand in for a missing file. Throws TError
+    // for a page suffix that is no number (the rich-text view is then empty,
+    // the other views as they were) and for a file that cannot be read.
+    void Show(const QString &key, const QString &stored, const TPromptFile &file, bool numbered);
+    // The files a performer goes to next, the most likely first: they are
+    // made ready in the background, so that showing one of them later reads
+    // nothing. Web addresses and pictures are left alone.
+    void PrepareNeighbours(const std::vector<TPromptFile> &neighbours);
     TPromptPreparer &Preparation() const { return *Preparer; }
     // Line down, line up, page down or page up (122 to 125) on the view that
     // shows the slot; it also pauses or resumes autoscroll.

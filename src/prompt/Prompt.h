@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace tarvello {
 
 // Where a selection came from. Every source selects the same way; the list
@@ -45,8 +47,9 @@ struct TPrompt {
     TSelectOrigin Origin = TSelectOrigin::Program;
     TStagePage Page = TStagePage::Other;
     bool FileDisplay = false;
-    // The current slot after the value.
+    // The current slot after the value, and whether the value moved it.
     int Slot = 0;
+    bool SlotChanged = false;
     // False for the line commands of file display (122, 123), which move no
     // slot and only scroll the prompt shown.
     bool Selects = true;
@@ -60,10 +63,17 @@ struct TPrompt {
     QString Stored;
     // File display, a slot shown: its file.
     TPromptFile File;
-    // File display: the stored references a performer goes to from here,
-    // the next slot's first.
-    QStringList Neighbours;
+    // File display, a slot shown: the files a performer goes to from here,
+    // the next slot's first, resolved as the prompt's own.
+    std::vector<TPromptFile> Neighbours;
 };
+
+// The window caption for a prompt, as the operator knows it: "Tarvello
+// v1.4.0 - Midi Patch 5" (or "... Midi Controller 102 Value 5"), and on the
+// Lyric page " Item:" with the slot, then an existing file's reference (a
+// command adds the slot's stored reference, page suffix included). A value
+// that moved the slot is named by the slot, as a click on its row would be.
+QString PromptCaption(const TPrompt &prompt, bool patchMode, int controller);
 
 } // namespace tarvello
 

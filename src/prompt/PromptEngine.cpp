@@ -1,52 +1,11 @@
 #include "prompt/PromptEngine.h"
 
 #include "core/SlotTypes.h"
-#include "core/TarvelloError.h"
-#include "prompt/PromptReference.h"
 #include "show/Show.h"
-
-#include <QFileInfo>
 
 #include <algorithm>
 
 namespace tarvello {
-
-TPromptFile ResolvePromptFile(const QString &stored)
-{
-    TPromptFile file;
-    TPromptReference reference;
-    try {
-        reference = ParsePromptReference(
-            stored, [](const QString &name) { return QFileInfo(name).isFile(); });
-    } catch (const TError &error) {
-        file.Kind = TPromptKind::BadPage;
-        file.Error = error.message();
-        return file;
-    }
-    file.Reference = reference.Reference;
-    file.Page = reference.Page;
-    if (IsWebAddress(reference.Reference)) {
-        file.Kind = TPromptKind::WebAddress;
-        return file;
-    }
-    const QFileInfo info(reference.Reference);
-    if (reference.Reference.isEmpty() || !info.isFile()) {
-        return file;
-    }
-    file.Path = info.absoluteFilePath();
-    switch (FileViewForName(reference.Reference)) {
-    case TFileView::Browser:
-        file.Kind = TPromptKind::Browser;
-        break;
-    case TFileView::Pdf:
-        file.Kind = TPromptKind::Pdf;
-        break;
-    case TFileView::RichText:
-        file.Kind = TPromptKind::RichText;
-        break;
-    }
-    return file;
-}
 
 TPromptEngine::TPromptEngine(const TShow &show, QObject *parent) : QObject(parent), Show(show)
 {
@@ -79,6 +38,7 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
     // Slot 122 of the file list cannot be shown (its key is the line-down
     // command), so "Next" stops at 121 there.
     const int lastShown = Files ? LastSlotKey - 1 : LastSlotKey;
+    const int before = Current;
     int shown = value;
     if (prompt.Selects) {
         if (value <= LastSlotKey) {
@@ -92,19 +52,28 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
             shown = Current;
         }
     }
+    prompt.SlotChanged = Current != before;
     prompt.Slot = Current;
     prompt.Command = !prompt.Selects || (value > LastSlotKey && value < NextPromptValue);
     prompt.Shown = shown;
     const TSlotField field = Files ? TSlotField::File : TSlotField::Line;
     prompt.Stored = Show.Text(field, Current);
-    if (Files && !prompt.Command) {
-        prompt.File = ResolvePromptFile(prompt.Stored);
-        if (Current < lastShown) {
-            prompt.Neighbours << Show.File(Current + 1);
+    if (Files && (!prompt.Command || ResolvedSlot != Current)) {
+        // Each selection finds its file once; a command on the prompt shown
+        // goes with the file found for it.
+        Resolved = ResolvePromptFile(prompt.Stored);
+        ResolvedNeighbours.clear();
+        // Next, then previous: what a performer goes to from here.
+        for (const int other : {Current + 1, Current - 1}) {
+            if (other >= 0 && other <= lastShown && !Show.File(other).isEmpty()) {
+                ResolvedNeighbours.push_back(ResolvePromptFile(Show.File(other)));
+            }
         }
-        if (Current > 0) {
-            prompt.Neighbours << Show.File(Current - 1);
-        }
+        ResolvedSlot = Current;
+    }
+    if (Files) {
+        prompt.File = Resolved;
+        prompt.Neighbours = ResolvedNeighbours;
     }
     emit PromptSelected(prompt);
 }

@@ -42,6 +42,10 @@ private:
     int Current = 0;
     bool Files = false;
     TStagePage Page = TStagePage::Other;
+    // The file of the slot last selected in file display, and its neighbours.
+    int ResolvedSlot = -1;
+    TPromptFile Resolved;
+    std::vector<TPromptFile> ResolvedNeighbours;
 };
 
 } // namespace tarvello
