@@ -7,7 +7,8 @@
 namespace tarvello {
 
 TApplication::TApplication(int &argc, char **argv, TDialogs &dialogs)
-    : QApplication(argc, argv), Dialogs(dialogs)
+    : QApplication(argc, argv),
+      OwnReporter([&dialogs](const QString &text) { dialogs.ShowError(activeWindow(), text); })
 {
     // The name only: on X11 a display name is added to every window title that
     // does not end with it ("Nav Pad — Tarvello"), and the captions are the
@@ -23,19 +24,19 @@ bool TApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        const QString message = ErrorMessageOf(std::current_exception());
-        // An error raised while its own box is up (say by a repaint behind it)
-        // must not stack boxes without end.
-        if (!Reporting) {
-            Reporting = true;
-            try {
-                Dialogs.ShowError(activeWindow(), message);
-            } catch (...) {
-            }
-            Reporting = false;
+        // An error raised while a box is up (say by a repaint behind it)
+        // waits for it; boxes never stack.
+        try {
+            Reporter->Report(std::current_exception());
+        } catch (...) {
         }
         return false;
     }
+}
+
+void TApplication::SetErrorReporter(TErrorReporter *reporter)
+{
+    Reporter = reporter ? reporter : &OwnReporter;
 }
 
 } // namespace tarvello

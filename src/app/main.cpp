@@ -29,6 +29,7 @@ int main(int argc, char **argv)
         // first paint when its box is checked; the MIDI strings editor waits
         // hidden.
         auto window = std::make_unique<tarvello::TfMain>(dialogs);
+        application.SetErrorReporter(&window->Errors());
         window->FormCreate();
         window->show();
         auto pad = std::make_unique<tarvello::TfTouch>(window->PadTop, window->PadLeft);
@@ -43,6 +44,7 @@ int main(int argc, char **argv)
 
         // Saved while the Nav Pad still exists: its place is part of the show.
         window->FormDestroy();
+        application.SetErrorReporter(nullptr);
         window.reset();
         pad.reset();
         midiStrings.reset();

@@ -169,9 +169,8 @@ void TfMain::connectPages()
                     pcMainChange();
                 }
             }));
-    // The grids' own click: its errors go to whoever moved the cursor.
-    connect(TextPage, &TListEditPage::Click, this, &TfMain::vleLinesClick);
-    connect(FilePage, &TListEditPage::Click, this, &TfMain::vleFilesClick);
+    connect(TextPage, &TListEditPage::Click, this, Guarded(*ErrorBox, [this] { vleLinesClick(); }));
+    connect(FilePage, &TListEditPage::Click, this, Guarded(*ErrorBox, [this] { vleFilesClick(); }));
     connectListPage(TextPage, &TfMain::TextListCommand);
     connectListPage(FilePage, &TfMain::FileListCommand);
     connect(LyricPage, &TLyricPage::LineButtonsEnabledChanged, this,

@@ -64,8 +64,7 @@ TListEditPage::TListEditPage(const TListEditPageDesign &design, TShow &show, TSl
     WatchGridMouse(this, Lines, errors);
     createMenu(design);
 
-    // The grid's click is the window's list click; its errors belong to
-    // whoever moved the cursor, so it is passed on as it is.
+    // The grid's click is the window's list click.
     connect(Lines, &TKeyValueGrid::Click, this, &TListEditPage::Click);
     connect(Panel->UpDown, &TUpDown::Click, this,
             Guarded(errors, [this](TUpDownButton button) { UpDownClick(button); }));

@@ -87,7 +87,6 @@ void TKeyValueGrid::SetRow(int row)
     // selection on its way to the stage waits for no layout of the rows.
     selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
                                                   QItemSelectionModel::Rows);
-    RethrowPendingError();
 }
 
 void TKeyValueGrid::FollowRow(int row)
@@ -100,27 +99,6 @@ void TKeyValueGrid::FollowRow(int row)
     selectionModel()->setCurrentIndex(Model->index(row - 1, TKeyValueGridModel::ValueColumn),
                                       QItemSelectionModel::ClearAndSelect |
                                           QItemSelectionModel::Rows);
-}
-
-void TKeyValueGrid::RethrowPendingError()
-{
-    if (PendingError) {
-        std::rethrow_exception(std::exchange(PendingError, nullptr));
-    }
-}
-
-bool TKeyValueGrid::event(QEvent *event)
-{
-    const bool handled = QTableView::event(event);
-    RethrowPendingError();
-    return handled;
-}
-
-bool TKeyValueGrid::viewportEvent(QEvent *event)
-{
-    const bool handled = QTableView::viewportEvent(event);
-    RethrowPendingError();
-    return handled;
 }
 
 QString TKeyValueGrid::Key(int row) const
@@ -196,14 +174,7 @@ void TKeyValueGrid::mousePressEvent(QMouseEvent *event)
 
 void TKeyValueGrid::RaiseClick()
 {
-    if (PendingError) {
-        return;
-    }
-    try {
-        emit Click();
-    } catch (...) {
-        PendingError = std::current_exception();
-    }
+    emit Click();
 }
 
 void TKeyValueGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)

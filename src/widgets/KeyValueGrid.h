@@ -4,8 +4,6 @@
 
 #include <QTableView>
 
-#include <exception>
-
 namespace tarvello {
 
 class TKeyValueGridModel;
@@ -68,19 +66,12 @@ signals:
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
-    bool event(QEvent *event) override;
-    bool viewportEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void CheckRow(int row) const;
     void RaiseClick();
-    void RethrowPendingError();
 
-    // An error raised by a Click handler is held while Qt's selection code is
-    // on the stack and raised again once it has returned, to the code that
-    // moved the cursor or to the event loop.
-    std::exception_ptr PendingError;
     bool Following = false;
 
     TKeyValueGridModel *Model;
