@@ -18,6 +18,7 @@
 #include "support/FakeMidiSystem.h"
 #include "support/FindControl.h"
 #include "support/JackPeer.h"
+#include "support/MainWindowControls.h"
 #include "support/QtTestEnvironment.h"
 
 #include "BenchJackMain.h"
@@ -87,7 +88,7 @@ bool MeasureReturn(benchmark::State &state, TfMain &window, int value,
                    const std::function<void(int)> &play, TFigures &figures)
 {
     leave();
-    if (!RunEventsUntil([&] { return window.InputDeviceIndex == -1; })) {
+    if (!RunEventsUntil([&] { return test::EngineOf(&window).Midi().InputDevice == -1; })) {
         return false;
     }
     // Away for a while, as a cable pulled and plugged in again is.

@@ -1,5 +1,7 @@
 #include "main/MainWindow.h"
 
+#include "prompt/PromptEngine.h"
+
 #include "main/MidiDeviceWatch.h"
 #include "midi/Midi.h"
 #include "pages/SettingsPage.h"
@@ -102,8 +104,8 @@ void TfMain::lbMidiInClick()
         return;
     }
     SettingsPage->ChooseSelectedInput();
-    SwitchDevice(MidiInput(), InputDeviceIndex, row,
-                 [this](int index) { InputDeviceIndex = index; });
+    SwitchDevice(MidiInput(), Engine->Midi().InputDevice, row,
+                 [this](int index) { Engine->Midi().InputDevice = index; });
 }
 
 void TfMain::lbMidiOutClick()
@@ -116,8 +118,8 @@ void TfMain::lbMidiOutClick()
     // The input thread reads the output index for every echo: the store waits
     // for a message being handled, so no echo that read the old index is still
     // under way when the old device closes.
-    SwitchDevice(MidiOutput(), OutputDeviceIndex, row, [this](int index) {
-        Dispatch->BetweenMessages([this, index] { OutputDeviceIndex = index; });
+    SwitchDevice(MidiOutput(), Engine->Midi().OutputDevice, row, [this](int index) {
+        Engine->Dispatch().BetweenMessages([this, index] { Engine->Midi().OutputDevice = index; });
     });
 }
 
@@ -147,11 +149,11 @@ void TfMain::FollowMidiDevices()
             RegisterMidiInputEvents();
         }
         // Not between messages: closing a device waits for its input handler.
-        const QString named = NameAt(input, InputDeviceIndex);
+        const QString named = NameAt(input, Engine->Midi().InputDevice);
         const QStringList closed = input.Refresh();
-        InputDeviceIndex = FollowedIndex(input, named, closed);
+        Engine->Midi().InputDevice = FollowedIndex(input, named, closed);
         awaited |= OpenChosen(input, SettingsPage->ChosenInput(),
-                              [this](int index) { InputDeviceIndex = index; });
+                              [this](int index) { Engine->Midi().InputDevice = index; });
         SettingsPage->SetInputDevices(input.Devices.Names());
     } catch (...) {
         awaited = true;
@@ -159,14 +161,15 @@ void TfMain::FollowMidiDevices()
     try {
         TMidiOutput &output = MidiOutput();
         const auto store = [this](int index) {
-            Dispatch->BetweenMessages([this, index] { OutputDeviceIndex = index; });
+            Engine->Dispatch().BetweenMessages(
+                [this, index] { Engine->Midi().OutputDevice = index; });
         };
         // Between messages: an echo never meets the list half made, nor an
         // index of the old list.
-        Dispatch->BetweenMessages([&] {
-            const QString named = NameAt(output, OutputDeviceIndex);
+        Engine->Dispatch().BetweenMessages([&] {
+            const QString named = NameAt(output, Engine->Midi().OutputDevice);
             const QStringList closed = output.Refresh();
-            OutputDeviceIndex = FollowedIndex(output, named, closed);
+            Engine->Midi().OutputDevice = FollowedIndex(output, named, closed);
         });
         awaited |= OpenChosen(output, SettingsPage->ChosenOutput(), store);
         SettingsPage->SetOutputDevices(output.Devices.Names());

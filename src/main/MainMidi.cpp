@@ -44,8 +44,8 @@ void TfMain::connectSettingsPage()
     SetReleaseWindow(page->ReleaseWindow());
     // The input thread reads the box through this copy, never the widget.
     connect(page, &TSettingsPage::MidiThruToggled, this,
-            [this](bool checked) { MidiThru = checked; });
-    MidiThru = false;
+            [this](bool checked) { Engine->Midi().Thru = checked; });
+    Engine->Midi().Thru = false;
     OpenUrl = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
     LyricPage->SetScrollSeconds(page->ScrollSeconds());
     UpdateNavigationLabels();
@@ -53,20 +53,20 @@ void TfMain::connectSettingsPage()
 
 void TfMain::lbChannelClick()
 {
-    MidiChannel = SettingsPage->ChannelRow();
+    Engine->Midi().Channel = SettingsPage->ChannelRow();
     UpdateNavigationLabels();
 }
 
 void TfMain::lbControllerClick()
 {
-    MidiController = SettingsPage->ControllerRow();
+    Engine->Midi().Controller = SettingsPage->ControllerRow();
     UpdateNavigationLabels();
 }
 
 void TfMain::rgMessageClick()
 {
     const bool patch = PatchMode();
-    MidiMessageType = patch ? 0xC0 : 0xB0;
+    Engine->Midi().MessageType = patch ? 0xC0 : 0xB0;
     SettingsPage->ShowController(!patch);
     UpdateNavigationLabels();
 }
@@ -111,45 +111,22 @@ void TfMain::sbDonateClick()
 void TfMain::UpdateNavigationLabels()
 {
     SettingsPage->SetNavigationLabels(
-        NavigationLabelTexts(MidiMessageType, MidiChannel, MidiController, DisplayType() == 0));
+        NavigationLabelTexts(Engine->Midi().MessageType, Engine->Midi().Channel,
+                             Engine->Midi().Controller, DisplayType() == 0));
 }
 
-void TfMain::createMidiDispatch()
+void TfMain::connectEngine()
 {
-    Dispatch = std::make_unique<TMidiDispatch>(TDispatchSettings{
-        MidiMessageType, MidiChannel, MidiController, OutputDeviceIndex, MidiThru});
-
-    // Everything below runs on the MIDI input thread and only posts to this
-    // window: that thread never waits for the window.
-    Dispatch->Echo = [](int device, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-        // No output open (the chosen one has gone): nothing to echo to, and
-        // nothing to open on demand.
-        if (device >= 0) {
-            MidiOutput().SendShortMessage(device, status, data1, data2);
-        }
-    };
-    Dispatch->PostArmRelease = [this] {
-        QMetaObject::invokeMethod(this, &TfMain::ArmMidiRelease, Qt::QueuedConnection);
-    };
-    Dispatch->PostActOnValue = [this](std::uint8_t value) {
-        QMetaObject::invokeMethod(
-            this, [this, value] { ActOnLatchedValue(value); }, Qt::QueuedConnection);
-    };
-    Dispatch->PostLearn = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-        QMetaObject::invokeMethod(
-            this, [this, status, data1, data2] { LearnMessage(status, data1, data2); },
-            Qt::QueuedConnection);
-    };
-    Dispatch->PostError = [this](const QString &text) {
-        QMetaObject::invokeMethod(
-            this, [this, text] { ErrorBox->Report(text); }, Qt::QueuedConnection);
-    };
-
-    // A coarse timer may end the window up to 5 % early: a pedal's run of
-    // values then splits into two selections at unpredictable points.
-    MidiRelease->setTimerType(Qt::PreciseTimer);
-    connect(MidiRelease, &QTimer::timeout, this,
-            Guarded(*ErrorBox, [this] { MidiReleaseTimer(); }));
+    connect(Engine, &TPromptEngine::PromptSelected, this,
+            Guarded(*ErrorBox, [this](const TPrompt &prompt) { ShowSelection(prompt); }));
+    // What the operator is typing in a list is part of the show from here on.
+    connect(Engine, &TPromptEngine::SelectionStarting, this, [this] { CommitListEdits(); });
+    connect(Engine, &TPromptEngine::LearnReceived, this,
+            Guarded(*ErrorBox, [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+                LearnMessage(status, data1, data2);
+            }));
+    connect(Engine, &TPromptEngine::MidiError, this,
+            [this](const QString &text) { ErrorBox->Report(text); });
 }
 
 void TfMain::RegisterMidiInputEvents()
@@ -182,41 +159,27 @@ void TfMain::ReleaseMidiInputEvents() noexcept
 void TfMain::MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
                             std::uint8_t Data2)
 {
-    Dispatch->MidiInputEvent(DeviceIndex, Status, Data1, Data2);
+    Engine->Dispatch().MidiInputEvent(DeviceIndex, Status, Data1, Data2);
 }
 
 void TfMain::SysExInputEvent(int, QBuffer &)
 {
-    Dispatch->SysExInputEvent();
+    Engine->Dispatch().SysExInputEvent();
 }
 
 std::uint8_t TfMain::PendingMidiValue() const
 {
-    return Dispatch->PendingMidiValue();
+    return Engine->Dispatch().PendingMidiValue();
 }
 
 bool TfMain::LearnMode() const
 {
-    return Dispatch->Learning();
-}
-
-void TfMain::ArmMidiRelease()
-{
-    // A window that runs is not restarted by later values. The window opened
-    // with the first value on the input thread, so the timer runs for what is
-    // left of it: a busy moment of this thread does not delay the selection.
-    if (MidiRelease->isActive()) {
-        return;
-    }
-    if (const auto delay = Dispatch->ReleaseDelay()) {
-        MidiRelease->start(*delay);
-    }
+    return Engine->Dispatch().Learning();
 }
 
 void TfMain::SetReleaseWindow(int milliseconds)
 {
-    Dispatch->SetReleaseWindow(std::chrono::milliseconds(milliseconds));
-    MidiRelease->setInterval(int(Dispatch->ReleaseWindow().count()));
+    Engine->SetReleaseWindow(milliseconds);
 }
 
 void TfMain::ActOnLatchedValue(std::uint8_t value)
@@ -226,20 +189,10 @@ void TfMain::ActOnLatchedValue(std::uint8_t value)
     Guarded(*ErrorBox, [this, value] { Select(value, TSelectOrigin::Midi); })();
 }
 
-void TfMain::MidiReleaseTimer()
-{
-    MidiRelease->stop();
-    // The value is taken as the window closes: a value latched a moment later
-    // opens the next window instead of being acted on twice.
-    if (const auto value = Dispatch->TakeReleasedValue()) {
-        Select(*value, TSelectOrigin::Midi);
-    }
-}
-
 void TfMain::bLearnClick()
 {
     SettingsPage->SetLearning(true);
-    Dispatch->StartLearning();
+    Engine->Dispatch().StartLearning();
 }
 
 void TfMain::LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t)
@@ -257,10 +210,10 @@ void TfMain::LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t)
     // As if the operator had chosen it: rgMessageClick follows a change.
     SettingsPage->SetMessageType(type == ControllerMessageType ? 1 : 0);
     SettingsPage->SetChannelRow(channel);
-    MidiChannel = SettingsPage->ChannelRow();
+    Engine->Midi().Channel = SettingsPage->ChannelRow();
     if (type == ControllerMessageType) {
         SettingsPage->SetControllerRow(Data1);
-        MidiController = SettingsPage->ControllerRow();
+        Engine->Midi().Controller = SettingsPage->ControllerRow();
     }
     endLearning();
     UpdateNavigationLabels();

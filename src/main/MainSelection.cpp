@@ -22,8 +22,6 @@ void TfMain::ActOnValue(int value)
 
 void TfMain::Select(int value, TSelectOrigin origin)
 {
-    // What the operator is typing in a list is part of the show from here on.
-    CommitListEdits();
     Engine->Select(value, origin);
 }
 
@@ -31,7 +29,7 @@ void TfMain::ShowSelection(const TPrompt &prompt)
 {
     TKeyValueGrid &list = GridOfDisplayType();
     const bool cursorMoves = prompt.Selects && list.Row() != RowOfSlot(prompt.Slot);
-    const QString caption = PromptCaption(prompt, PatchMode(), MidiController);
+    const QString caption = PromptCaption(prompt, PatchMode(), Engine->Midi().Controller);
     setWindowTitle(caption);
     const bool numbered = !SettingsPage->SuppressNumber();
 
@@ -135,13 +133,13 @@ void TfMain::SendSelectionMidiToOutput()
     }
     // The chosen output has gone: the selection is shown all the same, and
     // the instrument hears the next one once it is back.
-    if (OutputDeviceIndex < 0) {
+    if (Engine->Midi().OutputDevice < 0) {
         return;
     }
-    settings.MessageType = MidiMessageType;
-    settings.Channel = MidiChannel;
-    settings.Controller = MidiController;
-    settings.OutputDevice = OutputDeviceIndex;
+    settings.MessageType = Engine->Midi().MessageType;
+    settings.Channel = Engine->Midi().Channel;
+    settings.Controller = Engine->Midi().Controller;
+    settings.OutputDevice = Engine->Midi().OutputDevice;
     tarvello::SendSelectionMidi(MidiOutput(), settings, slot, strings);
 }
 

@@ -1,5 +1,7 @@
 #include "main/MainWindow.h"
 
+#include "prompt/PromptEngine.h"
+
 #include "files/IniFile.h"
 #include "files/MidiStringsFile.h"
 #include "files/TextFile.h"
@@ -51,11 +53,11 @@ void TfMain::LoadSettings()
         }
     };
     if (s.Input) {
-        restoreDevice(SettingsPage->SelectInput(*s.Input), InputDeviceIndex,
+        restoreDevice(SettingsPage->SelectInput(*s.Input), Engine->Midi().InputDevice,
                       &TfMain::lbMidiInClick);
     }
     if (s.Output) {
-        restoreDevice(SettingsPage->SelectOutput(*s.Output), OutputDeviceIndex,
+        restoreDevice(SettingsPage->SelectOutput(*s.Output), Engine->Midi().OutputDevice,
                       &TfMain::lbMidiOutClick);
     }
 
@@ -89,8 +91,8 @@ void TfMain::LoadSettings()
     SlotShow->SetTexts(TSlotField::File, s.Files);
     SlotShow->SetTexts(TSlotField::Line, s.Lines);
 
-    MidiController = SettingsPage->ControllerRow();
-    MidiChannel = SettingsPage->ChannelRow();
+    Engine->Midi().Controller = SettingsPage->ControllerRow();
+    Engine->Midi().Channel = SettingsPage->ChannelRow();
     SetActivePage(DisplayType() == 0 ? static_cast<QWidget *>(DisplayPage) : LyricPage);
     rgDisplayTypeClick();
     rgMessageClick();

@@ -147,14 +147,14 @@ void TfMain::FormDestroy()
     // it holds every change of the evening.
     try {
         if (TMidiInput *input = ExistingMidiInput()) {
-            CloseStoredDevice(*input, InputDeviceIndex);
+            CloseStoredDevice(*input, Engine->Midi().InputDevice);
         }
     } catch (...) {
         ReportError(std::current_exception());
     }
     try {
-        if (OutputDeviceIndex >= 0 && SettingsPage->OutputCount() > 0) {
-            CloseStoredDevice(MidiOutput(), OutputDeviceIndex);
+        if (Engine->Midi().OutputDevice >= 0 && SettingsPage->OutputCount() > 0) {
+            CloseStoredDevice(MidiOutput(), Engine->Midi().OutputDevice);
         }
     } catch (...) {
         ReportError(std::current_exception());

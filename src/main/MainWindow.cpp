@@ -95,17 +95,11 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
     setGeometry(331, 115, 1028, 648);
     setFont(PixelFont({QStringLiteral("Tahoma")}, 11));
 
-    MidiRelease = Named(new QTimer(this), "MidiRelease");
-    MidiRelease->setSingleShot(true);
-    MidiRelease->setInterval(300);
-
     Engine = new TPromptEngine(*SlotShow, this);
     BandPublisher = new TBandPublisher(*SlotShow, this);
-    connect(Engine, &TPromptEngine::PromptSelected, this,
-            Guarded(*ErrorBox, [this](const TPrompt &prompt) { ShowSelection(prompt); }));
+    connectEngine();
     createPages();
     connectPages();
-    createMidiDispatch();
     connectSettingsPage();
     connectBand();
     watchPaintForTouchPad();

@@ -122,16 +122,6 @@ public:
     // The slots: text lines, file references, MIDI strings.
     TShow &Show() const { return *SlotShow; }
 
-    // Settings fields: written on this thread by the Settings page, read by
-    // the MIDI input handler on the driver's thread.
-    std::atomic<int> MidiChannel{0};
-    std::atomic<int> MidiController{0};
-    std::atomic<int> MidiMessageType{0xC0};
-    std::atomic<int> InputDeviceIndex{0};
-    std::atomic<int> OutputDeviceIndex{0};
-    // "Midi Thru" as the input thread reads it: a copy of the check box.
-    std::atomic<bool> MidiThru{false};
-
     // MIDI input (MainMidi.cpp). The two handlers run on the MIDI input
     // thread; they never wait for this window's thread.
     void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
@@ -142,10 +132,6 @@ public:
     void RegisterMidiInputEvents();
     void bLearnClick();
     void LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t Data2);
-    // The release timer: started from the input thread's request, it ends the
-    // window its length after the window's first value and acts on the last one.
-    void ArmMidiRelease();
-    void MidiReleaseTimer();
     // The release window's length in milliseconds (0 to 2000), as the
     // Settings page sets it. At 0 every latched value is acted on at once.
     void SetReleaseWindow(int milliseconds);
@@ -288,7 +274,7 @@ private:
     void TextListCommand(TListCommand command);
     void FileListCommand(TListCommand command);
     // MIDI (MainMidi.cpp).
-    void createMidiDispatch();
+    void connectEngine();
     void watchPaintForTouchPad();
     void ReleaseMidiInputEvents() noexcept;
     void SendSelectionMidiToOutput();
@@ -321,7 +307,6 @@ private:
     TListEditPage *TextPage = nullptr;
     TListEditPage *FilePage = nullptr;
     TSettingsPage *SettingsPage = nullptr;
-    QTimer *MidiRelease = nullptr;
 
     bool SettingPage = false;
     std::function<void()> SelectionMidiSender;
@@ -341,7 +326,6 @@ private:
     // The list dialogs propose the name chosen last.
     QString LastListOpened;
     QString LastListSaved;
-    std::unique_ptr<TMidiDispatch> Dispatch;
     std::unique_ptr<TMidiDeviceWatch> DeviceWatch;
     QPointer<TfTouch> Pad;
     QPointer<TfMidiStrings> MidiStringsDialog;

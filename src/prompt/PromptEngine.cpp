@@ -1,6 +1,7 @@
 #include "prompt/PromptEngine.h"
 
 #include "core/SlotTypes.h"
+#include "prompt/MidiDispatch.h"
 #include "show/Show.h"
 
 #include <algorithm>
@@ -9,8 +10,12 @@ namespace tarvello {
 
 TPromptEngine::TPromptEngine(const TShow &show, QObject *parent) : QObject(parent), Show(show)
 {
+    setObjectName(QStringLiteral("PromptEngine"));
     qRegisterMetaType<TPrompt>();
+    createDispatch();
 }
+
+TPromptEngine::~TPromptEngine() = default;
 
 void TPromptEngine::SetCurrentSlot(int slot)
 {
@@ -29,6 +34,7 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
     if (lineCommand && Page != TStagePage::Lyric) {
         return;
     }
+    emit SelectionStarting();
     TPrompt prompt;
     prompt.Value = value;
     prompt.Origin = origin;

@@ -1,11 +1,20 @@
 #pragma once
 
+#include "prompt/MidiSettings.h"
 #include "prompt/Prompt.h"
 
 #include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QTimer;
 
 namespace tarvello {
 
+class TMidiDispatch;
 class TShow;
 
 // The prompt engine: the current slot and the rules that turn a value from
@@ -17,6 +26,7 @@ class TPromptEngine : public QObject {
 
 public:
     explicit TPromptEngine(const TShow &show, QObject *parent = nullptr);
+    ~TPromptEngine() override;
 
     // Acts on a value from 0 to 127: 0..122 select a slot, 126 and 127 the
     // next and previous one (no wrap, empty slots not skipped; in file
@@ -34,11 +44,37 @@ public:
     TStagePage StagePage() const { return Page; }
     void SetStagePage(TStagePage page) { Page = page; }
 
+    // MIDI input (PromptEngineMidi.cpp). The settings the input thread reads.
+    TMidiSettings &Midi() { return MidiSettings; }
+    const TMidiSettings &Midi() const { return MidiSettings; }
+    // What happens to each message of the open input device, on the thread
+    // the MIDI system delivers it on: learning, the latch of the value that
+    // selects, the thru echo. It never waits for this object's thread.
+    TMidiDispatch &Dispatch() const { return *MidiDispatch; }
+    // The release window's length in milliseconds (0 to 2000). A value
+    // latched from MIDI is selected once its window has closed, the last of
+    // the window's values; at 0 each value is selected at once.
+    void SetReleaseWindow(int milliseconds);
+    // The release timer's start, asked for by the input thread, and its end.
+    void ArmRelease();
+    void ReleaseTimer();
+
 signals:
+    // Before a value is resolved: views that hold an edit commit it now.
+    void SelectionStarting();
     void PromptSelected(const tarvello::TPrompt &prompt);
+    // A message taken in learn mode, and an error raised while a message was
+    // handled: both on this object's thread.
+    void LearnReceived(std::uint8_t status, std::uint8_t data1, std::uint8_t data2);
+    void MidiError(const QString &text);
 
 private:
+    void createDispatch();
+
     const TShow &Show;
+    TMidiSettings MidiSettings;
+    std::unique_ptr<TMidiDispatch> MidiDispatch;
+    QTimer *Release = nullptr;
     int Current = 0;
     bool Files = false;
     TStagePage Page = TStagePage::Other;

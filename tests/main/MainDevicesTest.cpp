@@ -47,7 +47,7 @@ TEST_F(TDevicesTest, AnInputThatGoesIsMarkedAndTakenAgainWhenItIsBack)
     Watch();
     Find<QCheckBox>("cbMidiThru")->setChecked(true);
     Fake->RemoveInput("In A");
-    ASSERT_TRUE(WaitFor([&] { return Window->InputDeviceIndex == -1; }));
+    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().InputDevice == -1; }));
     EXPECT_EQ(ItemTexts(Inputs()), QStringList({"In B", "In A (not connected)"}));
     EXPECT_EQ(Inputs()->currentRow(), 1);
     EXPECT_FALSE(Fake->IsInputOpen("In A"));
@@ -59,7 +59,7 @@ TEST_F(TDevicesTest, AnInputThatGoesIsMarkedAndTakenAgainWhenItIsBack)
     ASSERT_TRUE(WaitFor([&] { return Fake->IsInputOpen("In A"); }));
     EXPECT_EQ(ItemTexts(Inputs()), QStringList({"In B", "In A"}));
     EXPECT_EQ(Inputs()->currentRow(), 1);
-    EXPECT_EQ(Window->InputDeviceIndex, 1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
     Fake->DeliverTo("In A", QByteArray::fromHex("C007"));
     ASSERT_TRUE(Selects(7));
     EXPECT_EQ(SentHex(), QStringList{"c00700"}) << "thru";
@@ -74,7 +74,7 @@ TEST_F(TDevicesTest, AnOutputThatGoesAndComesBackHearsTheNextSelection)
     Find<QCheckBox>("cbMidiStrings")->setChecked(true);
     Window->Show().SetMidiStrings(4, QStringList{"B0 07 64"});
     Fake->RemoveOutput("Out B");
-    ASSERT_TRUE(WaitFor([&] { return Window->OutputDeviceIndex == -1; }));
+    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().OutputDevice == -1; }));
     EXPECT_EQ(ItemTexts(Outputs()), QStringList({"Out A", "Out B (not connected)"}));
     // Selections go on with no output and no box; nothing opens on demand.
     Receive("C003");
@@ -84,7 +84,7 @@ TEST_F(TDevicesTest, AnOutputThatGoesAndComesBackHearsTheNextSelection)
 
     Fake->AddOutput("Out B");
     ASSERT_TRUE(WaitFor([&] { return Fake->IsOutputOpen("Out B"); }));
-    EXPECT_EQ(Window->OutputDeviceIndex, 1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, 1);
     EXPECT_EQ(Outputs()->currentRow(), 1);
     Receive("C004");
     ASSERT_TRUE(Selects(4));
@@ -103,7 +103,7 @@ TEST_F(TDevicesTest, ListsFollowTheSystemAndChoosingAnotherEndsTheWait)
     EXPECT_EQ(Fake->Calls().filter("InClose").size(), 0) << "the open device is left alone";
 
     Fake->RemoveInput("In A");
-    ASSERT_TRUE(WaitFor([&] { return Window->InputDeviceIndex == -1; }));
+    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().InputDevice == -1; }));
     Inputs()->setCurrentRow(0);
     Window->lbMidiInClick();
     EXPECT_EQ(ItemTexts(Inputs()), QStringList{"In C"});
@@ -112,7 +112,7 @@ TEST_F(TDevicesTest, ListsFollowTheSystemAndChoosingAnotherEndsTheWait)
     ASSERT_TRUE(WaitFor([&] { return Inputs()->count() == 2; }));
     Spin(100);
     EXPECT_FALSE(Fake->IsInputOpen("In A"));
-    EXPECT_EQ(Window->InputDeviceIndex, 0);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 0);
     EXPECT_EQ(Inputs()->currentRow(), 0);
 }
 
@@ -122,7 +122,8 @@ TEST_F(TDevicesTest, ASystemThatCannotAnnounceIsLookedAtOnceASecond)
     Watch();
     EXPECT_FALSE(Fake->Watched());
     Fake->RemoveInput("In A");
-    ASSERT_TRUE(WaitFor([&] { return Window->InputDeviceIndex == -1; }, 3000));
+    ASSERT_TRUE(
+        WaitFor([&] { return test::EngineOf(Window.get()).Midi().InputDevice == -1; }, 3000));
     Fake->AddInput("In A");
     ASSERT_TRUE(WaitFor([&] { return Fake->IsInputOpen("In A"); }, 3000));
 }
@@ -173,8 +174,9 @@ TEST_F(TDevicesTest, AStormOfDevicesComingAndGoingWhileMidiFlows)
     clock.start();
     while (clock.elapsed() < 2000) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
-        dishonest += !honest(MidiInput(), Window->InputDeviceIndex, "In A");
-        dishonest += !honest(MidiOutput(), Window->OutputDeviceIndex, "Out B");
+        dishonest += !honest(MidiInput(), test::EngineOf(Window.get()).Midi().InputDevice, "In A");
+        dishonest +=
+            !honest(MidiOutput(), test::EngineOf(Window.get()).Midi().OutputDevice, "Out B");
     }
     running = false;
     keyboard.join();
@@ -182,8 +184,8 @@ TEST_F(TDevicesTest, AStormOfDevicesComingAndGoingWhileMidiFlows)
     ASSERT_TRUE(WaitFor([&] { return Fake->IsInputOpen("In A") && Fake->IsOutputOpen("Out B"); }));
     Fake->WaitForDelivery();
     EXPECT_EQ(dishonest, 0);
-    EXPECT_TRUE(honest(MidiInput(), Window->InputDeviceIndex, "In A"));
-    EXPECT_TRUE(honest(MidiOutput(), Window->OutputDeviceIndex, "Out B"));
+    EXPECT_TRUE(honest(MidiInput(), test::EngineOf(Window.get()).Midi().InputDevice, "In A"));
+    EXPECT_TRUE(honest(MidiOutput(), test::EngineOf(Window.get()).Midi().OutputDevice, "Out B"));
     EXPECT_FALSE(Fake->IsOutputOpen("Out A"));
     int elsewhere = 0;
     for (const auto &sent : Fake->Sent()) {
@@ -207,7 +209,7 @@ TEST_F(TStartWithoutDevicesTest, StoredDevicesSwitchedOnAfterTheStartAreTaken)
     EXPECT_EQ(ItemTexts(Find<QListWidget>("lbMidiIn")),
               QStringList({"In A", "In B", "late keys (not connected)"}));
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 2);
-    EXPECT_EQ(Window->InputDeviceIndex, -1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, -1);
     Fake->AddInput("Late Keys");
     Fake->AddOutput("Late Synth");
     const auto open = [&] {
@@ -215,8 +217,8 @@ TEST_F(TStartWithoutDevicesTest, StoredDevicesSwitchedOnAfterTheStartAreTaken)
     };
     ASSERT_TRUE(WaitUntil(open));
     EXPECT_EQ(ItemTexts(Find<QListWidget>("lbMidiIn")), QStringList({"In A", "In B", "Late Keys"}));
-    EXPECT_EQ(Window->InputDeviceIndex, 2);
-    EXPECT_EQ(Window->OutputDeviceIndex, 2);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 2);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, 2);
     Fake->DeliverTo("Late Keys", QByteArray::fromHex("C00B"));
     EXPECT_TRUE(WaitUntil([&] { return Window->CurrentSlot() == 11; }));
     End();

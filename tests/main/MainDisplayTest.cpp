@@ -32,7 +32,7 @@ TEST_F(TDisplayTest, TextLinesWithAndWithoutTheirNumber)
 TEST_F(TDisplayTest, ControllerModeCaptionCarriesTheController)
 {
     Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
-    Window->MidiController = 102;
+    test::EngineOf(Window.get()).Midi().Controller = 102;
     Window->ActOnValue(17);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 17"));

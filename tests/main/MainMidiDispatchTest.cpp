@@ -141,10 +141,10 @@ TEST_F(TDispatchWindowTest, LearnTakesAControllerWithoutEchoOrSelection)
     ASSERT_TRUE(WaitFor([&] { return learn->isEnabled(); }));
     EXPECT_EQ(learn->text(), QStringLiteral("Midi Learn"));
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
-    EXPECT_EQ(Window->MidiMessageType, 0xB0);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xB0);
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 2);
-    EXPECT_EQ(Window->MidiChannel, 2);
-    EXPECT_EQ(Window->MidiController, 11);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 2);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 11);
     EXPECT_EQ(Find<QListWidget>("lbController")->currentRow(), 11);
     EXPECT_FALSE(Find<QListWidget>("lbController")->isHidden());
     EXPECT_EQ(Find<QLabel>("lNextItem")->text(),
@@ -157,9 +157,9 @@ TEST_F(TDispatchWindowTest, LearnTakesAControllerWithoutEchoOrSelection)
     Window->bLearnClick();
     Receive("C400");
     ASSERT_TRUE(WaitFor([&] { return learn->isEnabled(); }));
-    EXPECT_EQ(Window->MidiMessageType, 0xC0);
-    EXPECT_EQ(Window->MidiChannel, 4);
-    EXPECT_EQ(Window->MidiController, 11);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xC0);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 4);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 11);
     EXPECT_TRUE(Find<QListWidget>("lbController")->isHidden());
 }
 
@@ -175,8 +175,8 @@ TEST_F(TDispatchWindowTest, LearnTurnsDownOtherMessagesAndKeepsTheSettings)
         EXPECT_EQ(Dialogs.Records.front().Kind, TMessageKind::Error);
         EXPECT_EQ(Find<QPushButton>("bLearn")->text(), QStringLiteral("Midi Learn"));
         EXPECT_FALSE(Window->LearnMode());
-        EXPECT_EQ(Window->MidiMessageType, 0xC0);
-        EXPECT_EQ(Window->MidiChannel, 0);
+        EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xC0);
+        EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 0);
     }
 }
 

@@ -56,7 +56,7 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
     EXPECT_TRUE(Find<QLabel>("lVersion")->text().startsWith("Tarvello  Version 1.4.0"));
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 0);
     EXPECT_EQ(Find<QListWidget>("lbController")->currentRow(), 102);
-    EXPECT_EQ(Window->MidiController, 102);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 102);
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 0);
     EXPECT_EQ(Find<TRadioGroup>("rgDisplayType")->ItemIndex(), 0);
     for (const char *name : {"cbSuppressNum", "cbMidiThru", "cbMidiOut", "cbMidiStrings",
@@ -159,15 +159,15 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << Dialogs.MessageTexts().join('|').toStdString();
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 1);
     EXPECT_TRUE(Fake->IsInputOpen(1));
-    EXPECT_EQ(Window->InputDeviceIndex, 1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
     EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentRow(), 1);
     EXPECT_TRUE(Fake->IsOutputOpen(1));
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 9);
-    EXPECT_EQ(Window->MidiChannel, 9);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 9);
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
-    EXPECT_EQ(Window->MidiMessageType, 0xB0);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xB0);
     EXPECT_FALSE(Find<QListWidget>("lbController")->isHidden());
-    EXPECT_EQ(Window->MidiController, 7);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 7);
     EXPECT_EQ(Find<TRadioGroup>("rgDisplayType")->ItemIndex(), 1);
     EXPECT_EQ(Pages()->currentWidget(), Page("tsLyric"));
     EXPECT_EQ(VisibleTabs(*Pages()), (QStringList{"Lyric", "File List Edit", "Settings"}));
@@ -175,7 +175,7 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     for (const char *name : checked) {
         EXPECT_TRUE(Find<QCheckBox>(name)->isChecked()) << name;
     }
-    EXPECT_TRUE(Window->MidiThru);
+    EXPECT_TRUE(test::EngineOf(Window.get()).Midi().Thru);
     EXPECT_FALSE(Find<QCheckBox>("cbTouchPad")->isChecked());
     EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(10, 20, 30));
     EXPECT_EQ(LyricText()->viewport()->palette().color(QPalette::Base), QColor(250, 240, 230));
@@ -224,11 +224,11 @@ TEST_F(TSettingsFileTest, StoredValuesOutOfTheOrdinary)
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 1);
     EXPECT_TRUE(Fake->IsInputOpen(1));
     EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentItem()->text(), "Gone Synth (not connected)");
-    EXPECT_EQ(Window->OutputDeviceIndex, -1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, -1);
     EXPECT_FALSE(Fake->IsOutputOpen(0) || Fake->IsOutputOpen(1));
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 0);
     EXPECT_EQ(Find<QListWidget>("lbController")->currentRow(), -1);
-    EXPECT_EQ(Window->MidiController, -1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, -1);
     EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(LyricText()->viewport()->palette().color(QPalette::Base), QColor(255, 255, 128));
     EXPECT_EQ(PatchName()->font().pixelSize(), 32) << "24 points, whatever the height";

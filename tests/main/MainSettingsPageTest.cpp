@@ -41,26 +41,26 @@ TEST_F(TSettingsPageTest, DeviceClicksCloseTheOldDeviceAndOpenTheNew)
     EXPECT_EQ(Fake->Calls().filter(QStringLiteral("InClose")).size(), 1);
     EXPECT_FALSE(Fake->IsInputOpen(0));
     EXPECT_TRUE(Fake->IsInputOpen(1));
-    EXPECT_EQ(Window->InputDeviceIndex, 1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
 
     // The stored device was not found at start-up: nothing to close.
-    Window->InputDeviceIndex = -1;
+    test::EngineOf(Window.get()).Midi().InputDevice = -1;
     Find<QListWidget>("lbMidiIn")->setCurrentRow(0);
     EXPECT_NO_THROW(Window->lbMidiInClick());
     EXPECT_TRUE(Fake->IsInputOpen(0));
-    EXPECT_EQ(Window->InputDeviceIndex, 0);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 0);
     // Nor does an index beyond the list.
-    Window->InputDeviceIndex = 7;
+    test::EngineOf(Window.get()).Midi().InputDevice = 7;
     Find<QListWidget>("lbMidiIn")->setCurrentRow(1);
     EXPECT_NO_THROW(Window->lbMidiInClick());
     EXPECT_TRUE(Fake->IsInputOpen(1));
-    EXPECT_EQ(Window->InputDeviceIndex, 1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
 
     Find<QListWidget>("lbMidiOut")->setCurrentRow(0);
     Window->lbMidiOutClick();
     EXPECT_TRUE(Fake->IsOutputOpen(0));
     EXPECT_FALSE(Fake->IsOutputOpen(1));
-    EXPECT_EQ(Window->OutputDeviceIndex, 0);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, 0);
 }
 
 TEST_F(TSettingsPageTest, ARefusedDeviceLeavesNoneClaimedOpen)
@@ -70,17 +70,17 @@ TEST_F(TSettingsPageTest, ARefusedDeviceLeavesNoneClaimedOpen)
     EXPECT_THROW(Window->lbMidiInClick(), TError);
     EXPECT_FALSE(Fake->IsInputOpen(0));
     EXPECT_FALSE(Fake->IsInputOpen(1));
-    EXPECT_EQ(Window->InputDeviceIndex, -1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, -1);
     // The next click opens it without an index error.
     EXPECT_NO_THROW(Window->lbMidiInClick());
-    EXPECT_EQ(Window->InputDeviceIndex, 1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
 
     // Opened but not started: closed again, so the next click starts it.
     Fake->FailCall(QStringLiteral("InStart"), MidiResult::NotEnabled);
     Find<QListWidget>("lbMidiIn")->setCurrentRow(0);
     EXPECT_THROW(Window->lbMidiInClick(), TError);
     EXPECT_FALSE(Fake->IsInputOpen(0));
-    EXPECT_EQ(Window->InputDeviceIndex, -1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, -1);
     Window->lbMidiInClick();
     Receive("C007");
     EXPECT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 7; }));
@@ -88,7 +88,7 @@ TEST_F(TSettingsPageTest, ARefusedDeviceLeavesNoneClaimedOpen)
     Fake->FailCall(QStringLiteral("OutOpen"), MidiResult::Allocated);
     Find<QListWidget>("lbMidiOut")->setCurrentRow(0);
     EXPECT_THROW(Window->lbMidiOutClick(), TError);
-    EXPECT_EQ(Window->OutputDeviceIndex, -1);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, -1);
 }
 
 TEST_F(TSettingsPageTest, MessageTypeChannelAndControllerRewriteTheLabels)
@@ -104,17 +104,17 @@ TEST_F(TSettingsPageTest, MessageTypeChannelAndControllerRewriteTheLabels)
 
     // Keys move the channel as a click would; setting it from code does not.
     channels->setCurrentRow(14);
-    EXPECT_EQ(Window->MidiChannel, 0);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 0);
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QApplication::sendEvent(channels, &down);
-    ASSERT_TRUE(WaitFor([&] { return Window->MidiChannel == 15; }));
+    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().Channel == 15; }));
     EXPECT_EQ(channels->currentRow(), 15);
     EXPECT_EQ(Find<QLabel>("lNextPage")->text(), QStringLiteral("Page Down - 207, 124   (CF, 7C)"));
 
     // No controller chosen yet.
-    Window->MidiController = -1;
+    test::EngineOf(Window.get()).Midi().Controller = -1;
     Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
-    EXPECT_EQ(Window->MidiMessageType, 0xB0);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xB0);
     EXPECT_FALSE(Find<QLabel>("lController")->isHidden());
     EXPECT_FALSE(controllers->isHidden());
     EXPECT_EQ(Find<QLabel>("lPreviousItem")->text(),
@@ -129,10 +129,10 @@ TEST_F(TSettingsPageTest, MessageTypeChannelAndControllerRewriteTheLabels)
 
     // Back in patch mode the controller list goes but its choice stays.
     Find<TRadioGroup>("rgMessage")->SetItemIndex(0);
-    EXPECT_EQ(Window->MidiMessageType, 0xC0);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xC0);
     EXPECT_TRUE(controllers->isHidden());
     EXPECT_TRUE(Find<QLabel>("lController")->isHidden());
-    EXPECT_EQ(Window->MidiController, 7);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 7);
 
     // A text line has no paging.
     Window->SetDisplayType(0);

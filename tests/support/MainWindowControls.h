@@ -1,5 +1,6 @@
 #pragma once
 
+#include "prompt/PromptEngine.h"
 #include "support/FindControl.h"
 #include "widgets/KeyValueGrid.h"
 
@@ -11,6 +12,12 @@
 #include <QTextEdit>
 
 namespace tarvello::test {
+
+// The prompt engine of a main window.
+inline TPromptEngine &EngineOf(const QObject *window)
+{
+    return *Control<TPromptEngine>(window, "PromptEngine");
+}
 
 // The main window's controls as the layout names them (their object names),
 // found anew on every call: the tests do not depend on which class of the

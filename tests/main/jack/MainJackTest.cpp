@@ -259,8 +259,8 @@ TEST_F(MainJackTest, LearnTakesTheControllerAndNeitherEchoesNorSelects)
     ASSERT_TRUE(WaitFor([&] { return Find<QPushButton>("bLearn")->isEnabled(); }));
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 2);
-    EXPECT_EQ(Window->MidiChannel, 2);
-    EXPECT_EQ(Window->MidiController, 11);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 2);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 11);
     Spin(500);
     EXPECT_TRUE(ReceivedHex().isEmpty());
     EXPECT_EQ(Caption(), QStringLiteral("Tarvello v1.4.0"));
@@ -273,7 +273,7 @@ TEST_F(MainJackTest, LearnTakesTheControllerAndNeitherEchoesNorSelects)
 TEST_F(MainJackTest, SwitchingTheOutputWhileThruRunsLeavesOnlyTheNewOneOpen)
 {
     Find<QCheckBox>("cbMidiThru")->setChecked(true);
-    const int peerPort = Window->OutputDeviceIndex;
+    const int peerPort = test::EngineOf(Window.get()).Midi().OutputDevice;
     const int floodPort = MidiOutput().Devices.IndexOf(TFloodReceiver::PortName());
     ASSERT_GE(floodPort, 0);
     // A clock far faster than any tempo, so that echoes meet every switch.
@@ -291,7 +291,7 @@ TEST_F(MainJackTest, SwitchingTheOutputWhileThruRunsLeavesOnlyTheNewOneOpen)
     }
     clocking = false;
     clock.join();
-    EXPECT_EQ(Window->OutputDeviceIndex, floodPort);
+    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, floodPort);
     EXPECT_NE(MidiOutput().DeviceHandle(floodPort), 0u);
     EXPECT_EQ(MidiOutput().DeviceHandle(peerPort), 0u);
 
@@ -317,8 +317,10 @@ TEST_F(MainJackTest, AKeyboardThatLeavesAndComesBackIsFollowedAgain)
 
     // The cable is pulled: both ports go, and both stay listed as awaited.
     Peer.reset();
-    ASSERT_TRUE(
-        WaitFor([&] { return Window->InputDeviceIndex == -1 && Window->OutputDeviceIndex == -1; }));
+    ASSERT_TRUE(WaitFor([&] {
+        return test::EngineOf(Window.get()).Midi().InputDevice == -1 &&
+               test::EngineOf(Window.get()).Midi().OutputDevice == -1;
+    }));
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), in + " (not connected)");
     EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentItem()->text(), out + " (not connected)");
     EXPECT_FALSE(ItemTexts(Find<QListWidget>("lbMidiIn")).contains(in));
@@ -326,12 +328,14 @@ TEST_F(MainJackTest, AKeyboardThatLeavesAndComesBackIsFollowedAgain)
     // And plugged in again, under the same name.
     Peer = std::make_unique<TJackPeer>();
     ASSERT_TRUE(WaitFor([&] {
-        return Window->InputDeviceIndex >= 0 && Window->OutputDeviceIndex >= 0 &&
-               MidiInput().Devices.Name(Window->InputDeviceIndex) == in &&
-               MidiOutput().Devices.Name(Window->OutputDeviceIndex) == out;
+        return test::EngineOf(Window.get()).Midi().InputDevice >= 0 &&
+               test::EngineOf(Window.get()).Midi().OutputDevice >= 0 &&
+               MidiInput().Devices.Name(test::EngineOf(Window.get()).Midi().InputDevice) == in &&
+               MidiOutput().Devices.Name(test::EngineOf(Window.get()).Midi().OutputDevice) == out;
     }));
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), in);
-    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), Window->InputDeviceIndex);
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(),
+              test::EngineOf(Window.get()).Midi().InputDevice);
     Send("C005");
     ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 5; }));
     ASSERT_TRUE(WaitForReceived(3));
@@ -360,7 +364,7 @@ TEST_F(MainJackTest, AStoredKeyboardSwitchedOnAfterTheStartIsTaken)
     ASSERT_TRUE(keys);
     int slot = -1;
     ASSERT_EQ(keys->OpenOutput({}, slot, "out"), TJackMidiClient::TOpenResult::Opened);
-    ASSERT_TRUE(WaitFor([&] { return Window->InputDeviceIndex >= 0; }));
+    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().InputDevice >= 0; }));
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), "LateKeys:out");
     const std::uint8_t patch[] = {0xC0, 9};
     ASSERT_TRUE(keys->Send(slot, patch, sizeof patch));
@@ -392,14 +396,15 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
     // Counts what reaches the program, to tell a loss in the program's path
     // from one on the way to it.
     std::atomic<int> arrived{0};
-    ASSERT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), Window->InputDeviceIndex);
-    MidiInput().Close(Window->InputDeviceIndex);
+    ASSERT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(),
+              test::EngineOf(Window.get()).Midi().InputDevice);
+    MidiInput().Close(test::EngineOf(Window.get()).Midi().InputDevice);
     MidiInput().OnMidiData = [&](int device, std::uint8_t status, std::uint8_t data1,
                                  std::uint8_t data2) {
         arrived.fetch_add(1);
         Window->MidiInputEvent(device, status, data1, data2);
     };
-    MidiInput().Open(Window->InputDeviceIndex);
+    MidiInput().Open(test::EngineOf(Window.get()).Midi().InputDevice);
     const int floodPort = MidiOutput().Devices.IndexOf(TFloodReceiver::PortName());
     ASSERT_GE(floodPort, 0);
     Find<QListWidget>("lbMidiOut")->setCurrentRow(floodPort);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <atomic>
+
+namespace tarvello {
+
+// The MIDI settings as the input thread reads them: written on the window's
+// thread with single stores, so a message that arrives during a change is
+// judged by the old or the new value of each field.
+struct TMidiSettings {
+    std::atomic<int> MessageType{0xC0}; // 0xC0 Program Change or 0xB0 Control Change
+    std::atomic<int> Channel{0};        // 0..15
+    std::atomic<int> Controller{0};     // 0..127, -1 for none
+    // The open devices' indexes, -1 when the chosen one has gone.
+    std::atomic<int> InputDevice{0};
+    std::atomic<int> OutputDevice{0};
+    // "Midi Thru", a copy of the check box.
+    std::atomic<bool> Thru{false};
+};
+
+} // namespace tarvello
