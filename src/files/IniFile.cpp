@@ -1,4 +1,5 @@
 #include "files/IniFile.h"
+#include "core/HexDigit.h"
 
 #include "core/TarvelloError.h"
 #include "files/TextFile.h"
@@ -75,21 +76,6 @@ QStringList SplitIniLines(const QString &text)
     return lines;
 }
 
-int HexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9') {
-        return u - u'0';
-    }
-    if (u >= u'a' && u <= u'f') {
-        return u - u'a' + 10;
-    }
-    if (u >= u'A' && u <= u'F') {
-        return u - u'A' + 10;
-    }
-    return -1;
-}
-
 std::optional<quint32> ParseHex(QStringView digits)
 {
     if (digits.isEmpty()) {
@@ -97,7 +83,7 @@ std::optional<quint32> ParseHex(QStringView digits)
     }
     quint64 value = 0;
     for (const QChar c : digits) {
-        const int digit = HexDigit(c);
+        const int digit = HexDigitValue(c.unicode());
         if (digit < 0) {
             return std::nullopt;
         }

@@ -66,7 +66,7 @@ void TfMain::lbControllerClick()
 void TfMain::rgMessageClick()
 {
     const bool patch = PatchMode();
-    Engine->Midi().MessageType = patch ? 0xC0 : 0xB0;
+    Engine->Midi().MessageType = patch ? PatchMessageType : ControllerMessageType;
     SettingsPage->ShowController(!patch);
     UpdateNavigationLabels();
 }

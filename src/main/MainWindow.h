@@ -63,18 +63,10 @@ public:
     // (122..127), shows the result on the active page and moves the cursor of
     // the grid that follows the display type (MainSelection.cpp).
     void ActOnValue(int value);
-    // The page control's change handler (also the Nav Pad's "Select").
-    void pcMainChange();
-    // The list click handling: the grids raise it when their cursor reaches
-    // another row, and for the operator's click on the row already current.
-    void vleLinesClick();
-    void vleFilesClick();
+    // Sends the selection's MIDI of the current slot; what it sends can be
+    // replaced (the MIDI output by default).
     void SendSelectionMidi();
-    // Replaces what a list click sends (the MIDI output by default).
     void SetSelectionMidiSender(std::function<void()> sender);
-    // The grids frame the key cell of a row whose slot has MIDI strings.
-    bool vleLinesDrawCell(int Row) const;
-    bool vleFilesDrawCell(int Row) const;
 
     int CurrentSlot() const;
     int LyricViewKind() const;
@@ -82,9 +74,6 @@ public:
     // 0 "Text Line", 1 "File (Text or RTF)", as chosen on the Settings page.
     int DisplayType() const;
     void SetDisplayType(int type);
-    // Only the display and edit page of the display type can be reached;
-    // "Settings" always can.
-    void ShowTabsForDisplayType();
     // Makes a page active as the program does at start-up: without running
     // pcMainChange.
     void SetActivePage(QWidget *page);
@@ -102,19 +91,6 @@ public:
     void FormDestroy();
     // The F1 hook, installed by FormCreate.
     THelpKey &HelpKey();
-    // The settings file (MainSettingsFile.cpp): read once by FormCreate, written
-    // once by FormDestroy, with the MIDI strings file as their last step.
-    void LoadSettings();
-    void SaveSettings();
-    QString SettingsFileName() const;
-    // "MidiStrings.txt" beside the settings in the user's configuration folder
-    // (an installed program), otherwise in the folder the program started in;
-    // fixed by FormCreate.
-    QString MidiStringsFileName() const { return MidiStringsFile; }
-    // The MIDI strings section of all slots, read from a file's current line to
-    // its end (appending) and written as the lines of a file.
-    void ReadMidiStrings(TLineReader &file);
-    void WriteMidiStrings(QStringList &file) const;
     // Where the Nav Pad is placed when it is made ("TouchPad" in the settings).
     int PadTop = 203;
     int PadLeft = 372;
@@ -126,12 +102,10 @@ public:
     // thread; they never wait for this window's thread.
     void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
                         std::uint8_t Data2);
-    void SysExInputEvent(int DeviceIndex, QBuffer &Stream);
     // Makes the input list (enumerating the devices) and registers the two
     // handlers with it; before any input device is opened.
     void RegisterMidiInputEvents();
     void bLearnClick();
-    void LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t Data2);
     // The release window's length in milliseconds (0 to 2000), as the
     // Settings page sets it. At 0 every latched value is acted on at once.
     void SetReleaseWindow(int milliseconds);
@@ -151,23 +125,13 @@ public:
     // present. InputDeviceIndex and OutputDeviceIndex name the open device, or
     // -1 when the one they named has gone.
     void WatchMidiDevices();
-    void FollowMidiDevices();
     // The other handlers of the Settings page (MainMidi.cpp).
     void lbChannelClick();
     void lbControllerClick();
-    void rgMessageClick();
     void rgDisplayTypeClick();
-    void cbTouchPadClick();
-    void cbPdfScrollbarClick();
-    void sbDonateClick();
-    void UpdateNavigationLabels();
     // How the donate button opens its page; the desktop's browser by default.
     std::function<bool(const QUrl &)> OpenUrl;
-    // Autoscroll on the Lyric page: the view of a prompt scrolls by itself
-    // from top to bottom in the chosen time; a scroll or page command pauses
-    // and resumes it, a new prompt starts it again.
-    void cbAutoScrollClick();
-    void seScrollSecondsChange();
+    // Autoscroll on the Lyric page.
     TLyricAutoScroll &AutoScroller() const;
 
     // The Nav Pad (MainStage.cpp): the pad is made after this window and
@@ -180,31 +144,16 @@ public:
     // List editing on the two edit pages (MainListCommands.cpp). Each command
     // works on the current row of its grid.
     void pmBrowseClick();
-    void pmFileDeleteClick();
-    void pmTextDeleteClick();
-    void pmLineFontClick();
     void pmLineColourClick();
-    void pmLyricColourClick();
     void mClearMidiStringsClick();
-    void mClearAllPromptsClick();
-    void mClearFileListClick();
     // The list files of the two edit pages' popup menus.
     void pmSaveLinetoFileClick();
     void pmConvertClick();
     void mSaveFileListClick();
     void mLoadFileListClick();
-    // A mouse press anywhere in a grid, title row included; `At` is in the
-    // grid's own coordinates.
-    void vleLinesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
-    void vleFilesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
-    void UDPromptClick(TUpDownButton Button);
-    void UDLineClick(TUpDownButton Button);
     void bpCopyStartClick();
     void bpCopyEndClick();
     void bpCopyToClick();
-    void bCopyStartClick();
-    void bCopyEndClick();
-    void bCopyToClick();
     void CopyBlockTo(TKeyValueGrid *grid);
     // The MIDI strings of CurrentSlot in the editor; the editor is made at
     // start-up after this window and attached here.
@@ -226,23 +175,11 @@ public:
     // screen, and with "Page turner keys" checked the pedal keys, unless the
     // focus is in an editor, a grid or a list.
     bool StageKeyPress(const QWindow *window, const QKeyEvent &event);
-    // Full screen hides the tabs, so that only the prompt is seen. F11 enters
-    // it from the Display and Lyric pages and leaves it from any page, as
-    // Escape does.
-    void SetFullScreen(bool on);
+    // Full screen hides the tabs, so that only the prompt is seen.
     bool FullScreen() const { return StageFullScreen; }
-    // The window system replaces the window's native window when the browser
-    // is first made (it needs another kind of surface), and the new one starts
-    // out of full screen; full screen and the Nav Pad's place above the
-    // window are carried over. `created`: the new one is there.
-    void NativeWindowReplaced(bool created);
 
-    // Band screens (MainBand.cpp): phones and tablets on the stage network
-    // follow what the stage screen shows, and the leader's remote drives the
-    // show. The box on "Settings" starts and stops the server; a port that
-    // cannot be used is reported and the show goes on without.
-    void cbBandScreensClick();
-    // The running server, or nullptr.
+    // Band screens (MainBand.cpp): the running server, or nullptr, and the
+    // leader's key.
     TBandServer *BandServer() const { return Band.get(); }
     QString BandKey() const { return BandKeyValue; }
 
@@ -260,6 +197,58 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The handlers of the window's controls, each called by the control it
+    // is named after. The page control's change shows the current slot on a
+    // stage page; the list clicks select the slot of their grid's row; the
+    // grids frame the key cell of a row whose slot has MIDI strings.
+    void pcMainChange();
+    void vleLinesClick();
+    void vleFilesClick();
+    bool vleLinesDrawCell(int Row) const;
+    bool vleFilesDrawCell(int Row) const;
+    void vleLinesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
+    void vleFilesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
+    void UDPromptClick(TUpDownButton Button);
+    void UDLineClick(TUpDownButton Button);
+    void bCopyStartClick();
+    void bCopyEndClick();
+    void bCopyToClick();
+    void pmFileDeleteClick();
+    void pmTextDeleteClick();
+    void pmLineFontClick();
+    void pmLyricColourClick();
+    void mClearAllPromptsClick();
+    void mClearFileListClick();
+    // The Settings page's other handlers (MainMidi.cpp, MainBand.cpp).
+    void rgMessageClick();
+    void cbTouchPadClick();
+    void cbPdfScrollbarClick();
+    void sbDonateClick();
+    void cbAutoScrollClick();
+    void seScrollSecondsChange();
+    void cbBandScreensClick();
+    void LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t Data2);
+    void SysExInputEvent(int DeviceIndex, QBuffer &Stream);
+    void FollowMidiDevices();
+    void UpdateNavigationLabels();
+    // Only the display and edit page of the display type can be reached;
+    // "Settings" always can.
+    void ShowTabsForDisplayType();
+    // The settings file (MainSettingsFile.cpp): read once by FormCreate,
+    // written once by FormDestroy, with the MIDI strings file ("MidiStrings.txt",
+    // read from a file's current line to its end) as their last step.
+    void LoadSettings();
+    void SaveSettings();
+    QString SettingsFileName() const;
+    void ReadMidiStrings(TLineReader &file);
+    void WriteMidiStrings(QStringList &file) const;
+    // Full screen hides the tabs, so that only the prompt is seen. F11 enters
+    // it from the Display and Lyric pages and leaves it from any page, as
+    // Escape does. The window system replaces the window's native window when
+    // the browser is first made, and the new one starts out of full screen:
+    // full screen and the Nav Pad's place above the window are carried over.
+    void SetFullScreen(bool on);
+    void NativeWindowReplaced(bool created);
     // The one way into a selection, whatever its source (MainSelection.cpp),
     // and what follows the engine's announcement of it.
     void Select(int value, TSelectOrigin origin);

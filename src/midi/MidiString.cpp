@@ -1,27 +1,9 @@
 #include "midi/MidiString.h"
+#include "core/HexDigit.h"
 
 #include <QString>
 
 namespace tarvello {
-
-namespace {
-
-// ASCII only: a full-width digit or any other Unicode digit is not MIDI.
-int HexDigitValue(char16_t c) noexcept
-{
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
-    }
-    if (c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
-    }
-    if (c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
-    }
-    return -1;
-}
-
-} // namespace
 
 bool IsMidiStringText(QStringView text) noexcept
 {

@@ -98,9 +98,9 @@ std::optional<std::chrono::milliseconds> TMidiDispatch::ReleaseDelay() const
 
 void TMidiDispatch::SetReleaseWindow(std::chrono::milliseconds length)
 {
-    ReleaseMs.store(int(std::clamp(length, std::chrono::milliseconds::zero(),
-                                   TReleaseWindow::LongestLength)
-                            .count()));
+    ReleaseMs.store(
+        int(std::clamp(length, std::chrono::milliseconds::zero(), TReleaseWindow::LongestLength)
+                .count()));
 }
 
 void TMidiDispatch::BetweenMessages(const std::function<void()> &change)

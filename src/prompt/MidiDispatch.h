@@ -7,6 +7,7 @@
 // the window's thread through the Post... functions, which must return at
 // once: this thread never waits for the window.
 
+#include "prompt/MidiSettings.h"
 #include "prompt/ReleaseWindow.h"
 
 #include <QString>
@@ -21,14 +22,12 @@
 namespace tarvello {
 
 inline constexpr std::uint8_t ActiveSensingStatus = 0xFE;
-inline constexpr int PatchMessageType = 0xC0;
-inline constexpr int ControllerMessageType = 0xB0;
 
 // The settings the dispatch reads. They are written on the window's thread
 // with single stores; a message that arrives during a change is judged by the
 // old or the new value of each field.
 struct TDispatchSettings {
-    const std::atomic<int> &MessageType; // 0xC0 or 0xB0
+    const std::atomic<int> &MessageType; // PatchMessageType or ControllerMessageType
     const std::atomic<int> &Channel;     // 0..15
     const std::atomic<int> &Controller;  // 0..127, -1 for none
     const std::atomic<int> &OutputDevice;

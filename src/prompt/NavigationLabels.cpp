@@ -1,5 +1,7 @@
 #include "prompt/NavigationLabels.h"
 
+#include "prompt/MidiSettings.h"
+
 #include <cstdint>
 
 namespace tarvello {
@@ -14,7 +16,7 @@ QString NavigationHex(int value)
 TNavigationLabels NavigationLabelTexts(int messageType, int channel, int controller, bool textLine)
 {
     const int status = messageType + channel;
-    const bool patchMode = messageType == 0xC0;
+    const bool patchMode = messageType == PatchMessageType;
     // "S, 126   (hh, 7E)" or, for a controller, "S, C, 126   (hh, hh, 7E)".
     const auto message = [&](int value) {
         QString decimal = QString::number(status);

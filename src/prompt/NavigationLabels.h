@@ -14,7 +14,7 @@ struct TNavigationLabels {
     QString PrevPage;
 };
 
-// messageType is 0xC0 (patch mode) or 0xB0 (controller mode), channel 0..15,
+// messageType is PatchMessageType or ControllerMessageType, channel 0..15,
 // controller 0..127 or -1 when none is chosen. With a text line on show
 // there is no paging, so the two page labels are empty.
 TNavigationLabels NavigationLabelTexts(int messageType, int channel, int controller, bool textLine);

@@ -11,7 +11,8 @@ std::uint64_t TReleaseWindow::Micros(TTime time) noexcept
     return static_cast<std::uint64_t>(micros < 0 ? 0 : micros) & (~std::uint64_t{0} >> TimeShift);
 }
 
-std::optional<std::chrono::milliseconds> TReleaseWindow::ArmDelay(TTime now, std::chrono::milliseconds length) const noexcept
+std::optional<std::chrono::milliseconds>
+TReleaseWindow::ArmDelay(TTime now, std::chrono::milliseconds length) const noexcept
 {
     const std::uint64_t state = State.load(std::memory_order_acquire);
     if ((state & OpenBit) == 0) {

@@ -37,8 +37,8 @@ public:
     // timer must still run so that the window ends `length` after its first
     // value (zero when that is past already). Nothing when the window has been
     // closed meanwhile: the value has been acted on, no timer is due.
-    std::optional<std::chrono::milliseconds> ArmDelay(TTime now,
-                                                      std::chrono::milliseconds length) const noexcept;
+    std::optional<std::chrono::milliseconds>
+    ArmDelay(TTime now, std::chrono::milliseconds length) const noexcept;
 
     // Window's thread, when the timer ends: closes the window and gives the
     // value latched last, or nothing when no window was open.

@@ -9,7 +9,7 @@ std::optional<TShortMessage> SelectionShortMessage(int messageType, int channel,
 {
     const auto status = static_cast<std::uint8_t>(messageType + channel);
     const auto value = static_cast<std::uint8_t>(slot & 0x7F);
-    if (messageType == 0xB0) {
+    if (messageType == ControllerMessageType) {
         // A controller number outside 0..127 would go out as a status byte in
         // the middle of the message and garble the receiver's stream.
         if (controller < 0 || controller > 127) {

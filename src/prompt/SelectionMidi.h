@@ -4,6 +4,8 @@
 // Program Change or Control Change rebuilt from the settings, then the slot's
 // MIDI strings, each as a message of its own.
 
+#include "prompt/MidiSettings.h"
+
 #include <QStringList>
 
 #include <cstdint>
@@ -23,7 +25,7 @@ struct TShortMessage {
 struct TSelectionMidiSettings {
     bool SendMessage = false; // "Output Midi on list click"
     bool SendStrings = false; // "Output Midi String List"
-    int MessageType = 0xC0;
+    int MessageType = PatchMessageType;
     int Channel = 0;
     int Controller = 0;
     int OutputDevice = 0;

@@ -110,9 +110,9 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     if (s.ScrollSeconds <= 0) {
         s.ScrollSeconds = defaults.ScrollSeconds;
     }
-    s.ReleaseWindow = std::clamp(
-        file.ReadInteger(Stage, QStringLiteral("ReleaseWindow"), defaults.ReleaseWindow), 0,
-        LongestReleaseWindowMs);
+    s.ReleaseWindow =
+        std::clamp(file.ReadInteger(Stage, QStringLiteral("ReleaseWindow"), defaults.ReleaseWindow),
+                   0, LongestReleaseWindowMs);
     // "Band": a port outside 1 to 65535 gives the default; a key that the
     // program did not make (none in an older file) is made anew here and kept
     // by the next save.

@@ -1,4 +1,5 @@
 #include "rtf/RtfPicture.h"
+#include "core/HexDigit.h"
 
 #include "rtf/RtfFormat.h"
 
@@ -15,24 +16,13 @@ namespace {
 // size from asking the layout for a page of millions of pixels.
 constexpr double MaxDisplayPixels = 8000.0;
 
-int Nibble(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 void TRtfPicture::appendHex(QByteArrayView text)
 {
     Data.reserve(Data.size() + text.size() / 2);
     for (const char c : text) {
-        const int value = Nibble(c);
+        const int value = HexDigitValue(char32_t(static_cast<unsigned char>(c)));
         if (value < 0)
             continue;
         if (PendingNibble < 0) {

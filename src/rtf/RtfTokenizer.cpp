@@ -1,4 +1,5 @@
 #include "rtf/RtfTokenizer.h"
+#include "core/HexDigit.h"
 
 #include <algorithm>
 #include <limits>
@@ -21,17 +22,6 @@ bool IsLetter(char c)
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -82,8 +72,13 @@ TRtfToken TRtfTokenizer::readControl()
     if (!IsLetter(c)) {
         ++Pos;
         if (c == '\'') {
-            const int high = Pos < Input.size() ? HexValue(Input[Pos]) : -1;
-            const int low = Pos + 1 < Input.size() ? HexValue(Input[Pos + 1]) : -1;
+            const int high = Pos < Input.size()
+                                 ? HexDigitValue(char32_t(static_cast<unsigned char>(Input[Pos])))
+                                 : -1;
+            const int low =
+                Pos + 1 < Input.size()
+                    ? HexDigitValue(char32_t(static_cast<unsigned char>(Input[Pos + 1])))
+                    : -1;
             if (high < 0 || low < 0) {
                 // A broken escape: drop it and read on from the next character.
                 token.kind = TRtfToken::Symbol;
