@@ -2,6 +2,7 @@
 
 #include "band/BandServer.h"
 #include "core/SlotTypes.h"
+#include "core/Version.h"
 #include "prompt/PromptReference.h"
 #include "show/Show.h"
 
@@ -45,14 +46,14 @@ TBandPublisher::TBandPublisher(const TShow &show, QObject *parent) : QObject(par
     });
 }
 
-void TBandPublisher::SetServer(TBandServer *server)
+void TBandPublisher::SetServer(TBandServer *server, bool fileDisplay)
 {
     Server = server;
     NamesChanged = true;
-    Republish();
+    Republish(fileDisplay);
 }
 
-void TBandPublisher::Republish()
+void TBandPublisher::Republish(bool fileDisplay)
 {
     if (!Server || !Server->Running()) {
         return;
@@ -63,7 +64,9 @@ void TBandPublisher::Republish()
         return;
     }
     TPrompt waiting;
-    Publish(waiting, LastCaption, LastNumbered, false, nullptr);
+    waiting.FileDisplay = fileDisplay;
+    // The caption of a show that has shown nothing yet.
+    Publish(waiting, ProgramCaption(), LastNumbered, false, nullptr);
 }
 
 void TBandPublisher::PublishNames(bool fileDisplay)

@@ -34,8 +34,9 @@ public:
     explicit TBandPublisher(const TShow &show, QObject *parent = nullptr);
 
     // The server to tell, or nullptr while band screens are off. A server
-    // that starts hears the slots' names and the prompt shown at once.
-    void SetServer(TBandServer *server);
+    // that starts hears the slots' names and the prompt shown at once (before
+    // the first prompt, the names of the display type's field).
+    void SetServer(TBandServer *server, bool fileDisplay);
 
     // `caption`: the window's caption for the prompt; `numbered`: whether
     // slots show their number; `showing`: a stage page shows prompts (before
@@ -48,7 +49,7 @@ public:
 
 private:
     void PublishNames(bool fileDisplay);
-    void Republish();
+    void Republish(bool fileDisplay);
 
     const TShow &Show;
     TBandServer *Server = nullptr;

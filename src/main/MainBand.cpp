@@ -36,7 +36,7 @@ void TfMain::connectBand()
 void TfMain::cbBandScreensClick()
 {
     if (!SettingsPage->BandScreens()) {
-        BandPublisher->SetServer(nullptr);
+        BandPublisher->SetServer(nullptr, false);
         Band.reset();
         SettingsPage->ShowBandProblem(QString());
         return;
@@ -60,7 +60,7 @@ void TfMain::cbBandScreensClick()
     }
     const QString follow = QStringLiteral("http://%1:%2/").arg(TBandServer::LanAddress()).arg(port);
     SettingsPage->ShowBandAddresses(follow, follow + QStringLiteral("remote#") + BandKeyValue);
-    BandPublisher->SetServer(Band.get());
+    BandPublisher->SetServer(Band.get(), DisplayType() == 1);
 }
 
 TStageReport TfMain::StageReport() const

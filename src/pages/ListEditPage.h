@@ -54,6 +54,11 @@ struct TListEditPageDesign {
     std::vector<TItem> MenuItems;
 };
 
+// The two edit pages as the window has them: "Text List Edit" over the text
+// lines, "File List Edit" over the file references.
+TListEditPageDesign TextListDesign();
+TListEditPageDesign FileListDesign();
+
 // "Text List Edit" or "File List Edit": a grid over one field of the show, the
 // side panel, the popup menu on a right click. The page moves entries with the
 // arrows and copies blocks itself, in the show; the marks and the copy buffer

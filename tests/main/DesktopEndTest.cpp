@@ -1,5 +1,6 @@
 #include "main/DesktopEnd.h"
 #include "main/HelpKey.h"
+#include "support/Wait.h"
 #include "touchpad/TouchPad.h"
 
 #include <QApplication>
@@ -20,18 +21,7 @@
 namespace tarvello {
 namespace {
 
-bool WaitFor(const std::function<bool()> &condition, int milliseconds = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > milliseconds) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using test::WaitFor;
 
 // Delivers a key press as the desktop does: to the window, which hands it to
 // the control with the focus.

@@ -3,6 +3,7 @@
 
 #include "MainMidiFixture.h"
 #include "MainPersistenceFixture.h"
+#include "support/Wait.h"
 
 #include "core/SlotTypes.h"
 #include "midi/Midi.h"
@@ -18,15 +19,7 @@ namespace {
 
 bool WaitUntil(const std::function<bool()> &condition)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > 5000) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return WaitFor(condition, 5000);
 }
 
 // Input "In A" and output "Out B" are open and chosen; Watch() has the window

@@ -5,6 +5,7 @@
 #include "support/FakeDialogs.h"
 #include "support/FakeMidiSystem.h"
 #include "support/MainWindowControls.h"
+#include "support/Wait.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -58,15 +59,7 @@ protected:
 
     static bool WaitFor(const std::function<bool()> &condition, int milliseconds = 5000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > milliseconds) {
-                return false;
-            }
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
+        return test::WaitFor(condition, milliseconds);
     }
 
     static void Spin(int milliseconds)

@@ -3,6 +3,7 @@
 #include "main/MainWindow.h"
 #include "support/FakeDialogs.h"
 #include "support/MainWindowControls.h"
+#include "support/Wait.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -45,15 +46,7 @@ protected:
     // Lets the event loop run until the condition holds or the time is up.
     static bool WaitFor(const std::function<bool()> &condition, int milliseconds = 20000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > milliseconds) {
-                return false;
-            }
-            QApplication::processEvents(QEventLoop::AllEvents, 50);
-        }
-        return true;
+        return test::WaitFor(condition, milliseconds);
     }
 
     const QObject *ControlRoot() const override { return Window.get(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/TarvelloError.h"
+#include "support/Wait.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -24,11 +25,7 @@ inline QString ErrorOf(const std::function<void()> &action)
 // Runs the event loop until `done` holds or `ms` pass; returns `done()`.
 inline bool RunEventsUntil(const std::function<bool()> &done, int ms = 3000)
 {
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return done();
+    return test::WaitFor(done, ms);
 }
 
 inline void RunEventsFor(int ms)

@@ -1,4 +1,5 @@
 #include "support/BandClient.h"
+#include "support/Wait.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,15 +19,7 @@ quint16 FreePort()
 
 bool WaitUntil(const std::function<bool()> &condition, int milliseconds)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > milliseconds) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return WaitFor(condition, milliseconds);
 }
 
 namespace {

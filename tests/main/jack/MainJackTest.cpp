@@ -10,6 +10,7 @@
 #include "support/FakeDialogs.h"
 #include "support/JackPeer.h"
 #include "support/MainWindowControls.h"
+#include "support/Wait.h"
 #include "widgets/RadioGroup.h"
 
 #include "widgets/KeyValueGrid.h"
@@ -119,15 +120,7 @@ protected:
 
     static bool WaitFor(const std::function<bool()> &condition, int milliseconds = 5000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!condition()) {
-            if (clock.elapsed() > milliseconds) {
-                return false;
-            }
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
+        return test::WaitFor(condition, milliseconds);
     }
 
     static void Spin(int milliseconds)
