@@ -32,7 +32,8 @@ int main(int argc, char **argv)
         application.SetErrorReporter(&window->Errors());
         window->FormCreate();
         window->show();
-        auto pad = std::make_unique<tarvello::TfTouch>(window->PadTop, window->PadLeft);
+        auto pad =
+            std::make_unique<tarvello::TfTouch>(window->PadPlace().y(), window->PadPlace().x());
         window->SetTouchPad(pad.get());
         auto midiStrings = std::make_unique<tarvello::TfMidiStrings>();
         window->SetMidiStringsDialog(midiStrings.get());

@@ -100,6 +100,11 @@ void TfMain::cbPdfScrollbarClick()
     LyricPage->SetPdfScrollBars(SettingsPage->PdfScrollbarShown());
 }
 
+void TfMain::SetUrlOpener(std::function<bool(const QUrl &)> opener)
+{
+    OpenUrl = std::move(opener);
+}
+
 void TfMain::sbDonateClick()
 {
     // Nothing is reported when no browser takes the address.

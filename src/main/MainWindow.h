@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 
@@ -91,9 +92,9 @@ public:
     void FormDestroy();
     // The F1 hook, installed by FormCreate.
     THelpKey &HelpKey();
-    // Where the Nav Pad is placed when it is made ("TouchPad" in the settings).
-    int PadTop = 203;
-    int PadLeft = 372;
+    // Where the Nav Pad is placed when it is made ("TouchPad" in the
+    // settings): x is its left, y its top.
+    QPoint PadPlace() const { return {PadLeft, PadTop}; }
 
     // The slots: text lines, file references, MIDI strings.
     TShow &Show() const { return *SlotShow; }
@@ -130,7 +131,7 @@ public:
     void lbControllerClick();
     void rgDisplayTypeClick();
     // How the donate button opens its page; the desktop's browser by default.
-    std::function<bool(const QUrl &)> OpenUrl;
+    void SetUrlOpener(std::function<bool(const QUrl &)> opener);
     // Autoscroll on the Lyric page.
     TLyricAutoScroll &AutoScroller() const;
 
@@ -161,13 +162,13 @@ public:
     void SetMidiStringsDialog(TfMidiStrings *dialog);
 
     // The folder the Browse command starts in ("Last Dir" in the settings).
-    QString BrowseDir = QStringLiteral("./");
+    QString BrowseFolder() const { return BrowseDir; }
+    void SetBrowseFolder(const QString &folder) { BrowseDir = folder; }
     // The marked block, shared by both edit pages (0: not set), and what the
     // last block copy took from it.
-    TBlockMarks CopyMarks;
-    TCopyBuffer CopyBuffer;
     int CopyStartRow() const { return CopyMarks.Start; }
     int CopyEndRow() const { return CopyMarks.End; }
+    const TCopyBuffer &LastCopy() const { return CopyBuffer; }
 
     // The stage (MainStage.cpp, MainFullScreen.cpp).
     // A key press that reached this window or the Nav Pad's, before any
@@ -288,6 +289,12 @@ private:
     void CommitListEdits() const;
 
     std::unique_ptr<TErrorReporter> ErrorBox;
+    int PadTop = 203;
+    int PadLeft = 372;
+    std::function<bool(const QUrl &)> OpenUrl;
+    QString BrowseDir = QStringLiteral("./");
+    TBlockMarks CopyMarks;
+    TCopyBuffer CopyBuffer;
     std::unique_ptr<TShow> SlotShow;
     TPromptEngine *Engine = nullptr;
     QTabWidget *pcMain = nullptr;

@@ -67,7 +67,7 @@ TEST(X11Captions, EveryWindowOfTheProgramShowsItsOwnTitle)
         const TControlsOf controls(window);
         window.FormCreate(show.filePath(QStringLiteral("Tarvello.INI")));
         window.show();
-        TfTouch pad(window.PadTop, window.PadLeft);
+        TfTouch pad(window.PadPlace().y(), window.PadPlace().x());
         window.SetTouchPad(&pad);
         // Shown as the operator shows it: the box decides at every paint.
         controls.Find<QCheckBox>("cbTouchPad")->setChecked(true);

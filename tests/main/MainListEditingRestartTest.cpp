@@ -43,7 +43,7 @@ TEST_F(TListEditingRestartTest, EditedSlotsSurviveARestart)
     Window->bpCopyToClick();
 
     FileGrid()->SetRow(4);
-    Window->BrowseDir = ShowDir.path() + QLatin1Char('/');
+    Window->SetBrowseFolder(ShowDir.path() + QLatin1Char('/'));
     Dialogs.FileAnswers = {ShowDir.filePath(QStringLiteral("chart.pdf"))};
     Window->pmBrowseClick();
     Dialogs.ColourAnswers = {QColor(0, 0, 128)};
@@ -60,7 +60,7 @@ TEST_F(TListEditingRestartTest, EditedSlotsSurviveARestart)
     EXPECT_EQ(Window->Show().MidiStringLists()[5], strings);
     EXPECT_TRUE(Window->Show().MidiStringLists()[7].isEmpty());
     EXPECT_EQ(FileGrid()->ValueOfRow(4), ShowDir.filePath(QStringLiteral("chart.pdf")));
-    EXPECT_EQ(Window->BrowseDir, ShowDir.path());
+    EXPECT_EQ(Window->BrowseFolder(), ShowDir.path());
     EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(0, 0, 128));
     // The marks are not kept.
     EXPECT_EQ(Window->CopyStartRow(), 0);

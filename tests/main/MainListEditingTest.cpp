@@ -190,7 +190,7 @@ TEST_F(TListEditingTest, ClearMidiStringsFromEitherMenuOnlyOnYes)
 TEST_F(TListEditingTest, BrowseFillsTheCurrentFileAndRemembersTheStartingFolder)
 {
     FileGrid()->SetRow(8);
-    Window->BrowseDir = QStringLiteral("/srv/show/");
+    Window->SetBrowseFolder(QStringLiteral("/srv/show/"));
     Dialogs.FileAnswers = {std::nullopt};
     Find<QAction>("pmBrowse")->trigger();
     ASSERT_EQ(Dialogs.Records.size(), 1u);
@@ -200,13 +200,13 @@ TEST_F(TListEditingTest, BrowseFillsTheCurrentFileAndRemembersTheStartingFolder)
         QStringLiteral("Text, Graphic, HTML and PDF files (")));
     EXPECT_TRUE(Dialogs.Records[0].Filter.contains(QStringLiteral("*.pdf")));
     EXPECT_EQ(FileGrid()->ValueOfRow(8), QStringLiteral("f7"));
-    EXPECT_EQ(Window->BrowseDir, QStringLiteral("/srv/show/"));
+    EXPECT_EQ(Window->BrowseFolder(), QStringLiteral("/srv/show/"));
 
     Dialogs.FileAnswers = {QStringLiteral("/home/band/charts/Song.pdf")};
     Find<QAction>("pmBrowse")->trigger();
     EXPECT_EQ(FileGrid()->ValueOfRow(8), QStringLiteral("/home/band/charts/Song.pdf"));
     // The chooser's starting folder is kept, not the chosen file's.
-    EXPECT_EQ(Window->BrowseDir, QStringLiteral("/srv/show"));
+    EXPECT_EQ(Window->BrowseFolder(), QStringLiteral("/srv/show"));
     EXPECT_EQ(LineGrid()->ValueOfRow(8), QStringLiteral("t7"));
 }
 
@@ -304,7 +304,7 @@ TEST_F(TListEditingTest, CopyToPushesDownOrOverwritesAndCarriesTheMidiStrings)
     EXPECT_EQ(Dialogs.Records[0].Buttons,
               TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel);
     EXPECT_EQ(LineGrid()->ValueOfRow(10), QStringLiteral("t9"));
-    EXPECT_EQ(Window->CopyBuffer.Values[3], QStringLiteral("t2"));
+    EXPECT_EQ(Window->LastCopy().Values[3], QStringLiteral("t2"));
 
     Dialogs.Answers = {TMessageButton::Yes};
     copyTo->click();

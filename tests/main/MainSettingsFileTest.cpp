@@ -65,8 +65,8 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
     }
     EXPECT_EQ(PatchName()->font().families().constFirst(), "MS Sans Serif");
     EXPECT_EQ(PatchName()->font().pixelSize(), 32);
-    EXPECT_EQ(Window->PadTop, 203);
-    EXPECT_EQ(Window->PadLeft, 372);
+    EXPECT_EQ(Window->PadPlace().y(), 203);
+    EXPECT_EQ(Window->PadPlace().x(), 372);
     for (int slot = 0; slot < SlotCount; ++slot) {
         ASSERT_TRUE(LineGrid()->Value(QString::number(slot)).isEmpty());
         ASSERT_TRUE(FileGrid()->Value(QString::number(slot)).isEmpty());
@@ -134,10 +134,10 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     font.setFamilies({"DejaVu Serif"});
     font.setPointSize(36);
     PatchName()->setFont(font);
-    Window->BrowseDir = "/home/band/charts/";
+    Window->SetBrowseFolder("/home/band/charts/");
     Window->move(40, 30);
     Window->resize(700, 420);
-    TfTouch pad(Window->PadTop, Window->PadLeft);
+    TfTouch pad(Window->PadPlace().y(), Window->PadPlace().x());
     Window->SetTouchPad(&pad);
     pad.move(500, 400);
     const QString longLine(3000, QLatin1Char('x'));
@@ -181,10 +181,10 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     EXPECT_EQ(LyricText()->viewport()->palette().color(QPalette::Base), QColor(250, 240, 230));
     EXPECT_EQ(PatchName()->font().families().constFirst(), "DejaVu Serif");
     EXPECT_EQ(PatchName()->font().pixelSize(), 48);
-    EXPECT_EQ(Window->BrowseDir, "/home/band/charts/");
+    EXPECT_EQ(Window->BrowseFolder(), "/home/band/charts/");
     EXPECT_EQ(Window->pos(), QPoint(40, 30));
     EXPECT_EQ(Window->size(), QSize(700, 420));
-    EXPECT_EQ(QPoint(Window->PadLeft, Window->PadTop), pad.SettingsPosition())
+    EXPECT_EQ(Window->PadPlace(), pad.SettingsPosition())
         << "the pad's own position, though it was never shown";
     EXPECT_EQ(LineGrid()->Value("0"), "   three blanks first");
     EXPECT_EQ(LineGrid()->Value("1"), longLine);
@@ -241,8 +241,8 @@ TEST_F(TSettingsFileTest, StoredValuesOutOfTheOrdinary)
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
     EXPECT_EQ(Find<TRadioGroup>("rgDisplayType")->ItemIndex(), -1);
     EXPECT_TRUE(Find<QCheckBox>("cbTouchPad")->isChecked());
-    EXPECT_EQ(Window->PadTop, -40);
-    EXPECT_EQ(Window->PadLeft, 1200);
+    EXPECT_EQ(Window->PadPlace().y(), -40);
+    EXPECT_EQ(Window->PadPlace().x(), 1200);
     EXPECT_EQ(LineGrid()->Value("0"), "first");
     EXPECT_EQ(LineGrid()->Value("122"), "last");
     // Markers count by position, whatever number they carry.
@@ -427,7 +427,7 @@ TEST_F(TSettingsFileTest, TheDemoShowStartsOnTheLyricPageWithItsNavPad)
 
     // The pad comes up with the main window's next paint, at its stored place
     // as far as this screen lets it.
-    TfTouch pad(Window->PadTop, Window->PadLeft);
+    TfTouch pad(Window->PadPlace().y(), Window->PadPlace().x());
     Window->SetTouchPad(&pad);
     EXPECT_FALSE(pad.isVisible());
     Window->update();

@@ -183,10 +183,10 @@ TEST_F(TSettingsPageTest, PdfScrollbarsAndDonate)
     EXPECT_FALSE(viewer->ShowScrollBars());
 
     QList<QUrl> opened;
-    Window->OpenUrl = [&](const QUrl &address) {
+    Window->SetUrlOpener([&](const QUrl &address) {
         opened << address;
         return false;
-    };
+    });
     EXPECT_NO_THROW(Find<QToolButton>("sbDonate")->click());
     EXPECT_EQ(opened, (QList<QUrl>{QUrl(DonateAddress)}));
     EXPECT_TRUE(Dialogs.Records.empty());

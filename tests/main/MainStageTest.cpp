@@ -145,7 +145,7 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     QApplication::processEvents();
 
     // The Nav Pad, touched last, hands the pedal on too.
-    TfTouch pad(Window->PadTop, Window->PadLeft);
+    TfTouch pad(Window->PadPlace().y(), Window->PadPlace().x());
     Window->SetTouchPad(&pad);
     pad.show();
     pad.findChild<QPushButton *>("bNextFile")->setFocus();
@@ -252,7 +252,7 @@ TEST_F(TStageRestartTest, FullScreenAndTheKeysComeBackOnTheStoredScreen)
     EXPECT_EQ(Pages()->currentWidget(), Page("tsLyric"));
     // The pages cover the whole window, yet its repaint brings the Nav Pad,
     // which stays above the full-screen window as its tool window.
-    TfTouch pad(Window->PadTop, Window->PadLeft);
+    TfTouch pad(Window->PadPlace().y(), Window->PadPlace().x());
     Window->SetTouchPad(&pad);
     Window->update();
     QApplication::processEvents();
@@ -288,7 +288,7 @@ TEST_F(TStageRestartTest, FullScreenAndTheKeysComeBackOnTheStoredScreen)
     // hands out late).
     Start();
     Press(*Window, Qt::Key_F11);
-    TfTouch replacedPad(Window->PadTop, Window->PadLeft);
+    TfTouch replacedPad(Window->PadPlace().y(), Window->PadPlace().x());
     Window->SetTouchPad(&replacedPad);
     replacedPad.show();
     QPlatformSurfaceEvent gone(QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed);
