@@ -59,7 +59,7 @@ TfMain::~TfMain()
     ReleaseMidiInputEvents();
     // The pages and grids go one by one now; none of that is a change of page
     // or a selection to act on.
-    SettingPage = true;
+    ChangingPageQuietly = true;
     pcMain->disconnect(this);
     TextPage->disconnect(this);
     FilePage->disconnect(this);
@@ -99,7 +99,7 @@ void TfMain::connectPages()
                 if (pcMain->currentWidget() != LyricPage) {
                     LyricPage->StopAutoScroll();
                 }
-                if (!SettingPage) {
+                if (!ChangingPageQuietly) {
                     pcMainChange();
                 }
             }));
@@ -204,7 +204,7 @@ void TfMain::ShowTabsForDisplayType()
     Engine->SetFileDisplay(!textLine);
     // Hiding the active tab moves to another page; that is no change of page
     // by the operator, so nothing is shown for it.
-    SettingPage = true;
+    ChangingPageQuietly = true;
     // The tab bar's arrow keys and mouse wheel step onto hidden tabs, but
     // not onto disabled ones.
     const auto showTab = [this](QWidget *page, bool shown) {
@@ -216,14 +216,14 @@ void TfMain::ShowTabsForDisplayType()
     showTab(LyricPage, !textLine);
     showTab(FilePage, !textLine);
     showTab(SettingsPage, true);
-    SettingPage = false;
+    ChangingPageQuietly = false;
 }
 
 void TfMain::SetActivePage(QWidget *page)
 {
-    SettingPage = true;
+    ChangingPageQuietly = true;
     pcMain->setCurrentWidget(page);
-    SettingPage = false;
+    ChangingPageQuietly = false;
 }
 
 void TfMain::StartEmptyShow()

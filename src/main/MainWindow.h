@@ -304,7 +304,9 @@ private:
     TListEditPage *FilePage = nullptr;
     TSettingsPage *SettingsPage = nullptr;
 
-    bool SettingPage = false;
+    // The program changes the page itself (start-up, hidden tabs): nothing
+    // is shown for it.
+    bool ChangingPageQuietly = false;
     std::function<void()> SelectionMidiSender;
     std::shared_ptr<TIniFile> SettingsFile;
     QString MidiStringsFile;

@@ -38,34 +38,34 @@ TListEditPage::TListEditPage(const TListEditPageDesign &design, TShow &show, TSl
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    Lines = Named(new TKeyValueGrid(new TShowGridModel(show, field), this), design.Grid);
-    Lines->SetTitles(QStringLiteral("Key"), design.ValueTitle);
-    SetBackground(Lines->viewport(), ColourOfColourValue(design.GridColour));
-    SetHint(Lines, design.GridHint, design.GridHintShown);
+    SlotGrid = Named(new TKeyValueGrid(new TShowGridModel(show, field), this), design.Grid);
+    SlotGrid->SetTitles(QStringLiteral("Key"), design.ValueTitle);
+    SetBackground(SlotGrid->viewport(), ColourOfColourValue(design.GridColour));
+    SetHint(SlotGrid, design.GridHint, design.GridHintShown);
     const char *const *n = design.SideNames;
     Panel = new TSidePanel(
         {n[0], n[1], n[2], n[3], n[4], n[5], n[6], n[7], n[8], design.CopyLeft, design.CopyWidth},
         this);
-    layout->addWidget(Lines, 1);
+    layout->addWidget(SlotGrid, 1);
     layout->addWidget(Panel);
 
     // The title row is framed while the stray lines are kept.
-    new TTitleRowMark(Lines->horizontalHeader(), Lines->viewport(),
+    new TTitleRowMark(SlotGrid->horizontalHeader(), SlotGrid->viewport(),
                       [this] { return !Show.StrayMidiStrings().isEmpty(); });
-    Lines->SetMarkedRowPredicate([this](int row) { return MarkedRow(row); });
+    SlotGrid->SetMarkedRowPredicate([this](int row) { return MarkedRow(row); });
     connect(&show, &TShow::SlotChanged, this, [this](int, TSlotField changed) {
         if (changed == TSlotField::MidiStrings) {
-            Lines->viewport()->update();
-            Lines->horizontalHeader()->viewport()->update();
+            SlotGrid->viewport()->update();
+            SlotGrid->horizontalHeader()->viewport()->update();
         }
     });
     // The popup menu opens from the mouse-down handling, at its own place.
-    Lines->setContextMenuPolicy(Qt::PreventContextMenu);
-    WatchGridMouse(this, Lines, errors);
+    SlotGrid->setContextMenuPolicy(Qt::PreventContextMenu);
+    WatchGridMouse(this, SlotGrid, errors);
     createMenu(design);
 
     // The grid's click is the window's list click.
-    connect(Lines, &TKeyValueGrid::Click, this, &TListEditPage::Click);
+    connect(SlotGrid, &TKeyValueGrid::Click, this, &TListEditPage::Click);
     connect(Panel->UpDown, &TUpDown::Click, this,
             Guarded(errors, [this](TUpDownButton button) { UpDownClick(button); }));
     connect(Panel->CopyStart, &QPushButton::clicked, this,
@@ -95,20 +95,20 @@ void TListEditPage::createMenu(const TListEditPageDesign &design)
 
 void TListEditPage::MouseDown(Qt::MouseButton button, QPoint at)
 {
-    Panel->UpDown->SetPosition(-Lines->Row());
+    Panel->UpDown->SetPosition(-SlotGrid->Row());
     Steps.Follow(Panel->UpDown->Position());
     if (button != Qt::RightButton) {
         return;
     }
-    const QPoint inRows = Lines->viewport()->mapFrom(Lines, at);
-    if (!Lines->viewport()->rect().contains(inRows)) {
+    const QPoint inRows = SlotGrid->viewport()->mapFrom(SlotGrid, at);
+    if (!SlotGrid->viewport()->rect().contains(inRows)) {
         return;
     }
-    const QModelIndex cell = Lines->indexAt(inRows);
+    const QModelIndex cell = SlotGrid->indexAt(inRows);
     if (!cell.isValid()) {
         return;
     }
-    Lines->SetRow(cell.row() + 1);
+    SlotGrid->SetRow(cell.row() + 1);
     Menu->popup(GridMenuPoint(window()->frameGeometry().topLeft(), at));
 }
 
@@ -117,14 +117,14 @@ void TListEditPage::UpDownClick(TUpDownButton button)
     if (!Steps.Stepped(Panel->UpDown->Position())) {
         return;
     }
-    Lines->CommitEdit();
+    SlotGrid->CommitEdit();
     const int neighbour =
-        Show.MoveEntry(Field, SlotOfRow(Lines->Row()),
+        Show.MoveEntry(Field, SlotOfRow(SlotGrid->Row()),
                        button == TUpDownButton::Up ? TMoveDirection::Up : TMoveDirection::Down);
     if (neighbour < 0) {
         return;
     }
-    Lines->SetRow(RowOfSlot(neighbour));
+    SlotGrid->SetRow(RowOfSlot(neighbour));
 }
 
 // The two marks are shared by both pages; each page's buttons show them and
@@ -132,7 +132,7 @@ void TListEditPage::UpDownClick(TUpDownButton button)
 void TListEditPage::CopyStartClick()
 {
     const bool endEnabled = Panel->CopyEnd->isEnabled();
-    MarkBlockStart(CopyMarks, Lines->Row(), endEnabled);
+    MarkBlockStart(CopyMarks, SlotGrid->Row(), endEnabled);
     Panel->CopyStart->setText(SlotCaption("Start = ", CopyMarks.Start));
     if (endEnabled) {
         Panel->CopyEnd->setText(SlotCaption("End = ", CopyMarks.End));
@@ -145,7 +145,7 @@ void TListEditPage::CopyStartClick()
 
 void TListEditPage::CopyEndClick()
 {
-    MarkBlockEnd(CopyMarks, Lines->Row());
+    MarkBlockEnd(CopyMarks, SlotGrid->Row());
     Panel->CopyStart->setText(SlotCaption("Start = ", CopyMarks.Start));
     Panel->CopyEnd->setText(SlotCaption("End = ", CopyMarks.End));
     if (BlockMarksSet(CopyMarks)) {
@@ -155,12 +155,12 @@ void TListEditPage::CopyEndClick()
 
 void TListEditPage::CopyToClick()
 {
-    const int destination = Lines->Row();
+    const int destination = SlotGrid->Row();
     Panel->CopyTo->setText(SlotCaption("Copy to = ", destination));
 
     // The snapshot comes first: a destination inside the block copies the block
     // as it stood, whatever the push down moves.
-    Lines->CommitEdit();
+    SlotGrid->CommitEdit();
     TSlotRows rows = Show.Rows(Field);
     TakeBlockSnapshot(rows, CopyMarks, destination, CopyBuffer);
 
@@ -174,7 +174,7 @@ void TListEditPage::CopyToClick()
 
 bool TListEditPage::MarkedRow(int row) const
 {
-    return row >= Lines->FirstRow && row <= Lines->LastRow() &&
+    return row >= SlotGrid->FirstRow && row <= SlotGrid->LastRow() &&
            !Show.MidiStrings(SlotOfRow(row)).isEmpty();
 }
 

@@ -72,7 +72,7 @@ public:
                   TBlockMarks &copyMarks, TCopyBuffer &copyBuffer, TDialogs &dialogs,
                   TErrorReporter &errors, QWidget *parent = nullptr);
 
-    TKeyValueGrid &Grid() const { return *Lines; }
+    TKeyValueGrid &Grid() const { return *SlotGrid; }
 
     // A mouse press anywhere in the grid, title row included; `at` is in the
     // grid's own coordinates. A right press on a row selects it and opens the
@@ -100,7 +100,7 @@ private:
     TBlockMarks &CopyMarks;
     TCopyBuffer &CopyBuffer;
     TDialogs &Dialogs;
-    TKeyValueGrid *Lines;
+    TKeyValueGrid *SlotGrid;
     TSidePanel *Panel;
     QMenu *Menu = nullptr;
     // The up-down's position as last seen, to tell a step from a press at the
