@@ -464,10 +464,7 @@ void TPdfPageView::PrefetchOne()
 void TPdfPageView::FinishPrefetch()
 {
     SchedulePrefetch();
-    QDeadlineTimer deadline(10000);
-    while (Prefetcher.HasPending() && IsPrefetchPending() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
+    WaitForPrefetchIdle();
     PrefetchTimer.stop();
     while (IsPrefetchPending()) {
         PrefetchOne();

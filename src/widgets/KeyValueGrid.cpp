@@ -91,14 +91,8 @@ void TKeyValueGrid::SetRow(int row)
 
 void TKeyValueGrid::FollowRow(int row)
 {
-    CheckRow(row);
-    if (row == Row()) {
-        return;
-    }
     const QScopedValueRollback following(Following, true);
-    selectionModel()->setCurrentIndex(Model->index(row - 1, TKeyValueGridModel::ValueColumn),
-                                      QItemSelectionModel::ClearAndSelect |
-                                          QItemSelectionModel::Rows);
+    SetRow(row);
 }
 
 QString TKeyValueGrid::Key(int row) const
