@@ -13,6 +13,7 @@
 #include "pdfcontrol/PdfPageView.h"
 #include "pdfviewer/PdfViewer.h"
 #include "support/FindControl.h"
+#include "support/MainWindowControls.h"
 #include "support/QtTestEnvironment.h"
 #include "widgets/Dialogs.h"
 #include "widgets/KeyValueGrid.h"
@@ -56,13 +57,12 @@ TfMain &MainWindow()
         Folder = std::make_unique<QTemporaryDir>();
         Window = std::make_unique<TfMain>(Dialogs);
         Window->resize(1000, 640);
-        Window->SetDisplayType(1);
-        Window->StartEmptyShow();
+        test::UseDisplayType(*Window, 1);
         Window->show();
         while (!(Window->windowHandle() && Window->windowHandle()->isExposed())) {
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
-        Window->AutoScroller().SetClock([] { return Now; });
+        test::LyricPageOf(Window.get()).AutoScroller().SetClock([] { return Now; });
         test::Control<QCheckBox>(Window.get(), QStringLiteral("cbAutoScroll"))->setChecked(true);
     }
     return *Window;
@@ -102,6 +102,7 @@ void TimeFrames(benchmark::State &state, const std::function<void()> &show,
                 const std::function<void()> &settle)
 {
     TfMain &window = MainWindow();
+    TLyricAutoScroll &scroller = test::LyricPageOf(&window).AutoScroller();
     test::Control<QSpinBox>(&window, QStringLiteral("seScrollSeconds"))
         ->setValue(int(state.range(0)));
     show();
@@ -110,17 +111,17 @@ void TimeFrames(benchmark::State &state, const std::function<void()> &show,
     for (auto _ : state) {
         Now += FrameSeconds;
         clock.start();
-        window.AutoScroller().Frame();
+        scroller.Frame();
         settle();
         worst = std::max(worst, clock.nsecsElapsed() / 1e6);
-        if (!window.AutoScroller().State().Moving(Now)) {
+        if (!scroller.State().Moving(Now)) {
             state.PauseTiming();
             show();
             state.ResumeTiming();
         }
     }
     state.counters["worst_ms"] = worst;
-    state.counters["range_px"] = window.AutoScroller().State().Range();
+    state.counters["range_px"] = scroller.State().Range();
 }
 
 // The page (from 1) the PDF viewer shows now.
@@ -133,7 +134,7 @@ int CurrentPdfPage()
 
 void ShowSlot(int slot)
 {
-    MainWindow().ActOnValue(slot);
+    test::SelectValue(&MainWindow(), slot);
     for (int i = 0; i < 20; ++i) {
         QApplication::processEvents();
     }
@@ -177,6 +178,7 @@ void BM_PdfFrameAt60Hz(benchmark::State &state)
     test::Control<TKeyValueGrid>(&MainWindow(), QStringLiteral("vleFiles"))
         ->SetValue(QStringLiteral("4"), SongbookFile());
     TfMain &window = MainWindow();
+    TLyricAutoScroll &scroller = test::LyricPageOf(&window).AutoScroller();
     test::Control<QSpinBox>(&window, QStringLiteral("seScrollSeconds"))
         ->setValue(int(state.range(0)));
     ShowSlot(4);
@@ -195,13 +197,13 @@ void BM_PdfFrameAt60Hz(benchmark::State &state)
         }
         Now += FrameSeconds;
         clock.start();
-        window.AutoScroller().Frame();
+        scroller.Frame();
         PaintPending();
         const double ms = clock.nsecsElapsed() / 1e6;
         state.SetIterationTime(ms / 1000);
         worst = std::max(worst, ms);
         pages.insert(CurrentPdfPage());
-        if (!window.AutoScroller().State().Moving(Now)) {
+        if (!scroller.State().Moving(Now)) {
             ShowSlot(4);
             next = pace.nsecsElapsed();
         }
@@ -231,24 +233,24 @@ void BM_BrowserFrame(benchmark::State &state)
     test::Control<TKeyValueGrid>(&MainWindow(), QStringLiteral("vleFiles"))
         ->SetValue(QStringLiteral("5"), WriteFile(QStringLiteral("long.html"), html + "</body>"));
     TfMain &window = MainWindow();
+    TLyricAutoScroll &scroller = test::LyricPageOf(&window).AutoScroller();
     // Loaded, and its height known.
-    const auto show = [&window] {
-        window.ActOnValue(5);
+    const auto show = [&window, &scroller] {
+        test::SelectValue(&window, 5);
         QWebEngineView *view =
             test::Control<TWebBrowserView>(&window, QStringLiteral("webFileBrowser"))
                 ->EnsureBrowser();
         QElapsedTimer wait;
         wait.start();
-        while ((view->title() != QStringLiteral("long") ||
-                window.AutoScroller().State().Range() <= 0) &&
+        while ((view->title() != QStringLiteral("long") || scroller.State().Range() <= 0) &&
                wait.elapsed() < 30000) {
             Now += 0.3;
-            window.AutoScroller().Frame();
+            scroller.Frame();
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
     };
-    TimeFrames(state, show, [&window] {
-        while (window.AutoScroller().BrowserStepPending()) {
+    TimeFrames(state, show, [&scroller] {
+        while (scroller.BrowserStepPending()) {
             QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
         }
     });

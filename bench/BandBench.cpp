@@ -1,5 +1,5 @@
 // Band screens: how soon 24 followers have what the stage screen shows.
-// (a) ActOnValue to the state at the last of 24 WebSocket followers;
+// (a) a selection to the state at the last of 24 WebSocket followers;
 // (b) a remote's POST /api/value to the state at the last follower;
 // (c) the act to a prompt's content (HTML of an RTF file, a PDF page's
 //     picture) received by four followers of different screen widths, each
@@ -13,6 +13,7 @@
 #include "main/MainWindow.h"
 #include "pdfcontrol/BuiltInPdfControl.h"
 #include "support/FindControl.h"
+#include "support/MainWindowControls.h"
 #include "support/QtTestEnvironment.h"
 #include "support/RawClients.h"
 #include "widgets/Dialogs.h"
@@ -284,8 +285,7 @@ void Report(benchmark::State &state, std::vector<double> samples, int missed = 0
 void TextLines()
 {
     TfMain &window = MainWindow();
-    window.SetDisplayType(0);
-    window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsDisplay")));
+    test::UseDisplayType(window, 0);
 }
 
 void BM_A_ActToLastOf24Followers(benchmark::State &state)
@@ -299,7 +299,7 @@ void BM_A_ActToLastOf24Followers(benchmark::State &state)
         slot = slot == 5 ? 6 : 5;
         NextTake(slot);
         const qint64 start = Now();
-        Window->ActOnValue(slot);
+        test::SelectValue(Window.get(), slot);
         if (WaitForAll()) {
             samples.push_back(double(Followers->LastArrival - start) / 1e6);
         } else if (++missed > MissedLimit) {
@@ -328,8 +328,8 @@ void BM_B_RemotePostToLastOf24Followers(benchmark::State &state)
         NextTake(slot);
         const QByteArray body = "{\"value\": " + QByteArray::number(slot) + "}";
         const qint64 start = Now();
-        remote.write("POST /api/value HTTP/1.1\r\nHost: " + host + "\r\nAuthorization: Bearer " + key +
-                     "\r\nContent-Type: application/json\r\nContent-Length: " +
+        remote.write("POST /api/value HTTP/1.1\r\nHost: " + host + "\r\nAuthorization: Bearer " +
+                     key + "\r\nContent-Type: application/json\r\nContent-Length: " +
                      QByteArray::number(body.size()) + "\r\n\r\n" + body);
         remote.flush();
         if (WaitForAll()) {
@@ -366,8 +366,7 @@ void ActToContent(benchmark::State &state, const QString &first, const QString &
     TfMain &window = MainWindow();
     TFollowers &followers = StartFollowers();
     followers.Check = std::move(check);
-    window.SetDisplayType(1);
-    window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsLyric")));
+    test::UseDisplayType(window, 1);
     Grid("vleFiles").SetValue(QStringLiteral("5"), first);
     Grid("vleFiles").SetValue(QStringLiteral("6"), second);
     Grid("vleLines").SetValue(QStringLiteral("5"), QString());
@@ -376,8 +375,8 @@ void ActToContent(benchmark::State &state, const QString &first, const QString &
     int missed = 0;
     int slot = 5;
     // Both prompts shown once: each is the other's neighbour from then on.
-    window.ActOnValue(6);
-    window.ActOnValue(5);
+    test::SelectValue(&window, 6);
+    test::SelectValue(&window, 5);
     QThread::msleep(500);
     for (auto _ : state) {
         slot = slot == 5 ? 6 : 5;
@@ -386,7 +385,7 @@ void ActToContent(benchmark::State &state, const QString &first, const QString &
         followers.ContentArrival = 0;
         followers.AwaitedSlot = slot;
         const qint64 start = Now();
-        window.ActOnValue(slot);
+        test::SelectValue(&window, slot);
         acts.push_back(double(Now() - start) / 1e6);
         QElapsedTimer wait;
         wait.start();
@@ -401,7 +400,7 @@ void ActToContent(benchmark::State &state, const QString &first, const QString &
         }
     }
     Report(state, samples, missed);
-    // The stage's own share: ActOnValue until it returns.
+    // The stage's own share: the selection until it returns.
     std::sort(acts.begin(), acts.end());
     state.counters["act_median_ms"] = acts[acts.size() / 2];
 }
@@ -501,7 +500,7 @@ void BM_D_ActToFollowPageText(benchmark::State &state)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     // The socket is open once a state has painted.
-    Window->ActOnValue(7);
+    test::SelectValue(Window.get(), 7);
     while (!title.startsWith(QLatin1String("7 - ")) && clock.elapsed() < 30000) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
@@ -516,7 +515,7 @@ void BM_D_ActToFollowPageText(benchmark::State &state)
         QApplication::processEvents();
         QThread::msleep(20);
         const qint64 start = Now();
-        Window->ActOnValue(slot);
+        test::SelectValue(Window.get(), slot);
         QElapsedTimer wait;
         wait.start();
         while (title != expected && wait.elapsed() < 2000) {

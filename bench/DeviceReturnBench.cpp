@@ -49,8 +49,7 @@ std::unique_ptr<TfMain> MakeWindow(const QString &input)
     window->RegisterMidiInputEvents();
     auto *list = test::Control<QListWidget>(window.get(), QStringLiteral("lbMidiIn"));
     list->addItems(MidiInput().Devices.Names());
-    list->setCurrentRow(MidiInput().Devices.IndexOf(input));
-    window->lbMidiInClick();
+    test::TControlsOf(*window).ClickRow("lbMidiIn", MidiInput().Devices.IndexOf(input));
     window->StartEmptyShow();
     window->WatchMidiDevices();
     return window;
@@ -103,9 +102,11 @@ bool MeasureReturn(benchmark::State &state, TfMain &window, int value,
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
-    const bool latched = RunEventsUntil([&] { return window.PendingMidiValue() == value; });
+    const TPromptEngine &engine = test::EngineOf(&window);
+    const bool latched =
+        RunEventsUntil([&] { return engine.Dispatch().PendingMidiValue() == value; });
     const TClock::time_point first = TClock::now();
-    const bool selected = RunEventsUntil([&] { return window.CurrentSlot() == value; });
+    const bool selected = RunEventsUntil([&] { return engine.CurrentSlot() == value; });
     const double shown = Milliseconds(TClock::now() - back);
     playing = false;
     keyboard.join();

@@ -3,6 +3,7 @@
 #include "main/MainWindow.h"
 #include "pdfcontrol/BuiltInPdfControl.h"
 #include "support/FindControl.h"
+#include "support/MainWindowControls.h"
 #include "support/QtTestEnvironment.h"
 #include "widgets/Dialogs.h"
 #include "widgets/KeyValueGrid.h"
@@ -135,14 +136,13 @@ void BM_StartupMemory(benchmark::State &state)
         TfMain &window = MainWindow();
         QApplication::processEvents();
         const long before = TreeResidentKb();
-        window.SetDisplayType(1);
-        window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsLyric")));
+        test::UseDisplayType(window, 1);
         const QString page =
             WriteFile(QStringLiteral("page.html"),
                       "<html><head><title>web</title></head><body>Hi</body></html>");
         test::Control<TKeyValueGrid>(&window, QStringLiteral("vleFiles"))
             ->SetValue(QStringLiteral("1"), page);
-        window.ActOnValue(1);
+        test::SelectValue(&window, 1);
         QWebEngineView *view =
             test::Control<TWebBrowserView>(&window, QStringLiteral("webFileBrowser"))
                 ->EnsureBrowser();
@@ -163,15 +163,14 @@ BENCHMARK(BM_StartupMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 void BM_TextLineToPainted(benchmark::State &state)
 {
     TfMain &window = MainWindow();
-    window.SetDisplayType(0);
-    window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsDisplay")));
+    test::UseDisplayType(window, 0);
     test::Control<TKeyValueGrid>(&window, QStringLiteral("vleLines"))
         ->SetValue(QStringLiteral("5"), QStringLiteral("Chorus, all together now"));
     test::Control<TKeyValueGrid>(&window, QStringLiteral("vleLines"))
         ->SetValue(QStringLiteral("6"), QStringLiteral("Bridge, quietly"));
     int value = 5;
     for (auto _ : state) {
-        window.ActOnValue(value);
+        test::SelectValue(&window, value);
         test::Control<QLabel>(&window, QStringLiteral("lPatchName"))->repaint();
         value = value == 5 ? 6 : 5;
     }
@@ -181,14 +180,13 @@ BENCHMARK(BM_TextLineToPainted)->Unit(benchmark::kMicrosecond);
 void LyricFileToPainted(benchmark::State &state, const QString &name, const QByteArray &bytes)
 {
     TfMain &window = MainWindow();
-    window.SetDisplayType(1);
-    window.SetActivePage(test::Control<QWidget>(&window, QStringLiteral("tsLyric")));
+    test::UseDisplayType(window, 1);
     test::Control<TKeyValueGrid>(&window, QStringLiteral("vleFiles"))
         ->SetValue(QStringLiteral("7"), WriteFile(name, bytes));
-    window.ActOnValue(7);
+    test::SelectValue(&window, 7);
     for (auto _ : state) {
         // The same slot again: shown anew, with no list click on top.
-        window.ActOnValue(7);
+        test::SelectValue(&window, 7);
         test::Control<QTextEdit>(&window, QStringLiteral("reLyric"))->viewport()->repaint();
     }
     state.SetBytesProcessed(state.iterations() * bytes.size());

@@ -99,24 +99,6 @@ void TfMain::mLoadFileListClick()
     SlotShow->SetMidiStringLists(lists);
 }
 
-void TfMain::pmBrowseClick()
-{
-    // The row is taken before the chooser opens: MIDI input goes on while it
-    // is open and may move the cursor, but the file belongs to the entry the
-    // operator browsed for.
-    const int row = Files().Row();
-    const QString directory = BrowseStartDirectory(BrowseDir);
-    const std::optional<QString> chosen =
-        Dialogs.OpenFileName(this, QString(), directory, BrowseFilter());
-    if (!chosen) {
-        return;
-    }
-    Files().CommitEdit();
-    SlotShow->SetFile(SlotOfRow(row), *chosen);
-    // The chooser's starting folder is remembered, not the chosen file's.
-    BrowseDir = directory;
-}
-
 void TfMain::pmFileDeleteClick()
 {
     // The entry asked about, whatever MIDI selects while the question is open.
@@ -215,61 +197,6 @@ void TfMain::mMidiStringsClick()
         return;
     }
     SlotShow->SetMidiStrings(slot, *edited);
-}
-
-void TfMain::vleLinesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPoint At)
-{
-    TextPage->MouseDown(Button, At);
-}
-
-void TfMain::vleFilesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPoint At)
-{
-    FilePage->MouseDown(Button, At);
-}
-
-void TfMain::UDPromptClick(TUpDownButton Button)
-{
-    TextPage->UpDownClick(Button);
-}
-
-void TfMain::UDLineClick(TUpDownButton Button)
-{
-    FilePage->UpDownClick(Button);
-}
-
-void TfMain::bpCopyStartClick()
-{
-    TextPage->CopyStartClick();
-}
-
-void TfMain::bpCopyEndClick()
-{
-    TextPage->CopyEndClick();
-}
-
-void TfMain::bpCopyToClick()
-{
-    TextPage->CopyToClick();
-}
-
-void TfMain::bCopyStartClick()
-{
-    FilePage->CopyStartClick();
-}
-
-void TfMain::bCopyEndClick()
-{
-    FilePage->CopyEndClick();
-}
-
-void TfMain::bCopyToClick()
-{
-    FilePage->CopyToClick();
-}
-
-void TfMain::CopyBlockTo(TKeyValueGrid *grid)
-{
-    (grid == &Lines() ? TextPage : FilePage)->CopyToClick();
 }
 
 } // namespace tarvello

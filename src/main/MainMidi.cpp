@@ -40,12 +40,18 @@ void TfMain::connectSettingsPage()
     connect(page, &TSettingsPage::FontClicked, this, guard([this] { pmLineFontClick(); }));
     connect(page, &TSettingsPage::DonateClicked, this, guard([this] { sbDonateClick(); }));
     connect(page, &TSettingsPage::ReleaseWindowChanged, this,
-            [this](int milliseconds) { SetReleaseWindow(milliseconds); });
-    SetReleaseWindow(page->ReleaseWindow());
+            [this](int milliseconds) { Engine->SetReleaseWindow(milliseconds); });
+    Engine->SetReleaseWindow(page->ReleaseWindow());
     // The input thread reads the box through this copy, never the widget.
     connect(page, &TSettingsPage::MidiThruToggled, this,
             [this](bool checked) { Engine->Midi().Thru = checked; });
     Engine->Midi().Thru = false;
+    const auto copyOptions = [this, page] {
+        Engine->SetOptions(
+            {!page->SuppressNumber(), page->SendMessageOnClick(), page->SendMidiStrings()});
+    };
+    connect(page, &TSettingsPage::SelectionOptionsToggled, this, copyOptions);
+    copyOptions();
     OpenUrl = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
     LyricPage->SetScrollSeconds(page->ScrollSeconds());
     UpdateNavigationLabels();
@@ -65,7 +71,7 @@ void TfMain::lbControllerClick()
 
 void TfMain::rgMessageClick()
 {
-    const bool patch = PatchMode();
+    const bool patch = SettingsPage->MessageType() == 0;
     Engine->Midi().MessageType = patch ? PatchMessageType : ControllerMessageType;
     SettingsPage->ShowController(!patch);
     UpdateNavigationLabels();
@@ -170,28 +176,6 @@ void TfMain::MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t D
 void TfMain::SysExInputEvent(int, QBuffer &)
 {
     Engine->Dispatch().SysExInputEvent();
-}
-
-std::uint8_t TfMain::PendingMidiValue() const
-{
-    return Engine->Dispatch().PendingMidiValue();
-}
-
-bool TfMain::LearnMode() const
-{
-    return Engine->Dispatch().Learning();
-}
-
-void TfMain::SetReleaseWindow(int milliseconds)
-{
-    Engine->SetReleaseWindow(milliseconds);
-}
-
-void TfMain::ActOnLatchedValue(std::uint8_t value)
-{
-    // Errors go to the error box as the timer's would; the next value is
-    // acted on as usual.
-    Guarded(*ErrorBox, [this, value] { Select(value, TSelectOrigin::Midi); })();
 }
 
 void TfMain::bLearnClick()

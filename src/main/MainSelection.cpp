@@ -31,7 +31,7 @@ void TfMain::ShowSelection(const TPrompt &prompt)
     const bool cursorMoves = prompt.Selects && list.Row() != RowOfSlot(prompt.Slot);
     const QString caption = PromptCaption(prompt, PatchMode(), Engine->Midi().Controller);
     setWindowTitle(caption);
-    const bool numbered = !SettingsPage->SuppressNumber();
+    const bool numbered = Engine->Options().Numbered;
 
     // The band hears of a new prompt before the stage view draws it: what a
     // follower fetches is prepared already, and a large document on the stage
@@ -70,7 +70,7 @@ void TfMain::DisplayTextLine(int value)
 {
     const QString key = QString::number(value);
     const QString line = SlotShow->Line(value);
-    DisplayPage->ShowLine(SettingsPage->SuppressNumber() ? line : NumberedLine(key, line));
+    DisplayPage->ShowLine(Engine->Options().Numbered ? NumberedLine(key, line) : line);
 }
 
 void TfMain::ShowPrompt(const TPrompt &prompt)
@@ -80,7 +80,7 @@ void TfMain::ShowPrompt(const TPrompt &prompt)
         return;
     }
     LyricPage->Show(QString::number(prompt.Slot), prompt.Stored, prompt.File,
-                    !SettingsPage->SuppressNumber());
+                    Engine->Options().Numbered);
     LyricPage->PrepareNeighbours(prompt.Neighbours);
 }
 
@@ -123,8 +123,8 @@ void TfMain::SetSelectionMidiSender(std::function<void()> sender)
 void TfMain::SendSelectionMidiToOutput()
 {
     TSelectionMidiSettings settings;
-    settings.SendMessage = SettingsPage->SendMessageOnClick();
-    settings.SendStrings = SettingsPage->SendMidiStrings();
+    settings.SendMessage = Engine->Options().SendMessage;
+    settings.SendStrings = Engine->Options().SendStrings;
     const int slot = CurrentSlot();
     const QStringList &strings = SlotShow->MidiStrings(slot);
     // Nothing to send: the device lists are not even made.

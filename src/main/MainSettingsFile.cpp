@@ -6,6 +6,7 @@
 #include "files/MidiStringsFile.h"
 #include "files/TextFile.h"
 #include "pages/DisplayPage.h"
+#include "pages/ListEditPage.h"
 #include "pages/LyricPage.h"
 #include "pages/SettingsPage.h"
 #include "prompt/StoredSettings.h"
@@ -63,7 +64,7 @@ void TfMain::LoadSettings()
 
     SettingsPage->SetChannelRow(ChannelRowOfSetting(s.Channel));
     SettingsPage->SetControllerRow(ControllerRowOfSetting(s.Controller));
-    BrowseDir = s.LastDir;
+    FilePage->SetBrowseFolder(s.LastDir);
 
     DisplayPage->SetBackground(ColourOfSetting(s.Colour));
     LyricPage->SetBackground(ColourOfSetting(s.LyricColour));
@@ -138,7 +139,7 @@ void TfMain::SaveSettings()
     const QPoint pad = Pad ? Pad->SettingsPosition() : QPoint(PadLeft, PadTop);
     s.PadTop = pad.y();
     s.PadLeft = pad.x();
-    s.LastDir = BrowseDir;
+    s.LastDir = FilePage->BrowseFolder();
     s.LyricColour = ColourValueToSave(loaded.LyricColour, ColourOfSetting(loaded.LyricColour),
                                       LyricPage->Background());
 

@@ -167,11 +167,6 @@ void TfMain::KeepPadAbove()
     }
 }
 
-TfTouch *TfMain::TouchPad() const
-{
-    return Pad;
-}
-
 void TfMain::NavPadSelect()
 {
     QWidget *const pages[] = {DisplayPage, LyricPage, TextPage, FilePage, SettingsPage};

@@ -55,6 +55,7 @@ THelpKey &TfMain::HelpKey()
 {
     if (!HelpHook) {
         HelpHook = new THelpKey(this);
+        HelpHook->setObjectName(QStringLiteral("HelpKey"));
     }
     return *HelpHook;
 }

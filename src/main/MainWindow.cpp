@@ -153,7 +153,7 @@ void TfMain::FileListCommand(TListCommand command)
 {
     switch (command) {
     case TListCommand::Browse:
-        pmBrowseClick();
+        // The page chooses the file itself.
         break;
     case TListCommand::MidiStrings:
         mMidiStringsClick();
@@ -184,23 +184,17 @@ void TfMain::FileListCommand(TListCommand command)
 
 bool TfMain::PatchMode() const
 {
-    return SettingsPage->MessageType() == 0;
+    return Engine->Midi().MessageType == PatchMessageType;
 }
 
 int TfMain::DisplayType() const
 {
-    return SettingsPage->DisplayType() == 1 ? 1 : 0;
-}
-
-void TfMain::SetDisplayType(int type)
-{
-    SettingsPage->SetDisplayType(type == 1 ? 1 : 0);
-    ShowTabsForDisplayType();
+    return Engine->FileDisplay() ? 1 : 0;
 }
 
 void TfMain::ShowTabsForDisplayType()
 {
-    const bool textLine = DisplayType() == 0;
+    const bool textLine = SettingsPage->DisplayType() != 1;
     Engine->SetFileDisplay(!textLine);
     // Hiding the active tab moves to another page; that is no change of page
     // by the operator, so nothing is shown for it.
@@ -256,26 +250,6 @@ int TfMain::CurrentSlot() const
 TKeyValueGrid &TfMain::GridOfDisplayType() const
 {
     return DisplayType() == 0 ? Lines() : Files();
-}
-
-bool TfMain::vleLinesDrawCell(int Row) const
-{
-    return TextPage->MarkedRow(Row);
-}
-
-bool TfMain::vleFilesDrawCell(int Row) const
-{
-    return FilePage->MarkedRow(Row);
-}
-
-int TfMain::LyricViewKind() const
-{
-    return LyricPage->ViewKind();
-}
-
-TLyricAutoScroll &TfMain::AutoScroller() const
-{
-    return LyricPage->AutoScroller();
 }
 
 void TfMain::cbAutoScrollClick()

@@ -47,7 +47,6 @@ class TSettingsPage;
 class TfMidiStrings;
 class TfTouch;
 enum class TListCommand;
-enum class TUpDownButton;
 struct TStoredSettings;
 
 // The main window: five pages (Display, Lyric, the two edit pages, Settings)
@@ -60,28 +59,6 @@ public:
     explicit TfMain(TDialogs &dialogs, QWidget *parent = nullptr);
     ~TfMain() override;
 
-    // Shows a value from 0 to 127: selects a slot (0..122) or navigates
-    // (122..127), shows the result on the active page and moves the cursor of
-    // the grid that follows the display type (MainSelection.cpp).
-    void ActOnValue(int value);
-    // Sends the selection's MIDI of the current slot; what it sends can be
-    // replaced (the MIDI output by default).
-    void SendSelectionMidi();
-    void SetSelectionMidiSender(std::function<void()> sender);
-
-    int CurrentSlot() const;
-    int LyricViewKind() const;
-
-    // 0 "Text Line", 1 "File (Text or RTF)", as chosen on the Settings page.
-    int DisplayType() const;
-    void SetDisplayType(int type);
-    // Makes a page active as the program does at start-up: without running
-    // pcMainChange.
-    void SetActivePage(QWidget *page);
-    // The start of a show with nothing loaded: the tabs of the display type
-    // and its display page.
-    void StartEmptyShow();
-
     // Start-up and shut-down (MainStartup.cpp). FormCreate runs once, after the
     // window is made and before it is first shown: it fills the device lists,
     // restores the settings and the show, and reports what fails in the error
@@ -90,102 +67,37 @@ public:
     // end, while the Nav Pad still exists: it closes the devices and saves.
     void FormCreate(const QString &settingsFile = QString());
     void FormDestroy();
-    // The F1 hook, installed by FormCreate.
-    THelpKey &HelpKey();
-    // Where the Nav Pad is placed when it is made ("TouchPad" in the
-    // settings): x is its left, y its top.
-    QPoint PadPlace() const { return {PadLeft, PadTop}; }
+    // The start of a show with nothing loaded, without FormCreate: the tabs of
+    // the display type and its display page.
+    void StartEmptyShow();
+    // The MIDI input without FormCreate (MainMidi.cpp, MainDevices.cpp): the
+    // input list is made (enumerating the devices) and its handlers are
+    // registered, before any input device is opened; once watching, the lists
+    // on "Settings" follow the devices that come and go.
+    void RegisterMidiInputEvents();
+    void WatchMidiDevices();
 
     // The slots: text lines, file references, MIDI strings.
     TShow &Show() const { return *SlotShow; }
+    // Where every error of the window's handlers goes: the error box.
+    TErrorReporter &Errors() const { return *ErrorBox; }
 
-    // MIDI input (MainMidi.cpp). The two handlers run on the MIDI input
-    // thread; they never wait for this window's thread.
-    void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
-                        std::uint8_t Data2);
-    // Makes the input list (enumerating the devices) and registers the two
-    // handlers with it; before any input device is opened.
-    void RegisterMidiInputEvents();
-    void bLearnClick();
-    // The release window's length in milliseconds (0 to 2000), as the
-    // Settings page sets it. At 0 every latched value is acted on at once.
-    void SetReleaseWindow(int milliseconds);
-    // A value handed over without a release window, on this thread.
-    void ActOnLatchedValue(std::uint8_t value);
-    std::uint8_t PendingMidiValue() const;
-    bool LearnMode() const;
-
-    // The device lists' handlers (MainDevices.cpp). Errors of the device lists
-    // leave the handlers for the error box. A click makes the device the
-    // chosen one of its list.
-    void lbMidiInClick();
-    void lbMidiOutClick();
-    // The devices that come and go (MainDevices.cpp). Once watching, the lists
-    // on "Settings" follow the system; an open device that goes is closed
-    // quietly, and a chosen device that is not open is opened as soon as it is
-    // present. InputDeviceIndex and OutputDeviceIndex name the open device, or
-    // -1 when the one they named has gone.
-    void WatchMidiDevices();
-    // The other handlers of the Settings page (MainMidi.cpp).
-    void lbChannelClick();
-    void lbControllerClick();
-    void rgDisplayTypeClick();
-    // How the donate button opens its page; the desktop's browser by default.
-    void SetUrlOpener(std::function<bool(const QUrl &)> opener);
-    // Autoscroll on the Lyric page.
-    TLyricAutoScroll &AutoScroller() const;
-
-    // The Nav Pad (MainStage.cpp): the pad is made after this window and
-    // attached here; nullptr detaches it.
+    // The windows made after this one and attached here (MainStage.cpp,
+    // MainListCommands.cpp); nullptr detaches. The Nav Pad is placed where
+    // the settings put it ("TouchPad": x is its left, y its top).
+    QPoint PadPlace() const { return {PadLeft, PadTop}; }
     void SetTouchPad(TfTouch *pad);
-    TfTouch *TouchPad() const;
-    // The pad's "Select": between the list page and the display page.
-    void NavPadSelect();
-
-    // List editing on the two edit pages (MainListCommands.cpp). Each command
-    // works on the current row of its grid.
-    void pmBrowseClick();
-    void pmLineColourClick();
-    void mClearMidiStringsClick();
-    // The list files of the two edit pages' popup menus.
-    void pmSaveLinetoFileClick();
-    void pmConvertClick();
-    void mSaveFileListClick();
-    void mLoadFileListClick();
-    void bpCopyStartClick();
-    void bpCopyEndClick();
-    void bpCopyToClick();
-    void CopyBlockTo(TKeyValueGrid *grid);
-    // The MIDI strings of CurrentSlot in the editor; the editor is made at
-    // start-up after this window and attached here.
-    void mMidiStringsClick();
     void SetMidiStringsDialog(TfMidiStrings *dialog);
 
-    // The folder the Browse command starts in ("Last Dir" in the settings).
-    QString BrowseFolder() const { return BrowseDir; }
-    void SetBrowseFolder(const QString &folder) { BrowseDir = folder; }
-    // The marked block, shared by both edit pages (0: not set), and what the
-    // last block copy took from it.
-    int CopyStartRow() const { return CopyMarks.Start; }
-    int CopyEndRow() const { return CopyMarks.End; }
-    const TCopyBuffer &LastCopy() const { return CopyBuffer; }
-
-    // The stage (MainStage.cpp, MainFullScreen.cpp).
-    // A key press that reached this window or the Nav Pad's, before any
-    // control sees it. True when the stage took it: F11, Escape while full
-    // screen, and with "Page turner keys" checked the pedal keys, unless the
-    // focus is in an editor, a grid or a list.
-    bool StageKeyPress(const QWindow *window, const QKeyEvent &event);
-    // Full screen hides the tabs, so that only the prompt is seen.
-    bool FullScreen() const { return StageFullScreen; }
+    // What a selection sends and how the donate button opens its page: the
+    // MIDI output and the desktop's browser unless replaced.
+    void SetSelectionMidiSender(std::function<void()> sender);
+    void SetUrlOpener(std::function<bool(const QUrl &)> opener);
 
     // Band screens (MainBand.cpp): the running server, or nullptr, and the
     // leader's key.
     TBandServer *BandServer() const { return Band.get(); }
     QString BandKey() const { return BandKeyValue; }
-
-    // Where every error of the window's handlers goes: the error box.
-    TErrorReporter &Errors() const { return *ErrorBox; }
 
 signals:
     // The Nav Pad's "Line Up" and "Line Dn" follow the view on the Lyric page:
@@ -198,22 +110,56 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // A value from 0 to 127 from the program itself: as the engine selects it
+    // (MainSelection.cpp).
+    void ActOnValue(int value);
+    void SendSelectionMidi();
+    int CurrentSlot() const;
+    // 0 "Text Line", 1 "File (Text or RTF)", as the engine shows them.
+    int DisplayType() const;
+    // Makes a page active as the program does at start-up: without running
+    // pcMainChange.
+    void SetActivePage(QWidget *page);
+    THelpKey &HelpKey();
+
+    // MIDI input (MainMidi.cpp): the handlers run on the MIDI input thread
+    // and never wait for this window's thread.
+    void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
+                        std::uint8_t Data2);
+    void bLearnClick();
+    // The device lists' handlers (MainDevices.cpp): a click makes the device
+    // the chosen one of its list. InputDeviceIndex and OutputDeviceIndex name
+    // the open device, or -1 when the one they named has gone.
+    void lbMidiInClick();
+    void lbMidiOutClick();
+    void lbChannelClick();
+    void lbControllerClick();
+    void rgDisplayTypeClick();
+    // The Nav Pad's "Select": between the list page and the display page.
+    void NavPadSelect();
+    // List editing on the two edit pages (MainListCommands.cpp). Each command
+    // works on the current row of its grid.
+    void pmLineColourClick();
+    void mClearMidiStringsClick();
+    void pmSaveLinetoFileClick();
+    void pmConvertClick();
+    void mSaveFileListClick();
+    void mLoadFileListClick();
+    // The MIDI strings of CurrentSlot in the editor.
+    void mMidiStringsClick();
+    // A key press that reached this window or the Nav Pad's, before any
+    // control sees it. True when the stage took it: F11, Escape while full
+    // screen, and with "Page turner keys" checked the pedal keys, unless the
+    // focus is in an editor, a grid or a list (MainStage.cpp).
+    bool StageKeyPress(const QWindow *window, const QKeyEvent &event);
+
     // The handlers of the window's controls, each called by the control it
     // is named after. The page control's change shows the current slot on a
-    // stage page; the list clicks select the slot of their grid's row; the
-    // grids frame the key cell of a row whose slot has MIDI strings.
+    // stage page; the list clicks select the slot of their grid's row. The
+    // edit pages move, copy and frame their rows themselves.
     void pcMainChange();
     void vleLinesClick();
     void vleFilesClick();
-    bool vleLinesDrawCell(int Row) const;
-    bool vleFilesDrawCell(int Row) const;
-    void vleLinesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
-    void vleFilesMouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPoint At);
-    void UDPromptClick(TUpDownButton Button);
-    void UDLineClick(TUpDownButton Button);
-    void bCopyStartClick();
-    void bCopyEndClick();
-    void bCopyToClick();
     void pmFileDeleteClick();
     void pmTextDeleteClick();
     void pmLineFontClick();
@@ -292,7 +238,6 @@ private:
     int PadTop = 203;
     int PadLeft = 372;
     std::function<bool(const QUrl &)> OpenUrl;
-    QString BrowseDir = QStringLiteral("./");
     TBlockMarks CopyMarks;
     TCopyBuffer CopyBuffer;
     std::unique_ptr<TShow> SlotShow;

@@ -62,7 +62,7 @@ TListEditPage::TListEditPage(const TListEditPageDesign &design, TShow &show, TSl
     // The popup menu opens from the mouse-down handling, at its own place.
     SlotGrid->setContextMenuPolicy(Qt::PreventContextMenu);
     WatchGridMouse(this, SlotGrid, errors);
-    createMenu(design);
+    createMenu(design, errors);
 
     // The grid's click is the window's list click.
     connect(SlotGrid, &TKeyValueGrid::Click, this, &TListEditPage::Click);
@@ -79,7 +79,7 @@ TListEditPage::TListEditPage(const TListEditPageDesign &design, TShow &show, TSl
             [this] { emit Command(TListCommand::DeleteEntry); });
 }
 
-void TListEditPage::createMenu(const TListEditPageDesign &design)
+void TListEditPage::createMenu(const TListEditPageDesign &design, TErrorReporter &errors)
 {
     Menu = Named(new QMenu(this), design.Menu);
     for (const TListEditPageDesign::TItem &item : design.MenuItems) {
@@ -89,8 +89,30 @@ void TListEditPage::createMenu(const TListEditPageDesign &design)
         }
         QAction *action = Named(Menu->addAction(QLatin1String(item.Caption)), item.Name);
         const TListCommand command = item.Command;
+        if (command == TListCommand::Browse) {
+            connect(action, &QAction::triggered, this, Guarded(errors, [this] { BrowseClick(); }));
+            continue;
+        }
         connect(action, &QAction::triggered, this, [this, command] { emit Command(command); });
     }
+}
+
+void TListEditPage::BrowseClick()
+{
+    // The row is taken before the chooser opens: MIDI input goes on while it
+    // is open and may move the cursor, but the file belongs to the entry the
+    // operator browsed for.
+    const int row = SlotGrid->Row();
+    const QString directory = BrowseStartDirectory(BrowseDir);
+    const std::optional<QString> chosen =
+        Dialogs.OpenFileName(this, QString(), directory, BrowseFilter());
+    if (!chosen) {
+        return;
+    }
+    SlotGrid->CommitEdit();
+    Show.SetFile(SlotOfRow(row), *chosen);
+    // The chooser's starting folder is remembered, not the chosen file's.
+    BrowseDir = directory;
 }
 
 void TListEditPage::MouseDown(Qt::MouseButton button, QPoint at)

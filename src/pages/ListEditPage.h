@@ -86,6 +86,11 @@ public:
     void CopyToClick();
     // Whether the key cell of a row is framed: its slot has MIDI strings.
     bool MarkedRow(int row) const;
+    // "Browse" chooses a file for the current row; the chooser starts in this
+    // folder ("Last Dir" in the settings).
+    void BrowseClick();
+    QString BrowseFolder() const { return BrowseDir; }
+    void SetBrowseFolder(const QString &folder) { BrowseDir = folder; }
 
 signals:
     // The grid's list click: the operator or the program reached another row.
@@ -93,7 +98,7 @@ signals:
     void Command(tarvello::TListCommand command);
 
 private:
-    void createMenu(const TListEditPageDesign &design);
+    void createMenu(const TListEditPageDesign &design, TErrorReporter &errors);
 
     TShow &Show;
     const TSlotField Field;
@@ -106,6 +111,7 @@ private:
     // The up-down's position as last seen, to tell a step from a press at the
     // end of its range.
     TUpDownTracker Steps{-1};
+    QString BrowseDir = QStringLiteral("./");
 };
 
 } // namespace tarvello

@@ -165,6 +165,9 @@ void TSettingsPage::connectControls()
     connect(rgMessage, &TRadioGroup::Click, this, &TSettingsPage::MessageTypeClicked);
     connect(rgDisplayType, &TRadioGroup::Click, this, &TSettingsPage::DisplayTypeClicked);
     connect(cbMidiThru, &QCheckBox::toggled, this, &TSettingsPage::MidiThruToggled);
+    for (QCheckBox *box : {cbSuppressNum, cbMidiOut, cbMidiStrings}) {
+        connect(box, &QCheckBox::toggled, this, &TSettingsPage::SelectionOptionsToggled);
+    }
     connect(cbTouchPad, &QCheckBox::toggled, this, &TSettingsPage::TouchPadToggled);
     connect(cbPdfScrollbar, &QCheckBox::toggled, this, &TSettingsPage::PdfScrollbarToggled);
     connect(cbAutoScroll, &QCheckBox::toggled, this, &TSettingsPage::AutoScrollToggled);

@@ -114,6 +114,9 @@ signals:
     void MessageTypeClicked();
     void DisplayTypeClicked();
     void MidiThruToggled(bool on);
+    // "Suppress Number in display", "Output Midi on list click" or "Output
+    // Midi String List" changed.
+    void SelectionOptionsToggled();
     void TouchPadToggled(bool on);
     void PdfScrollbarToggled(bool on);
     void AutoScrollToggled(bool on);

@@ -17,6 +17,16 @@ namespace tarvello {
 class TMidiDispatch;
 class TShow;
 
+// How a selection is shown and what it sends, as the Settings page sets it:
+// copied here when the operator changes it, never read back from the page.
+struct TSelectionOptions {
+    // The slot's number before its line ("Suppress Number in display" off).
+    bool Numbered = true;
+    // "Output Midi on list click" and "Output Midi String List".
+    bool SendMessage = false;
+    bool SendStrings = false;
+};
+
 // The prompt engine: the current slot and the rules that turn a value from
 // any source into what the stage shows. A value is resolved once into a
 // TPrompt and announced once; the stage pages, the list cursor, the caption,
@@ -43,6 +53,8 @@ public:
     void SetFileDisplay(bool fileDisplay) { Files = fileDisplay; }
     TStagePage StagePage() const { return Page; }
     void SetStagePage(TStagePage page) { Page = page; }
+    const TSelectionOptions &Options() const { return SelectionOptions; }
+    void SetOptions(const TSelectionOptions &options) { SelectionOptions = options; }
 
     // MIDI input (PromptEngineMidi.cpp). The settings the input thread reads.
     TMidiSettings &Midi() { return MidiSettings; }
@@ -78,6 +90,7 @@ private:
     int Current = 0;
     bool Files = false;
     TStagePage Page = TStagePage::Other;
+    TSelectionOptions SelectionOptions;
     // The file of the slot last selected in file display, and its neighbours.
     int ResolvedSlot = -1;
     TPromptFile Resolved;

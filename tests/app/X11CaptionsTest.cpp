@@ -83,7 +83,7 @@ TEST(X11Captions, EveryWindowOfTheProgramShowsItsOwnTitle)
             << XWindowNames(editor).toStdString();
 
         // The caption a selection writes reaches the screen as it stands.
-        window.ActOnValue(5);
+        test::SelectValue(&window, 5);
         EXPECT_TRUE(ShowsName(window, window.windowTitle())) << XWindowNames(window).toStdString();
         EXPECT_TRUE(dialogs.MessageTexts().isEmpty());
         window.SetTouchPad(nullptr);

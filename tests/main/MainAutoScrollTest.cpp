@@ -51,7 +51,7 @@ protected:
         Frames.uninstall();
     }
 
-    TLyricAutoScroll &Scroller() { return Window->AutoScroller(); }
+    TLyricAutoScroll &Scroller() { return LyricPage()->AutoScroller(); }
 
     // Moves the clock on by `seconds` and shows the next frame, which puts
     // the view where it belongs if autoscroll runs.
@@ -82,7 +82,7 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
 {
     Slot(8, LongText(300));
     Slot(9, LongText(400));
-    Window->ActOnValue(9);
+    SelectValue(9);
     QApplication::processEvents();
     QScrollBar *bar = LyricText()->verticalScrollBar();
     const int range = bar->maximum();
@@ -99,24 +99,24 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
 
     // Line up scrolls one line and pauses; line down scrolls back and resumes.
     const int paused = bar->value() - bar->singleStep();
-    Window->ActOnValue(123);
+    SelectValue(123);
     EXPECT_EQ(bar->value(), paused);
     EXPECT_FALSE(Scroller().ClockRunning());
     After(30);
     EXPECT_EQ(bar->value(), paused);
-    Window->ActOnValue(122);
-    EXPECT_EQ(Window->CurrentSlot(), 9);
+    SelectValue(122);
+    EXPECT_EQ(CurrentSlot(), 9);
     const int resumed = bar->value();
     After(10);
     EXPECT_PRED2(near, bar->value(), resumed + 0.1 * range);
 
     // A page command pauses too; the operator moves the view meanwhile, and
     // the next command resumes from there at the same pace.
-    Window->ActOnValue(124);
+    SelectValue(124);
     bar->setValue(100);
     After(20);
     EXPECT_EQ(bar->value(), 100);
-    Window->ActOnValue(124);
+    SelectValue(124);
     const int fromHere = bar->value();
     EXPECT_EQ(fromHere, 100 + bar->pageStep());
     After(10);
@@ -131,9 +131,9 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     EXPECT_FALSE(Scroller().ClockRunning());
 
     // A new prompt starts again from its top; so does the same one shown again.
-    Window->ActOnValue(126);
-    EXPECT_EQ(Window->CurrentSlot(), 10);
-    Window->ActOnValue(127);
+    SelectValue(126);
+    EXPECT_EQ(CurrentSlot(), 10);
+    SelectValue(127);
     QApplication::processEvents();
     EXPECT_EQ(bar->value(), 0);
     EXPECT_TRUE(Scroller().ClockRunning());
@@ -142,7 +142,7 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
 
     // A prompt that cannot be shown leaves nothing scrolling.
     Slot(11, QStringLiteral("long400.txt /PAGE x"));
-    Window->ActOnValue(11);
+    SelectValue(11);
     EXPECT_EQ(Dialogs.MessageTexts().size(), 1);
     EXPECT_FALSE(Scroller().State().Active());
     EXPECT_FALSE(Scroller().ClockRunning());
@@ -151,7 +151,7 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     // scrolls from the page it opened at.
     WritePdf(Folder.filePath(QStringLiteral("chart.pdf")), 4);
     Slot(5, QStringLiteral("chart.pdf /PAGE 2"));
-    Window->ActOnValue(5);
+    SelectValue(5);
     QApplication::processEvents();
     auto *control =
         qobject_cast<TPdfDocumentControl *>(Find<TPdfViewer>("PdfViewer")->GetDispatch());
@@ -164,12 +164,12 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     After(10);
     EXPECT_PRED2(near, pages->value(), pageTwo + 0.1 * pages->maximum());
     // Line commands have no lines to scroll in a PDF, but still pause.
-    Window->ActOnValue(122);
+    SelectValue(122);
     const int held = pages->value();
     After(10);
     EXPECT_EQ(pages->value(), held);
     EXPECT_EQ(control->CurrentPage(), 2);
-    Window->ActOnValue(124);
+    SelectValue(124);
     EXPECT_EQ(control->CurrentPage(), 3);
     const int pageThree = pages->value();
     After(10);
@@ -180,7 +180,7 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     EXPECT_FALSE(Scroller().ClockRunning());
     EXPECT_EQ(control->LayoutModeName(), QStringLiteral("SinglePage"));
     EXPECT_EQ(control->ViewModeName(), QStringLiteral("Fit"));
-    Window->ActOnValue(9);
+    SelectValue(9);
     After(10);
     EXPECT_EQ(bar->value(), 0);
     EXPECT_FALSE(Scroller().State().Active());
@@ -197,7 +197,7 @@ TEST_F(TAutoScrollTest, TheBrowserPageScrollsWhenItHasLoaded)
     Slot(12, QStringLiteral("tall.html"));
     Slot(13, QStringLiteral("short.htm"));
 
-    Window->ActOnValue(12);
+    SelectValue(12);
     QWebEngineView *view = Find<TWebBrowserView>("webFileBrowser")->EnsureBrowser();
     ASSERT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath(QStringLiteral("tall.html"))),
                        QStringLiteral("tall")));
@@ -224,19 +224,19 @@ TEST_F(TAutoScrollTest, TheBrowserPageScrollsWhenItHasLoaded)
 
     // Line up pauses (after its own line), line down resumes from where that
     // left the page.
-    Window->ActOnValue(123);
+    SelectValue(123);
     EXPECT_TRUE(WaitFor([&] { return near(ScrollY(view), 0.2 * range - 40); }, 5000));
     EXPECT_PRED2(near, step(30), 0.2 * range - 40);
-    Window->ActOnValue(122);
+    SelectValue(122);
     EXPECT_TRUE(WaitFor([&] { return near(ScrollY(view), 0.2 * range); }, 5000));
     step(0); // the page reports the line steps as a move of its own
     EXPECT_PRED2(near, step(10), 0.3 * range);
 
     // Another page and back: from the top again.
-    Window->ActOnValue(13);
+    SelectValue(13);
     ASSERT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath(QStringLiteral("short.htm"))),
                        QStringLiteral("short")));
-    Window->ActOnValue(12);
+    SelectValue(12);
     ASSERT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath(QStringLiteral("tall.html"))),
                        QStringLiteral("tall")));
     EXPECT_TRUE(WaitFor(measured));

@@ -38,7 +38,7 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
 
     TFollowerClient follower(port);
     ASSERT_TRUE(follower.WaitConnected());
-    Window->ActOnValue(1);
+    SelectValue(1);
     // The state after the draw: the caption then names the item.
     ASSERT_TRUE(follower.WaitFor([this](const QJsonObject &s) {
         return s["slot"] == 1 && s["caption"].toString() == Window->windowTitle();
@@ -51,7 +51,7 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     EXPECT_EQ(s["caption"].toString(), Window->windowTitle());
     EXPECT_TRUE(HttpGet(port, s["content"].toString().toLatin1()).Body.contains("then the riff"));
 
-    Window->ActOnValue(2);
+    SelectValue(2);
     ASSERT_TRUE(follower.WaitFor([this](const QJsonObject &s) {
         return s["slot"] == 2 && s["caption"].toString() == Window->windowTitle();
     }));
@@ -61,7 +61,7 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     const QByteArray page2 = follower.Latest()["content"].toString().toLatin1();
     const THttpAnswer png = HttpGet(port, page2 + "?w=800");
     EXPECT_TRUE(png.Body.startsWith("\x89PNG"));
-    Window->ActOnValue(PageDownValue);
+    SelectValue(PageDownValue);
     ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["page"] == 3; }));
     EXPECT_NE(follower.Latest()["content"].toString().toLatin1(), page2);
 
@@ -73,7 +73,7 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
                "<div style='height:5000px'>Set list</div></body></html>");
     page.close();
     FileGrid()->SetValue("4", "long.html");
-    Window->ActOnValue(4);
+    SelectValue(4);
     ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["kind"] == "html"; }));
     EXPECT_TRUE(HttpGet(port, follower.Latest()["content"].toString().toLatin1())
                     .Body.contains("Set list"));
@@ -87,7 +87,7 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     EXPECT_EQ(TWebBrowserView::UrlOfReference("javascript://x/%0Aalert(1)"), QUrl("about:blank"));
     EXPECT_EQ(TWebBrowserView::UrlOfReference("https://example.org/x"),
               QUrl("https://example.org/x"));
-    Window->ActOnValue(3);
+    SelectValue(3);
     ASSERT_TRUE(follower.WaitFor([](const QJsonObject &s) { return s["kind"] == "web"; }));
     EXPECT_EQ(follower.Latest()["link"], "") << "only http and https become links";
 
@@ -95,11 +95,11 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     const int sent = SelectionMidiSent;
     EXPECT_EQ(HttpPost(port, "/api/value", R"({"value": 1})", Window->BandKey().toLatin1()).Status,
               204);
-    EXPECT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return CurrentSlot() == 1; }));
     EXPECT_GT(SelectionMidiSent, sent);
     EXPECT_EQ(HttpPost(port, "/api/value", R"({"value": 2})", "wrong").Status, 401);
     QApplication::processEvents();
-    EXPECT_EQ(Window->CurrentSlot(), 1);
+    EXPECT_EQ(CurrentSlot(), 1);
 
     Find<QCheckBox>("cbBandScreens")->setChecked(false);
     EXPECT_EQ(Window->BandServer(), nullptr);
@@ -116,7 +116,7 @@ TEST_F(TMainWindowTest, BandScreensOnAPortInUseAreReportedAndTheShowGoesOn)
     EXPECT_TRUE(Dialogs.MessageTexts().front().startsWith(
         QStringLiteral("Band screens cannot listen on port %1").arg(other.serverPort())));
     EXPECT_TRUE(Find<QLabel>("lBandAddress")->text().startsWith("Not running"));
-    Window->ActOnValue(4);
+    SelectValue(4);
     EXPECT_EQ(PatchName()->text(), "4 - Ballad");
 
     // Another port: it runs.

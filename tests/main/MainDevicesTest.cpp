@@ -31,7 +31,7 @@ protected:
     QListWidget *Outputs() const { return Find<QListWidget>("lbMidiOut"); }
     bool Selects(int slot)
     {
-        return WaitFor([&] { return Window->CurrentSlot() == slot; });
+        return WaitFor([&] { return CurrentSlot() == slot; });
     }
 };
 
@@ -40,19 +40,19 @@ TEST_F(TDevicesTest, AnInputThatGoesIsMarkedAndTakenAgainWhenItIsBack)
     Watch();
     Find<QCheckBox>("cbMidiThru")->setChecked(true);
     Fake->RemoveInput("In A");
-    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().InputDevice == -1; }));
+    ASSERT_TRUE(WaitFor([&] { return Engine().Midi().InputDevice == -1; }));
     EXPECT_EQ(ItemTexts(Inputs()), QStringList({"In B", "In A (not connected)"}));
     EXPECT_EQ(Inputs()->currentRow(), 1);
     EXPECT_FALSE(Fake->IsInputOpen("In A"));
     // A click on it changes nothing: it is still the one awaited.
-    Window->lbMidiInClick();
+    ClickRow("lbMidiIn", Inputs()->currentRow());
     EXPECT_EQ(ItemTexts(Inputs()).size(), 2);
 
     Fake->AddInput("In A");
     ASSERT_TRUE(WaitFor([&] { return Fake->IsInputOpen("In A"); }));
     EXPECT_EQ(ItemTexts(Inputs()), QStringList({"In B", "In A"}));
     EXPECT_EQ(Inputs()->currentRow(), 1);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
+    EXPECT_EQ(Engine().Midi().InputDevice, 1);
     Fake->DeliverTo("In A", QByteArray::fromHex("C007"));
     ASSERT_TRUE(Selects(7));
     EXPECT_EQ(SentHex(), QStringList{"c00700"}) << "thru";
@@ -67,7 +67,7 @@ TEST_F(TDevicesTest, AnOutputThatGoesAndComesBackHearsTheNextSelection)
     Find<QCheckBox>("cbMidiStrings")->setChecked(true);
     Window->Show().SetMidiStrings(4, QStringList{"B0 07 64"});
     Fake->RemoveOutput("Out B");
-    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().OutputDevice == -1; }));
+    ASSERT_TRUE(WaitFor([&] { return Engine().Midi().OutputDevice == -1; }));
     EXPECT_EQ(ItemTexts(Outputs()), QStringList({"Out A", "Out B (not connected)"}));
     // Selections go on with no output and no box; nothing opens on demand.
     Receive("C003");
@@ -77,7 +77,7 @@ TEST_F(TDevicesTest, AnOutputThatGoesAndComesBackHearsTheNextSelection)
 
     Fake->AddOutput("Out B");
     ASSERT_TRUE(WaitFor([&] { return Fake->IsOutputOpen("Out B"); }));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, 1);
+    EXPECT_EQ(Engine().Midi().OutputDevice, 1);
     EXPECT_EQ(Outputs()->currentRow(), 1);
     Receive("C004");
     ASSERT_TRUE(Selects(4));
@@ -96,16 +96,15 @@ TEST_F(TDevicesTest, ListsFollowTheSystemAndChoosingAnotherEndsTheWait)
     EXPECT_EQ(Fake->Calls().filter("InClose").size(), 0) << "the open device is left alone";
 
     Fake->RemoveInput("In A");
-    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().InputDevice == -1; }));
-    Inputs()->setCurrentRow(0);
-    Window->lbMidiInClick();
+    ASSERT_TRUE(WaitFor([&] { return Engine().Midi().InputDevice == -1; }));
+    ClickRow("lbMidiIn", 0);
     EXPECT_EQ(ItemTexts(Inputs()), QStringList{"In C"});
     EXPECT_TRUE(Fake->IsInputOpen("In C"));
     Fake->AddInput("In A");
     ASSERT_TRUE(WaitFor([&] { return Inputs()->count() == 2; }));
     Spin(100);
     EXPECT_FALSE(Fake->IsInputOpen("In A"));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 0);
+    EXPECT_EQ(Engine().Midi().InputDevice, 0);
     EXPECT_EQ(Inputs()->currentRow(), 0);
 }
 
@@ -115,8 +114,7 @@ TEST_F(TDevicesTest, ASystemThatCannotAnnounceIsLookedAtOnceASecond)
     Watch();
     EXPECT_FALSE(Fake->Watched());
     Fake->RemoveInput("In A");
-    ASSERT_TRUE(
-        WaitFor([&] { return test::EngineOf(Window.get()).Midi().InputDevice == -1; }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return Engine().Midi().InputDevice == -1; }, 3000));
     Fake->AddInput("In A");
     ASSERT_TRUE(WaitFor([&] { return Fake->IsInputOpen("In A"); }, 3000));
 }
@@ -167,9 +165,8 @@ TEST_F(TDevicesTest, AStormOfDevicesComingAndGoingWhileMidiFlows)
     clock.start();
     while (clock.elapsed() < 2000) {
         QApplication::processEvents(QEventLoop::AllEvents, 5);
-        dishonest += !honest(MidiInput(), test::EngineOf(Window.get()).Midi().InputDevice, "In A");
-        dishonest +=
-            !honest(MidiOutput(), test::EngineOf(Window.get()).Midi().OutputDevice, "Out B");
+        dishonest += !honest(MidiInput(), Engine().Midi().InputDevice, "In A");
+        dishonest += !honest(MidiOutput(), Engine().Midi().OutputDevice, "Out B");
     }
     running = false;
     keyboard.join();
@@ -177,8 +174,8 @@ TEST_F(TDevicesTest, AStormOfDevicesComingAndGoingWhileMidiFlows)
     ASSERT_TRUE(WaitFor([&] { return Fake->IsInputOpen("In A") && Fake->IsOutputOpen("Out B"); }));
     Fake->WaitForDelivery();
     EXPECT_EQ(dishonest, 0);
-    EXPECT_TRUE(honest(MidiInput(), test::EngineOf(Window.get()).Midi().InputDevice, "In A"));
-    EXPECT_TRUE(honest(MidiOutput(), test::EngineOf(Window.get()).Midi().OutputDevice, "Out B"));
+    EXPECT_TRUE(honest(MidiInput(), Engine().Midi().InputDevice, "In A"));
+    EXPECT_TRUE(honest(MidiOutput(), Engine().Midi().OutputDevice, "Out B"));
     EXPECT_FALSE(Fake->IsOutputOpen("Out A"));
     int elsewhere = 0;
     for (const auto &sent : Fake->Sent()) {
@@ -202,7 +199,7 @@ TEST_F(TStartWithoutDevicesTest, StoredDevicesSwitchedOnAfterTheStartAreTaken)
     EXPECT_EQ(ItemTexts(Find<QListWidget>("lbMidiIn")),
               QStringList({"In A", "In B", "late keys (not connected)"}));
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 2);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, -1);
+    EXPECT_EQ(Engine().Midi().InputDevice, -1);
     Fake->AddInput("Late Keys");
     Fake->AddOutput("Late Synth");
     const auto open = [&] {
@@ -210,10 +207,10 @@ TEST_F(TStartWithoutDevicesTest, StoredDevicesSwitchedOnAfterTheStartAreTaken)
     };
     ASSERT_TRUE(WaitUntil(open));
     EXPECT_EQ(ItemTexts(Find<QListWidget>("lbMidiIn")), QStringList({"In A", "In B", "Late Keys"}));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 2);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, 2);
+    EXPECT_EQ(Engine().Midi().InputDevice, 2);
+    EXPECT_EQ(Engine().Midi().OutputDevice, 2);
     Fake->DeliverTo("Late Keys", QByteArray::fromHex("C00B"));
-    EXPECT_TRUE(WaitUntil([&] { return Window->CurrentSlot() == 11; }));
+    EXPECT_TRUE(WaitUntil([&] { return CurrentSlot() == 11; }));
     End();
     EXPECT_TRUE(
         SettingsBytes().startsWith("[MidiDevices]\r\nInput=Late Keys\r\nOutput=Late Synth\r\n"));

@@ -16,29 +16,29 @@ using TDisplayTest = TMainWindowTest;
 TEST_F(TDisplayTest, TextLinesWithAndWithoutTheirNumber)
 {
     LineGrid()->SetValue(QStringLiteral("12"), QStringLiteral("Bridge"));
-    Window->ActOnValue(12);
+    SelectValue(12);
     EXPECT_EQ(PatchName()->text(), QStringLiteral("12 - Bridge"));
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 12"));
-    Window->ActOnValue(13);
+    SelectValue(13);
     EXPECT_EQ(PatchName()->text(), QStringLiteral("13 - "));
 
     Find<QCheckBox>("cbSuppressNum")->setChecked(true);
-    Window->ActOnValue(12);
+    SelectValue(12);
     EXPECT_EQ(PatchName()->text(), QStringLiteral("Bridge"));
-    Window->ActOnValue(13);
+    SelectValue(13);
     EXPECT_EQ(PatchName()->text(), QString());
 }
 
 TEST_F(TDisplayTest, ControllerModeCaptionCarriesTheController)
 {
     Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
-    test::EngineOf(Window.get()).Midi().Controller = 102;
-    Window->ActOnValue(17);
+    Engine().Midi().Controller = 102;
+    SelectValue(17);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 17"));
     // Navigation values rewrite the caption as well, on every page.
-    Window->SetActivePage(Page("tsMidi"));
-    Window->ActOnValue(125);
+    OpenPage("tsMidi");
+    SelectValue(125);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 125"));
 }
@@ -46,56 +46,56 @@ TEST_F(TDisplayTest, ControllerModeCaptionCarriesTheController)
 TEST_F(TDisplayTest, NextAndPreviousStopAtTheEndsAndSkipNothing)
 {
     LineGrid()->SetValue(QStringLiteral("121"), QStringLiteral("Coda"));
-    Window->ActOnValue(120);
-    Window->ActOnValue(126);
-    EXPECT_EQ(Window->CurrentSlot(), 121);
+    SelectValue(120);
+    SelectValue(126);
+    EXPECT_EQ(CurrentSlot(), 121);
     EXPECT_EQ(PatchName()->text(), QStringLiteral("121 - Coda"));
-    Window->ActOnValue(126);
-    Window->ActOnValue(126);
-    EXPECT_EQ(Window->CurrentSlot(), 122);
+    SelectValue(126);
+    SelectValue(126);
+    EXPECT_EQ(CurrentSlot(), 122);
     EXPECT_EQ(LineGrid()->Row(), 123);
 
-    Window->ActOnValue(1);
-    Window->ActOnValue(127);
-    Window->ActOnValue(127);
-    EXPECT_EQ(Window->CurrentSlot(), 0);
+    SelectValue(1);
+    SelectValue(127);
+    SelectValue(127);
+    EXPECT_EQ(CurrentSlot(), 0);
     EXPECT_EQ(PatchName()->text(), QStringLiteral("0 - "));
     EXPECT_EQ(LineGrid()->Row(), 1);
 
     // Values that are no MIDI data byte change nothing.
-    Window->ActOnValue(128);
-    Window->ActOnValue(-1);
-    EXPECT_EQ(Window->CurrentSlot(), 0);
+    SelectValue(128);
+    SelectValue(-1);
+    EXPECT_EQ(CurrentSlot(), 0);
 }
 
 TEST_F(TDisplayTest, DisplayPageIgnoresScrollAndPageValuesButTakes122AsASlot)
 {
     LineGrid()->SetValue(QStringLiteral("122"), QStringLiteral("Last"));
-    Window->ActOnValue(5);
+    SelectValue(5);
     PatchName()->setText(QStringLiteral("unchanged"));
     for (int value : {123, 124, 125}) {
-        Window->ActOnValue(value);
-        EXPECT_EQ(Window->CurrentSlot(), 5);
+        SelectValue(value);
+        EXPECT_EQ(CurrentSlot(), 5);
         EXPECT_EQ(PatchName()->text(), QStringLiteral("unchanged"));
         EXPECT_EQ(Window->windowTitle(),
                   QStringLiteral("Tarvello v1.4.0 - Midi Patch ") + QString::number(value));
     }
-    Window->ActOnValue(122);
-    EXPECT_EQ(Window->CurrentSlot(), 122);
+    SelectValue(122);
+    EXPECT_EQ(CurrentSlot(), 122);
     EXPECT_EQ(PatchName()->text(), QStringLiteral("122 - Last"));
 }
 
 TEST_F(TDisplayTest, CursorFollowsTheSlotAndClicksOnlyWhenItMoves)
 {
-    Window->ActOnValue(0);
+    SelectValue(0);
     EXPECT_EQ(SelectionMidiSent, 0); // row 1 is already current
 
-    Window->ActOnValue(17);
+    SelectValue(17);
     EXPECT_EQ(LineGrid()->Row(), 18);
     EXPECT_EQ(SelectionMidiSent, 1);
     // The same selection again shows it again but sends nothing.
     PatchName()->clear();
-    Window->ActOnValue(17);
+    SelectValue(17);
     EXPECT_EQ(PatchName()->text(), QStringLiteral("17 - "));
     EXPECT_EQ(SelectionMidiSent, 1);
 
@@ -103,9 +103,9 @@ TEST_F(TDisplayTest, CursorFollowsTheSlotAndClicksOnlyWhenItMoves)
     EXPECT_EQ(FileGrid()->Row(), 1);
 
     // An operator's click on a row selects that slot.
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
     LineGrid()->SetRow(31);
-    EXPECT_EQ(Window->CurrentSlot(), 30);
+    EXPECT_EQ(CurrentSlot(), 30);
     EXPECT_EQ(SelectionMidiSent, 2);
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 30"));
 }
@@ -114,8 +114,8 @@ TEST_F(TDisplayTest, ListClickCaptionAfterNextPrompt)
 {
     UseDisplayType(1);
     FileGrid()->SetValue(QStringLiteral("6"), QStringLiteral("/no/such/six.txt"));
-    Window->ActOnValue(5);
-    Window->ActOnValue(126);
+    SelectValue(5);
+    SelectValue(126);
     // Moving the cursor ran the list click, which showed slot 6 again.
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 6 Item:6"));
     EXPECT_EQ(LyricText()->toPlainText(), QStringLiteral("6 - /no/such/six.txt"));
@@ -127,10 +127,10 @@ TEST_F(TDisplayTest, LineCommandsShowingFilesNeverSelectASlot)
     UseDisplayType(1);
     FileGrid()->SetValue(QStringLiteral("122"), QStringLiteral("/no/such/last.txt"));
     Window->Show().SetMidiStrings(122, QStringList{QStringLiteral("C1 05")});
-    Window->ActOnValue(4);
+    SelectValue(4);
     const int sent = SelectionMidiSent;
-    Window->ActOnValue(122);
-    EXPECT_EQ(Window->CurrentSlot(), 4);
+    SelectValue(122);
+    EXPECT_EQ(CurrentSlot(), 4);
     EXPECT_EQ(FileGrid()->Row(), 5);
     EXPECT_EQ(SelectionMidiSent, sent);
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 122 Item:4 "));
@@ -141,8 +141,8 @@ TEST_F(TDisplayTest, LineCommandsShowingFilesNeverSelectASlot)
         Pages()->setCurrentWidget(page);
         Window->setWindowTitle(QStringLiteral("before"));
         for (int value : {122, 123}) {
-            Window->ActOnValue(value);
-            EXPECT_EQ(Window->CurrentSlot(), 4);
+            SelectValue(value);
+            EXPECT_EQ(CurrentSlot(), 4);
             EXPECT_EQ(FileGrid()->Row(), 5);
             EXPECT_EQ(SelectionMidiSent, sent);
             EXPECT_EQ(Window->windowTitle(), QStringLiteral("before"));
@@ -151,7 +151,7 @@ TEST_F(TDisplayTest, LineCommandsShowingFilesNeverSelectASlot)
     // The operator clicking slot 122's row to fill it in sends nothing either.
     Pages()->setCurrentWidget(Page("tsFileList"));
     FileGrid()->SetRow(123);
-    EXPECT_EQ(Window->CurrentSlot(), 4);
+    EXPECT_EQ(CurrentSlot(), 4);
     EXPECT_EQ(SelectionMidiSent, sent);
     Pages()->setCurrentWidget(Page("tsLyric"));
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 4 Item:4"));
@@ -162,10 +162,10 @@ TEST_F(TDisplayTest, NextShowingFilesStopsAtTheLastSlotItCanShow)
 {
     UseDisplayType(1);
     FileGrid()->SetValue(QStringLiteral("121"), QStringLiteral("/no/such/coda.txt"));
-    Window->ActOnValue(120);
+    SelectValue(120);
     for (int i = 0; i < 3; ++i) {
-        Window->ActOnValue(126);
-        EXPECT_EQ(Window->CurrentSlot(), 121);
+        SelectValue(126);
+        EXPECT_EQ(CurrentSlot(), 121);
         EXPECT_EQ(FileGrid()->Row(), 122);
         EXPECT_EQ(LyricText()->toPlainText(), QStringLiteral("121 - /no/such/coda.txt"));
         EXPECT_TRUE(Window->windowTitle().endsWith(QStringLiteral(" Item:121")));
@@ -175,8 +175,8 @@ TEST_F(TDisplayTest, NextShowingFilesStopsAtTheLastSlotItCanShow)
 TEST_F(TDisplayTest, ChangingThePageShowsTheCurrentSlotOnDisplayPagesOnly)
 {
     LineGrid()->SetValue(QStringLiteral("9"), QStringLiteral("Verse"));
-    Window->ActOnValue(9);
-    Window->SetActivePage(Page("tsMidi"));
+    SelectValue(9);
+    OpenPage("tsMidi");
     PatchName()->clear();
     Window->setWindowTitle(QStringLiteral("before"));
 
@@ -192,7 +192,7 @@ TEST_F(TDisplayTest, ChangingThePageShowsTheCurrentSlotOnDisplayPagesOnly)
 TEST_F(TDisplayTest, MidiStringsFrameTheKeyCellsOfBothGrids)
 {
     Window->Show().SetMidiStrings(7, QStringList{QStringLiteral("B2 07 64")});
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
     QApplication::processEvents();
     const QRect cell = LineGrid()->visualRect(LineGrid()->model()->index(7, 0));
     const QImage image = LineGrid()->viewport()->grab().toImage();

@@ -25,7 +25,7 @@ protected:
             FileGrid()->SetValueOfRow(row, QStringLiteral("f%1").arg(row));
         }
         Window->Show().SetMidiStrings(SlotOfRow(4), QStringList{QStringLiteral("C0 04")});
-        Window->SetActivePage(Page("tsTextEdit"));
+        OpenPage("tsTextEdit");
         QApplication::processEvents();
     }
 
@@ -68,7 +68,7 @@ TEST_F(TGridMouseTest, ARightClickSelectsTheRowBeforeItsMenuOpensAtTheWindowPoin
     Window->SetSelectionMidiSender([this, &menuOpenAtSelection, &selected] {
         ++SelectionMidiSent;
         menuOpenAtSelection = TextMenu()->isVisible();
-        selected = Window->CurrentSlot();
+        selected = CurrentSlot();
     });
     LineGrid()->SetRow(2);
     SelectionMidiSent = 0;
@@ -76,7 +76,7 @@ TEST_F(TGridMouseTest, ARightClickSelectsTheRowBeforeItsMenuOpensAtTheWindowPoin
     const QPoint at = CellPoint(LineGrid(), 6);
     Press(LineGrid(), Qt::RightButton, at);
     EXPECT_EQ(LineGrid()->Row(), 6);
-    EXPECT_EQ(Window->CurrentSlot(), 5);
+    EXPECT_EQ(CurrentSlot(), 5);
     EXPECT_EQ(SelectionMidiSent, 1);
     EXPECT_EQ(selected, 5);
     EXPECT_FALSE(menuOpenAtSelection);
@@ -99,7 +99,7 @@ TEST_F(TGridMouseTest, ASecondClickOnARowSendsItsSlotAgain)
 {
     TKeyValueGrid *lines = LineGrid();
     Press(lines, Qt::LeftButton, CellPoint(lines, 6, 0));
-    EXPECT_EQ(Window->CurrentSlot(), 5);
+    EXPECT_EQ(CurrentSlot(), 5);
     EXPECT_EQ(SelectionMidiSent, 1);
     Press(lines, Qt::LeftButton, CellPoint(lines, 6, 0));
     EXPECT_EQ(SelectionMidiSent, 2);
@@ -107,7 +107,7 @@ TEST_F(TGridMouseTest, ASecondClickOnARowSendsItsSlotAgain)
     EXPECT_EQ(SelectionMidiSent, 3);
     // The program moving the cursor to the row already current sends nothing,
     // nor does a right click, which opens the menu.
-    Window->ActOnValue(5);
+    SelectValue(5);
     EXPECT_EQ(SelectionMidiSent, 3);
     Press(lines, Qt::RightButton, CellPoint(lines, 6, 0));
     EXPECT_EQ(SelectionMidiSent, 3);
@@ -181,7 +181,7 @@ TEST_F(TGridMouseTest, ArrowsMoveTheSelectedEntryWithItsMidiStringsInThatGridOnl
     EXPECT_EQ(FileGrid()->ValueOfRow(3), QStringLiteral("f3"));
     EXPECT_EQ(FileGrid()->ValueOfRow(4), QStringLiteral("f4"));
     EXPECT_EQ(lines->Row(), 3);
-    EXPECT_EQ(Window->CurrentSlot(), 2);
+    EXPECT_EQ(CurrentSlot(), 2);
     EXPECT_EQ(LineUpDown()->Position(), -3);
 
     PressArrow(LineUpDown(), "down");
@@ -192,8 +192,8 @@ TEST_F(TGridMouseTest, ArrowsMoveTheSelectedEntryWithItsMidiStringsInThatGridOnl
     EXPECT_EQ(lines->ValueOfRow(4), QStringLiteral("t5"));
 
     // The file grid moves file names and strings, not text lines.
-    Window->SetDisplayType(1);
-    Window->SetActivePage(Page("tsFileList"));
+    ChooseItem("rgDisplayType", 1);
+    OpenPage("tsFileList");
     TKeyValueGrid *files = FileGrid();
     Press(files, Qt::LeftButton, CellPoint(files, 5));
     PressArrow(FileUpDown(), "down");

@@ -1,5 +1,7 @@
 #include "MainPersistenceFixture.h"
 
+#include "pages/ListEditPage.h"
+
 #include "midistrings/MidiStringsDialog.h"
 #include "widgets/KeyValueGrid.h"
 
@@ -25,29 +27,29 @@ TEST_F(TListEditingRestartTest, EditedSlotsSurviveARestart)
     }
 
     // Strings for slot 1 through the editor.
-    Window->ActOnValue(1);
+    SelectValue(1);
     QTimer::singleShot(0, &editor, [&editor] {
         editor.findChild<QPlainTextEdit *>(QStringLiteral("mMidiStringEdit"))
             ->setPlainText(QStringLiteral("C0 11\nswitch the strings pad\n"));
         editor.findChild<QPushButton *>(QStringLiteral("BitBtn1"))->click();
     });
-    Window->mMidiStringsClick();
+    Trigger("mMidiString");
 
     // Rows 2 and 3 copied to row 5 with push down; slot 0's text moved down.
     LineGrid()->SetRow(2);
-    Window->bpCopyStartClick();
+    Click("bpCopyStart");
     LineGrid()->SetRow(3);
-    Window->bpCopyEndClick();
+    Click("bpCopyEnd");
     LineGrid()->SetRow(5);
     Dialogs.Answers = {TMessageButton::Yes};
-    Window->bpCopyToClick();
+    Click("bpCopyTo");
 
     FileGrid()->SetRow(4);
-    Window->SetBrowseFolder(ShowDir.path() + QLatin1Char('/'));
+    Find<TListEditPage>("tsFileList")->SetBrowseFolder(ShowDir.path() + QLatin1Char('/'));
     Dialogs.FileAnswers = {ShowDir.filePath(QStringLiteral("chart.pdf"))};
-    Window->pmBrowseClick();
+    Trigger("pmBrowse");
     Dialogs.ColourAnswers = {QColor(0, 0, 128)};
-    Window->pmLineColourClick();
+    Trigger("pmLineColour");
     End();
 
     Start();
@@ -60,10 +62,10 @@ TEST_F(TListEditingRestartTest, EditedSlotsSurviveARestart)
     EXPECT_EQ(Window->Show().MidiStringLists()[5], strings);
     EXPECT_TRUE(Window->Show().MidiStringLists()[7].isEmpty());
     EXPECT_EQ(FileGrid()->ValueOfRow(4), ShowDir.filePath(QStringLiteral("chart.pdf")));
-    EXPECT_EQ(Window->BrowseFolder(), ShowDir.path());
+    EXPECT_EQ(Find<TListEditPage>("tsFileList")->BrowseFolder(), ShowDir.path());
     EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(0, 0, 128));
     // The marks are not kept.
-    EXPECT_EQ(Window->CopyStartRow(), 0);
+    EXPECT_EQ(Find<QPushButton>("bpCopyStart")->text(), QStringLiteral("Start"));
     EXPECT_FALSE(Find<QPushButton>("bpCopyEnd")->isEnabled());
 }
 

@@ -1,5 +1,7 @@
 #include "MainWindowFixture.h"
 
+#include "pages/ListEditPage.h"
+
 #include "widgets/KeyValueGrid.h"
 
 #include <QHeaderView>
@@ -48,8 +50,8 @@ protected:
 
 TEST_F(TListEditingTest, DeleteEntryAsksAndTakesTheMidiStringsAndTheirFrame)
 {
-    Window->SetDisplayType(1);
-    Window->SetActivePage(Page("tsFileList"));
+    ChooseItem("rgDisplayType", 1);
+    OpenPage("tsFileList");
     FileGrid()->SetRow(6);
     ASSERT_TRUE(FramedInGrab(FileGrid(), 6));
 
@@ -74,10 +76,10 @@ TEST_F(TListEditingTest, DeleteEntryAsksAndTakesTheMidiStringsAndTheirFrame)
 
 TEST_F(TListEditingTest, BrowseAndDeleteKeepToTheEntryOfTheirDialog)
 {
-    Window->SetDisplayType(1);
-    Window->SetActivePage(Page("tsFileList"));
+    ChooseItem("rgDisplayType", 1);
+    OpenPage("tsFileList");
     // MIDI selects slot 40 while each dialog is open.
-    Dialogs.WhileOpen = [this] { Window->ActOnValue(40); };
+    Dialogs.WhileOpen = [this] { SelectValue(40); };
 
     FileGrid()->SetRow(RowOfSlot(7));
     Dialogs.FileAnswers = {QStringLiteral("/charts/seven.pdf")};
@@ -97,7 +99,7 @@ TEST_F(TListEditingTest, BrowseAndDeleteKeepToTheEntryOfTheirDialog)
 
 TEST_F(TListEditingTest, DeletePromptTextClearsOnlyTheTextWithoutAsking)
 {
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
     LineGrid()->SetRow(3);
     LineGrid()->SetRow(1);
     Find<QPushButton>("bpDelete")->click();
@@ -138,7 +140,7 @@ TEST_F(TListEditingTest, ClearingAListAsksTwiceAndOnlyYesActs)
     EXPECT_EQ(Column(LineGrid()), QStringList(123, QString()));
     EXPECT_EQ(Column(FileGrid()), files);
     EXPECT_EQ(Window->Show().MidiStringLists(), strings);
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
     EXPECT_TRUE(FramedInGrab(LineGrid(), 3));
 
     // The file list with Yes and Yes: every slot's strings go, list 0 stays.
@@ -158,7 +160,7 @@ TEST_F(TListEditingTest, ClearingAListAsksTwiceAndOnlyYesActs)
 
 TEST_F(TListEditingTest, TheTitleRowIsFramedWhileTheListOfNoSlotHoldsLines)
 {
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
     const auto titleFramed = [this] {
         QApplication::processEvents();
         QHeaderView *title = LineGrid()->horizontalHeader();
@@ -169,7 +171,7 @@ TEST_F(TListEditingTest, TheTitleRowIsFramedWhileTheListOfNoSlotHoldsLines)
     EXPECT_TRUE(titleFramed());
     // Clearing the slots' strings leaves the list that belongs to none.
     Dialogs.Answers = {TMessageButton::Yes};
-    Window->mClearMidiStringsClick();
+    Trigger("mClearMidiStrings");
     EXPECT_TRUE(titleFramed());
 
     Window->Show().SetStrayMidiStrings({});
@@ -190,7 +192,8 @@ TEST_F(TListEditingTest, ClearMidiStringsFromEitherMenuOnlyOnYes)
 TEST_F(TListEditingTest, BrowseFillsTheCurrentFileAndRemembersTheStartingFolder)
 {
     FileGrid()->SetRow(8);
-    Window->SetBrowseFolder(QStringLiteral("/srv/show/"));
+    TListEditPage *page = Find<TListEditPage>("tsFileList");
+    page->SetBrowseFolder(QStringLiteral("/srv/show/"));
     Dialogs.FileAnswers = {std::nullopt};
     Find<QAction>("pmBrowse")->trigger();
     ASSERT_EQ(Dialogs.Records.size(), 1u);
@@ -200,13 +203,13 @@ TEST_F(TListEditingTest, BrowseFillsTheCurrentFileAndRemembersTheStartingFolder)
         QStringLiteral("Text, Graphic, HTML and PDF files (")));
     EXPECT_TRUE(Dialogs.Records[0].Filter.contains(QStringLiteral("*.pdf")));
     EXPECT_EQ(FileGrid()->ValueOfRow(8), QStringLiteral("f7"));
-    EXPECT_EQ(Window->BrowseFolder(), QStringLiteral("/srv/show/"));
+    EXPECT_EQ(page->BrowseFolder(), QStringLiteral("/srv/show/"));
 
     Dialogs.FileAnswers = {QStringLiteral("/home/band/charts/Song.pdf")};
     Find<QAction>("pmBrowse")->trigger();
     EXPECT_EQ(FileGrid()->ValueOfRow(8), QStringLiteral("/home/band/charts/Song.pdf"));
     // The chooser's starting folder is kept, not the chosen file's.
-    EXPECT_EQ(Window->BrowseFolder(), QStringLiteral("/srv/show"));
+    EXPECT_EQ(page->BrowseFolder(), QStringLiteral("/srv/show"));
     EXPECT_EQ(LineGrid()->ValueOfRow(8), QStringLiteral("t7"));
 }
 
@@ -267,13 +270,11 @@ TEST_F(TListEditingTest, MarkingABlockShowsTheSlotsAndEnablesTheButtons)
 
     LineGrid()->SetRow(2);
     end->click();
-    EXPECT_EQ(Window->CopyStartRow(), 0);
-    EXPECT_EQ(Window->CopyEndRow(), 2);
+    EXPECT_EQ(start->text(), QStringLiteral("Start = -1"));
+    EXPECT_EQ(end->text(), QStringLiteral("End = 1"));
     EXPECT_FALSE(copyTo->isEnabled());
     LineGrid()->SetRow(4);
     start->click();
-    EXPECT_EQ(Window->CopyStartRow(), 2);
-    EXPECT_EQ(Window->CopyEndRow(), 4);
     EXPECT_EQ(start->text(), QStringLiteral("Start = 1"));
     EXPECT_EQ(end->text(), QStringLiteral("End = 3"));
     EXPECT_TRUE(copyTo->isEnabled());
@@ -304,7 +305,6 @@ TEST_F(TListEditingTest, CopyToPushesDownOrOverwritesAndCarriesTheMidiStrings)
     EXPECT_EQ(Dialogs.Records[0].Buttons,
               TMessageButton::Yes | TMessageButton::No | TMessageButton::Cancel);
     EXPECT_EQ(LineGrid()->ValueOfRow(10), QStringLiteral("t9"));
-    EXPECT_EQ(Window->LastCopy().Values[3], QStringLiteral("t2"));
 
     Dialogs.Answers = {TMessageButton::Yes};
     copyTo->click();
@@ -325,11 +325,18 @@ TEST_F(TListEditingTest, CopyToPushesDownOrOverwritesAndCarriesTheMidiStrings)
     EXPECT_EQ(LineGrid()->Row(), 10);
     EXPECT_EQ(SelectionMidiSent, clicks);
 
-    // Overwrite on the file page with the same marks.
+    // Overwrite on the file page with the same marks, set there: the pages
+    // share the marks but each enables its own buttons.
     const QStringList lines = Column(LineGrid());
+    UseDisplayType(1);
+    OpenPage("tsFileList");
+    FileGrid()->SetRow(3);
+    Click("bCopyStart");
+    FileGrid()->SetRow(4);
+    Click("bCopyEnd");
     FileGrid()->SetRow(20);
     Dialogs.Answers = {TMessageButton::No};
-    Window->CopyBlockTo(FileGrid());
+    Click("bCopyTo");
     EXPECT_EQ(Find<QPushButton>("bCopyTo")->text(), QStringLiteral("Copy to = 19"));
     EXPECT_EQ(FileGrid()->ValueOfRow(20), QStringLiteral("f2"));
     EXPECT_EQ(FileGrid()->ValueOfRow(21), QStringLiteral("f3"));

@@ -22,14 +22,13 @@ protected:
 
     QString ListPath(const QString &name) const { return QDir(ListDir).filePath(name); }
 
+    // The text of the error box a command raised, or nothing.
     QString ErrorOf(const std::function<void()> &command)
     {
-        try {
-            command();
-        } catch (const TError &error) {
-            return error.message();
-        }
-        return QString();
+        const qsizetype before = Dialogs.MessageTexts().size();
+        command();
+        const QStringList texts = Dialogs.MessageTexts();
+        return texts.size() > before ? texts.constLast() : QString();
     }
 
     QString ListDir;
@@ -63,21 +62,21 @@ TEST_F(TListFilesTest, SavingAPromptListCompletesTheNameAndOverwritesWithoutAQue
     // replaces it and adds no second extension.
     LineGrid()->SetValue("0", "New opening");
     Dialogs.FileAnswers.push_back(ListPath("songs.txt"));
-    Window->pmSaveLinetoFileClick();
+    Trigger("pmSaveLinetoFile");
     EXPECT_EQ(Dialogs.Records[1].Text, ListPath("songs.txt"));
     EXPECT_TRUE(ReadBytes(ListPath("songs.txt")).startsWith("\r\nNew opening\r\n"));
     EXPECT_EQ(QDir(ListDir).entryList(QDir::Files), QStringList{"songs.txt"});
 
     // Cancelled: nothing is written.
     LineGrid()->SetValue("0", "Not saved");
-    Window->pmSaveLinetoFileClick();
+    Trigger("pmSaveLinetoFile");
     EXPECT_TRUE(ReadBytes(ListPath("songs.txt")).startsWith("\r\nNew opening\r\n"));
 }
 
 TEST_F(TListFilesTest, AnEmptyShowSavesAs247Lines)
 {
     Dialogs.FileAnswers.push_back(ListPath("empty.list.txt"));
-    Window->mSaveFileListClick();
+    Trigger("mSaveFileList");
     QByteArray expected = QByteArray("\r\n").repeated(124);
     for (int slot = 0; slot < SlotCount; ++slot) {
         expected += "Edit " + QByteArray::number(slot) + "\r\n";
@@ -92,7 +91,7 @@ TEST_F(TListFilesTest, OpeningListsFillsTheSlotsByPosition)
     }
     Window->Show().SetMidiStrings(3, QStringList{"C0 03"});
     Dialogs.FileAnswers.push_back(ListPath("set.txt"));
-    Window->pmSaveLinetoFileClick();
+    Trigger("pmSaveLinetoFile");
     for (int slot = 0; slot < SlotCount; ++slot) {
         LineGrid()->SetValue(QString::number(slot), QString());
     }
@@ -116,7 +115,7 @@ TEST_F(TListFilesTest, OpeningListsFillsTheSlotsByPosition)
     }
     WriteBytes(ListPath("TITLES.TXT"), titles);
     Dialogs.FileAnswers.push_back(ListPath("TITLES.TXT"));
-    Window->pmConvertClick();
+    Trigger("pmConvert");
     EXPECT_EQ(LineGrid()->Value("0"), "Title 2");
     EXPECT_EQ(LineGrid()->Value("8"), "Title 10");
     EXPECT_EQ(LineGrid()->Value("9"), "");
@@ -158,17 +157,17 @@ TEST_F(TListFilesTest, AFileThatCannotBeOpenedChangesNothing)
     FileGrid()->SetValue("0", "kept.txt");
     Window->Show().SetMidiStrings(0, QStringList{"C0 01"});
     Dialogs.FileAnswers.push_back(ListPath("missing.txt"));
-    EXPECT_EQ(ErrorOf([&] { Window->mLoadFileListClick(); }), "File not found");
+    EXPECT_EQ(ErrorOf([&] { Trigger("mLoadFileList"); }), "File not found.");
     Dialogs.FileAnswers.push_back(ShowDir.filePath("no such folder/list.txt"));
-    EXPECT_EQ(ErrorOf([&] { Window->pmConvertClick(); }), "Invalid filename");
+    EXPECT_EQ(ErrorOf([&] { Trigger("pmConvert"); }), "Invalid filename.");
     Dialogs.FileAnswers.push_back(ShowDir.filePath("no such folder/list"));
-    EXPECT_EQ(ErrorOf([&] { Window->mSaveFileListClick(); }), "Invalid filename");
+    EXPECT_EQ(ErrorOf([&] { Trigger("mSaveFileList"); }), "Invalid filename.");
     EXPECT_EQ(FileGrid()->Value("0"), "kept.txt");
     EXPECT_EQ(Window->Show().MidiStringLists()[RowOfSlot(0)], QStringList{"C0 01"});
 
     // Cancelling the choosers changes nothing either.
-    Window->mLoadFileListClick();
-    Window->pmConvertClick();
+    Trigger("mLoadFileList");
+    Trigger("pmConvert");
     EXPECT_EQ(FileGrid()->Value("0"), "kept.txt");
 }
 

@@ -32,8 +32,8 @@ TEST_F(TLyricTest, TextFilesShowWithTheirSlotLine)
     TWebBrowserView *browser = Find<TWebBrowserView>("webFileBrowser");
     Write(QStringLiteral("notes.TXT"), "Verse one\r\nChorus\r\n");
     Slot(3, QStringLiteral("notes.TXT"));
-    Window->ActOnValue(3);
-    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+    SelectValue(3);
+    EXPECT_EQ(LyricPage()->ViewKind(), lvRichText);
     EXPECT_TRUE(LyricText()->isVisibleTo(Window.get()));
     EXPECT_FALSE(browser->isVisibleTo(Window.get()));
     EXPECT_FALSE(browser->IsCreated());
@@ -47,7 +47,7 @@ TEST_F(TLyricTest, TextFilesShowWithTheirSlotLine)
     QDir(Folder.path()).mkdir(QStringLiteral("Pages"));
     const QString pages = Write(QStringLiteral("Pages/page2.txt"), "Second page");
     Slot(5, pages);
-    Window->ActOnValue(5);
+    SelectValue(5);
     EXPECT_EQ(Shown(), QStringLiteral("5 - ") + pages + QStringLiteral("\nSecond page"));
 
     // Windows-1252 text, an odd file name, numbers suppressed.
@@ -55,7 +55,7 @@ TEST_F(TLyricTest, TextFilesShowWithTheirSlotLine)
     Write(odd, "caf\xe9 cr\xe8me");
     Slot(4, odd);
     Find<QCheckBox>("cbSuppressNum")->setChecked(true);
-    Window->ActOnValue(4);
+    SelectValue(4);
     EXPECT_EQ(Shown(), QStringLiteral("café crème"));
 }
 
@@ -65,8 +65,8 @@ TEST_F(TLyricTest, RtfFilesShowAsRichText)
           "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Plain {\\b Loud} "
           "line\\par Second\\par}");
     Slot(5, QStringLiteral("lyrics.rtf /PAGE 2"));
-    Window->ActOnValue(5);
-    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+    SelectValue(5);
+    EXPECT_EQ(LyricPage()->ViewKind(), lvRichText);
     const QTextDocument *document = LyricText()->document();
     // The first line quotes the slot as stored, page suffix included.
     EXPECT_EQ(document->firstBlock().text(), QStringLiteral("5 - lyrics.rtf /PAGE 2"));
@@ -86,8 +86,8 @@ TEST_F(TLyricTest, PicturesNamedForTheRichTextViewShowAsPictures)
     picture.save(Folder.filePath(QStringLiteral("scan.png")));
     Slot(6, QStringLiteral("scan.png"));
     Find<QCheckBox>("cbSuppressNum")->setChecked(true);
-    Window->ActOnValue(6);
-    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+    SelectValue(6);
+    EXPECT_EQ(LyricPage()->ViewKind(), lvRichText);
     EXPECT_EQ(Shown(), QString(QChar::ObjectReplacementCharacter));
 }
 
@@ -100,18 +100,18 @@ TEST_F(TLyricTest, BadFilesNeverStopTheShow)
     }
     Write(QStringLiteral("noise.bin"), noise);
     Slot(1, QStringLiteral("noise.bin"));
-    Window->ActOnValue(1);
+    SelectValue(1);
     EXPECT_TRUE(Shown().startsWith(QStringLiteral("1 - noise.bin\n")));
 
     // A cut-off RTF still shows what it holds.
     Write(QStringLiteral("cut.rtf"), "{\\rtf1{{{{{\\b deep {\\pict\\pngblip 89504e47");
     Slot(2, QStringLiteral("cut.rtf"));
-    Window->ActOnValue(2);
+    SelectValue(2);
     EXPECT_TRUE(Shown().contains(QStringLiteral("deep")));
 
     // A file that opens but cannot be read is an error, not an empty prompt.
     Slot(4, QStringLiteral("/proc/self/mem"));
-    Window->ActOnValue(4);
+    SelectValue(4);
     EXPECT_EQ(Dialogs.MessageTexts().size(), 1);
 
     // A huge file shows its beginning only.
@@ -122,7 +122,7 @@ TEST_F(TLyricTest, BadFilesNeverStopTheShow)
     }
     Write(QStringLiteral("huge.txt"), huge);
     Slot(3, QStringLiteral("huge.txt"));
-    Window->ActOnValue(3);
+    SelectValue(3);
     EXPECT_TRUE(Shown().endsWith(QStringLiteral("[Only the first 2 MB of this file are shown.]")));
     EXPECT_LT(Shown().size(), 2 * 1024 * 1024 + 200);
 }
@@ -130,21 +130,21 @@ TEST_F(TLyricTest, BadFilesNeverStopTheShow)
 TEST_F(TLyricTest, MissingFilesShowTheirSlotAndReference)
 {
     Slot(3, QStringLiteral("C:\\Songs\\intro.txt"));
-    Window->ActOnValue(3);
+    SelectValue(3);
     EXPECT_EQ(Shown(), QStringLiteral("3 - C:\\Songs\\intro.txt"));
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 3 Item:3"));
-    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+    EXPECT_EQ(LyricPage()->ViewKind(), lvRichText);
 
     // A folder is no file.
     QDir(Folder.path()).mkdir(QStringLiteral("folder.txt"));
     Slot(4, QStringLiteral("folder.txt /PAGE 3"));
-    Window->ActOnValue(4);
+    SelectValue(4);
     EXPECT_EQ(Shown(), QStringLiteral("4 - folder.txt"));
 
-    Window->ActOnValue(7);
+    SelectValue(7);
     EXPECT_EQ(Shown(), QStringLiteral("7 - "));
     Find<QCheckBox>("cbSuppressNum")->setChecked(true);
-    Window->ActOnValue(3);
+    SelectValue(3);
     EXPECT_TRUE(Shown().isEmpty());
 }
 
@@ -153,14 +153,14 @@ TEST_F(TLyricTest, InvalidPageStopsShowingAndKeepsTheCursor)
     Write(QStringLiteral("a.txt"), "A");
     Slot(2, QStringLiteral("a.txt"));
     Slot(8, QStringLiteral("a.txt /PAGE 4 "));
-    Window->ActOnValue(2);
+    SelectValue(2);
     ASSERT_EQ(FileGrid()->Row(), 3);
-    Window->ActOnValue(8);
+    SelectValue(8);
     EXPECT_EQ(Dialogs.MessageTexts(),
               QStringList{QStringLiteral("'4 ' is not a valid integer value.")});
     EXPECT_TRUE(Shown().isEmpty());
     EXPECT_EQ(FileGrid()->Row(), 3);
-    EXPECT_EQ(Window->CurrentSlot(), 8);
+    EXPECT_EQ(CurrentSlot(), 8);
 }
 
 TEST_F(TLyricTest, RichTextScrollsByLinesAndPages)
@@ -171,20 +171,20 @@ TEST_F(TLyricTest, RichTextScrollsByLinesAndPages)
     }
     Write(QStringLiteral("long.txt"), text);
     Slot(9, QStringLiteral("long.txt"));
-    Window->ActOnValue(9);
+    SelectValue(9);
     QApplication::processEvents();
     QScrollBar *bar = LyricText()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 3 * bar->pageStep());
     EXPECT_EQ(bar->value(), 0);
-    Window->ActOnValue(122);
+    SelectValue(122);
     EXPECT_EQ(bar->value(), bar->singleStep());
-    Window->ActOnValue(124);
+    SelectValue(124);
     EXPECT_EQ(bar->value(), bar->singleStep() + bar->pageStep());
-    Window->ActOnValue(125);
-    Window->ActOnValue(123);
+    SelectValue(125);
+    SelectValue(123);
     EXPECT_EQ(bar->value(), 0);
     // The commands neither reload nor move to another slot.
-    EXPECT_EQ(Window->CurrentSlot(), 9);
+    EXPECT_EQ(CurrentSlot(), 9);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Patch 123 Item:9 long.txt"));
 }
@@ -194,8 +194,8 @@ TEST_F(TLyricTest, PdfFilesOpenAtTheirPageAndPageOnCommand)
     TPdfViewer *viewer = Find<TPdfViewer>("PdfViewer");
     const QString path = WritePdf(Folder.filePath(QStringLiteral("chart.PDF")), 4);
     Slot(5, QStringLiteral("chart.PDF /PAGE 2"));
-    Window->ActOnValue(5);
-    EXPECT_EQ(Window->LyricViewKind(), lvPdf);
+    SelectValue(5);
+    EXPECT_EQ(LyricPage()->ViewKind(), lvPdf);
     EXPECT_TRUE(viewer->isVisibleTo(Window.get()));
     EXPECT_FALSE(LyricText()->isVisibleTo(Window.get()));
     // Handed over with its full path, not as the bare name the slot holds.
@@ -207,21 +207,21 @@ TEST_F(TLyricTest, PdfFilesOpenAtTheirPageAndPageOnCommand)
     ASSERT_NE(control, nullptr);
     EXPECT_EQ(control->CurrentPage(), 2);
 
-    Window->ActOnValue(124);
+    SelectValue(124);
     EXPECT_EQ(control->CurrentPage(), 3);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Patch 124 Item:5 chart.PDF /PAGE 2"));
-    Window->ActOnValue(123);
-    Window->ActOnValue(122);
+    SelectValue(123);
+    SelectValue(122);
     EXPECT_EQ(control->CurrentPage(), 3);
-    Window->ActOnValue(125);
-    Window->ActOnValue(125);
+    SelectValue(125);
+    SelectValue(125);
     EXPECT_EQ(control->CurrentPage(), 1);
 
     // The next slot that is no PDF brings the rich-text view back.
     Slot(6, QStringLiteral("gone.txt"));
-    Window->ActOnValue(6);
-    EXPECT_EQ(Window->LyricViewKind(), lvRichText);
+    SelectValue(6);
+    EXPECT_EQ(LyricPage()->ViewKind(), lvRichText);
     EXPECT_FALSE(viewer->isVisibleTo(Window.get()));
     EXPECT_TRUE(LyricText()->isVisibleTo(Window.get()));
 }
@@ -245,21 +245,21 @@ TEST_F(TLyricTest, BrowserTakesPicturesHtmlAndWebAddresses)
     Slot(13, QStringLiteral("https://example.invalid/score /PAGE 3"));
 
     EXPECT_FALSE(browser->IsCreated());
-    Window->ActOnValue(10);
+    SelectValue(10);
     ASSERT_TRUE(browser->IsCreated());
     QWebEngineView *view = browser->EnsureBrowser();
-    EXPECT_EQ(Window->LyricViewKind(), lvBrowser);
+    EXPECT_EQ(LyricPage()->ViewKind(), lvBrowser);
     EXPECT_TRUE(browser->isVisibleTo(Window.get()));
     EXPECT_FALSE(LyricText()->isVisibleTo(Window.get()));
     EXPECT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath(QStringLiteral("index.htm"))),
                        QStringLiteral("htm")));
 
-    Window->ActOnValue(11);
-    EXPECT_EQ(Window->LyricViewKind(), lvBrowser);
+    SelectValue(11);
+    EXPECT_EQ(LyricPage()->ViewKind(), lvBrowser);
     EXPECT_TRUE(
         WaitFor([&] { return view->url() == QUrl::fromLocalFile(Folder.filePath("photo.Jpg")); }));
 
-    Window->ActOnValue(12);
+    SelectValue(12);
     ASSERT_TRUE(Loaded(view, QUrl::fromLocalFile(Folder.filePath(QStringLiteral("index.html"))),
                        QStringLiteral("html")));
     const auto scrollY = [view] {
@@ -273,17 +273,17 @@ TEST_F(TLyricTest, BrowserTakesPicturesHtmlAndWebAddresses)
         return y;
     };
     EXPECT_EQ(scrollY(), 0.0);
-    Window->ActOnValue(124);
+    SelectValue(124);
     EXPECT_TRUE(WaitFor([&] { return scrollY() > 100; }, 5000));
-    Window->ActOnValue(125);
+    SelectValue(125);
     EXPECT_TRUE(WaitFor([&] { return scrollY() == 0.0; }, 5000));
-    Window->ActOnValue(122);
+    SelectValue(122);
     EXPECT_TRUE(WaitFor([&] { return scrollY() == 40.0; }, 5000));
 
     // A web address is navigated to as it stands, page suffix removed, with
     // no file check and no reference in the caption.
-    Window->ActOnValue(13);
-    EXPECT_EQ(Window->LyricViewKind(), lvBrowser);
+    SelectValue(13);
+    EXPECT_EQ(LyricPage()->ViewKind(), lvBrowser);
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 13 Item:13"));
     EXPECT_TRUE(WaitFor([&] { return view->url().host() == QStringLiteral("example.invalid"); }));
     EXPECT_EQ(view->url().path(), QStringLiteral("/score"));

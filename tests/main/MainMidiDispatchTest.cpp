@@ -39,7 +39,7 @@ TEST_F(TDispatchWindowTest, APatchSelectsItsSlotOnceWhenTheWindowEnds)
     // Nothing is shown while the window runs.
     EXPECT_TRUE(Find<QTimer>("MidiRelease")->isActive());
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0"));
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 9; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 9; }));
     EXPECT_GE(clock.elapsed(), 300);
     // A timer started when the thread was free again would end at 550 ms.
     EXPECT_LT(clock.elapsed(), 400);
@@ -56,7 +56,7 @@ TEST_F(TDispatchWindowTest, AReleaseWindowOfZeroSelectsEachPatchOnceWithoutATime
     Receive("C005");
     Receive("C009");
     Receive("C07E");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 10; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 10; }));
     EXPECT_FALSE(Find<QTimer>("MidiRelease")->isActive());
     Spin(100);
     // Each value once, in order, with its own MIDI.
@@ -69,7 +69,7 @@ TEST_F(TDispatchWindowTest, AReleaseWindowOfZeroSelectsEachPatchOnceWithoutATime
     Receive("C004");
     EXPECT_TRUE(Find<QTimer>("MidiRelease")->isActive() ||
                 WaitFor([&] { return Find<QTimer>("MidiRelease")->isActive(); }, 50));
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 4; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 4; }));
     Spin(150);
     EXPECT_EQ(SentHex().mid(3), (QStringList{"c00400"}));
 }
@@ -77,8 +77,7 @@ TEST_F(TDispatchWindowTest, AReleaseWindowOfZeroSelectsEachPatchOnceWithoutATime
 TEST_F(TDispatchWindowTest, ControllerModeSelectsAndNavigatesOnItsControllerOnly)
 {
     Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
-    Find<QListWidget>("lbController")->setCurrentRow(102);
-    Window->lbControllerClick();
+    ClickRow("lbController", 102);
 
     Receive("B00140"); // modulation wheel
     Receive("B04040"); // sustain pedal
@@ -87,11 +86,11 @@ TEST_F(TDispatchWindowTest, ControllerModeSelectsAndNavigatesOnItsControllerOnly
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0"));
 
     Receive("B06640");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 64; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 64; }));
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 64"));
     Receive("B0667E");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 65; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 65; }));
 }
 
 TEST_F(TDispatchWindowTest, ThruEchoesAtOnceAndTheSelectionSendsAgainLater)
@@ -141,10 +140,10 @@ TEST_F(TDispatchWindowTest, LearnTakesAControllerWithoutEchoOrSelection)
     ASSERT_TRUE(WaitFor([&] { return learn->isEnabled(); }));
     EXPECT_EQ(learn->text(), QStringLiteral("Midi Learn"));
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xB0);
+    EXPECT_EQ(Engine().Midi().MessageType, 0xB0);
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 2);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 2);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 11);
+    EXPECT_EQ(Engine().Midi().Channel, 2);
+    EXPECT_EQ(Engine().Midi().Controller, 11);
     EXPECT_EQ(Find<QListWidget>("lbController")->currentRow(), 11);
     EXPECT_FALSE(Find<QListWidget>("lbController")->isHidden());
     EXPECT_EQ(Find<QLabel>("lNextItem")->text(),
@@ -154,12 +153,12 @@ TEST_F(TDispatchWindowTest, LearnTakesAControllerWithoutEchoOrSelection)
     EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0"));
 
     // A Program Change learned later keeps the controller.
-    Window->bLearnClick();
+    Click("bLearn");
     Receive("C400");
     ASSERT_TRUE(WaitFor([&] { return learn->isEnabled(); }));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xC0);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 4);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 11);
+    EXPECT_EQ(Engine().Midi().MessageType, 0xC0);
+    EXPECT_EQ(Engine().Midi().Channel, 4);
+    EXPECT_EQ(Engine().Midi().Controller, 11);
     EXPECT_TRUE(Find<QListWidget>("lbController")->isHidden());
 }
 
@@ -167,16 +166,16 @@ TEST_F(TDispatchWindowTest, LearnTurnsDownOtherMessagesAndKeepsTheSettings)
 {
     for (const char *message : {"903C40", "F8"}) {
         Dialogs.Records.clear();
-        Window->bLearnClick();
+        Click("bLearn");
         Receive(message);
         ASSERT_TRUE(WaitFor([&] { return Find<QPushButton>("bLearn")->isEnabled(); })) << message;
         EXPECT_EQ(Dialogs.MessageTexts(),
                   (QStringList{"Sorry, you can only use Patch and Controller messages"}));
         EXPECT_EQ(Dialogs.Records.front().Kind, TMessageKind::Error);
         EXPECT_EQ(Find<QPushButton>("bLearn")->text(), QStringLiteral("Midi Learn"));
-        EXPECT_FALSE(Window->LearnMode());
-        EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xC0);
-        EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 0);
+        EXPECT_FALSE(Engine().Dispatch().Learning());
+        EXPECT_EQ(Engine().Midi().MessageType, 0xC0);
+        EXPECT_EQ(Engine().Midi().Channel, 0);
     }
 }
 
@@ -185,7 +184,7 @@ TEST_F(TDispatchWindowTest, SystemExclusiveInputIsDroppedEvenWithThru)
     Find<QCheckBox>("cbMidiThru")->setChecked(true);
     Receive("F07E7F0901F7");
     Receive("C001");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 1; }));
     EXPECT_EQ(SentHex(), (QStringList{"c00100"}));
 }
 

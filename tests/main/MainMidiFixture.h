@@ -1,15 +1,8 @@
 #pragma once
 
-#include "main/MainWindow.h"
-#include "midi/Midi.h"
-#include "support/FakeDialogs.h"
-#include "support/FakeMidiSystem.h"
-#include "support/MainWindowControls.h"
-#include "support/Wait.h"
+#include "MainWindowFixture.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QListWidget>
+#include "support/FakeMidiSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -21,24 +14,19 @@ namespace tarvello::test {
 // The main window with its MIDI wired as at start-up, over a fake MIDI system
 // that delivers input from a thread of its own: input device 0 and output
 // device 1 are open.
-class TMainMidiTest : public ::testing::Test, public TMainControls {
+class TMainMidiTest : public TWindowTest {
 protected:
     void SetUp() override
     {
         Fake = std::make_shared<TFakeMidiSystem>(QStringList{"In A", "In B"},
                                                  QStringList{"Out A", "Out B"});
         SetMidiSystem(Fake);
-        Window = std::make_unique<TfMain>(Dialogs);
-        Window->resize(800, 500);
-        Find<QListWidget>("lbMidiIn")->addItems(MidiInput().Devices.Names());
-        Find<QListWidget>("lbMidiOut")->addItems(MidiOutput().Devices.Names());
-        Window->RegisterMidiInputEvents();
+        MakeWindow(Dialogs);
+        ListMidiDevices();
         Window->StartEmptyShow();
         Window->show();
-        Find<QListWidget>("lbMidiIn")->setCurrentRow(0);
-        Window->lbMidiInClick();
-        Find<QListWidget>("lbMidiOut")->setCurrentRow(1);
-        Window->lbMidiOutClick();
+        ClickRow("lbMidiIn", 0);
+        ClickRow("lbMidiOut", 1);
         QApplication::processEvents();
         Fake->ClearCalls();
     }
@@ -62,15 +50,6 @@ protected:
         return test::WaitFor(condition, milliseconds);
     }
 
-    static void Spin(int milliseconds)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < milliseconds) {
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-    }
-
     // What went out to the output devices, one hex text per message.
     QStringList SentHex() const
     {
@@ -89,11 +68,8 @@ protected:
         return sent;
     }
 
-    const QObject *ControlRoot() const override { return Window.get(); }
-
     TFakeDialogs Dialogs;
     std::shared_ptr<TFakeMidiSystem> Fake;
-    std::unique_ptr<TfMain> Window;
 };
 
 } // namespace tarvello::test

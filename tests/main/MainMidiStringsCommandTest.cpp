@@ -65,8 +65,8 @@ protected:
 
 TEST_F(TMidiStringsCommandTest, OkStoresTheLinesAsTypedAndFramesTheSlot)
 {
-    Window->ActOnValue(4);
-    Window->SetActivePage(Page("tsTextEdit"));
+    SelectValue(4);
+    OpenPage("tsTextEdit");
     ASSERT_FALSE(Framed(LineGrid(), 5));
 
     // An empty editor left empty marks nothing.
@@ -84,8 +84,8 @@ TEST_F(TMidiStringsCommandTest, OkStoresTheLinesAsTypedAndFramesTheSlot)
     EXPECT_EQ(Window->Show().MidiStringLists()[5],
               (QStringList{"B2 07 64", "", "switch the organ", "C0 05"}));
     EXPECT_TRUE(Framed(LineGrid(), 5));
-    Window->SetDisplayType(1);
-    Window->SetActivePage(Page("tsFileList"));
+    ChooseItem("rgDisplayType", 1);
+    OpenPage("tsFileList");
     EXPECT_TRUE(Framed(FileGrid(), 5));
 
     // The next opening shows them again, each on its line.
@@ -97,15 +97,15 @@ TEST_F(TMidiStringsCommandTest, OkStoresTheLinesAsTypedAndFramesTheSlot)
 
 TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
 {
-    Window->ActOnValue(9);
+    SelectValue(9);
     Window->Show().SetMidiStrings(SlotOfRow(10), QStringList{QStringLiteral("F0 7E 7F 09 01 F7")});
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
 
     WhenOpen([this](TfMidiStrings &) {
         Type(QStringLiteral("90 3C 7F"));
         Press("BitBtn2");
     });
-    Window->mMidiStringsClick();
+    Click("bpMidiStrings");
     EXPECT_EQ(Shown, QStringLiteral("F0 7E 7F 09 01 F7\n"));
 
     WhenOpen([this](TfMidiStrings &dialog) {
@@ -113,7 +113,7 @@ TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
         EXPECT_TRUE(Text().isEmpty());
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
-    Window->mMidiStringsClick();
+    Click("bpMidiStrings");
     EXPECT_EQ(Window->Show().MidiStringLists()[10],
               QStringList{QStringLiteral("F0 7E 7F 09 01 F7")});
     EXPECT_TRUE(Framed(LineGrid(), 10));
@@ -122,43 +122,43 @@ TEST_F(TMidiStringsCommandTest, CancelEscapeAndClearThenCancelKeepTheStrings)
         Press("bClear");
         Press("BitBtn1");
     });
-    Window->mMidiStringsClick();
+    Click("bpMidiStrings");
     EXPECT_TRUE(Window->Show().MidiStringLists()[10].isEmpty());
     EXPECT_FALSE(Framed(LineGrid(), 10));
 }
 
 TEST_F(TMidiStringsCommandTest, ALoneLineBreakIsOneEmptyStringThatStillMarksTheSlot)
 {
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
     WhenOpen([this](TfMidiStrings &) {
         Type(QStringLiteral("\n"));
         Press("BitBtn1");
     });
-    Window->mMidiStringsClick();
+    Click("bpMidiStrings");
     EXPECT_EQ(Window->Show().MidiStringLists()[1], QStringList{QString()});
     EXPECT_TRUE(Framed(LineGrid(), 1));
 }
 
 TEST_F(TMidiStringsCommandTest, TheEditorKeepsTheSlotItWasOpenedFor)
 {
-    Window->SetDisplayType(1);
-    Window->SetActivePage(Page("tsFileList"));
+    ChooseItem("rgDisplayType", 1);
+    OpenPage("tsFileList");
     TKeyValueGrid *files = FileGrid();
     const QPoint at = files->visualRect(files->model()->index(7, 1)).center();
     QTest::mousePress(files->viewport(), Qt::RightButton, {}, at);
     QApplication::processEvents();
     ASSERT_TRUE(Find<QMenu>("pmFiles")->isVisible());
     Find<QMenu>("pmFiles")->hide();
-    ASSERT_EQ(Window->CurrentSlot(), 7);
+    ASSERT_EQ(CurrentSlot(), 7);
 
     // A selection arriving while the editor is open does not take the lines.
     WhenOpen([this](TfMidiStrings &) {
-        Window->ActOnValue(30);
+        SelectValue(30);
         Type(QStringLiteral("C0 07"));
         Press("BitBtn1");
     });
     Find<QAction>("mMidiStrings")->trigger();
-    EXPECT_EQ(Window->CurrentSlot(), 30);
+    EXPECT_EQ(CurrentSlot(), 30);
     EXPECT_EQ(Window->Show().MidiStringLists()[8], QStringList{QStringLiteral("C0 07")});
     EXPECT_TRUE(Window->Show().MidiStringLists()[31].isEmpty());
 }

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "main/MainWindow.h"
-#include "midi/Midi.h"
-#include "support/FakeDialogs.h"
+#include "MainWindowFixture.h"
+
 #include "support/FakeMidiSystem.h"
-#include "support/MainWindowControls.h"
 
 #include <QApplication>
 #include <QDir>
@@ -126,7 +124,7 @@ inline void LiftFolderProtection(const QString &folder)
 // A program start and end with the settings file in a folder of its own (the
 // program's folder) and a show folder as the current directory, over a fake
 // MIDI system with two inputs and two outputs.
-class TPersistenceTest : public ::testing::Test, public TMainControls {
+class TPersistenceTest : public TWindowTest {
 protected:
     void SetUp() override
     {
@@ -181,14 +179,12 @@ protected:
     QString SettingsPath() const { return ProgramDir.filePath(QStringLiteral("Tarvello.INI")); }
     QString MidiStringsPath() const { return ShowDir.filePath(QStringLiteral("MidiStrings.txt")); }
     QByteArray SettingsBytes() const { return ReadBytes(SettingsPath()); }
-    const QObject *ControlRoot() const override { return Window.get(); }
 
     QTemporaryDir ProgramDir;
     QTemporaryDir ShowDir;
     QString StartDir;
     TShowDialogs Dialogs;
     std::shared_ptr<TFakeMidiSystem> Fake;
-    std::unique_ptr<TfMain> Window;
 };
 
 } // namespace tarvello::test

@@ -66,7 +66,7 @@ TEST_F(TPromptLoadsTest, TheListClickAfterASelectionLoadsNothingAgain)
     Slot(10, QStringLiteral("ballad.rtf"));
     Slot(20, QStringLiteral("chart.pdf /PAGE 2"));
 
-    Window->ActOnValue(10);
+    SelectValue(10);
     EXPECT_EQ(Reads(QStringLiteral("ballad.rtf")), 1);
     EXPECT_EQ(Shown(), QStringLiteral("10 - ballad.rtf\nSlow and low"));
     EXPECT_EQ(Window->windowTitle(),
@@ -74,8 +74,8 @@ TEST_F(TPromptLoadsTest, TheListClickAfterASelectionLoadsNothingAgain)
     EXPECT_EQ(Lines, (QList<bool>{true}));
     EXPECT_EQ(SelectionMidiSent, 1);
 
-    Window->ActOnValue(19);
-    Window->ActOnValue(126);
+    SelectValue(19);
+    SelectValue(126);
     EXPECT_EQ(PdfDocumentsOpened, 1);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Patch 20 Item:20 chart.pdf"));
@@ -86,8 +86,8 @@ TEST_F(TPromptLoadsTest, TheListClickAfterASelectionLoadsNothingAgain)
     EXPECT_EQ(SelectionMidiSent, 3);
 
     // The same slot chosen again is shown again from its file, from the top.
-    Window->ActOnValue(10);
-    Window->ActOnValue(10);
+    SelectValue(10);
+    SelectValue(10);
     EXPECT_EQ(Reads(QStringLiteral("ballad.rtf")), 3);
     EXPECT_EQ(SelectionMidiSent, 4);
 }
@@ -102,13 +102,13 @@ TEST_F(TPromptLoadsTest, TheNextAndPreviousSlotsAreReadyBeforeTheyAreAskedFor)
     Slot(4, QStringLiteral("four.rtf"));
     Slot(5, QStringLiteral("https://example.org/"));
 
-    Window->ActOnValue(3);
+    SelectValue(3);
     ASSERT_TRUE(Settled());
     EXPECT_EQ(Reads(QStringLiteral("two.rtf")), 1);
     EXPECT_EQ(Reads(QStringLiteral("four.rtf")), 1);
 
     // Next: shown from memory, exactly as from the file.
-    Window->ActOnValue(126);
+    SelectValue(126);
     EXPECT_EQ(Reads(QStringLiteral("four.rtf")), 1);
     EXPECT_EQ(Window->windowTitle(),
               QStringLiteral("Tarvello v1.4.0 - Midi Patch 4 Item:4 four.rtf"));
@@ -128,14 +128,14 @@ TEST_F(TPromptLoadsTest, TheNextAndPreviousSlotsAreReadyBeforeTheyAreAskedFor)
     ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
     touched.setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
     touched.close();
-    Window->ActOnValue(127);
+    SelectValue(127);
     EXPECT_EQ(Reads(QStringLiteral("three.txt")), 3);
     EXPECT_EQ(Shown(), QStringLiteral("3 - three.txt\nThree, rewritten at the soundcheck"));
 
     // Previous again, to the one made ready while three was shown.
     ASSERT_TRUE(Settled());
     const int twoReads = Reads(QStringLiteral("two.rtf"));
-    Window->ActOnValue(127);
+    SelectValue(127);
     EXPECT_EQ(Reads(QStringLiteral("two.rtf")), twoReads);
     EXPECT_EQ(Shown(), QStringLiteral("2 - two.rtf\nTwo bold"));
 }
@@ -154,7 +154,7 @@ TEST_F(TPromptLoadsTest, APdfNextInTheShowOpensOnItsPageRenderedAhead)
         QImage Page;  // what it painted for page 2
     };
     const auto open = [&](int slot) {
-        Window->ActOnValue(slot);
+        SelectValue(slot);
         auto *control =
             qobject_cast<TPdfDocumentControl *>(Find<TPdfViewer>("PdfViewer")->GetDispatch());
         EXPECT_NE(control, nullptr);
@@ -172,7 +172,7 @@ TEST_F(TPromptLoadsTest, APdfNextInTheShowOpensOnItsPageRenderedAhead)
     };
 
     const int rendered = prepared.Rendered();
-    Window->ActOnValue(7);
+    SelectValue(7);
     ASSERT_TRUE(WaitFor([&prepared] { return !prepared.Busy(); }));
     EXPECT_EQ(prepared.Rendered(), rendered + 1);
     const TShown first = open(8);
@@ -180,7 +180,7 @@ TEST_F(TPromptLoadsTest, APdfNextInTheShowOpensOnItsPageRenderedAhead)
     EXPECT_EQ(first.Rendered, 0);
 
     // Changed on disk after it was rendered: the view renders the new page.
-    Window->ActOnValue(7);
+    SelectValue(7);
     ASSERT_TRUE(WaitFor([&prepared] { return !prepared.Busy(); }));
     // Its second page now in the third one's colour.
     WriteColouredPdf(chart, 4, QPageSize(QPageSize::A5), 1);

@@ -21,17 +21,19 @@ using TSelectionTest = TMainWindowTest;
 // the row already current.
 TEST_F(TSelectionTest, EverySourceSelectsOnceAndTheListClickSendsAgain)
 {
-    auto *engine = Window->findChild<TPromptEngine *>();
-    ASSERT_NE(engine, nullptr);
-    QSignalSpy selected(engine, &TPromptEngine::PromptSelected);
+    QSignalSpy selected(&Engine(), &TPromptEngine::PromptSelected);
     const auto expectOne = [&](const char *source, int slot, int sent) {
         EXPECT_EQ(selected.size(), 1) << source;
-        EXPECT_EQ(Window->CurrentSlot(), slot) << source;
+        EXPECT_EQ(CurrentSlot(), slot) << source;
         EXPECT_EQ(SelectionMidiSent, sent) << source;
         selected.clear();
     };
 
-    Window->ActOnLatchedValue(5);
+    // A Program Change as the input thread hands it over, with no release
+    // window.
+    Engine().SetReleaseWindow(0);
+    Engine().Dispatch().MidiInputEvent(0, 0xC0, 5, 0);
+    ASSERT_TRUE(WaitFor([&] { return selected.size() == 1; }));
     expectOne("MIDI", 5, 1);
 
     TfTouch pad(100, 100);

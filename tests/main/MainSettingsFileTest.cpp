@@ -2,6 +2,7 @@
 
 #include "core/ErrorText.h"
 #include "main/HelpKey.h"
+#include "pages/ListEditPage.h"
 #include "pages/LyricAutoScroll.h"
 #include "touchpad/TouchPad.h"
 #include "widgets/KeyValueGrid.h"
@@ -56,7 +57,7 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
     EXPECT_TRUE(Find<QLabel>("lVersion")->text().startsWith("Tarvello  Version 1.4.0"));
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 0);
     EXPECT_EQ(Find<QListWidget>("lbController")->currentRow(), 102);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 102);
+    EXPECT_EQ(Engine().Midi().Controller, 102);
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 0);
     EXPECT_EQ(Find<TRadioGroup>("rgDisplayType")->ItemIndex(), 0);
     for (const char *name : {"cbSuppressNum", "cbMidiThru", "cbMidiOut", "cbMidiStrings",
@@ -79,7 +80,7 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
 
     // The help key works from the start, against the current directory.
     QList<QUrl> help;
-    Window->HelpKey().SetOpener([&](const QUrl &page) { help << page; });
+    Find<THelpKey>("HelpKey")->SetOpener([&](const QUrl &page) { help << page; });
     QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
     QCoreApplication::sendEvent(Window->windowHandle(), &f1);
     EXPECT_EQ(help, QList<QUrl>{QUrl::fromLocalFile(
@@ -109,15 +110,11 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
 TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
 {
     Start();
-    Find<QListWidget>("lbMidiIn")->setCurrentRow(1);
-    Window->lbMidiInClick();
-    Find<QListWidget>("lbMidiOut")->setCurrentRow(1);
-    Window->lbMidiOutClick();
-    Find<QListWidget>("lbChannel")->setCurrentRow(9);
-    Window->lbChannelClick();
+    ClickRow("lbMidiIn", 1);
+    ClickRow("lbMidiOut", 1);
+    ClickRow("lbChannel", 9);
     Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
-    Find<QListWidget>("lbController")->setCurrentRow(7);
-    Window->lbControllerClick();
+    ClickRow("lbController", 7);
     Find<TRadioGroup>("rgDisplayType")->SetItemIndex(1);
     const char *const checked[] = {"cbSuppressNum", "cbMidiThru", "cbMidiOut", "cbMidiStrings",
                                    "cbPdfScrollbar"};
@@ -134,7 +131,7 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     font.setFamilies({"DejaVu Serif"});
     font.setPointSize(36);
     PatchName()->setFont(font);
-    Window->SetBrowseFolder("/home/band/charts/");
+    Find<TListEditPage>("tsFileList")->SetBrowseFolder("/home/band/charts/");
     Window->move(40, 30);
     Window->resize(700, 420);
     TfTouch pad(Window->PadPlace().y(), Window->PadPlace().x());
@@ -159,15 +156,15 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << Dialogs.MessageTexts().join('|').toStdString();
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 1);
     EXPECT_TRUE(Fake->IsInputOpen(1));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
+    EXPECT_EQ(Engine().Midi().InputDevice, 1);
     EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentRow(), 1);
     EXPECT_TRUE(Fake->IsOutputOpen(1));
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 9);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 9);
+    EXPECT_EQ(Engine().Midi().Channel, 9);
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xB0);
+    EXPECT_EQ(Engine().Midi().MessageType, 0xB0);
     EXPECT_FALSE(Find<QListWidget>("lbController")->isHidden());
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 7);
+    EXPECT_EQ(Engine().Midi().Controller, 7);
     EXPECT_EQ(Find<TRadioGroup>("rgDisplayType")->ItemIndex(), 1);
     EXPECT_EQ(Pages()->currentWidget(), Page("tsLyric"));
     EXPECT_EQ(VisibleTabs(*Pages()), (QStringList{"Lyric", "File List Edit", "Settings"}));
@@ -175,13 +172,13 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     for (const char *name : checked) {
         EXPECT_TRUE(Find<QCheckBox>(name)->isChecked()) << name;
     }
-    EXPECT_TRUE(test::EngineOf(Window.get()).Midi().Thru);
+    EXPECT_TRUE(Engine().Midi().Thru);
     EXPECT_FALSE(Find<QCheckBox>("cbTouchPad")->isChecked());
     EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(10, 20, 30));
     EXPECT_EQ(LyricText()->viewport()->palette().color(QPalette::Base), QColor(250, 240, 230));
     EXPECT_EQ(PatchName()->font().families().constFirst(), "DejaVu Serif");
     EXPECT_EQ(PatchName()->font().pixelSize(), 48);
-    EXPECT_EQ(Window->BrowseFolder(), "/home/band/charts/");
+    EXPECT_EQ(Find<TListEditPage>("tsFileList")->BrowseFolder(), "/home/band/charts/");
     EXPECT_EQ(Window->pos(), QPoint(40, 30));
     EXPECT_EQ(Window->size(), QSize(700, 420));
     EXPECT_EQ(Window->PadPlace(), pad.SettingsPosition())
@@ -199,10 +196,10 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     EXPECT_TRUE(Window->Show().MidiStringLists()[0].isEmpty());
     // Autoscroll.
     EXPECT_TRUE(Find<QCheckBox>("cbAutoScroll")->isChecked());
-    EXPECT_TRUE(Window->AutoScroller().Enabled());
+    EXPECT_TRUE(LyricPage()->AutoScroller().Enabled());
     EXPECT_EQ(Find<QSpinBox>("seScrollSeconds")->value(), 240);
     EXPECT_EQ(Find<QSpinBox>("seReleaseWindow")->value(), 0);
-    EXPECT_EQ(Window->AutoScroller().State().SecondsForWhole(), 240);
+    EXPECT_EQ(LyricPage()->AutoScroller().State().SecondsForWhole(), 240);
 }
 
 TEST_F(TSettingsFileTest, StoredValuesOutOfTheOrdinary)
@@ -224,11 +221,11 @@ TEST_F(TSettingsFileTest, StoredValuesOutOfTheOrdinary)
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 1);
     EXPECT_TRUE(Fake->IsInputOpen(1));
     EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentItem()->text(), "Gone Synth (not connected)");
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, -1);
+    EXPECT_EQ(Engine().Midi().OutputDevice, -1);
     EXPECT_FALSE(Fake->IsOutputOpen(0) || Fake->IsOutputOpen(1));
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 0);
     EXPECT_EQ(Find<QListWidget>("lbController")->currentRow(), -1);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, -1);
+    EXPECT_EQ(Engine().Midi().Controller, -1);
     EXPECT_EQ(PatchName()->palette().color(QPalette::Window), QColor(255, 0, 0));
     EXPECT_EQ(LyricText()->viewport()->palette().color(QPalette::Base), QColor(255, 255, 128));
     EXPECT_EQ(PatchName()->font().pixelSize(), 32) << "24 points, whatever the height";

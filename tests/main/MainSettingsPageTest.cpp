@@ -30,73 +30,70 @@ QPushButton *PadButton(TfTouch &pad, const char *name)
 TEST_F(TSettingsPageTest, DeviceClicksCloseTheOldDeviceAndOpenTheNew)
 {
     // The device already chosen is closed and opened again.
-    Window->lbMidiInClick();
+    ClickRow("lbMidiIn", 0);
     EXPECT_EQ(Fake->Calls().filter(QStringLiteral("InClose")).size(), 1);
     EXPECT_EQ(Fake->Calls().filter(QStringLiteral("InOpen")).size(), 1);
     EXPECT_TRUE(Fake->IsInputOpen(0));
     Fake->ClearCalls();
 
-    Find<QListWidget>("lbMidiIn")->setCurrentRow(1);
-    Window->lbMidiInClick();
+    ClickRow("lbMidiIn", 1);
     EXPECT_EQ(Fake->Calls().filter(QStringLiteral("InClose")).size(), 1);
     EXPECT_FALSE(Fake->IsInputOpen(0));
     EXPECT_TRUE(Fake->IsInputOpen(1));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
+    EXPECT_EQ(Engine().Midi().InputDevice, 1);
 
     // The stored device was not found at start-up: nothing to close.
-    test::EngineOf(Window.get()).Midi().InputDevice = -1;
-    Find<QListWidget>("lbMidiIn")->setCurrentRow(0);
-    EXPECT_NO_THROW(Window->lbMidiInClick());
+    Engine().Midi().InputDevice = -1;
+    ClickRow("lbMidiIn", 0);
     EXPECT_TRUE(Fake->IsInputOpen(0));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 0);
+    EXPECT_EQ(Engine().Midi().InputDevice, 0);
     // Nor does an index beyond the list.
-    test::EngineOf(Window.get()).Midi().InputDevice = 7;
-    Find<QListWidget>("lbMidiIn")->setCurrentRow(1);
-    EXPECT_NO_THROW(Window->lbMidiInClick());
+    Engine().Midi().InputDevice = 7;
+    ClickRow("lbMidiIn", 1);
     EXPECT_TRUE(Fake->IsInputOpen(1));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
+    EXPECT_EQ(Engine().Midi().InputDevice, 1);
 
-    Find<QListWidget>("lbMidiOut")->setCurrentRow(0);
-    Window->lbMidiOutClick();
+    ClickRow("lbMidiOut", 0);
     EXPECT_TRUE(Fake->IsOutputOpen(0));
     EXPECT_FALSE(Fake->IsOutputOpen(1));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, 0);
+    EXPECT_EQ(Engine().Midi().OutputDevice, 0);
 }
 
 TEST_F(TSettingsPageTest, ARefusedDeviceLeavesNoneClaimedOpen)
 {
     Fake->FailCall(QStringLiteral("InOpen"), MidiResult::Allocated);
-    Find<QListWidget>("lbMidiIn")->setCurrentRow(1);
-    EXPECT_THROW(Window->lbMidiInClick(), TError);
+    ClickRow("lbMidiIn", 1);
+    EXPECT_EQ(Dialogs.MessageTexts().size(), 1);
     EXPECT_FALSE(Fake->IsInputOpen(0));
     EXPECT_FALSE(Fake->IsInputOpen(1));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, -1);
+    EXPECT_EQ(Engine().Midi().InputDevice, -1);
     // The next click opens it without an index error.
-    EXPECT_NO_THROW(Window->lbMidiInClick());
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, 1);
+    ClickRow("lbMidiIn", 1);
+    EXPECT_EQ(Dialogs.MessageTexts().size(), 1);
+    EXPECT_EQ(Engine().Midi().InputDevice, 1);
 
     // Opened but not started: closed again, so the next click starts it.
     Fake->FailCall(QStringLiteral("InStart"), MidiResult::NotEnabled);
-    Find<QListWidget>("lbMidiIn")->setCurrentRow(0);
-    EXPECT_THROW(Window->lbMidiInClick(), TError);
+    ClickRow("lbMidiIn", 0);
+    EXPECT_EQ(Dialogs.MessageTexts().size(), 2);
     EXPECT_FALSE(Fake->IsInputOpen(0));
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().InputDevice, -1);
-    Window->lbMidiInClick();
+    EXPECT_EQ(Engine().Midi().InputDevice, -1);
+    ClickRow("lbMidiIn", 0);
+    EXPECT_EQ(Dialogs.MessageTexts().size(), 2);
     Receive("C007");
-    EXPECT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 7; }));
+    EXPECT_TRUE(WaitFor([&] { return CurrentSlot() == 7; }));
 
     Fake->FailCall(QStringLiteral("OutOpen"), MidiResult::Allocated);
-    Find<QListWidget>("lbMidiOut")->setCurrentRow(0);
-    EXPECT_THROW(Window->lbMidiOutClick(), TError);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, -1);
+    ClickRow("lbMidiOut", 0);
+    EXPECT_EQ(Dialogs.MessageTexts().size(), 3);
+    EXPECT_EQ(Engine().Midi().OutputDevice, -1);
 }
 
 TEST_F(TSettingsPageTest, MessageTypeChannelAndControllerRewriteTheLabels)
 {
     QListWidget *channels = Find<QListWidget>("lbChannel");
     QListWidget *controllers = Find<QListWidget>("lbController");
-    Window->SetDisplayType(1);
-    Window->rgDisplayTypeClick();
+    ChooseItem("rgDisplayType", 1);
     EXPECT_EQ(Find<QLabel>("lNextItem")->text(),
               QStringLiteral("Next Prompt - 192, 126   (C0, 7E)"));
     EXPECT_EQ(Find<QLabel>("lPrevPage")->text(),
@@ -104,38 +101,36 @@ TEST_F(TSettingsPageTest, MessageTypeChannelAndControllerRewriteTheLabels)
 
     // Keys move the channel as a click would; setting it from code does not.
     channels->setCurrentRow(14);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 0);
+    EXPECT_EQ(Engine().Midi().Channel, 0);
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QApplication::sendEvent(channels, &down);
-    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().Channel == 15; }));
+    ASSERT_TRUE(WaitFor([&] { return Engine().Midi().Channel == 15; }));
     EXPECT_EQ(channels->currentRow(), 15);
     EXPECT_EQ(Find<QLabel>("lNextPage")->text(), QStringLiteral("Page Down - 207, 124   (CF, 7C)"));
 
     // No controller chosen yet.
-    test::EngineOf(Window.get()).Midi().Controller = -1;
+    Engine().Midi().Controller = -1;
     Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xB0);
+    EXPECT_EQ(Engine().Midi().MessageType, 0xB0);
     EXPECT_FALSE(Find<QLabel>("lController")->isHidden());
     EXPECT_FALSE(controllers->isHidden());
     EXPECT_EQ(Find<QLabel>("lPreviousItem")->text(),
               QStringLiteral("Prev Prompt - 191, -1, 127   (BF, FFFFFFFF, 7F)"));
 
-    controllers->setCurrentRow(7);
-    Window->lbControllerClick();
-    channels->setCurrentRow(9);
-    Window->lbChannelClick();
+    ClickRow("lbController", 7);
+    ClickRow("lbChannel", 9);
     EXPECT_EQ(Find<QLabel>("lPreviousItem")->text(),
               QStringLiteral("Prev Prompt - 185, 7, 127   (B9, 07, 7F)"));
 
     // Back in patch mode the controller list goes but its choice stays.
     Find<TRadioGroup>("rgMessage")->SetItemIndex(0);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().MessageType, 0xC0);
+    EXPECT_EQ(Engine().Midi().MessageType, 0xC0);
     EXPECT_TRUE(controllers->isHidden());
     EXPECT_TRUE(Find<QLabel>("lController")->isHidden());
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 7);
+    EXPECT_EQ(Engine().Midi().Controller, 7);
 
     // A text line has no paging.
-    Window->SetDisplayType(0);
+    ChooseItem("rgDisplayType", 0);
     EXPECT_TRUE(Find<QLabel>("lNextPage")->text().isEmpty());
     EXPECT_TRUE(Find<QLabel>("lPrevPage")->text().isEmpty());
     EXPECT_FALSE(Find<QLabel>("lNextItem")->text().isEmpty());
@@ -229,20 +224,20 @@ TEST_F(TSettingsPageTest, NavPadButtonsNavigateAndSelectSwitchesPages)
 {
     TfTouch pad(203, 372);
     Window->SetTouchPad(&pad);
-    Window->SetDisplayType(1);
-    Window->SetActivePage(Page("tsLyric"));
+    ChooseItem("rgDisplayType", 1);
+    OpenPage("tsLyric");
     FileGrid()->SetValue(QStringLiteral("4"), QStringLiteral("missing-four.txt"));
-    Window->ActOnValue(3);
+    SelectValue(3);
 
     PadButton(pad, "bNextFile")->click();
-    EXPECT_EQ(Window->CurrentSlot(), 4);
+    EXPECT_EQ(CurrentSlot(), 4);
     EXPECT_EQ(FileGrid()->Row(), 5);
     PadButton(pad, "bPrevFile")->click();
     PadButton(pad, "bPrevFile")->click();
-    EXPECT_EQ(Window->CurrentSlot(), 2);
+    EXPECT_EQ(CurrentSlot(), 2);
     // "Line Dn" on the Lyric page only scrolls.
     PadButton(pad, "bLineDown")->click();
-    EXPECT_EQ(Window->CurrentSlot(), 2);
+    EXPECT_EQ(CurrentSlot(), 2);
 
     // "Select": to the list page from any other page, and back.
     PadButton(pad, "bSelect")->click();
@@ -250,12 +245,12 @@ TEST_F(TSettingsPageTest, NavPadButtonsNavigateAndSelectSwitchesPages)
     PadButton(pad, "bSelect")->click();
     EXPECT_EQ(Pages()->currentWidget(), Page("tsLyric"));
     EXPECT_TRUE(Window->windowTitle().endsWith(QStringLiteral(" Item:2")));
-    Window->SetActivePage(Page("tsMidi"));
+    OpenPage("tsMidi");
     PadButton(pad, "bSelect")->click();
     EXPECT_EQ(Pages()->currentWidget(), Page("tsFileList"));
 
-    Window->SetDisplayType(0);
-    Window->SetActivePage(Page("tsMidi"));
+    ChooseItem("rgDisplayType", 0);
+    OpenPage("tsMidi");
     PadButton(pad, "bSelect")->click();
     EXPECT_EQ(Pages()->currentWidget(), Page("tsTextEdit"));
     PadButton(pad, "bSelect")->click();
@@ -266,13 +261,12 @@ TEST_F(TSettingsPageTest, NavPadButtonsNavigateAndSelectSwitchesPages)
 
 TEST_F(TSettingsPageTest, SelectionInTheListSendsTheMessageThenTheStrings)
 {
-    Find<QListWidget>("lbChannel")->setCurrentRow(1);
-    Window->lbChannelClick();
+    ClickRow("lbChannel", 1);
     Find<QCheckBox>("cbMidiOut")->setChecked(true);
     Window->Show().SetMidiStrings(
         SlotOfRow(18),
         {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"), QStringLiteral("C2 05")});
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
     LineGrid()->SetRow(18);
     EXPECT_EQ(SentHex(), (QStringList{"c11100"}));
 
@@ -285,7 +279,7 @@ TEST_F(TSettingsPageTest, SelectionInTheListSendsTheMessageThenTheStrings)
     Fake->FailCall(QStringLiteral("OutShortMsg"), MidiResult::NotReady);
     LineGrid()->SetRow(1);
     EXPECT_EQ(Dialogs.MessageTexts().size(), 1);
-    EXPECT_EQ(Window->CurrentSlot(), 0);
+    EXPECT_EQ(CurrentSlot(), 0);
     EXPECT_EQ(SentHex().size(), 5);
 }
 

@@ -60,27 +60,31 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     LineGrid()->SetValue("4", "Verse");
     LineGrid()->SetValue("40", "Encore");
     LineGrid()->SetValue("41", "   ");
-    Window->ActOnValue(3);
+    SelectValue(3);
     const int sentBefore = SelectionMidiSent;
-    const QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
-    EXPECT_FALSE(Window->StageKeyPress(Window->windowHandle(), right)) << "the option is off";
-    Find<QCheckBox>("cbPedalKeys")->setChecked(true);
     PatchName()->setFocus();
+    {
+        TKeyCounter reached(PatchName());
+        Press(*Window, Qt::Key_Right);
+        EXPECT_EQ(reached.Presses, 1) << "the option is off";
+        EXPECT_EQ(CurrentSlot(), 3);
+    }
+    Find<QCheckBox>("cbPedalKeys")->setChecked(true);
     for (Qt::Key key : {Qt::Key_Right, Qt::Key_Space, Qt::Key_PageDown, Qt::Key_Down}) {
         Press(*Window, key);
     }
-    EXPECT_EQ(Window->CurrentSlot(), 7);
+    EXPECT_EQ(CurrentSlot(), 7);
     EXPECT_EQ(PatchName()->text(), "7 - ");
     EXPECT_EQ(SelectionMidiSent, sentBefore + 4) << "each step selects as MIDI does";
     for (Qt::Key key : {Qt::Key_Left, Qt::Key_PageUp, Qt::Key_Up}) {
         Press(*Window, key);
     }
-    EXPECT_EQ(Window->CurrentSlot(), 4);
+    EXPECT_EQ(CurrentSlot(), 4);
     EXPECT_EQ(PatchName()->text(), "4 - Verse");
     Repeat(*Window, Qt::Key_Right);
     Press(*Window, Qt::Key_Right, Qt::ControlModifier);
     Press(*Window, Qt::Key_Space, Qt::ShiftModifier);
-    EXPECT_EQ(Window->CurrentSlot(), 4) << "a held pedal turns one page; other keys pass";
+    EXPECT_EQ(CurrentSlot(), 4) << "a held pedal turns one page; other keys pass";
     Press(*Window, Qt::Key_End);
     EXPECT_EQ(PatchName()->text(), "40 - Encore");
     Press(*Window, Qt::Key_Home);
@@ -89,7 +93,7 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     Pages()->tabBar()->setFocus();
     Press(*Window, Qt::Key_Left);
     EXPECT_EQ(Pages()->currentWidget(), Page("tsDisplay"));
-    EXPECT_EQ(Window->CurrentSlot(), 2);
+    EXPECT_EQ(CurrentSlot(), 2);
 
     // Editors, grids and lists keep their keys, on the edit pages above all.
     EXPECT_TRUE(TakesTypedKeys(LineGrid()));
@@ -97,12 +101,12 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     QLineEdit cellEditor(LineGrid()->viewport());
     EXPECT_TRUE(TakesTypedKeys(&cellEditor));
     EXPECT_FALSE(TakesTypedKeys(LyricText())) << "read-only";
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
     LineGrid()->setFocus();
     TKeyCounter grid(Window->focusWidget());
     Press(*Window, Qt::Key_End);
     EXPECT_EQ(grid.Presses, 1);
-    EXPECT_NE(Window->CurrentSlot(), 40);
+    EXPECT_NE(CurrentSlot(), 40);
 
     // The Lyric page: a step is a page of the document, whichever view has
     // the focus; End is the last slot the page can show (122 only scrolls).
@@ -117,7 +121,7 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     Slot(2, "long.txt");
     Slot(5, "chart.pdf");
     Slot(122, "long.txt");
-    Window->ActOnValue(2);
+    SelectValue(2);
     QApplication::processEvents();
     QScrollBar *bar = LyricText()->verticalScrollBar();
     LyricText()->setFocus();
@@ -127,7 +131,7 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     Press(*Window, Qt::Key_Up);
     EXPECT_EQ(bar->value(), 0);
     Press(*Window, Qt::Key_End);
-    EXPECT_EQ(Window->CurrentSlot(), 5);
+    EXPECT_EQ(CurrentSlot(), 5);
     auto *control =
         qobject_cast<TPdfDocumentControl *>(Find<TPdfViewer>("PdfViewer")->GetDispatch());
     ASSERT_NE(control, nullptr);
@@ -141,7 +145,7 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     Press(*Window, Qt::Key_Left);
     EXPECT_EQ(control->CurrentPage(), 2);
     Press(*Window, Qt::Key_Home);
-    EXPECT_EQ(Window->CurrentSlot(), 2);
+    EXPECT_EQ(CurrentSlot(), 2);
     QApplication::processEvents();
 
     // The Nav Pad, touched last, hands the pedal on too.
@@ -151,7 +155,7 @@ TEST_F(TStageKeysTest, PageTurnerKeysStepThroughTheShowWhereNothingIsTyped)
     pad.findChild<QPushButton *>("bNextFile")->setFocus();
     QTest::keyClick(pad.windowHandle(), Qt::Key_Space);
     EXPECT_EQ(bar->value(), bar->pageStep()) << "a page down, not a click on Next";
-    EXPECT_EQ(Window->CurrentSlot(), 2);
+    EXPECT_EQ(CurrentSlot(), 2);
     Window->SetTouchPad(nullptr);
 }
 
@@ -163,22 +167,24 @@ TEST_F(TMainWindowTest, FullScreenOnTheStagePagesWithoutTabs)
     QApplication::processEvents();
     const QRect normal(Window->pos(), Window->size());
 
-    Window->SetActivePage(Page("tsMidi"));
+    OpenPage("tsMidi");
     Press(*Window, Qt::Key_F11);
     EXPECT_FALSE(Window->isFullScreen()) << "not from the settings page";
 
-    Window->SetActivePage(Page("tsDisplay"));
+    OpenPage("tsDisplay");
     Press(*Window, Qt::Key_F11);
     QApplication::processEvents();
     EXPECT_TRUE(Window->isFullScreen());
-    EXPECT_TRUE(Window->FullScreen());
     EXPECT_EQ(Window->geometry(), Window->screen()->geometry());
     EXPECT_FALSE(Pages()->tabBar()->isVisible());
     // The Nav Pad's "Select" to correct a slot and back keeps it.
-    Window->NavPadSelect();
+    TfTouch pad(100, 100);
+    Window->SetTouchPad(&pad);
+    Control<QPushButton>(&pad, "bSelect")->click();
     EXPECT_EQ(Pages()->currentWidget(), Page("tsTextEdit"));
     EXPECT_TRUE(Window->isFullScreen());
-    Window->NavPadSelect();
+    Control<QPushButton>(&pad, "bSelect")->click();
+    Window->SetTouchPad(nullptr);
 
     Press(*Window, Qt::Key_Escape);
     QApplication::processEvents();
@@ -186,8 +192,12 @@ TEST_F(TMainWindowTest, FullScreenOnTheStagePagesWithoutTabs)
     EXPECT_TRUE(Pages()->tabBar()->isVisible());
     EXPECT_EQ(QRect(Window->pos(), Window->size()), normal);
     // Escape is nobody's business outside full screen; F11 leaves it too.
-    const QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-    EXPECT_FALSE(Window->StageKeyPress(Window->windowHandle(), escape));
+    PatchName()->setFocus();
+    {
+        TKeyCounter reached(PatchName());
+        Press(*Window, Qt::Key_Escape);
+        EXPECT_EQ(reached.Presses, 1);
+    }
     Press(*Window, Qt::Key_F11);
     Press(*Window, Qt::Key_F11);
     QApplication::processEvents();

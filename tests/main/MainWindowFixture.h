@@ -1,12 +1,13 @@
 #pragma once
 
 #include "main/MainWindow.h"
+#include "midi/Midi.h"
 #include "support/FakeDialogs.h"
 #include "support/MainWindowControls.h"
 #include "support/Wait.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QListWidget>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -23,24 +24,31 @@ inline void PrintTo(const QString &text, std::ostream *out)
 
 namespace tarvello::test {
 
-// A main window as a show starts it, with a scripted operator and a counter of
-// the list clicks that reached the MIDI output on selection.
-class TMainWindowTest : public ::testing::Test, public TMainControls {
+// One main window under test: the base of every fixture that makes one. The
+// test drives it through its controls (TMainControls) and the engine.
+class TWindowTest : public ::testing::Test, public TMainControls {
 protected:
-    void SetUp() override
+    void MakeWindow(TDialogs &dialogs)
     {
-        Window = std::make_unique<TfMain>(Dialogs);
-        Window->SetSelectionMidiSender([this] { ++SelectionMidiSent; });
+        Window = std::make_unique<TfMain>(dialogs);
         Window->resize(800, 500);
-        Window->StartEmptyShow();
-        Window->show();
-        QApplication::processEvents();
     }
 
+    // The MIDI devices as at start-up: the input list is made and the window
+    // hears it; both lists on "Settings" name the devices present.
+    void ListMidiDevices()
+    {
+        Window->RegisterMidiInputEvents();
+        Find<QListWidget>("lbMidiIn")->addItems(MidiInput().Devices.Names());
+        Find<QListWidget>("lbMidiOut")->addItems(MidiOutput().Devices.Names());
+    }
+
+    // The display type chosen on "Settings", and the show started on its
+    // display page.
     void UseDisplayType(int type)
     {
-        Window->SetDisplayType(type);
-        Window->SetActivePage(Page(type == 0 ? "tsDisplay" : "tsLyric"));
+        ChooseItem("rgDisplayType", type);
+        Window->StartEmptyShow();
     }
 
     // Lets the event loop run until the condition holds or the time is up.
@@ -49,10 +57,30 @@ protected:
         return test::WaitFor(condition, milliseconds);
     }
 
+    static void Spin(int milliseconds)
+    {
+        test::WaitFor([] { return false; }, milliseconds);
+    }
+
     const QObject *ControlRoot() const override { return Window.get(); }
 
-    TFakeDialogs Dialogs;
     std::unique_ptr<TfMain> Window;
+};
+
+// A main window as a show starts it, with a scripted operator and a counter of
+// the selections that reached the MIDI output.
+class TMainWindowTest : public TWindowTest {
+protected:
+    void SetUp() override
+    {
+        MakeWindow(Dialogs);
+        Window->SetSelectionMidiSender([this] { ++SelectionMidiSent; });
+        Window->StartEmptyShow();
+        Window->show();
+        QApplication::processEvents();
+    }
+
+    TFakeDialogs Dialogs;
     int SelectionMidiSent = 0;
 };
 

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabBar>
 #include <QTabWidget>
@@ -61,8 +62,8 @@ TEST(MainWindowLayout, DesignStateOfTheWindow)
     EXPECT_EQ(controls.PatchName()->text(), QStringLiteral("Waiting for Midi"));
     EXPECT_EQ(controls.LyricText()->toPlainText(), QStringLiteral("Waiting for Midi"));
     EXPECT_TRUE(controls.LyricText()->isReadOnly());
-    EXPECT_EQ(window.CurrentSlot(), 0);
-    EXPECT_EQ(window.LyricViewKind(), lvRichText);
+    EXPECT_EQ(controls.CurrentSlot(), 0);
+    EXPECT_EQ(controls.LyricPage()->ViewKind(), lvRichText);
     const QTimer *release = controls.Find<QTimer>("MidiRelease");
     EXPECT_FALSE(release->isActive());
     EXPECT_TRUE(release->isSingleShot());
@@ -156,11 +157,9 @@ TEST(MainWindowLayout, EveryCaptionFitsItsControl)
     for (int message : {0, 1}) {
         for (int display : {0, 1}) {
             controls.Find<TRadioGroup>("rgMessage")->SetItemIndex(message);
-            window.SetDisplayType(display);
-            controls.Find<QListWidget>("lbChannel")->setCurrentRow(15);
-            controls.Find<QListWidget>("lbController")->setCurrentRow(127);
-            window.lbChannelClick();
-            window.lbControllerClick();
+            controls.ChooseItem("rgDisplayType", display);
+            controls.ClickRow("lbChannel", 15);
+            controls.ClickRow("lbController", 127);
             QApplication::processEvents();
             for (const char *page :
                  {"tsDisplay", "tsLyric", "tsTextEdit", "tsFileList", "tsMidi"}) {
@@ -217,24 +216,25 @@ TEST_F(TMainWindowTest, TabsFollowTheDisplayType)
     EXPECT_EQ(VisibleTabs(*Pages()), (QStringList{"Display", "Text List Edit", "Settings"}));
     EXPECT_EQ(Pages()->currentWidget(), Page("tsDisplay"));
 
-    Window->SetActivePage(Page("tsMidi"));
-    Window->SetDisplayType(1);
+    OpenPage("tsMidi");
+    ChooseItem("rgDisplayType", 1);
     EXPECT_EQ(VisibleTabs(*Pages()), (QStringList{"Lyric", "File List Edit", "Settings"}));
     EXPECT_EQ(Pages()->currentWidget(), Page("tsMidi"));
 
     // Hiding the active page moves away from it without showing anything.
-    Window->SetActivePage(Page("tsLyric"));
-    Window->SetDisplayType(0);
+    OpenPage("tsLyric");
+    const QSignalSpy shown(&Engine(), &TPromptEngine::PromptSelected);
+    ChooseItem("rgDisplayType", 0);
     EXPECT_EQ(VisibleTabs(*Pages()), (QStringList{"Display", "Text List Edit", "Settings"}));
     EXPECT_NE(Pages()->currentWidget(), Page("tsLyric"));
-    EXPECT_EQ(Window->windowTitle(), QStringLiteral("Tarvello v1.4.0"));
+    EXPECT_EQ(shown.size(), 0);
 
     // The radio group itself switches the tabs too.
     Find<TRadioGroup>("rgDisplayType")->Item(1)->click();
     EXPECT_EQ(VisibleTabs(*Pages()), (QStringList{"Lyric", "File List Edit", "Settings"}));
 
     // The tab bar's arrow keys (and a pedal's) pass over the hidden pages.
-    Window->SetActivePage(Page("tsMidi"));
+    OpenPage("tsMidi");
     Pages()->tabBar()->setFocus();
     QTest::keyClick(Window->windowHandle(), Qt::Key_Left);
     EXPECT_EQ(Pages()->currentWidget(), Page("tsFileList"));

@@ -1,5 +1,6 @@
 // A follow page in a real browser (Qt WebEngine) while real MIDI over the
 // tests' JACK server drives the show.
+#include "../MainWindowFixture.h"
 #include "band/BandServer.h"
 #include "main/MainWindow.h"
 #include "midi/Midi.h"
@@ -27,7 +28,7 @@
 namespace tarvello::test {
 namespace {
 
-class MainJackBandTest : public ::testing::Test, public TMainControls {
+class MainJackBandTest : public TWindowTest {
 protected:
     void SetUp() override
     {
@@ -36,14 +37,11 @@ protected:
         QDir::setCurrent(Folder.path());
         Peer = std::make_unique<TJackPeer>();
         SetMidiSystem(std::make_shared<TRtMidiSystem>(TRtMidiSystem::TApi::Jack));
-        Window = std::make_unique<TfMain>(Dialogs);
-        Window->resize(800, 500);
-        Window->RegisterMidiInputEvents();
-        Find<QListWidget>("lbMidiIn")->addItems(MidiInput().Devices.Names());
+        MakeWindow(Dialogs);
+        ListMidiDevices();
         const int input = MidiInput().Devices.IndexOf(TJackPeer::OutputPortName());
         ASSERT_GE(input, 0);
-        Find<QListWidget>("lbMidiIn")->setCurrentRow(input);
-        Window->lbMidiInClick();
+        ClickRow("lbMidiIn", input);
         Window->StartEmptyShow();
         Window->show();
         Port = FreePort();
@@ -61,8 +59,6 @@ protected:
         Peer.reset();
         QDir::setCurrent(PreviousDirectory);
     }
-
-    const QObject *ControlRoot() const override { return Window.get(); }
 
     // What a script gives in the follow page, asked until it is `expected`.
     bool PageShows(const QString &script, const QString &expected)
@@ -100,7 +96,6 @@ protected:
     QString PreviousDirectory;
     TFakeDialogs Dialogs;
     std::unique_ptr<TJackPeer> Peer;
-    std::unique_ptr<TfMain> Window;
     quint16 Port = 0;
     QWebEngineView View;
 };
@@ -120,8 +115,8 @@ TEST_F(MainJackBandTest, TheFollowPageFollowsMidiAndPageTurnsAndComesBackAfterAR
         painter.drawText(200, 200, "two");
     }
     FileGrid()->SetValue("2", "chart.pdf");
-    Window->SetDisplayType(1);
-    Window->SetActivePage(Page("tsLyric"));
+    ChooseItem("rgDisplayType", 1);
+    OpenPage("tsLyric");
     Peer->Send(QByteArray::fromHex("C002"));
     PageShows("document.getElementById('page').textContent", "1 / 2");
     PageShows("String(document.getElementById('pictureView').hidden)", "false");

@@ -2,6 +2,7 @@
 // over a private JACK server, the real back-end delivers to the window's
 // dispatch, and what the program sends comes back to the peer.
 
+#include "../MainWindowFixture.h"
 #include "main/MainWindow.h"
 #include "midi/JackMidiClient.h"
 #include "midi/Midi.h"
@@ -85,26 +86,21 @@ private:
     std::unique_ptr<TJackMidiClient> Client;
 };
 
-class MainJackTest : public ::testing::Test, public TMainControls {
+class MainJackTest : public TWindowTest {
 protected:
     void SetUp() override
     {
         Peer = std::make_unique<TJackPeer>();
         Flood = std::make_unique<TFloodReceiver>();
         SetMidiSystem(std::make_shared<TRtMidiSystem>(TRtMidiSystem::TApi::Jack));
-        Window = std::make_unique<TfMain>(Dialogs);
-        Window->resize(800, 500);
-        Window->RegisterMidiInputEvents();
-        Find<QListWidget>("lbMidiIn")->addItems(MidiInput().Devices.Names());
-        Find<QListWidget>("lbMidiOut")->addItems(MidiOutput().Devices.Names());
+        MakeWindow(Dialogs);
+        ListMidiDevices();
         const int input = MidiInput().Devices.IndexOf(TJackPeer::OutputPortName());
         const int output = MidiOutput().Devices.IndexOf(TJackPeer::InputPortName());
         ASSERT_GE(input, 0);
         ASSERT_GE(output, 0);
-        Find<QListWidget>("lbMidiIn")->setCurrentRow(input);
-        Window->lbMidiInClick();
-        Find<QListWidget>("lbMidiOut")->setCurrentRow(output);
-        Window->lbMidiOutClick();
+        ClickRow("lbMidiIn", input);
+        ClickRow("lbMidiOut", output);
         Window->StartEmptyShow();
         Window->show();
         QApplication::processEvents();
@@ -148,12 +144,10 @@ protected:
     }
 
     QString Caption() const { return Window->windowTitle(); }
-    const QObject *ControlRoot() const override { return Window.get(); }
 
     TFakeDialogs Dialogs;
     std::unique_ptr<TJackPeer> Peer;
     std::unique_ptr<TFloodReceiver> Flood;
-    std::unique_ptr<TfMain> Window;
 };
 
 TEST_F(MainJackTest, PatchSelectsAfterTheReleaseWindowOnTheChosenChannel)
@@ -162,7 +156,7 @@ TEST_F(MainJackTest, PatchSelectsAfterTheReleaseWindowOnTheChosenChannel)
     QElapsedTimer clock;
     clock.start();
     Send("C005");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 5; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 5; }));
     // The window of 300 ms began when the message arrived, after it was sent.
     EXPECT_GE(clock.elapsed(), 300);
     EXPECT_EQ(Caption(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 5"));
@@ -172,14 +166,14 @@ TEST_F(MainJackTest, PatchSelectsAfterTheReleaseWindowOnTheChosenChannel)
     Peer->ClearReceived();
     Send("C105");
     Spin(500);
-    EXPECT_EQ(Window->CurrentSlot(), 5);
+    EXPECT_EQ(CurrentSlot(), 5);
     EXPECT_TRUE(ReceivedHex().isEmpty());
 
     // Two patches 100 ms apart: one selection, of the later one.
     Send("C003");
     Spin(100);
     Send("C009");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 9; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 9; }));
     Spin(500);
     EXPECT_EQ(ReceivedHex(), (QStringList{"c009"}));
     EXPECT_EQ(Caption(), QStringLiteral("Tarvello v1.4.0 - Midi Patch 9"));
@@ -188,20 +182,19 @@ TEST_F(MainJackTest, PatchSelectsAfterTheReleaseWindowOnTheChosenChannel)
 TEST_F(MainJackTest, ControllerModeSelectsAndStepsOnItsControllerOnly)
 {
     Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
-    Find<QListWidget>("lbController")->setCurrentRow(102);
-    Window->lbControllerClick();
+    ClickRow("lbController", 102);
 
     Send("B06640");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 64; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 64; }));
     EXPECT_EQ(Caption(), QStringLiteral("Tarvello v1.4.0 - Midi Controller 102 Value 64"));
     Send("B0667E");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 65; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 65; }));
 
     const QString caption = Caption();
     Send("B00140");
     Send("B04001");
     Spin(600);
-    EXPECT_EQ(Window->CurrentSlot(), 65);
+    EXPECT_EQ(CurrentSlot(), 65);
     EXPECT_EQ(Caption(), caption);
 }
 
@@ -225,8 +218,7 @@ TEST_F(MainJackTest, SelectionSendsItsMessageThenEachMidiString)
 {
     Find<QCheckBox>("cbMidiOut")->setChecked(true);
     Find<QCheckBox>("cbMidiStrings")->setChecked(true);
-    Find<QListWidget>("lbChannel")->setCurrentRow(1);
-    Window->lbChannelClick();
+    ClickRow("lbChannel", 1);
     Window->Show().SetMidiStrings(SlotOfRow(18),
                                   {QStringLiteral("B2 07 64"), QStringLiteral("this is a comment"),
                                    QStringLiteral("C2 05"), QStringLiteral("F0 7E 7F 09 01 F7")});
@@ -237,7 +229,7 @@ TEST_F(MainJackTest, SelectionSendsItsMessageThenEachMidiString)
 
     // A click in the list sends the same.
     Peer->ClearReceived();
-    Window->SetActivePage(Page("tsTextEdit"));
+    OpenPage("tsTextEdit");
     LineGrid()->SetRow(1);
     LineGrid()->SetRow(18);
     ASSERT_TRUE(WaitForReceived(5));
@@ -252,21 +244,21 @@ TEST_F(MainJackTest, LearnTakesTheControllerAndNeitherEchoesNorSelects)
     ASSERT_TRUE(WaitFor([&] { return Find<QPushButton>("bLearn")->isEnabled(); }));
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 2);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Channel, 2);
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().Controller, 11);
+    EXPECT_EQ(Engine().Midi().Channel, 2);
+    EXPECT_EQ(Engine().Midi().Controller, 11);
     Spin(500);
     EXPECT_TRUE(ReceivedHex().isEmpty());
     EXPECT_EQ(Caption(), QStringLiteral("Tarvello v1.4.0"));
 
     // What was learned now selects.
     Send("B20B07");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 7; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 7; }));
 }
 
 TEST_F(MainJackTest, SwitchingTheOutputWhileThruRunsLeavesOnlyTheNewOneOpen)
 {
     Find<QCheckBox>("cbMidiThru")->setChecked(true);
-    const int peerPort = test::EngineOf(Window.get()).Midi().OutputDevice;
+    const int peerPort = Engine().Midi().OutputDevice;
     const int floodPort = MidiOutput().Devices.IndexOf(TFloodReceiver::PortName());
     ASSERT_GE(floodPort, 0);
     // A clock far faster than any tempo, so that echoes meet every switch.
@@ -278,13 +270,12 @@ TEST_F(MainJackTest, SwitchingTheOutputWhileThruRunsLeavesOnlyTheNewOneOpen)
         }
     });
     for (int i = 0; i < 11; ++i) {
-        Find<QListWidget>("lbMidiOut")->setCurrentRow(i % 2 ? peerPort : floodPort);
-        Window->lbMidiOutClick();
+        ClickRow("lbMidiOut", i % 2 ? peerPort : floodPort);
         Spin(10);
     }
     clocking = false;
     clock.join();
-    EXPECT_EQ(test::EngineOf(Window.get()).Midi().OutputDevice, floodPort);
+    EXPECT_EQ(Engine().Midi().OutputDevice, floodPort);
     EXPECT_NE(MidiOutput().DeviceHandle(floodPort), 0u);
     EXPECT_EQ(MidiOutput().DeviceHandle(peerPort), 0u);
 
@@ -310,10 +301,8 @@ TEST_F(MainJackTest, AKeyboardThatLeavesAndComesBackIsFollowedAgain)
 
     // The cable is pulled: both ports go, and both stay listed as awaited.
     Peer.reset();
-    ASSERT_TRUE(WaitFor([&] {
-        return test::EngineOf(Window.get()).Midi().InputDevice == -1 &&
-               test::EngineOf(Window.get()).Midi().OutputDevice == -1;
-    }));
+    ASSERT_TRUE(WaitFor(
+        [&] { return Engine().Midi().InputDevice == -1 && Engine().Midi().OutputDevice == -1; }));
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), in + " (not connected)");
     EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentItem()->text(), out + " (not connected)");
     EXPECT_FALSE(ItemTexts(Find<QListWidget>("lbMidiIn")).contains(in));
@@ -321,16 +310,14 @@ TEST_F(MainJackTest, AKeyboardThatLeavesAndComesBackIsFollowedAgain)
     // And plugged in again, under the same name.
     Peer = std::make_unique<TJackPeer>();
     ASSERT_TRUE(WaitFor([&] {
-        return test::EngineOf(Window.get()).Midi().InputDevice >= 0 &&
-               test::EngineOf(Window.get()).Midi().OutputDevice >= 0 &&
-               MidiInput().Devices.Name(test::EngineOf(Window.get()).Midi().InputDevice) == in &&
-               MidiOutput().Devices.Name(test::EngineOf(Window.get()).Midi().OutputDevice) == out;
+        return Engine().Midi().InputDevice >= 0 && Engine().Midi().OutputDevice >= 0 &&
+               MidiInput().Devices.Name(Engine().Midi().InputDevice) == in &&
+               MidiOutput().Devices.Name(Engine().Midi().OutputDevice) == out;
     }));
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), in);
-    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(),
-              test::EngineOf(Window.get()).Midi().InputDevice);
+    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), Engine().Midi().InputDevice);
     Send("C005");
-    ASSERT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 5; }));
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 5; }));
     ASSERT_TRUE(WaitForReceived(3));
     Spin(100);
     EXPECT_EQ(ReceivedHex(), (QStringList{"c005", "c005", "b00764"})) << "thru, then the selection";
@@ -357,11 +344,11 @@ TEST_F(MainJackTest, AStoredKeyboardSwitchedOnAfterTheStartIsTaken)
     ASSERT_TRUE(keys);
     int slot = -1;
     ASSERT_EQ(keys->OpenOutput({}, slot, "out"), TJackMidiClient::TOpenResult::Opened);
-    ASSERT_TRUE(WaitFor([&] { return test::EngineOf(Window.get()).Midi().InputDevice >= 0; }));
+    ASSERT_TRUE(WaitFor([&] { return Engine().Midi().InputDevice >= 0; }));
     EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentItem()->text(), "LateKeys:out");
     const std::uint8_t patch[] = {0xC0, 9};
     ASSERT_TRUE(keys->Send(slot, patch, sizeof patch));
-    EXPECT_TRUE(WaitFor([&] { return Window->CurrentSlot() == 9; }));
+    EXPECT_TRUE(WaitFor([&] { return CurrentSlot() == 9; }));
     Window.reset(); // before the keyboard goes
 }
 
@@ -384,24 +371,21 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
 {
     Find<QCheckBox>("cbMidiThru")->setChecked(true);
     Find<TRadioGroup>("rgMessage")->SetItemIndex(1);
-    Find<QListWidget>("lbController")->setCurrentRow(102);
-    Window->lbControllerClick();
+    ClickRow("lbController", 102);
     // Counts what reaches the program, to tell a loss in the program's path
     // from one on the way to it.
     std::atomic<int> arrived{0};
-    ASSERT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(),
-              test::EngineOf(Window.get()).Midi().InputDevice);
-    MidiInput().Close(test::EngineOf(Window.get()).Midi().InputDevice);
+    ASSERT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), Engine().Midi().InputDevice);
+    MidiInput().Close(Engine().Midi().InputDevice);
     MidiInput().OnMidiData = [&](int device, std::uint8_t status, std::uint8_t data1,
                                  std::uint8_t data2) {
         arrived.fetch_add(1);
-        Window->MidiInputEvent(device, status, data1, data2);
+        Engine().Dispatch().MidiInputEvent(device, status, data1, data2);
     };
-    MidiInput().Open(test::EngineOf(Window.get()).Midi().InputDevice);
+    MidiInput().Open(Engine().Midi().InputDevice);
     const int floodPort = MidiOutput().Devices.IndexOf(TFloodReceiver::PortName());
     ASSERT_GE(floodPort, 0);
-    Find<QListWidget>("lbMidiOut")->setCurrentRow(floodPort);
-    Window->lbMidiOutClick();
+    ClickRow("lbMidiOut", floodPort);
 
     // The window's thread: a timer that must keep firing, and the selections.
     int ticks = 0;
@@ -479,7 +463,7 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
         EXPECT_GE(selections[i] - selections[i - 1], 298) << i;
     }
     // Only the chosen controller selected.
-    EXPECT_LE(Window->CurrentSlot(), 60);
+    EXPECT_LE(CurrentSlot(), 60);
     const long growth = mostMemory - firstMemory;
     EXPECT_LT(growth, 4 * 1024) << growth << " KiB";
     std::printf("flood: %d messages in %lld ms, %zu selections, %d ticks, memory %+ld KiB\n", total,
