@@ -4,6 +4,7 @@
 #include "pdfcontrol/PdfPageView.h"
 #include "pdfcontrol/PdfPrinting.h"
 #include "pdfcontrol/PdfThumbnailModel.h"
+#include "pdfhost/PagePictures.h"
 #include "pdfhost/WindowServices.h"
 
 #include <QAction>
@@ -79,8 +80,7 @@ constexpr TZoomChoice ZoomChoices[] = {
 
 } // namespace
 
-TPdfDocumentControl::TPdfDocumentControl(QWidget *parent)
-    : QWidget(parent)
+TPdfDocumentControl::TPdfDocumentControl(QWidget *parent) : QWidget(parent)
 {
     View = new TPdfPageView(this);
     BuildToolBar();
@@ -214,26 +214,47 @@ void TPdfDocumentControl::Unload()
     ThumbnailModel->SetDocument(nullptr);
     Doc.close();
     Source.clear();
+    ShownFile.clear();
+    ShownStamp.clear();
     UpdatePageControls();
+}
+
+bool TPdfDocumentControl::Shows(const QString &path) const
+{
+    return !Source.isEmpty() && !ShownStamp.isEmpty() &&
+           QFileInfo(path).absoluteFilePath() == ShownFile && FileStamp(path) == ShownStamp;
 }
 
 void TPdfDocumentControl::SetSrc(const QString &source)
 {
-    Unload();
-    if (source.isEmpty()) {
-        return;
-    }
     QString path = source;
     const QString scheme = SchemeOf(source);
     if (scheme == QLatin1String("file")) {
         path = QUrl(source).toLocalFile();
-    } else if (!scheme.isEmpty()) {
+    }
+    const bool local = scheme.isEmpty() || scheme == QLatin1String("file");
+    // The file shown, unchanged since it was read: the document is kept with
+    // the pages rendered of it, and shown from its first page as if read anew.
+    // A song's slots often name pages of one document.
+    if (local && !path.isEmpty() && Shows(path)) {
+        Source = source;
+        View->ShowFromStart();
+        return;
+    }
+    Unload();
+    if (source.isEmpty()) {
+        return;
+    }
+    if (!local) {
         throw TError(
             QStringLiteral("Only documents on this computer can be shown: %1").arg(source));
     }
     if (!QFileInfo(path).isFile()) {
         throw TError(QStringLiteral("No such document: %1").arg(path));
     }
+    // Taken before the file is read: a change while it is read shows as one
+    // the next time it is asked for.
+    const QString stamp = FileStamp(path);
     const QPdfDocument::Error error = Doc.load(path);
     if (error != QPdfDocument::Error::None || Doc.status() != QPdfDocument::Status::Ready) {
         Doc.close();
@@ -244,6 +265,8 @@ void TPdfDocumentControl::SetSrc(const QString &source)
         throw TError(QStringLiteral("The document has no pages"));
     }
     Source = source;
+    ShownFile = QFileInfo(path).absoluteFilePath();
+    ShownStamp = stamp;
     View->SetDocument(&Doc, path);
     ThumbnailModel->SetDocument(&Doc);
     PageEdit->setValidator(new QIntValidator(1, Doc.pageCount(), PageEdit));

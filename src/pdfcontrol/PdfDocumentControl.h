@@ -44,7 +44,8 @@ public:
     QString Src() const { return Source; }
     // Loads a local file (a path or a file: URL). Other URLs, missing files and
     // anything that is not a readable PDF with at least one page are refused
-    // with an error, and the control is left empty.
+    // with an error, and the control is left empty. The file shown already,
+    // unchanged on disk, is not read again: it goes back to its first page.
     void SetSrc(const QString &source);
     // Loads another document into the control as it stands, keeping its
     // widgets, view settings and render thread: what a viewer going from one
@@ -96,6 +97,8 @@ private:
     void BuildToolBar();
     void BuildSidePane();
     void Unload();
+    // Whether the document shown was read from that file as it is now.
+    bool Shows(const QString &path) const;
     void UpdatePageControls();
     void PageNumberEntered();
     void ZoomChosen(int index);
@@ -103,6 +106,9 @@ private:
 
     QPdfDocument Doc;
     QString Source;
+    // The file read and its stamp when it was read.
+    QString ShownFile;
+    QString ShownStamp;
     QString Layout = QStringLiteral("DontCare");
     QString PaneMode = QStringLiteral("none");
     QString ViewMode = QStringLiteral("Fit");

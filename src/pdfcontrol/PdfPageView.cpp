@@ -3,8 +3,6 @@
 #include "pdfcontrol/PdfPreparedPages.h"
 #include "pdfhost/PagePictures.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPdfDocument>
@@ -18,10 +16,6 @@ namespace tarvello {
 namespace {
 
 const QColor Backdrop(48, 48, 48);
-// Neighbouring rows kept rendered on each side of the current one, besides what
-// is on screen: the previous row and the two after it.
-constexpr int RowsBehind = 1;
-constexpr int RowsAhead = 2;
 
 } // namespace
 
@@ -34,9 +28,13 @@ TPdfPageView::TPdfPageView(QWidget *parent) : QAbstractScrollArea(parent), PageC
     PrefetchTimer.setInterval(0);
     connect(&PrefetchTimer, &QTimer::timeout, this, &TPdfPageView::PrefetchOne);
     connect(&Prefetcher, &TPdfPrefetcher::Rendered, this, &TPdfPageView::PrefetchArrived);
+    Views().push_back(this);
 }
 
-TPdfPageView::~TPdfPageView() = default;
+TPdfPageView::~TPdfPageView()
+{
+    std::erase(Views(), this);
+}
 
 void TPdfPageView::SetDocument(QPdfDocument *document, const QString &path)
 {
@@ -54,7 +52,16 @@ void TPdfPageView::SetDocument(QPdfDocument *document, const QString &path)
         }
     }
     Path = document ? path : QString();
+    // Taken before the prefetch thread opens the file: should it change
+    // meanwhile, the pages that thread renders are never taken for this stamp.
+    Stamp = Path.isEmpty() ? QString() : FileStamp(Path);
+    OpeningPages.clear();
     Prefetcher.SetSource(Path);
+    ShowFromStart();
+}
+
+void TPdfPageView::ShowFromStart()
+{
     Current = 0;
     Relayout();
     ScrollToCurrentRow();
@@ -320,6 +327,7 @@ const QImage &TPdfPageView::PageImage(int page)
     // Being rendered ahead right now: waiting for it is quicker than
     // rendering it again behind it.
     if (std::optional<QImage> claimed = Prefetcher.Claim(page, size)) {
+        HandOverOpeningPage(page, size, *claimed);
         claimed->setDevicePixelRatio(devicePixelRatioF());
         TPagePictures::Instance().Offer(Path, page, *claimed);
         PageCache.Insert(page, size, std::move(*claimed));
@@ -331,6 +339,7 @@ const QImage &TPdfPageView::PageImage(int page)
         const TPdfPrefetcher::TWindowRender first(Prefetcher);
         image = Doc->render(page, size);
     }
+    HandOverOpeningPage(page, size, image);
     if (image.isNull()) {
         // A page the renderer cannot draw shows as a blank sheet instead of
         // taking the view down.
@@ -375,109 +384,6 @@ void TPdfPageView::paintEvent(QPaintEvent *)
     VisiblePages = std::max(1, visible);
     PageCache.SetCapacity(VisiblePages + 2 * (RowsBehind + RowsAhead + 1));
     SchedulePrefetch();
-}
-
-std::vector<int> TPdfPageView::WantedPages() const
-{
-    std::vector<int> wanted;
-    const int count = PageCount();
-    const int row = RowOfPage(Arrange, Current);
-    for (int step : {0, 1, 2, -1}) {
-        if (step > RowsAhead || -step > RowsBehind) {
-            continue;
-        }
-        const TPageRow pages = RowAt(Arrange, row + step, count);
-        for (int page : {pages.Left, pages.Right}) {
-            if (page >= 0) {
-                wanted.push_back(page);
-            }
-        }
-    }
-    return wanted;
-}
-
-bool TPdfPageView::IsPrefetchPending() const
-{
-    if (PageCount() == 0) {
-        return false;
-    }
-    const std::vector<int> wanted = WantedPages();
-    return std::any_of(wanted.begin(), wanted.end(),
-                       [this](int page) { return !PageCache.Contains(page, PagePixelSize(page)); });
-}
-
-void TPdfPageView::SchedulePrefetch()
-{
-    if (!IsPrefetchPending()) {
-        return;
-    }
-    if (!Prefetcher.HasSource()) {
-        if (!PrefetchTimer.isActive()) {
-            PrefetchTimer.start();
-        }
-        return;
-    }
-    for (int page : WantedPages()) {
-        const QSize size = PagePixelSize(page);
-        if (!PageCache.Contains(page, size) &&
-            !PrefetchFailed.count({page, size.width(), size.height()})) {
-            Prefetcher.Request(page, size);
-        }
-    }
-}
-
-void TPdfPageView::PrefetchArrived(int page, QSize size, const QImage &image)
-{
-    if (image.isNull()) {
-        PrefetchFailed.insert({page, size.width(), size.height()});
-        return;
-    }
-    // A render for a size the view no longer shows is of no use.
-    if (page >= PageCount() || size != PagePixelSize(page)) {
-        return;
-    }
-    QImage kept = image;
-    kept.setDevicePixelRatio(devicePixelRatioF());
-    TPagePictures::Instance().Offer(Path, page, kept);
-    PageCache.Insert(page, size, std::move(kept));
-    if (PageRect(page).intersects(viewport()->rect())) {
-        viewport()->update();
-    }
-}
-
-void TPdfPageView::PrefetchOne()
-{
-    if (PageCount() == 0) {
-        return;
-    }
-    for (int page : WantedPages()) {
-        if (!PageCache.Contains(page, PagePixelSize(page))) {
-            PageImage(page);
-            break;
-        }
-    }
-    if (!Prefetcher.HasSource()) {
-        SchedulePrefetch();
-    }
-}
-
-void TPdfPageView::FinishPrefetch()
-{
-    SchedulePrefetch();
-    WaitForPrefetchIdle();
-    PrefetchTimer.stop();
-    while (IsPrefetchPending()) {
-        PrefetchOne();
-        PrefetchTimer.stop();
-    }
-}
-
-void TPdfPageView::WaitForPrefetchIdle()
-{
-    QDeadlineTimer deadline(10000);
-    while (Prefetcher.HasPending() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
 }
 
 void TPdfPageView::resizeEvent(QResizeEvent *event)

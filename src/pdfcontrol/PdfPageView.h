@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <utility>
 #include <vector>
 
 class QPdfDocument;
@@ -34,6 +35,13 @@ public:
     void SetDocument(QPdfDocument *document, const QString &path = QString());
     QPdfDocument *Document() const { return Doc.data(); }
     int PageCount() const;
+    // Back to the first page and the top of it, as a document just given:
+    // for the same document shown anew. The pages rendered stay.
+    void ShowFromStart();
+    // The view that shows `path` as the file is on disk now and renders its
+    // pages in a thread of its own; nullptr when none does. On the window's
+    // thread only, where every view lives.
+    static TPdfPageView *ShowingFile(const QString &path);
 
     void SetArrangement(TPageArrangement arrangement);
     TPageArrangement Arrangement() const { return Arrange; }
@@ -53,6 +61,8 @@ public:
     // height is fitted).
     void SetViewOffset(double points);
 
+    // A page's size in points; empty out of range.
+    QSizeF PagePoints(int page) const;
     // The size a page is shown at, in device pixels.
     QSize PagePixelSize(int page) const;
     // Where a page is painted in the viewport; empty when it is not laid out.
@@ -74,6 +84,14 @@ public:
     // document was opened.
     int PagesTakenPrepared() const { return TakenPrepared; }
 
+    // Pages (from 0, at a pixel size each) of this document that others will
+    // open it at: the prefetch thread renders them with the document it has
+    // open, and each is handed to TPdfPreparedPages when done, so that nobody
+    // opens the file again for them. Replaces what was asked before.
+    using TPageAtSize = std::pair<int, QSize>;
+    void PrepareOpeningPages(const std::vector<TPageAtSize> &pages);
+    bool IsPreparingOpeningPages() const { return !OpeningPages.empty(); }
+
 signals:
     void CurrentPageChanged(int page);
     void ZoomChanged(double zoom);
@@ -85,6 +103,11 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // Neighbouring rows kept rendered on each side of the current one,
+    // besides what is on screen: the previous row and the two after it.
+    static constexpr int RowsBehind = 1;
+    static constexpr int RowsAhead = 2;
+
     struct TShownRow {
         int Row;
         int Top;
@@ -95,7 +118,6 @@ private:
     void Relayout();
     void LayOutRows();
     void ScrollToCurrentRow(double offsetPoints = 0);
-    QSizeF PagePoints(int page) const;
     QSize PageSizeAt(int page, double zoom) const;
     QSizeF RowUnitPoints(int row) const;
     int SlotWidth(const TPageRow &pages, bool left, double zoom) const;
@@ -106,9 +128,14 @@ private:
     void PrefetchOne();
     void FollowScroll();
     void PrefetchArrived(int page, QSize size, const QImage &image);
+    // Gives the page to TPdfPreparedPages when it was asked for as an
+    // opening page; a null image only ends the wait for it.
+    void HandOverOpeningPage(int page, QSize size, const QImage &image);
+    static std::vector<TPdfPageView *> &Views();
 
     QPointer<QPdfDocument> Doc;
     QString Path;
+    QString Stamp;
     std::vector<QSizeF> PageSizes;
     TPageArrangement Arrange = TPageArrangement::SinglePage;
     TPageFit FitMode = TPageFit::Page;
@@ -124,6 +151,7 @@ private:
     TPdfPrefetcher Prefetcher;
     // Pages the prefetcher could not render; the view renders them itself.
     std::set<std::tuple<int, int, int>> PrefetchFailed;
+    std::vector<TPageAtSize> OpeningPages;
     int RenderedHere = 0;
     int TakenPrepared = 0;
     bool MovingBars = false;

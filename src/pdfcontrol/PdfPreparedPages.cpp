@@ -1,15 +1,28 @@
 #include "pdfcontrol/PdfPreparedPages.h"
 
 #include "pdfcontrol/PdfPageLayout.h"
+#include "pdfcontrol/PdfPageView.h"
 #include "pdfhost/PagePictures.h"
 
 #include <QCoreApplication>
 #include <QPdfDocument>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
 
 namespace tarvello {
+
+namespace {
+
+// Page views live on the window's thread and are looked at from there only.
+bool OnWindowThread()
+{
+    const QCoreApplication *application = QCoreApplication::instance();
+    return application != nullptr && QThread::currentThread() == application->thread();
+}
+
+} // namespace
 
 TPdfPreparedPages &TPdfPreparedPages::Instance()
 {
@@ -65,10 +78,11 @@ QSize TPdfPreparedPages::ShownPixelSize(QSizeF points, const TDocumentView &view
 void TPdfPreparedPages::Prepare(const std::vector<TDocumentToPrepare> &documents,
                                 const TDocumentView &view)
 {
+    const std::vector<TDocumentToPrepare> toOpen = AskViews(documents, view);
     {
         const std::lock_guard lock(Lock);
         Jobs.clear();
-        for (const TDocumentToPrepare &document : documents) {
+        for (const TDocumentToPrepare &document : toOpen) {
             Jobs.push_back({document, view});
         }
         if (Stopping) {
@@ -82,6 +96,48 @@ void TPdfPreparedPages::Prepare(const std::vector<TDocumentToPrepare> &documents
         }
     }
     Wake.notify_all();
+}
+
+std::vector<TDocumentToPrepare>
+TPdfPreparedPages::AskViews(const std::vector<TDocumentToPrepare> &documents,
+                            const TDocumentView &view)
+{
+    if (!OnWindowThread()) {
+        return documents;
+    }
+    std::vector<TDocumentToPrepare> toOpen;
+    std::vector<std::pair<TPdfPageView *, std::vector<TPdfPageView::TPageAtSize>>> asks;
+    for (const TDocumentToPrepare &document : documents) {
+        TPdfPageView *shown = TPdfPageView::ShowingFile(document.Path);
+        if (shown == nullptr) {
+            toOpen.push_back(document);
+            continue;
+        }
+        auto ask = std::find_if(asks.begin(), asks.end(),
+                                [shown](const auto &asked) { return asked.first == shown; });
+        if (ask == asks.end()) {
+            ask = asks.insert(asks.end(), {shown, {}});
+        }
+        const int page = std::clamp(document.Page - 1, 0, std::max(0, shown->PageCount() - 1));
+        const QSize size = ShownPixelSize(shown->PagePoints(page), view);
+        if (!size.isEmpty() && !Find(document.Path, page, size)) {
+            ask->second.emplace_back(page, size);
+        }
+    }
+    // What the views were asked before is replaced, as the jobs here are.
+    for (const QPointer<TPdfPageView> &asked : AskedViews) {
+        if (asked && std::none_of(asks.begin(), asks.end(), [&asked](const auto &ask) {
+                return ask.first == asked.data();
+            })) {
+            asked->PrepareOpeningPages({});
+        }
+    }
+    AskedViews.clear();
+    for (const auto &[shown, pages] : asks) {
+        shown->PrepareOpeningPages(pages);
+        AskedViews.emplace_back(shown);
+    }
+    return toOpen;
 }
 
 void TPdfPreparedPages::Work()
@@ -126,13 +182,35 @@ void TPdfPreparedPages::Work()
         }
         ++RenderCount;
         TPagePictures::Instance().Offer(path, page, image);
-        Entries.erase(std::remove_if(Entries.begin(), Entries.end(),
-                                     [&](const TEntry &entry) { return entry.Path == path; }),
-                      Entries.end());
-        Entries.push_back({path, stamp, page, std::move(image)});
-        while (int(Entries.size()) > Capacity) {
-            Entries.erase(Entries.begin());
-        }
+        Insert({path, stamp, page, std::move(image)});
+    }
+}
+
+void TPdfPreparedPages::Keep(const QString &path, const QString &stamp, int page,
+                             const QImage &image)
+{
+    // A page of a version of the file that is gone already is of no use.
+    if (image.isNull() || stamp.isEmpty() || FileStamp(path) != stamp) {
+        return;
+    }
+    TPagePictures::Instance().Offer(path, page, image);
+    const std::lock_guard lock(Lock);
+    Insert({path, stamp, page, image});
+}
+
+void TPdfPreparedPages::Insert(TEntry entry)
+{
+    // Several pages of one file may be wanted (songs in one book), but none
+    // of a version of it that is gone.
+    Entries.erase(std::remove_if(Entries.begin(), Entries.end(),
+                                 [&](const TEntry &kept) {
+                                     return kept.Path == entry.Path &&
+                                            (kept.Page == entry.Page || kept.Stamp != entry.Stamp);
+                                 }),
+                  Entries.end());
+    Entries.push_back(std::move(entry));
+    while (int(Entries.size()) > Capacity) {
+        Entries.erase(Entries.begin());
     }
 }
 
@@ -151,8 +229,16 @@ std::optional<QImage> TPdfPreparedPages::Find(const QString &path, int page, QSi
 
 bool TPdfPreparedPages::Busy()
 {
-    const std::lock_guard lock(Lock);
-    return Working || !Jobs.empty();
+    {
+        const std::lock_guard lock(Lock);
+        if (Working || !Jobs.empty()) {
+            return true;
+        }
+    }
+    return OnWindowThread() && std::any_of(AskedViews.begin(), AskedViews.end(),
+                                           [](const QPointer<TPdfPageView> &view) {
+                                               return view && view->IsPreparingOpeningPages();
+                                           });
 }
 
 int TPdfPreparedPages::Rendered()
