@@ -1,6 +1,8 @@
 // From a selection to the painted view, and what the browser costs in memory.
 #include "BenchFiles.h"
+#include "core/SlotTypes.h"
 #include "main/MainWindow.h"
+#include "pages/PromptPreparer.h"
 #include "pdfcontrol/BuiltInPdfControl.h"
 #include "support/FindControl.h"
 #include "support/MainWindowControls.h"
@@ -203,6 +205,44 @@ void BM_PlainText200KBToPainted(benchmark::State &state)
     LyricFileToPainted(state, QStringLiteral("song.txt"), TextOfSize(200 * 1024));
 }
 BENCHMARK(BM_PlainText200KBToPainted)->Unit(benchmark::kMillisecond);
+
+// Next (126) to an RTF song made ready while the slot before it was shown, in
+// the stage font; between two songs the window is left still, as on stage.
+void BM_NextToPreparedRtfToPainted(benchmark::State &state)
+{
+    TfMain &window = MainWindow();
+    test::UseDisplayType(window, 1);
+    TLyricPage &page = test::LyricPageOf(&window);
+    const QFont font = page.PromptFont();
+    page.SetPromptFont(QFont(QStringLiteral("DejaVu Sans"), 40));
+    constexpr int first = 30;
+    constexpr int last = 40;
+    for (int slot = first; slot <= last; ++slot) {
+        test::Control<TKeyValueGrid>(&window, QStringLiteral("vleFiles"))
+            ->SetValue(QString::number(slot),
+                       WriteFile(QStringLiteral("next%1.rtf").arg(slot), RtfOfSize(6 * 1024)));
+    }
+    auto *view = test::Control<QTextEdit>(&window, QStringLiteral("reLyric"));
+    int slot = last;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (slot == last) {
+            slot = first;
+            test::SelectValue(&window, slot);
+        }
+        QElapsedTimer still;
+        still.start();
+        while (page.Preparation().Busy() || still.elapsed() < 40) {
+            QApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        state.ResumeTiming();
+        test::SelectValue(&window, NextPromptValue);
+        view->viewport()->repaint();
+        ++slot;
+    }
+    page.SetPromptFont(font);
+}
+BENCHMARK(BM_NextToPreparedRtfToPainted)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -81,7 +81,7 @@ void TfMain::ShowPrompt(const TPrompt &prompt)
     }
     LyricPage->Show(QString::number(prompt.Slot), prompt.Stored, prompt.File,
                     Engine->Options().Numbered);
-    LyricPage->PrepareNeighbours(prompt.Neighbours);
+    LyricPage->PrepareNeighbours(prompt.Neighbours, Engine->Options().Numbered);
 }
 
 void TfMain::pcMainChange()

@@ -76,7 +76,16 @@ void TLyricPage::Show(const QString &key, const QString &stored, const TPromptFi
     // A prompt that fails to show leaves nothing scrolling behind it; one that
     // shows scrolls from its top (a PDF from the page it opened at).
     AutoScroll->Stop();
-    reLyric->clear();
+    // A document made ready replaces the one shown as a whole; anything else
+    // goes into the view's document, emptied first.
+    std::unique_ptr<QTextDocument> prepared;
+    if (file.Kind == TPromptKind::RichText) {
+        prepared =
+            Preparer->Take({file.Path, numbered ? NumberedLine(key, stored) : QString()}, Look());
+    }
+    if (!prepared) {
+        reLyric->clear();
+    }
     if (file.Kind == TPromptKind::BadPage) {
         throw TError(file.Error);
     }
@@ -112,13 +121,13 @@ void TLyricPage::Show(const QString &key, const QString &stored, const TPromptFi
         ShowPdf(file.Path, file.Page);
         break;
     case TPromptKind::RichText:
-        if (std::unique_ptr<QTextDocument> prepared = Preparer->Take(file.Path)) {
+        if (prepared) {
             ShowDocument(std::move(prepared));
         } else {
             LoadIntoRichText(*reLyric, file.Path);
-        }
-        if (numbered) {
-            InsertFirstLine(*reLyric, NumberedLine(key, stored));
+            if (numbered) {
+                InsertFirstLine(*reLyric, NumberedLine(key, stored));
+            }
         }
         break;
     }
@@ -127,27 +136,43 @@ void TLyricPage::Show(const QString &key, const QString &stored, const TPromptFi
 
 void TLyricPage::ShowDocument(std::unique_ptr<QTextDocument> document)
 {
-    document->setDefaultFont(reLyric->font());
+    // From the top, as after emptying the view, which then lays out no more
+    // of the new document than it shows.
+    reLyric->verticalScrollBar()->setValue(0);
     reLyric->setDocument(document.get());
+    // Laid out before it came, the document announces no change of its own:
+    // the view is painted anew whether or not its scroll range moved.
+    reLyric->viewport()->update();
     // The one it replaces is not the view's own: it goes now.
     ShownDocument = std::move(document);
     reLyric->moveCursor(QTextCursor::Start);
 }
 
-void TLyricPage::PrepareNeighbours(const std::vector<TPromptFile> &neighbours)
+TPromptLook TLyricPage::Look() const
 {
-    QStringList files;
+    TPromptLook look;
+    look.Font = reLyric->font();
+    look.Wrap = reLyric->wordWrapMode();
+    look.Width = reLyric->viewport()->width();
+    return look;
+}
+
+void TLyricPage::PrepareNeighbours(const std::vector<TPromptFile> &neighbours, bool numbered)
+{
+    std::vector<TPreparedFile> files;
     QStringList pdfs;
     QList<int> pages;
     for (const TPromptFile &file : neighbours) {
         if (file.Kind == TPromptKind::RichText) {
-            files << file.Path;
+            files.push_back({file.Path, numbered
+                                            ? NumberedLine(QString::number(file.Slot), file.Stored)
+                                            : QString()});
         } else if (file.Kind == TPromptKind::Pdf) {
             pdfs << file.Path;
             pages << file.Page;
         }
     }
-    Preparer->Prepare(files);
+    Preparer->Prepare(files, Look());
     // The viewer fills the page when it is shown.
     PdfViewer->PrepareDocuments(pdfs, pages, size());
 }

@@ -20,6 +20,7 @@ namespace tarvello {
 
 class TLyricAutoScroll;
 class TPromptPreparer;
+struct TPromptLook;
 class TPdfViewer;
 class TWebBrowserView;
 
@@ -44,9 +45,10 @@ public:
     // the other views as they were) and for a file that cannot be read.
     void Show(const QString &key, const QString &stored, const TPromptFile &file, bool numbered);
     // The files a performer goes to next, the most likely first: they are
-    // made ready in the background, so that showing one of them later reads
-    // nothing. Web addresses and pictures are left alone.
-    void PrepareNeighbours(const std::vector<TPromptFile> &neighbours);
+    // made ready in the background as they would be shown (`numbered` as for
+    // Show, with their slots and stored references), so that showing one of
+    // them later reads nothing. Web addresses and pictures are left alone.
+    void PrepareNeighbours(const std::vector<TPromptFile> &neighbours, bool numbered);
     TPromptPreparer &Preparation() const { return *Preparer; }
     // Line down, line up, page down or page up (122 to 125) on the view that
     // shows the slot; it also pauses or resumes autoscroll.
@@ -90,6 +92,8 @@ private:
     void RunViewCommand(int value);
     void ShowPdf(const QString &path, int page);
     void ShowDocument(std::unique_ptr<QTextDocument> document);
+    // How the rich-text view shows a document now.
+    TPromptLook Look() const;
     void ApplyPdfLayoutForAutoScroll();
 
     QTextEdit *reLyric;

@@ -2,15 +2,68 @@
 
 #include "pages/RichTextFile.h"
 
+#include <QAbstractEventDispatcher>
+#include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QEvent>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QTextDocument>
 #include <QThread>
+#include <QTimerEvent>
 
 #include <algorithm>
 
 namespace tarvello {
+namespace {
+
+// Starts the reading of what was asked for, once the window has painted.
+class TStartEvent : public QEvent {
+public:
+    static QEvent::Type Kind()
+    {
+        static const auto kind = QEvent::Type(QEvent::registerEventType());
+        return kind;
+    }
+    explicit TStartEvent(quint64 generation) : QEvent(Kind()), Generation(generation) {}
+    const quint64 Generation;
+};
+
+bool SameLook(const TPromptLook &one, const TPromptLook &other)
+{
+    return one.Font == other.Font && one.Wrap == other.Wrap;
+}
+
+// The document as the view shows it: the first line above the text, the
+// view's font and wrapping. Laid out at the view's width here, the view's own
+// layout of it later costs far less.
+void DressForView(QTextDocument &document, const TPreparedFile &file, const TPromptLook &look)
+{
+    document.setDefaultFont(look.Font);
+    QTextOption option = document.defaultTextOption();
+    option.setWrapMode(look.Wrap);
+    document.setDefaultTextOption(option);
+    if (!file.FirstLine.isEmpty()) {
+        InsertFirstLine(document, file.FirstLine);
+    }
+    if (look.Width > 0) {
+        document.setPageSize(QSizeF(look.Width, -1));
+        QAbstractTextDocumentLayout *layout = document.documentLayout();
+        layout->documentSize();
+        // A finished layout leaves a timer behind to announce its size: it
+        // fires here, where it was started, rather than moving with the
+        // document to a thread that may delete the document first.
+        if (QAbstractEventDispatcher *dispatcher = QAbstractEventDispatcher::instance()) {
+            for (const auto &timer : dispatcher->registeredTimers(layout)) {
+                QTimerEvent event(timer.timerId);
+                QCoreApplication::sendEvent(layout, &event);
+            }
+        }
+    }
+}
+
+} // namespace
 
 QString PromptFileStamp(const QString &path)
 {
@@ -40,77 +93,112 @@ TPromptPreparer::~TPromptPreparer()
 
 TPromptPreparer::TEntry *TPromptPreparer::Find(const QString &path)
 {
-    const auto found = std::find_if(Entries.begin(), Entries.end(),
-                                    [&path](const TEntry &entry) { return entry.Path == path; });
+    const auto found = std::find_if(Entries.begin(), Entries.end(), [&path](const TEntry &entry) {
+        return entry.File.Path == path;
+    });
     return found == Entries.end() ? nullptr : &*found;
 }
 
-void TPromptPreparer::Prepare(const QStringList &paths)
+bool TPromptPreparer::Wants(const QString &path) const
+{
+    return std::any_of(Wanted.begin(), Wanted.end(),
+                       [&path](const TPreparedFile &file) { return file.Path == path; });
+}
+
+void TPromptPreparer::Prepare(const std::vector<TPreparedFile> &files, const TPromptLook &look)
 {
     const quint64 generation = ++Generation;
     // Not started yet and no longer wanted: dropped.
     Pool.clear();
-    Waiting = 0;
-    Wanted = paths;
+    ToStart.clear();
+    Wanted = files;
+    WantedLook = look;
     // Room for what is wanted now: documents asked for earlier go first.
-    while (int(Entries.size()) > Capacity - int(paths.size()) && !Entries.empty()) {
-        const auto unwanted = std::find_if(Entries.begin(), Entries.end(), [&paths](const TEntry &e) {
-            return !paths.contains(e.Path);
-        });
+    while (int(Entries.size()) > Capacity - int(files.size()) && !Entries.empty()) {
+        const auto unwanted = std::find_if(Entries.begin(), Entries.end(),
+                                           [this](const TEntry &e) { return !Wants(e.File.Path); });
         if (unwanted == Entries.end()) {
             break;
         }
         Entries.erase(unwanted);
     }
-    QThread *home = thread();
-    for (const QString &path : paths) {
-        const TEntry *entry = Find(path);
-        if (entry != nullptr && entry->Stamp == PromptFileStamp(path)) {
+    for (const TPreparedFile &file : files) {
+        const TEntry *entry = Find(file.Path);
+        if (entry != nullptr && entry->Stamp == PromptFileStamp(file.Path) &&
+            entry->File.FirstLine == file.FirstLine && SameLook(entry->Look, look) &&
+            entry->Look.Width == look.Width) {
             continue;
         }
-        ++Waiting;
-        Pool.start([this, generation, path, home] {
-            std::shared_ptr<QTextDocument> document;
-            QString stamp;
-            // The show has moved on since this was asked for.
-            if (Generation.load() == generation) {
-                stamp = PromptFileStamp(path);
-                try {
-                    const TPromptFileBytes file = ReadPromptFile(path);
-                    if (PromptFileKindOf(file.Bytes) != TPromptFileKind::Picture) {
-                        document = std::make_shared<QTextDocument>();
-                        BuildPromptDocument(*document, file);
-                        document->moveToThread(home);
-                    }
-                } catch (...) {
-                    // Shown the usual way when it is asked for, with its error.
-                    document.reset();
-                }
-            }
-            QMetaObject::invokeMethod(
-                this,
-                [this, generation, path, stamp, document] {
-                    Arrived(generation, path, stamp, document);
-                },
-                Qt::QueuedConnection);
-        });
+        ToStart.push_back(file);
     }
+    Waiting = int(ToStart.size());
     if (Waiting == 0) {
         emit Settled();
+        return;
+    }
+    // The window's update waits in the queue at low priority: this goes
+    // behind it, so that the reading does not hold up the picture.
+    QCoreApplication::postEvent(this, new TStartEvent(generation), Qt::LowEventPriority);
+}
+
+void TPromptPreparer::customEvent(QEvent *event)
+{
+    if (event->type() == TStartEvent::Kind()) {
+        Start(static_cast<TStartEvent *>(event)->Generation);
     }
 }
 
-void TPromptPreparer::Arrived(quint64 generation, const QString &path, const QString &stamp,
-                              std::shared_ptr<QTextDocument> document)
+void TPromptPreparer::Start(quint64 generation)
 {
     if (generation != Generation.load()) {
         return;
     }
-    if (document && Wanted.contains(path)) {
-        if (TEntry *entry = Find(path)) {
+    QThread *home = thread();
+    const TPromptLook look = WantedLook;
+    for (const TPreparedFile &file : std::as_const(ToStart)) {
+        Pool.start([this, generation, file, look, home] {
+            auto document = std::make_shared<std::unique_ptr<QTextDocument>>();
+            QString stamp;
+            // The show has moved on since this was asked for.
+            if (Generation.load() == generation) {
+                stamp = PromptFileStamp(file.Path);
+                try {
+                    const TPromptFileBytes bytes = ReadPromptFile(file.Path);
+                    if (PromptFileKindOf(bytes.Bytes) != TPromptFileKind::Picture) {
+                        *document = std::make_unique<QTextDocument>();
+                        (*document)->setUndoRedoEnabled(false);
+                        BuildPromptDocument(**document, bytes);
+                        DressForView(**document, file, look);
+                        // Its layout and timers go with it.
+                        (*document)->moveToThread(home);
+                    }
+                } catch (...) {
+                    // Shown the usual way when it is asked for, with its error.
+                    document->reset();
+                }
+            }
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, file, stamp, document] {
+                    Arrived(generation, file, stamp, document);
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    ToStart.clear();
+}
+
+void TPromptPreparer::Arrived(quint64 generation, const TPreparedFile &file, const QString &stamp,
+                              std::shared_ptr<std::unique_ptr<QTextDocument>> document)
+{
+    if (generation != Generation.load()) {
+        return;
+    }
+    if (*document && Wants(file.Path)) {
+        if (TEntry *entry = Find(file.Path)) {
             Entries.erase(Entries.begin() + (entry - Entries.data()));
         }
-        Entries.push_back({path, stamp, std::move(document)});
+        Entries.push_back({file, WantedLook, stamp, std::move(*document)});
         while (int(Entries.size()) > Capacity) {
             Entries.erase(Entries.begin());
         }
@@ -125,18 +213,24 @@ void TPromptPreparer::Finished()
     }
 }
 
-std::unique_ptr<QTextDocument> TPromptPreparer::Take(const QString &path)
+std::unique_ptr<QTextDocument> TPromptPreparer::Take(const TPreparedFile &file,
+                                                     const TPromptLook &look)
 {
-    TEntry *entry = Find(path);
+    TEntry *entry = Find(file.Path);
     if (entry == nullptr) {
         return nullptr;
     }
-    if (entry->Stamp.isEmpty() || entry->Stamp != PromptFileStamp(path)) {
-        // Changed on disk since it was read: read again when shown.
+    // Changed on disk since it was read, or made for another slot or before
+    // the font changed: read again when shown.
+    if (entry->Stamp.isEmpty() || entry->Stamp != PromptFileStamp(file.Path) ||
+        entry->File.FirstLine != file.FirstLine || !SameLook(entry->Look, look)) {
         Entries.erase(Entries.begin() + (entry - Entries.data()));
         return nullptr;
     }
-    return std::unique_ptr<QTextDocument>(entry->Document->clone());
+    // Handed over: the next neighbours are made anew anyway.
+    std::unique_ptr<QTextDocument> document = std::move(entry->Document);
+    Entries.erase(Entries.begin() + (entry - Entries.data()));
+    return document;
 }
 
 } // namespace tarvello

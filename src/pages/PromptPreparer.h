@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QFont>
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTextOption>
 #include <QThreadPool>
 
 #include <atomic>
@@ -17,11 +19,29 @@ namespace tarvello {
 // the same file changed since; empty for no file.
 QString PromptFileStamp(const QString &path);
 
+// How the rich-text view shows a document: a prepared one is made in its
+// font and wrapping and laid out at its width.
+struct TPromptLook {
+    QFont Font;
+    QTextOption::WrapMode Wrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    // The width the view lays text out at; 0 leaves the layout to the view.
+    int Width = 0;
+};
+
+// A text or RTF file to have ready, and the first line it is shown with
+// (none when empty).
+struct TPreparedFile {
+    QString Path;
+    QString FirstLine;
+};
+
 // Gets the text and RTF files a performer goes to next ready while the show
-// stands still: a thread of its own reads each file and makes it into a
-// document, so that showing it later costs a copy, not a read and a parse.
-// Only the files last asked for are kept (a few documents at most); work for
-// files no longer wanted is dropped before it starts.
+// stands still: a thread of its own reads each file, makes it into a document
+// as the view will show it (first line, font, wrapping) and lays it out, so
+// that showing it later costs little more than painting it. The work starts
+// once the window has painted what it was showing. Only the files last asked
+// for are kept (a few documents at most); work for files no longer wanted is
+// dropped before it starts.
 class TPromptPreparer : public QObject {
     Q_OBJECT
 
@@ -32,12 +52,15 @@ public:
     // Waits for a file being read at that moment; nothing else is started.
     ~TPromptPreparer() override;
 
-    // Absolute paths of text or RTF files to have ready, the most wanted
-    // first. Replaces what was asked for before.
-    void Prepare(const QStringList &paths);
-    // A copy of the document made from `path`, when it is ready and the file
-    // has not changed on disk since it was read; nullptr otherwise.
-    std::unique_ptr<QTextDocument> Take(const QString &path);
+    // Text or RTF files (absolute paths) to have ready for a view that looks
+    // like `look`, the most wanted first. Replaces what was asked for before.
+    void Prepare(const std::vector<TPreparedFile> &files, const TPromptLook &look);
+    // The document made from `file`, handed over, when it is ready, the file
+    // has not changed on disk since it was read, and it was made with that
+    // first line in that font and wrapping (a document laid out at another
+    // width is laid out again by the view); nullptr otherwise. The document
+    // belongs to this object's thread.
+    std::unique_ptr<QTextDocument> Take(const TPreparedFile &file, const TPromptLook &look);
     // Whether anything asked for is still being made.
     bool Busy() const { return Waiting > 0; }
 
@@ -45,21 +68,30 @@ signals:
     // Everything asked for is ready (or could not be made).
     void Settled();
 
+protected:
+    void customEvent(QEvent *event) override;
+
 private:
     struct TEntry {
-        QString Path;
+        TPreparedFile File;
+        TPromptLook Look;
         QString Stamp;
-        std::shared_ptr<QTextDocument> Document;
+        std::unique_ptr<QTextDocument> Document;
     };
 
-    void Arrived(quint64 generation, const QString &path, const QString &stamp,
-                 std::shared_ptr<QTextDocument> document);
+    void Start(quint64 generation);
+    void Arrived(quint64 generation, const TPreparedFile &file, const QString &stamp,
+                 std::shared_ptr<std::unique_ptr<QTextDocument>> document);
     void Finished();
     TEntry *Find(const QString &path);
+    bool Wants(const QString &path) const;
 
     QThreadPool Pool;
     std::atomic<quint64> Generation{0};
-    QStringList Wanted;
+    std::vector<TPreparedFile> Wanted;
+    TPromptLook WantedLook;
+    // What is still to be read, once the window has painted.
+    std::vector<TPreparedFile> ToStart;
     // Oldest first.
     std::vector<TEntry> Entries;
     int Waiting = 0;

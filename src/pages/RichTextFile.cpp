@@ -144,16 +144,20 @@ void LoadIntoRichText(QTextEdit &view, const QString &path)
 
 void InsertFirstLine(QTextEdit &view, const QString &line)
 {
-    QTextDocument *document = view.document();
-    QTextCursor cursor(document);
+    InsertFirstLine(*view.document(), line);
+    view.moveCursor(QTextCursor::Start);
+}
+
+void InsertFirstLine(QTextDocument &document, const QString &line)
+{
+    QTextCursor cursor(&document);
     cursor.movePosition(QTextCursor::Start);
     cursor.insertBlock();
     cursor.movePosition(QTextCursor::Start);
     cursor.setBlockFormat(QTextBlockFormat());
     QTextCharFormat plain;
-    plain.setFont(document->defaultFont());
+    plain.setFont(document.defaultFont());
     cursor.insertText(line, plain);
-    view.moveCursor(QTextCursor::Start);
 }
 
 } // namespace tarvello

@@ -39,5 +39,7 @@ void LoadIntoRichText(QTextEdit &view, const QString &path);
 
 // Puts a plain first line, in the view's own font, above what the view shows.
 void InsertFirstLine(QTextEdit &view, const QString &line);
+// The same for a document the view is yet to show, in its default font.
+void InsertFirstLine(QTextDocument &document, const QString &line);
 
 } // namespace tarvello

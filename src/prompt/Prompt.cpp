@@ -10,6 +10,7 @@ namespace tarvello {
 TPromptFile ResolvePromptFile(const QString &stored)
 {
     TPromptFile file;
+    file.Stored = stored;
     TPromptReference reference;
     try {
         reference = ParsePromptReference(

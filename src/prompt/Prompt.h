@@ -35,6 +35,10 @@ struct TPromptFile {
     QString Path;
     int Page = 1;
     QString Error;
+    // The reference as the slot stores it (page suffix included), and the
+    // slot: a neighbour is made ready with the numbered line it is shown with.
+    QString Stored;
+    int Slot = -1;
 };
 
 // Resolves a stored file reference: its page suffix, whether the file is

@@ -68,11 +68,13 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
         // Each selection finds its file once; a command on the prompt shown
         // goes with the file found for it.
         Resolved = ResolvePromptFile(prompt.Stored);
+        Resolved.Slot = Current;
         ResolvedNeighbours.clear();
         // Next, then previous: what a performer goes to from here.
         for (const int other : {Current + 1, Current - 1}) {
             if (other >= 0 && other <= lastShown && !Show.File(other).isEmpty()) {
                 ResolvedNeighbours.push_back(ResolvePromptFile(Show.File(other)));
+                ResolvedNeighbours.back().Slot = other;
             }
         }
         ResolvedSlot = Current;

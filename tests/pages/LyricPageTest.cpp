@@ -53,6 +53,7 @@ protected:
         file.Reference = name;
         file.Path = Folder.filePath(name);
         file.Page = page;
+        file.Stored = name;
         return file;
     }
 
@@ -143,10 +144,11 @@ TEST_F(LyricPage, ShowsEachFileInItsViewWithItsCommandsAndPreparedNeighbours)
 
     // A neighbour made ready in the background is shown from memory, exactly
     // as from its file; one changed on disk since is read again.
-    const TPromptFile two = Write(QStringLiteral("two.rtf"), "{\\rtf1\\ansi Two {\\b bold}\\par}");
+    TPromptFile two = Write(QStringLiteral("two.rtf"), "{\\rtf1\\ansi Two {\\b bold}\\par}");
+    two.Slot = 2;
     const TPromptFile three = Write(QStringLiteral("three.txt"), "Three, as it was");
     const TPromptFile photo = Write(QStringLiteral("photo.png"), "not read", TPromptKind::Browser);
-    Page.PrepareNeighbours({two, photo, three});
+    Page.PrepareNeighbours({two, photo, three}, true);
     ASSERT_TRUE(test::WaitFor([this] { return !Page.Preparation().Busy(); }));
     EXPECT_EQ(PromptFileReads(two.Path), 1);
     EXPECT_EQ(PromptFileReads(three.Path), 1);
@@ -157,6 +159,21 @@ TEST_F(LyricPage, ShowsEachFileInItsViewWithItsCommandsAndPreparedNeighbours)
     EXPECT_EQ(Shown(), QStringLiteral("2 - two.rtf\nTwo bold"));
     EXPECT_EQ(Text->document()->firstBlock().charFormat().font().family(), Text->font().family());
     EXPECT_TRUE(Bold(QStringLiteral("bold")));
+
+    // One made ready before the font changed is read again, in the new font.
+    TPromptFile four = Write(QStringLiteral("four.rtf"), "{\\rtf1\\ansi Four\\par}");
+    four.Slot = 4;
+    Page.PrepareNeighbours({four}, true);
+    ASSERT_TRUE(test::WaitFor([this] { return !Page.Preparation().Busy(); }));
+    QFont bigger = Text->font();
+    bigger.setPointSize(bigger.pointSize() + 9);
+    Page.SetPromptFont(bigger);
+    Page.Show(QStringLiteral("4"), QStringLiteral("four.rtf"), four, true);
+    EXPECT_EQ(PromptFileReads(four.Path), 2);
+    EXPECT_EQ(Shown(), QStringLiteral("4 - four.rtf\nFour"));
+    QTextCursor firstLine(Text->document());
+    firstLine.setPosition(1);
+    EXPECT_EQ(firstLine.charFormat().font().pointSize(), bigger.pointSize());
 
     QFile changed(three.Path);
     ASSERT_TRUE(changed.open(QIODevice::WriteOnly));
