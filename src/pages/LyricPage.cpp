@@ -17,6 +17,8 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
+#include <utility>
+
 namespace tarvello {
 
 TLyricPage::TLyricPage(QWidget *parent)
@@ -143,8 +145,12 @@ void TLyricPage::ShowDocument(std::unique_ptr<QTextDocument> document)
     // Laid out before it came, the document announces no change of its own:
     // the view is painted anew whether or not its scroll range moved.
     reLyric->viewport()->update();
-    // The one it replaces is not the view's own: it goes now.
-    ShownDocument = std::move(document);
+    // The one it replaces is not the view's own; it goes after the paint.
+    std::unique_ptr<QTextDocument> replaced = std::exchange(ShownDocument, std::move(document));
+    if (replaced) {
+        replaced->setParent(this);
+        replaced.release()->deleteLater();
+    }
     reLyric->moveCursor(QTextCursor::Start);
 }
 
@@ -157,8 +163,31 @@ TPromptLook TLyricPage::Look() const
     return look;
 }
 
-void TLyricPage::PrepareNeighbours(const std::vector<TPromptFile> &neighbours, bool numbered)
+void TLyricPage::PrepareNeighbours(std::vector<TPromptFile> neighbours, bool numbered)
 {
+    const bool posted = WaitingNeighbours.has_value();
+    WaitingNeighbours = std::move(neighbours);
+    WaitingNumbered = numbered;
+    // Posted behind the repaint the prompt just asked for.
+    if (!posted) {
+        QMetaObject::invokeMethod(this, &TLyricPage::PrepareWaitingNeighbours,
+                                  Qt::QueuedConnection);
+    }
+}
+
+bool TLyricPage::Preparing() const
+{
+    return WaitingNeighbours.has_value() || Preparer->Busy();
+}
+
+void TLyricPage::PrepareWaitingNeighbours()
+{
+    if (!WaitingNeighbours) {
+        return;
+    }
+    const std::vector<TPromptFile> neighbours = std::move(*WaitingNeighbours);
+    WaitingNeighbours.reset();
+    const bool numbered = WaitingNumbered;
     std::vector<TPreparedFile> files;
     QStringList pdfs;
     QList<int> pages;

@@ -48,8 +48,11 @@ public:
     // made ready in the background as they would be shown (`numbered` as for
     // Show, with their slots and stored references), so that showing one of
     // them later reads nothing. Web addresses and pictures are left alone.
-    void PrepareNeighbours(const std::vector<TPromptFile> &neighbours, bool numbered);
-    TPromptPreparer &Preparation() const { return *Preparer; }
+    // The work starts once the prompt just shown is painted; of several calls
+    // before then, the last one counts.
+    void PrepareNeighbours(std::vector<TPromptFile> neighbours, bool numbered);
+    // Neighbours are waiting for the paint or being made ready.
+    bool Preparing() const;
     // Line down, line up, page down or page up (122 to 125) on the view that
     // shows the slot; it also pauses or resumes autoscroll.
     void Command(int value);
@@ -92,6 +95,7 @@ private:
     void RunViewCommand(int value);
     void ShowPdf(const QString &path, int page);
     void ShowDocument(std::unique_ptr<QTextDocument> document);
+    void PrepareWaitingNeighbours();
     // How the rich-text view shows a document now.
     TPromptLook Look() const;
     void ApplyPdfLayoutForAutoScroll();
@@ -104,6 +108,9 @@ private:
     // A prepared document the rich-text view shows (the view keeps its own
     // otherwise).
     std::unique_ptr<QTextDocument> ShownDocument;
+    // The neighbours of the prompt just shown, until the page is painted.
+    std::optional<std::vector<TPromptFile>> WaitingNeighbours;
+    bool WaitingNumbered = false;
     TLyricViewKind View = lvRichText;
 };
 

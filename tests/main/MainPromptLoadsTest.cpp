@@ -52,8 +52,8 @@ protected:
 
     bool Settled() const
     {
-        const TPromptPreparer &preparer = Find<TLyricPage>("tsLyric")->Preparation();
-        return WaitFor([&preparer] { return !preparer.Busy(); });
+        const TLyricPage *page = Find<TLyricPage>("tsLyric");
+        return WaitFor([page] { return !page->Preparing(); });
     }
 
     int PdfDocumentsOpened = 0;
@@ -173,7 +173,7 @@ TEST_F(TPromptLoadsTest, APdfNextInTheShowOpensOnItsPageRenderedAhead)
 
     const int rendered = prepared.Rendered();
     SelectValue(7);
-    ASSERT_TRUE(WaitFor([&prepared] { return !prepared.Busy(); }));
+    ASSERT_TRUE(Settled() && WaitFor([&prepared] { return !prepared.Busy(); }));
     EXPECT_EQ(prepared.Rendered(), rendered + 1);
     const TShown first = open(8);
     EXPECT_EQ(first.Taken, 1);
@@ -181,7 +181,7 @@ TEST_F(TPromptLoadsTest, APdfNextInTheShowOpensOnItsPageRenderedAhead)
 
     // Changed on disk after it was rendered: the view renders the new page.
     SelectValue(7);
-    ASSERT_TRUE(WaitFor([&prepared] { return !prepared.Busy(); }));
+    ASSERT_TRUE(Settled() && WaitFor([&prepared] { return !prepared.Busy(); }));
     // Its second page now in the third one's colour.
     WriteColouredPdf(chart, 4, QPageSize(QPageSize::A5), 1);
     QFile touched(chart);

@@ -149,7 +149,7 @@ TEST_F(LyricPage, ShowsEachFileInItsViewWithItsCommandsAndPreparedNeighbours)
     const TPromptFile three = Write(QStringLiteral("three.txt"), "Three, as it was");
     const TPromptFile photo = Write(QStringLiteral("photo.png"), "not read", TPromptKind::Browser);
     Page.PrepareNeighbours({two, photo, three}, true);
-    ASSERT_TRUE(test::WaitFor([this] { return !Page.Preparation().Busy(); }));
+    ASSERT_TRUE(test::WaitFor([this] { return !Page.Preparing(); }));
     EXPECT_EQ(PromptFileReads(two.Path), 1);
     EXPECT_EQ(PromptFileReads(three.Path), 1);
     EXPECT_EQ(PromptFileReads(photo.Path), 0) << "pictures are left to the browser";
@@ -164,7 +164,7 @@ TEST_F(LyricPage, ShowsEachFileInItsViewWithItsCommandsAndPreparedNeighbours)
     TPromptFile four = Write(QStringLiteral("four.rtf"), "{\\rtf1\\ansi Four\\par}");
     four.Slot = 4;
     Page.PrepareNeighbours({four}, true);
-    ASSERT_TRUE(test::WaitFor([this] { return !Page.Preparation().Busy(); }));
+    ASSERT_TRUE(test::WaitFor([this] { return !Page.Preparing(); }));
     QFont bigger = Text->font();
     bigger.setPointSize(bigger.pointSize() + 9);
     Page.SetPromptFont(bigger);
