@@ -14,6 +14,12 @@ QString ErrorBoxText(const QString &message)
     return message;
 }
 
+QString StageErrorText(int slot, const QString &stored, std::exception_ptr error)
+{
+    return ErrorBoxText(QStringLiteral("Slot %1 (%2): %3")
+                            .arg(QString::number(slot), stored, ErrorMessageOf(error)));
+}
+
 QString ErrorMessageOf(std::exception_ptr error)
 {
     try {

@@ -20,4 +20,8 @@ QString ErrorMessageOf(std::exception_ptr error);
 // while "Done!" or "(3)" stay as they are.
 QString ErrorBoxText(const QString &message);
 
+// An error about slot `slot`'s prompt, as the stage shows it: "Slot 15
+// (song.pdf /PAGE 2 ): '2 ' is not a valid integer value."
+QString StageErrorText(int slot, const QString &stored, std::exception_ptr error);
+
 } // namespace tarvello

@@ -1,5 +1,7 @@
 #include "main/MainWindow.h"
 
+#include "core/ErrorText.h"
+
 #include "midi/Midi.h"
 #include "pages/DisplayPage.h"
 #include "pages/LyricPage.h"
@@ -41,14 +43,27 @@ void TfMain::ShowSelection(const TPrompt &prompt)
         BandShowing = true;
         BandPublisher->Publish(prompt, caption, numbered, BandShowing, nullptr);
     }
-    if (prompt.Page == TStagePage::Display) {
-        // 123 to 125 scroll and page: the one line of the Display page has
-        // nothing to scroll.
-        if (prompt.Shown <= LastSlotKey) {
-            DisplayTextLine(prompt.Shown);
+    // A prompt that cannot be shown says so where it would have been: no box
+    // over the stage, no focus taken from the pedals, and the rest of the
+    // selection (the band, the list, the instruments' MIDI) goes on as for
+    // any slot. The next selection replaces the message.
+    try {
+        if (prompt.Page == TStagePage::Display) {
+            // 123 to 125 scroll and page: the one line of the Display page
+            // has nothing to scroll.
+            if (prompt.Shown <= LastSlotKey) {
+                DisplayTextLine(prompt.Shown);
+            }
+        } else if (prompt.Page == TStagePage::Lyric) {
+            ShowPrompt(prompt);
         }
-    } else if (prompt.Page == TStagePage::Lyric) {
-        ShowPrompt(prompt);
+    } catch (...) {
+        const QString text = StageErrorText(prompt.Slot, prompt.Stored, std::current_exception());
+        if (prompt.Page == TStagePage::Lyric) {
+            LyricPage->ShowError(text);
+        } else {
+            DisplayPage->ShowLine(text);
+        }
     }
     if (stage) {
         BandShowing = true;
@@ -79,9 +94,11 @@ void TfMain::ShowPrompt(const TPrompt &prompt)
         LyricPage->Command(prompt.Shown);
         return;
     }
+    // Asked for first, as it waits for the paint: a prompt that fails to
+    // show still has its neighbours made ready.
+    LyricPage->PrepareNeighbours(prompt.Neighbours, Engine->Options().Numbered);
     LyricPage->Show(QString::number(prompt.Slot), prompt.Stored, prompt.File,
                     Engine->Options().Numbered);
-    LyricPage->PrepareNeighbours(prompt.Neighbours, Engine->Options().Numbered);
 }
 
 void TfMain::pcMainChange()

@@ -247,6 +247,14 @@ void TLyricPage::ShowText(const QString &text)
     reLyric->setPlainText(text);
 }
 
+void TLyricPage::ShowError(const QString &text)
+{
+    AutoScroll->Stop();
+    ShowOnlyView(lvRichText);
+    emit LineButtonsEnabledChanged(true);
+    reLyric->setPlainText(text);
+}
+
 void TLyricPage::Command(int value)
 {
     RunViewCommand(value);

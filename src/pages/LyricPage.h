@@ -64,6 +64,8 @@ public:
     int PdfPageCount() const;
     // Text in the rich-text view, as at the start of a show.
     void ShowText(const QString &text);
+    // Why a prompt cannot be shown, in the rich-text view in place of it.
+    void ShowError(const QString &text);
 
     // Autoscroll: a view scrolls by itself from top to bottom in the chosen
     // time; a new prompt starts it again.

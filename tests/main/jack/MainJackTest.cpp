@@ -8,9 +8,12 @@
 #include "midi/Midi.h"
 #include "midi/MidiEventQueue.h"
 #include "midi/RtMidiSystem.h"
+#include "pages/LyricPage.h"
+#include "pdfcontrol/BuiltInPdfControl.h"
 #include "support/FakeDialogs.h"
 #include "support/JackPeer.h"
 #include "support/MainWindowControls.h"
+#include "support/TestPdfFiles.h"
 #include "support/Wait.h"
 #include "widgets/RadioGroup.h"
 
@@ -22,6 +25,7 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -234,6 +238,65 @@ TEST_F(MainJackTest, SelectionSendsItsMessageThenEachMidiString)
     LineGrid()->SetRow(18);
     ASSERT_TRUE(WaitForReceived(5));
     EXPECT_EQ(ReceivedHex(), (QStringList{"c100", "c111", "b20764", "c205", "f07e7f0901f7"}));
+}
+
+// A slot whose prompt cannot be shown: the reason where the prompt would be,
+// no box over the stage, and the sound change goes out all the same.
+TEST_F(MainJackTest, APromptThatCannotBeShownSaysSoOnStageAndTheSoundsStillChange)
+{
+    RegisterBuiltInPdfControl();
+    QTemporaryDir folder;
+    const QString good = folder.filePath(QStringLiteral("chart.pdf"));
+    test::WriteColouredPdf(good, 3);
+    QFile whole(good);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QString cut = folder.filePath(QStringLiteral("cut.pdf"));
+    test::WriteBytes(cut, whole.readAll().left(900));
+    const QString notes = folder.filePath(QStringLiteral("notes.pdf"));
+    test::WriteBytes(notes, "Just the words, no PDF at all\n");
+
+    Find<QCheckBox>("cbMidiOut")->setChecked(true);
+    Find<QCheckBox>("cbMidiStrings")->setChecked(true);
+    UseDisplayType(1);
+    // From a good slot back through its damaged neighbours, made ready while
+    // the one before them was shown.
+    const std::vector<std::pair<int, QString>> chosen{{18, good + QStringLiteral(" /PAGE 2")},
+                                                     {17, notes},
+                                                     {16, cut},
+                                                     {15, good + QStringLiteral(" /PAGE 2 ")}};
+    for (const auto &[slot, file] : chosen) {
+        Window->Show().SetFile(slot, file);
+        Window->Show().SetMidiStrings(slot, {QStringLiteral("B0 07 %1").arg(slot)});
+    }
+    auto *text = Find<QTextEdit>("reLyric");
+    for (const auto &[slot, file] : chosen) {
+        Peer->ClearReceived();
+        Spin(300);
+        Send(QByteArray::number(0xC000 + slot, 16).constData());
+        ASSERT_TRUE(WaitForReceived(2)) << slot;
+        EXPECT_EQ(ReceivedHex(), (QStringList{QStringLiteral("c0%1").arg(slot, 2, 16, QLatin1Char('0')),
+                                              QStringLiteral("b007%1").arg(slot)}));
+        EXPECT_EQ(CurrentSlot(), slot);
+        if (slot == 18) {
+            EXPECT_EQ(LyricPage()->ViewKind(), lvPdf);
+            EXPECT_EQ(LyricPage()->PdfPage(), 2);
+        } else {
+            EXPECT_EQ(LyricPage()->ViewKind(), lvRichText);
+            EXPECT_TRUE(text->isVisibleTo(Window.get()));
+            EXPECT_TRUE(text->toPlainText().startsWith(
+                QStringLiteral("Slot %1 (%2): ").arg(slot).arg(file)))
+                << text->toPlainText().toStdString();
+        }
+    }
+    Window->Show().SetFile(19, good + QStringLiteral(" /PAGE 2 "));
+    Send("C013");
+    ASSERT_TRUE(WaitFor([&] { return CurrentSlot() == 19; }));
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("Slot 19 (%1 /PAGE 2 ): '2 ' is not a valid "
+                                                  "integer value.")
+                                       .arg(good));
+    // Nothing waits to be said at the end of the evening either.
+    Window.reset();
+    EXPECT_TRUE(Dialogs.MessageTexts().isEmpty()) << Dialogs.MessageTexts().join('|').toStdString();
 }
 
 TEST_F(MainJackTest, LearnTakesTheControllerAndNeitherEchoesNorSelects)
