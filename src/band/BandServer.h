@@ -59,7 +59,8 @@ public:
 
 signals:
     // A remote's command, raised on this object's thread (the window's): a
-    // value 0..127 for ActOnValue, or the Nav Pad's "Select".
+    // value 0..127 for ActOnValue, or "Stage" (POST /api/select, whatever its
+    // body says), which may only bring the stage page to the front.
     void ValueRequested(int value);
     void SelectRequested();
 

@@ -1,11 +1,12 @@
 // Band screens: what the stage screen shows goes to the band's phones and
-// tablets, and the leader's remote acts as the Nav Pad does.
+// tablets, and the leader's remote steps and selects as the Nav Pad does.
 #include "main/MainWindow.h"
 
 #include "prompt/PromptEngine.h"
 
 #include "band/BandServer.h"
 #include "core/TarvelloError.h"
+#include "pages/DisplayPage.h"
 #include "pages/LyricPage.h"
 #include "pages/SettingsPage.h"
 #include "prompt/StoredSettings.h"
@@ -47,8 +48,17 @@ void TfMain::cbBandScreensClick()
         // has closed.
         connect(Band.get(), &TBandServer::ValueRequested, this,
                 Guarded(*ErrorBox, [this](int value) { Select(value, TSelectOrigin::Remote); }));
-        connect(Band.get(), &TBandServer::SelectRequested, this,
-                Guarded(*ErrorBox, [this] { NavPadSelect(); }));
+        // The remote's "Stage" is not the Nav Pad's "Select": a phone in the
+        // band never puts an editing page on the stage screen. It brings the
+        // stage page of the display type back and leaves it there.
+        connect(Band.get(), &TBandServer::SelectRequested, this, Guarded(*ErrorBox, [this] {
+                    QWidget *stage =
+                        DisplayType() == 0 ? static_cast<QWidget *>(DisplayPage) : LyricPage;
+                    if (pcMain->currentWidget() != stage) {
+                        SetActivePage(stage);
+                        pcMainChange();
+                    }
+                }));
     }
     const int port = SettingsPage->BandPort();
     try {

@@ -16,6 +16,7 @@ class QToolButton;
 namespace tarvello {
 
 class TRadioGroup;
+class TRemoteCode;
 struct TNavigationLabels;
 struct TStoredSettings;
 
@@ -86,8 +87,9 @@ public:
     int ReleaseWindow() const;
     // Band screens (SettingsPageBand.cpp): the box, the port, and what the
     // musicians open: the follow address with its QR code and the remote
-    // address with the key. `problem` stands in for the addresses while the
-    // server is not running for a reason the operator should know.
+    // address with the key, which is shown only on demand (TRemoteCode).
+    // `problem` stands in for the addresses while the server is not running
+    // for a reason the operator should know.
     bool BandScreens() const;
     void SetBandScreens(bool on);
     int BandPort() const;
@@ -172,7 +174,7 @@ private:
     QSpinBox *seBandPort;
     QLabel *lBandAddress;
     QLabel *lBandQr;
-    QLabel *lBandRemote;
+    TRemoteCode *RemoteCode;
     int BandPortShown = 0;
     QString InputChosen;
     QString OutputChosen;

@@ -1,5 +1,6 @@
 #include "pages/SettingsPage.h"
 
+#include "pages/SettingsRemoteCode.h"
 #include "prompt/StoredSettings.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/QrCode.h"
@@ -36,11 +37,7 @@ void TSettingsPage::createBandControls()
     lBandQr = Named(new QLabel(this), "lBandQr");
     lBandQr->setGeometry(632, 66, 150, 150);
     lBandQr->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lBandRemote = Named(new QLabel(this), "lBandRemote");
-    // On the autoscroll line, right of the release window.
-    lBandRemote->setGeometry(420, 284, 422, 36);
-    lBandRemote->setWordWrap(true);
-    lBandRemote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    RemoteCode = new TRemoteCode(this);
     ShowBandProblem(QString());
 
     connect(cbBandScreens, &QCheckBox::toggled, this, &TSettingsPage::BandScreensToggled);
@@ -87,14 +84,14 @@ void TSettingsPage::ShowBandAddresses(const QString &follow, const QString &remo
     lBandAddress->setText(QStringLiteral("Follow: ") + follow);
     const QImage code = QrCodeImage(follow, 3);
     lBandQr->setPixmap(QPixmap::fromImage(code));
-    lBandRemote->setText(QStringLiteral("Remote, for the leader (keep it to yourself): ") + remote);
+    RemoteCode->SetAddress(remote);
 }
 
 void TSettingsPage::ShowBandProblem(const QString &problem)
 {
     lBandAddress->setText(problem);
     lBandQr->clear();
-    lBandRemote->clear();
+    RemoteCode->SetAddress(QString());
 }
 
 } // namespace tarvello

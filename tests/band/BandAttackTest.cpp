@@ -5,6 +5,7 @@
 #include "band/BandServer.h"
 #include "pdfhost/PagePictures.h"
 #include "support/BandClient.h"
+#include "support/BrowserPage.h"
 #include "support/RawClients.h"
 
 #include <QCoreApplication>
@@ -13,8 +14,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <QWebEnginePage>
-#include <QWebEngineProfile>
 
 #include <gtest/gtest.h>
 
@@ -298,23 +297,10 @@ TEST_F(BandAttackTest, TheRemoteTakesAKeyGivenAfterItOpened)
 {
     int values = 0;
     QObject::connect(Server.get(), &TBandServer::ValueRequested, Server.get(), [&] { ++values; });
-    QWebEngineProfile profile; // a fresh one: no key kept from before
-    QWebEnginePage page(&profile);
+    TBrowserPage page;
     const QString remote = QStringLiteral("http://127.0.0.1:%1/remote").arg(Port);
-    bool loaded = false;
-    QObject::connect(&page, &QWebEnginePage::loadFinished, [&](bool ok) { loaded = ok; });
-    page.load(QUrl(remote));
-    ASSERT_TRUE(WaitUntil([&] { return loaded; }, 30000));
-    const auto script = [&page](const QString &code) {
-        QVariant result;
-        bool done = false;
-        page.runJavaScript(code, [&](const QVariant &value) {
-            result = value;
-            done = true;
-        });
-        WaitUntil([&] { return done; });
-        return result.toString();
-    };
+    ASSERT_TRUE(page.Load(QUrl(remote)));
+    const auto script = [&page](const QString &code) { return page.Run(code); };
     const QString pressNext =
         QStringLiteral("document.querySelector('[data-value=\"126\"]').click()");
     const QString status = QStringLiteral("document.getElementById('status').textContent");
@@ -322,7 +308,7 @@ TEST_F(BandAttackTest, TheRemoteTakesAKeyGivenAfterItOpened)
     script(pressNext);
     EXPECT_TRUE(WaitUntil([&] { return script(status).contains(QLatin1String("no key")); }));
     // The address from the Settings page, opened in the same tab.
-    page.setUrl(QUrl(remote + QLatin1Char('#') + QString::fromLatin1(Key)));
+    page.Page().setUrl(QUrl(remote + QLatin1Char('#') + QString::fromLatin1(Key)));
     EXPECT_TRUE(WaitUntil([&] { return script(status).isEmpty(); }));
     script(pressNext);
     EXPECT_TRUE(WaitUntil([&] { return values == 1; })) << script(status).toStdString();

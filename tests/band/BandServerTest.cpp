@@ -1,6 +1,7 @@
 #include "band/BandServer.h"
 #include "core/TarvelloError.h"
 #include "support/BandClient.h"
+#include "support/BrowserPage.h"
 #include "support/RawClients.h"
 
 #include <QCoreApplication>
@@ -329,6 +330,43 @@ TEST(BandServer, APortInUseIsAClearErrorAndTheServerCanStartElsewhere)
     EXPECT_EQ(HttpGet(free, "/api/state").Status, 200);
     server.Stop();
     EXPECT_EQ(HttpGet(free, "/api/state").Status, 0);
+}
+
+TEST_F(BandServerTest, ASlotOnTheRemoteGoesOnlyOnASecondTapOnItWithinThreeSeconds)
+{
+    QList<int> values;
+    QObject::connect(Server.get(), &TBandServer::ValueRequested, Server.get(),
+                     [&](int v) { values.append(v); });
+    Server->PublishSlots({"Intro", "Verse", "Ballad", "Encore"});
+    TBrowserPage remote;
+    ASSERT_TRUE(remote.Load(
+        QUrl(QStringLiteral("http://127.0.0.1:%1/remote#%2").arg(Port).arg(QLatin1String(Key)))));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return remote.Run("document.querySelectorAll('#slots button').length") == "4"; }));
+    const auto slot = QStringLiteral("document.querySelector('#slots [data-slot=\"%1\"]')");
+    const auto tap = [&](int key) { remote.Run(slot.arg(key) + ".click()"); };
+    const auto asks = [&](int key) {
+        return remote.Run(slot.arg(key) + ".textContent").contains("tap again to go");
+    };
+
+    tap(2);
+    EXPECT_TRUE(asks(2));
+    tap(1);
+    EXPECT_FALSE(asks(2)) << "a tap on another slot starts over";
+    EXPECT_TRUE(asks(1));
+    tap(2);
+    remote.Run("document.querySelector('[data-value=\"123\"]').click()");
+    EXPECT_FALSE(asks(2)) << "a tap elsewhere starts over";
+    tap(2);
+    // Three seconds on: the page's clock moves on rather than the test waiting.
+    remote.Run("(() => { const now = Date.now; Date.now = () => now() + 3100; })()");
+    tap(2);
+    EXPECT_TRUE(asks(2)) << "a late second tap only marks the slot again";
+    tap(2);
+    ASSERT_TRUE(WaitUntil([&] { return values.contains(2); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(values, QList<int>({123, 2})) << "only the Line Up and the confirmed slot went out";
+    EXPECT_FALSE(asks(2));
 }
 
 } // namespace

@@ -1,9 +1,12 @@
 #include "MainLyricFixture.h"
 
 #include "band/BandServer.h"
+#include "pages/SettingsRemoteCode.h"
 #include "support/BandClient.h"
+#include "widgets/QrCode.h"
 #include "widgets/WebBrowserView.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QJsonObject>
 #include <QSpinBox>
@@ -33,7 +36,6 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     TurnOnBandScreens(*this, port);
     ASSERT_TRUE(Window->BandServer() && Window->BandServer()->Running());
     EXPECT_TRUE(Find<QLabel>("lBandAddress")->text().contains(QStringLiteral(":%1/").arg(port)));
-    EXPECT_TRUE(Find<QLabel>("lBandRemote")->text().endsWith("/remote#" + Window->BandKey()));
     EXPECT_FALSE(Find<QLabel>("lBandQr")->pixmap().isNull());
 
     TFollowerClient follower(port);
@@ -123,6 +125,64 @@ TEST_F(TMainWindowTest, BandScreensOnAPortInUseAreReportedAndTheShowGoesOn)
     const quint16 port = FreePort();
     Find<QSpinBox>("seBandPort")->setValue(port);
     EXPECT_EQ(HttpGet(port, "/api/state").Status, 200);
+}
+
+TEST_F(TMainWindowTest, TheRemoteBringsBackTheStagePageAndNeverAnEditingPage)
+{
+    const quint16 port = FreePort();
+    TurnOnBandScreens(*this, port);
+    const auto stage = [&](const QByteArray &body) {
+        EXPECT_EQ(HttpPost(port, "/api/select", body, Window->BandKey().toLatin1()).Status, 204);
+        Spin(100);
+        return Pages()->currentWidget();
+    };
+    for (const int type : {0, 1}) {
+        UseDisplayType(type);
+        QWidget *shows = Page(type == 0 ? "tsDisplay" : "tsLyric");
+        OpenPage(type == 0 ? "tsTextEdit" : "tsFileList");
+        EXPECT_EQ(stage(R"({"page": "Text List Edit"})"), shows) << type;
+        EXPECT_EQ(stage(""), shows) << "stays on the stage page " << type;
+        OpenPage("tsMidi");
+        EXPECT_EQ(stage(""), shows) << type;
+    }
+}
+
+TEST_F(TMainWindowTest, TheRemoteCodeIsShownOnlyOnDemandAndForAWhile)
+{
+    const quint16 port = FreePort();
+    TurnOnBandScreens(*this, port);
+    const QString remote = QStringLiteral("http://%1:%2/remote#%3")
+                               .arg(TBandServer::LanAddress())
+                               .arg(port)
+                               .arg(Window->BandKey());
+    const auto keyShown = [this] {
+        for (const QWidget *widget : Window->findChildren<QWidget *>()) {
+            const auto *label = qobject_cast<const QLabel *>(widget);
+            const auto *button = qobject_cast<const QAbstractButton *>(widget);
+            for (const QString &text :
+                 {label ? label->text() : QString(), button ? button->text() : QString(),
+                  widget->toolTip(), widget->accessibleName(), widget->windowTitle()}) {
+                if (text.contains(Window->BandKey())) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
+    QLabel *code = Find<QLabel>("lBandRemoteQr");
+    EXPECT_TRUE(code->pixmap().isNull());
+    EXPECT_FALSE(keyShown());
+    EXPECT_EQ(Find<QAbstractButton>("bRemoteCode")->text(), "Show remote code");
+
+    Find<TRemoteCode>("RemoteCode")->SetShowTime(std::chrono::milliseconds(300));
+    Click("bRemoteCode");
+    EXPECT_EQ(code->pixmap().toImage().convertToFormat(QImage::Format_RGB32),
+              QrCodeImage(remote, 3).convertToFormat(QImage::Format_RGB32));
+    EXPECT_TRUE(Find<QLabel>("lBandRemote")->text().endsWith(remote));
+    EXPECT_TRUE(keyShown());
+    EXPECT_TRUE(WaitFor([&] { return code->pixmap().isNull(); }, 5000));
+    EXPECT_FALSE(keyShown());
+    EXPECT_EQ(Find<QAbstractButton>("bRemoteCode")->text(), "Show remote code");
 }
 
 } // namespace

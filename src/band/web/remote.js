@@ -37,11 +37,61 @@ async function send(path, body) {
   }
 }
 
+// "Stage" brings the stage screen back to the prompt page; it never takes
+// the stage to an editing page.
 document.getElementById('pad').addEventListener('click', (event) => {
   const button = event.target.closest('button');
   if (!button) return;
   if (button.dataset.select) send('/api/select');
   else send('/api/value', { value: Number(button.dataset.value) });
+});
+
+// A slot changes the song for the whole band, so a tap on it only arms it:
+// a second tap on the same slot within confirmMs selects. A stray tap while
+// scrolling the list changes nothing; a tap anywhere else, or a late one,
+// starts over.
+const confirmMs = 3000;
+let armed = -1;
+let armedAt = 0;
+let disarmTimer = 0;
+
+function showArmed() {
+  for (const button of list.children) {
+    const on = Number(button.dataset.slot) === armed;
+    button.classList.toggle('armed', on);
+    const hint = button.querySelector('.confirm');
+    if (on && !hint) {
+      const text = document.createElement('span');
+      text.className = 'confirm';
+      text.textContent = 'tap again to go';
+      button.append(text);
+    } else if (!on && hint) {
+      hint.remove();
+    }
+  }
+}
+
+function disarm() {
+  clearTimeout(disarmTimer);
+  armed = -1;
+  showArmed();
+}
+
+function tapSlot(slot) {
+  if (slot === armed && Date.now() - armedAt <= confirmMs) {
+    disarm();
+    send('/api/value', { value: slot });
+    return;
+  }
+  clearTimeout(disarmTimer);
+  armed = slot;
+  armedAt = Date.now();
+  disarmTimer = setTimeout(disarm, confirmMs);
+  showArmed();
+}
+
+document.addEventListener('click', (event) => {
+  if (armed >= 0 && !event.target.closest('#slots button')) disarm();
 });
 
 let current = -1;
@@ -59,9 +109,10 @@ async function loadSlots() {
       button.dataset.slot = slot.slot;
       button.textContent = slot.slot + '  ' + slot.name;
       if (!slot.name) button.classList.add('empty');
-      button.addEventListener('click', () => send('/api/value', { value: slot.slot }));
+      button.addEventListener('click', () => tapSlot(slot.slot));
       return button;
     }));
+    disarm();
     markCurrent();
   } catch (e) {
     setTimeout(loadSlots, 1000);
