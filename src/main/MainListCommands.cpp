@@ -7,6 +7,7 @@
 #include "pages/ListEditPage.h"
 #include "pages/LyricPage.h"
 #include "prompt/ListEditing.h"
+#include "show/ShowEdits.h"
 #include "widgets/Dialogs.h"
 #include "widgets/KeyValueGrid.h"
 
@@ -83,6 +84,9 @@ void TfMain::pmConvertClick()
     // not taken: the slots keep theirs.
     Lines().CommitEdit();
     SlotShow->SetTexts(TSlotField::Line, ReadPromptListFile(*path));
+    // A list opened is a new show, not an edit to take back: the edits before
+    // it are forgotten.
+    ShowEdits->Forget();
 }
 
 void TfMain::mLoadFileListClick()
@@ -97,6 +101,8 @@ void TfMain::mLoadFileListClick()
     Files().CommitEdit();
     SlotShow->SetTexts(TSlotField::File, files);
     SlotShow->SetMidiStringLists(lists);
+    // As with a prompt list, no edit before it can be taken back.
+    ShowEdits->Forget();
 }
 
 void TfMain::pmFileDeleteClick()
@@ -110,13 +116,16 @@ void TfMain::pmFileDeleteClick()
         return;
     }
     Files().CommitEdit();
-    SlotShow->DeleteFileEntry(SlotOfRow(row));
+    ShowEdits->Run(QStringLiteral("Delete Entry"),
+                   [row](TShow &show) { show.DeleteFileEntry(SlotOfRow(row)); });
 }
 
 void TfMain::pmTextDeleteClick()
 {
     Lines().CommitEdit();
-    SlotShow->SetLine(SlotOfRow(Lines().Row()), QString());
+    const int slot = SlotOfRow(Lines().Row());
+    ShowEdits->Run(QStringLiteral("Delete Prompt Text"),
+                   [slot](TShow &show) { show.SetLine(slot, QString()); });
 }
 
 void TfMain::pmLineFontClick()
@@ -155,7 +164,8 @@ void TfMain::mClearMidiStringsClick()
     if (!Dialogs.AskYesNo(this, ClearMidiStringsQuestion())) {
         return;
     }
-    SlotShow->ClearMidiStrings();
+    ShowEdits->Run(QStringLiteral("Clear Midi Strings"),
+                   [](TShow &show) { show.ClearMidiStrings(); });
 }
 
 void TfMain::mClearAllPromptsClick()
@@ -164,6 +174,9 @@ void TfMain::mClearAllPromptsClick()
         return;
     }
     Lines().CommitEdit();
+    // The lines and, if the second question is answered Yes, the MIDI strings:
+    // one step.
+    const TShowEdits::TStep step(*ShowEdits, QStringLiteral("Clear All Prompts"));
     SlotShow->ClearTexts(TSlotField::Line);
     mClearMidiStringsClick();
 }
@@ -174,6 +187,7 @@ void TfMain::mClearFileListClick()
         return;
     }
     Files().CommitEdit();
+    const TShowEdits::TStep step(*ShowEdits, QStringLiteral("Clear File List"));
     SlotShow->ClearTexts(TSlotField::File);
     mClearMidiStringsClick();
 }
@@ -196,7 +210,8 @@ void TfMain::mMidiStringsClick()
     if (!edited) {
         return;
     }
-    SlotShow->SetMidiStrings(slot, *edited);
+    ShowEdits->Run(QStringLiteral("Midi Strings of Slot %1").arg(slot),
+                   [slot, &edited](TShow &show) { show.SetMidiStrings(slot, *edited); });
 }
 
 } // namespace tarvello

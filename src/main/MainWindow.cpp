@@ -11,6 +11,7 @@
 #include "prompt/PromptEngine.h"
 #include "prompt/PromptReference.h"
 #include "prompt/StoredSettings.h"
+#include "show/ShowEdits.h"
 #include "widgets/Colours.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorReporter.h"
@@ -27,7 +28,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
     : QMainWindow(parent), Dialogs(dialogs),
       ErrorBox(std::make_unique<TErrorReporter>(
           [this](const QString &text) { Dialogs.ShowError(this, text); })),
-      SlotShow(std::make_unique<TShow>())
+      SlotShow(std::make_unique<TShow>()), ShowEdits(std::make_unique<TShowEdits>(*SlotShow))
 {
     setObjectName(QStringLiteral("fMain"));
     BandKeyValue = NewBandKey();
@@ -74,9 +75,9 @@ void TfMain::createPages()
     setCentralWidget(pcMain);
     DisplayPage = new TDisplayPage(pcMain);
     LyricPage = new TLyricPage(pcMain);
-    TextPage = new TListEditPage(TextListDesign(), *SlotShow, TSlotField::Line, CopyMarks,
+    TextPage = new TListEditPage(TextListDesign(), *ShowEdits, TSlotField::Line, CopyMarks,
                                  CopyBuffer, Dialogs, *ErrorBox, pcMain);
-    FilePage = new TListEditPage(FileListDesign(), *SlotShow, TSlotField::File, CopyMarks,
+    FilePage = new TListEditPage(FileListDesign(), *ShowEdits, TSlotField::File, CopyMarks,
                                  CopyBuffer, Dialogs, *ErrorBox, pcMain);
     SettingsPage = new TSettingsPage(pcMain);
     pcMain->addTab(DisplayPage, QStringLiteral("Display"));

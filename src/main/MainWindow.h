@@ -44,6 +44,7 @@ class TMidiDeviceWatch;
 class TMidiDispatch;
 class TPromptEngine;
 class TSettingsPage;
+class TShowEdits;
 class TfMidiStrings;
 class TfTouch;
 enum class TListCommand;
@@ -241,6 +242,9 @@ private:
     TBlockMarks CopyMarks;
     TCopyBuffer CopyBuffer;
     std::unique_ptr<TShow> SlotShow;
+    // The operator's edits of the show, which the edit pages take back and
+    // make again.
+    std::unique_ptr<TShowEdits> ShowEdits;
     TPromptEngine *Engine = nullptr;
     QTabWidget *pcMain = nullptr;
     TDisplayPage *DisplayPage = nullptr;

@@ -7,6 +7,7 @@
 #include "widgets/Colours.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorReporter.h"
+#include "widgets/HistoryKeys.h"
 #include "widgets/KeyValueGrid.h"
 #include "widgets/LayoutHelpers.h"
 #include "widgets/TitleRowMark.h"
@@ -28,17 +29,17 @@ QString SlotCaption(const char *label, int row)
 
 } // namespace
 
-TListEditPage::TListEditPage(const TListEditPageDesign &design, TShow &show, TSlotField field,
+TListEditPage::TListEditPage(const TListEditPageDesign &design, TShowEdits &edits, TSlotField field,
                              TBlockMarks &copyMarks, TCopyBuffer &copyBuffer, TDialogs &dialogs,
                              TErrorReporter &errors, QWidget *parent)
-    : QWidget(parent), Show(show), Field(field), CopyMarks(copyMarks), CopyBuffer(copyBuffer),
-      Dialogs(dialogs)
+    : QWidget(parent), Edits(edits), Show(edits.Show()), Field(field), CopyMarks(copyMarks),
+      CopyBuffer(copyBuffer), Dialogs(dialogs)
 {
     setObjectName(QLatin1String(design.Page));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    SlotGrid = Named(new TKeyValueGrid(new TShowGridModel(show, field), this), design.Grid);
+    SlotGrid = Named(new TKeyValueGrid(new TShowGridModel(edits, field), this), design.Grid);
     SlotGrid->SetTitles(QStringLiteral("Key"), design.ValueTitle);
     SetBackground(SlotGrid->viewport(), ColourOfColourValue(design.GridColour));
     SetHint(SlotGrid, design.GridHint, design.GridHintShown);
@@ -53,7 +54,7 @@ TListEditPage::TListEditPage(const TListEditPageDesign &design, TShow &show, TSl
     new TTitleRowMark(SlotGrid->horizontalHeader(), SlotGrid->viewport(),
                       [this] { return !Show.StrayMidiStrings().isEmpty(); });
     SlotGrid->SetMarkedRowPredicate([this](int row) { return MarkedRow(row); });
-    connect(&show, &TShow::SlotChanged, this, [this](int, TSlotField changed) {
+    connect(&Show, &TShow::SlotChanged, this, [this](int, TSlotField changed) {
         if (changed == TSlotField::MidiStrings) {
             SlotGrid->viewport()->update();
             SlotGrid->horizontalHeader()->viewport()->update();
@@ -82,6 +83,7 @@ TListEditPage::TListEditPage(const TListEditPageDesign &design, TShow &show, TSl
 void TListEditPage::createMenu(const TListEditPageDesign &design, TErrorReporter &errors)
 {
     Menu = Named(new QMenu(this), design.Menu);
+    createHistoryItems(design, errors);
     for (const TListEditPageDesign::TItem &item : design.MenuItems) {
         if (!item.Caption) {
             Named(Menu->addSeparator(), item.Name);
@@ -97,6 +99,52 @@ void TListEditPage::createMenu(const TListEditPageDesign &design, TErrorReporter
     }
 }
 
+void TListEditPage::createHistoryItems(const TListEditPageDesign &design, TErrorReporter &errors)
+{
+    QUndoStack &history = Edits.History();
+    const auto item = [&](const char *name, const QString &caption, const QList<QKeySequence> &keys,
+                          void (TListEditPage::*click)()) {
+        QAction *action = Named(Menu->addAction(caption), name);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this,
+                Guarded(errors, [this, click] { (this->*click)(); }));
+        return action;
+    };
+    QAction *undo =
+        item(design.HistoryNames[0], QStringLiteral("Undo"), UndoKeys(), &TListEditPage::UndoClick);
+    QAction *redo =
+        item(design.HistoryNames[1], QStringLiteral("Redo"), RedoKeys(), &TListEditPage::RedoClick);
+    Named(Menu->addSeparator(), design.HistoryNames[2]);
+
+    // Disabled, their keys do nothing either. The captions name the step.
+    const auto caption = [](const char *verb, const QString &step) -> QString {
+        const QString action = QLatin1String(verb);
+        return step.isEmpty() ? action : action + QLatin1Char(' ') + step;
+    };
+    undo->setEnabled(history.canUndo());
+    redo->setEnabled(history.canRedo());
+    connect(&history, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
+    connect(&history, &QUndoStack::undoTextChanged, undo,
+            [undo, caption](const QString &step) { undo->setText(caption("Undo", step)); });
+    connect(&history, &QUndoStack::redoTextChanged, redo,
+            [redo, caption](const QString &step) { redo->setText(caption("Redo", step)); });
+}
+
+void TListEditPage::UndoClick()
+{
+    SlotGrid->CommitEdit();
+    Edits.Undo();
+}
+
+void TListEditPage::RedoClick()
+{
+    SlotGrid->CommitEdit();
+    Edits.Redo();
+}
+
 void TListEditPage::BrowseClick()
 {
     // The row is taken before the chooser opens: MIDI input goes on while it
@@ -110,7 +158,8 @@ void TListEditPage::BrowseClick()
         return;
     }
     SlotGrid->CommitEdit();
-    Show.SetFile(SlotOfRow(row), *chosen);
+    Edits.Run(QStringLiteral("Browse for Slot %1").arg(SlotOfRow(row)),
+              [&](TShow &show) { show.SetFile(SlotOfRow(row), *chosen); });
     // The chooser's starting folder is remembered, not the chosen file's.
     BrowseDir = directory;
 }
@@ -140,9 +189,12 @@ void TListEditPage::UpDownClick(TUpDownButton button)
         return;
     }
     SlotGrid->CommitEdit();
-    const int neighbour =
-        Show.MoveEntry(Field, SlotOfRow(SlotGrid->Row()),
-                       button == TUpDownButton::Up ? TMoveDirection::Up : TMoveDirection::Down);
+    int neighbour = -1;
+    Edits.Run(QStringLiteral("Move Selected"), [&](TShow &show) {
+        neighbour =
+            show.MoveEntry(Field, SlotOfRow(SlotGrid->Row()),
+                           button == TUpDownButton::Up ? TMoveDirection::Up : TMoveDirection::Down);
+    });
     if (neighbour < 0) {
         return;
     }
@@ -191,7 +243,8 @@ void TListEditPage::CopyToClick()
         return;
     }
     CopyBlock(rows, CopyBuffer, CopyMarks, destination, answer == TMessageButton::Yes);
-    Show.ApplyRows(Field, rows);
+    Edits.Run(QStringLiteral("Copy to Slot %1").arg(SlotOfRow(destination)),
+              [&](TShow &show) { show.ApplyRows(Field, rows); });
 }
 
 bool TListEditPage::MarkedRow(int row) const

@@ -2,6 +2,7 @@
 
 #include "show/BlockCopy.h"
 #include "show/Show.h"
+#include "show/ShowEdits.h"
 #include "show/SlotMove.h"
 
 #include <QWidget>
@@ -45,7 +46,11 @@ struct TListEditPageDesign {
     int CopyLeft;
     int CopyWidth;
     const char *Menu;
-    // The popup menu in order; an item without caption is a separator.
+    // The names of the menu's first items: "Undo", "Redo" and the separator
+    // below them.
+    const char *HistoryNames[3];
+    // The popup menu after them in order; an item without caption is a
+    // separator.
     struct TItem {
         const char *Name;
         const char *Caption;
@@ -64,11 +69,16 @@ TListEditPageDesign FileListDesign();
 // arrows and copies blocks itself, in the show; the marks and the copy buffer
 // belong to the window, which lends them to both pages. The key cell of a slot
 // with MIDI strings, and the title row while stray lines are kept, are framed.
+//
+// Every edit of the page is a step of the show's edits, which "Undo" and
+// "Redo" of the menu take back and make again, as Ctrl+Z and Ctrl+Shift+Z (or
+// Ctrl+Y) do while the focus is on the page. The stage pages never have it, so
+// a key from a pedal never takes an edit back during a show.
 class TListEditPage : public QWidget {
     Q_OBJECT
 
 public:
-    TListEditPage(const TListEditPageDesign &design, TShow &show, TSlotField field,
+    TListEditPage(const TListEditPageDesign &design, TShowEdits &edits, TSlotField field,
                   TBlockMarks &copyMarks, TCopyBuffer &copyBuffer, TDialogs &dialogs,
                   TErrorReporter &errors, QWidget *parent = nullptr);
 
@@ -89,6 +99,10 @@ public:
     // "Browse" chooses a file for the current row; the chooser starts in this
     // folder ("Last Dir" in the settings).
     void BrowseClick();
+    // The last edit of the show taken back, or made again; what is being typed
+    // is committed first, as the latest edit.
+    void UndoClick();
+    void RedoClick();
     QString BrowseFolder() const { return BrowseDir; }
     void SetBrowseFolder(const QString &folder) { BrowseDir = folder; }
 
@@ -99,7 +113,9 @@ signals:
 
 private:
     void createMenu(const TListEditPageDesign &design, TErrorReporter &errors);
+    void createHistoryItems(const TListEditPageDesign &design, TErrorReporter &errors);
 
+    TShowEdits &Edits;
     TShow &Show;
     const TSlotField Field;
     TBlockMarks &CopyMarks;

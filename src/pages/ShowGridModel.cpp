@@ -4,10 +4,10 @@
 
 namespace tarvello {
 
-TShowGridModel::TShowGridModel(TShow &show, TSlotField field, QObject *parent)
-    : TKeyValueGridModel(SlotKeyTexts(), parent), Show(&show), Field(field)
+TShowGridModel::TShowGridModel(TShowEdits &edits, TSlotField field, QObject *parent)
+    : TKeyValueGridModel(SlotKeyTexts(), parent), Show(&edits.Show()), Edits(&edits), Field(field)
 {
-    connect(&show, &TShow::SlotChanged, this, [this](int slot, TSlotField changed) {
+    connect(&edits.Show(), &TShow::SlotChanged, this, [this](int slot, TSlotField changed) {
         if (changed == Field && slot >= 0) {
             ValueChanged(slot);
         }
@@ -21,8 +21,9 @@ QString TShowGridModel::ValueAt(int modelRow) const
 
 void TShowGridModel::SetValueAt(int modelRow, const QString &value)
 {
-    if (Show) {
-        Show->SetText(Field, modelRow, value);
+    if (Edits) {
+        Edits->Run(QStringLiteral("Typing in Slot %1").arg(modelRow),
+                   [this, modelRow, &value](TShow &show) { show.SetText(Field, modelRow, value); });
     }
 }
 

@@ -4,7 +4,9 @@
 #include "core/TarvelloError.h"
 #include "widgets/KeyValueGridModel.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
 
@@ -164,6 +166,29 @@ void TKeyValueGrid::mousePressEvent(QMouseEvent *event)
         Row() == before) {
         RaiseClick();
     }
+}
+
+bool TKeyValueGrid::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    // Qt opens a line editor with all of its text selected and hands it the
+    // key that opened it, which would replace the entry. The key is kept back
+    // until the caret stands at the end.
+    const bool typed = trigger == AnyKeyPressed && event && event->type() == QEvent::KeyPress;
+    if (!QTableView::edit(index, trigger, typed ? nullptr : event)) {
+        return false;
+    }
+    // No editor yet when a click waits to see whether it is a double click:
+    // the editor opens through here again when it is not.
+    auto *editor = qobject_cast<QLineEdit *>(indexWidget(index));
+    if (!editor) {
+        return true;
+    }
+    editor->deselect();
+    editor->end(false);
+    if (typed) {
+        QCoreApplication::sendEvent(editor, event);
+    }
+    return true;
 }
 
 void TKeyValueGrid::RaiseClick()

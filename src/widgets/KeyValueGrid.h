@@ -22,6 +22,11 @@ QStringList SlotKeyTexts();
 // to a different row. The program moving it to the row already current raises
 // nothing, so a repeated selection does not repeat its side effects.
 //
+// The value cell's editor opens with the caret after the text and nothing
+// selected, whether a click, F2 or a typed key opens it: a key typed there
+// (a page-turner pedal's Space on the wrong page) adds to the entry and never
+// replaces it.
+//
 // A value being typed is the operator's until it is committed: reading or
 // writing values through the grid commits it first, so a command never works
 // on a stale value nor has its change overwritten by an editor closing later.
@@ -61,12 +66,15 @@ public:
     // Commits the value being typed, if any, and closes its editor.
     void CommitEdit() const;
 
+    using QTableView::edit;
+
 signals:
     void Click();
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
     void mousePressEvent(QMouseEvent *event) override;
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
 
 private:
     void CheckRow(int row) const;

@@ -1,7 +1,9 @@
 #include "widgets/KeyValueGridDelegate.h"
 
+#include "widgets/HistoryKeys.h"
 #include "widgets/KeyValueGridModel.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 
@@ -48,6 +50,18 @@ void TKeyValueGridDelegate::FinishEdit()
         emit commitData(editor);
         emit closeEditor(editor, QAbstractItemDelegate::NoHint);
     }
+}
+
+bool TKeyValueGridDelegate::eventFilter(QObject *object, QEvent *event)
+{
+    // The view makes the delegate the filter of every editor it opens. A
+    // shortcut claimed here reaches the editor as a key press instead.
+    if (event->type() == QEvent::ShortcutOverride &&
+        IsHistoryKey(*static_cast<QKeyEvent *>(event))) {
+        event->accept();
+        return true;
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
 }
 
 void TKeyValueGridDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const

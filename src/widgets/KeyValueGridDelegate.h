@@ -12,6 +12,8 @@ namespace tarvello {
 // normal drawing; the value column is never marked. What the operator types
 // reaches the model only when the edit is committed (Enter, Tab, leaving the
 // cell, a click elsewhere, or FinishEdit); Escape leaves the value as it was.
+// While a value is typed, the keys of the edit history (Ctrl+Z...) are the
+// editor's: they act on the typing, not on the list.
 class TKeyValueGridDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -32,6 +34,9 @@ public:
 
     // Commits the edit under way, if any, and closes its editor.
     void FinishEdit();
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override;
 
 private:
     TRowPredicate IsMarked;

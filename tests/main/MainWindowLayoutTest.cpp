@@ -199,15 +199,16 @@ TEST(MainWindowLayout, PopupMenusListTheirItemsInOrder)
     TfMain window(dialogs);
     const TControlsOf controls(window);
     EXPECT_EQ(MenuCaptions(*controls.Find<QMenu>("pmText")),
-              (QStringList{"Font", "Colour", "-", "Midi String (Hex)", "Clear Midi Strings", "-",
-                           "Open Prompt List", "Save Prompt List", "-", "Delete Prompt Text",
-                           "Clear All Prompts"}));
+              (QStringList{"Undo", "Redo", "-", "Font", "Colour", "-", "Midi String (Hex)",
+                           "Clear Midi Strings", "-", "Open Prompt List", "Save Prompt List", "-",
+                           "Delete Prompt Text", "Clear All Prompts"}));
     const QMenu *files = controls.Find<QMenu>("pmFiles");
-    EXPECT_EQ(MenuCaptions(*files),
-              (QStringList{"Browse", "-", "Midi Strings (Hex)", "Clear Midi Strings", "-",
-                           "Font (Text File)", "Colour", "-", "Open File List", "Save File List",
-                           "-", "Delete Entry", "Clear File List"}));
-    EXPECT_EQ(files->actions().at(4)->objectName(), QStringLiteral("N1"));
+    EXPECT_EQ(
+        MenuCaptions(*files),
+        (QStringList{"Undo", "Redo", "-", "Browse", "-", "Midi Strings (Hex)", "Clear Midi Strings",
+                     "-", "Font (Text File)", "Colour", "-", "Open File List", "Save File List",
+                     "-", "Delete Entry", "Clear File List"}));
+    EXPECT_EQ(files->actions().at(7)->objectName(), QStringLiteral("N1"));
     EXPECT_EQ(files->actions().constLast(), controls.Find<QAction>("mClearFileList"));
 }
 

@@ -21,7 +21,8 @@ TEST(ListEditPage, TheGridIsAViewOfTheShowAndThePageEditsIt)
     test::TFakeDialogs dialogs;
     QStringList errors;
     TErrorReporter reporter([&errors](const QString &text) { errors << text; });
-    TListEditPage page(FileListDesign(), show, TSlotField::File, marks, buffer, dialogs, reporter);
+    TShowEdits edits(show);
+    TListEditPage page(FileListDesign(), edits, TSlotField::File, marks, buffer, dialogs, reporter);
     page.resize(500, 400);
     page.show();
     QApplication::processEvents();

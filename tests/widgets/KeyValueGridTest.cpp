@@ -51,6 +51,18 @@ void ClickAt(QWidget *target, QPoint at)
     QApplication::sendEvent(target, &release);
 }
 
+// The editor open in the grid; closed editors linger until the event loop
+// deletes them.
+QLineEdit *EditorOf(const TKeyValueGrid &grid)
+{
+    for (QLineEdit *editor : grid.viewport()->findChildren<QLineEdit *>()) {
+        if (editor->isVisible()) {
+            return editor;
+        }
+    }
+    return nullptr;
+}
+
 struct TClickCounter {
     explicit TClickCounter(TKeyValueGrid &grid)
     {
@@ -180,15 +192,7 @@ TEST(KeyValueGrid, ATypedValueReachesTheGridOnlyWhenCommitted)
     grid.activateWindow();
     grid.setFocus();
     grid.SetValueOfRow(3, QStringLiteral("song.pdf"));
-    // Closed editors linger until the event loop deletes them.
-    const auto editorOf = [&grid]() -> QLineEdit * {
-        for (QLineEdit *editor : grid.viewport()->findChildren<QLineEdit *>()) {
-            if (editor->isVisible()) {
-                return editor;
-            }
-        }
-        return nullptr;
-    };
+    const auto editorOf = [&grid] { return EditorOf(grid); };
 
     // One stray key and Escape: the entry is as it was.
     ClickAt(grid.viewport(), grid.visualRect(grid.model()->index(2, 1)).center());
@@ -207,9 +211,10 @@ TEST(KeyValueGrid, ATypedValueReachesTheGridOnlyWhenCommitted)
     QApplication::processEvents();
     EXPECT_EQ(grid.ValueOfRow(2), QString());
 
-    // Enter commits.
+    // Enter commits; the operator replaces an entry by selecting it first.
     grid.setFocus();
     PressKey(&grid, Qt::Key_Down);
+    editorOf()->selectAll();
     TypeText(editorOf(), QStringLiteral("Intro"));
     PressKey(editorOf(), Qt::Key_Return);
     QApplication::processEvents();
@@ -229,6 +234,42 @@ TEST(KeyValueGrid, ATypedValueReachesTheGridOnlyWhenCommitted)
     grid.clearFocus();
     QApplication::processEvents();
     EXPECT_EQ(grid.ValueOfRow(5), QStringLiteral("browsed.pdf"));
+}
+
+// However it opens, the editor puts the caret after the text: a stray key
+// (a pedal's Space) adds to the entry instead of replacing it.
+TEST(KeyValueGrid, TheEditorOpensWithTheCaretAfterTheText)
+{
+    TKeyValueGrid grid;
+    Show(grid);
+    grid.activateWindow();
+    grid.setFocus();
+    grid.SetValueOfRow(3, QStringLiteral("Intro"));
+    const auto expectCaretAtEnd = [&grid](const char *how) {
+        QLineEdit *editor = EditorOf(grid);
+        ASSERT_NE(editor, nullptr) << how;
+        EXPECT_FALSE(editor->hasSelectedText()) << how;
+        EXPECT_EQ(editor->cursorPosition(), editor->text().size()) << how;
+    };
+
+    ClickAt(grid.viewport(), grid.visualRect(grid.model()->index(2, 1)).center());
+    expectCaretAtEnd("click");
+    TypeText(EditorOf(grid), QStringLiteral(" "));
+    PressKey(EditorOf(grid), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(grid.ValueOfRow(3), QStringLiteral("Intro "));
+
+    grid.setFocus();
+    PressKey(&grid, Qt::Key_F2);
+    expectCaretAtEnd("F2");
+    PressKey(EditorOf(grid), Qt::Key_Escape);
+    QApplication::processEvents();
+
+    // A typed key opens the editor and goes after the text.
+    grid.setFocus();
+    TypeText(&grid, QStringLiteral("x"));
+    expectCaretAtEnd("typing");
+    EXPECT_EQ(EditorOf(grid)->text(), QStringLiteral("Intro x"));
 }
 
 // Counts the pure red pixels on the outline of a key cell.
