@@ -36,6 +36,7 @@ void TfMain::connectSettingsPage()
     connect(page, &TSettingsPage::AutoScrollToggled, this, guard([this] { cbAutoScrollClick(); }));
     connect(page, &TSettingsPage::ScrollSecondsChanged, this,
             guard([this] { seScrollSecondsChange(); }));
+    connect(page, &TSettingsPage::ScrollDelayChanged, LyricPage, &TLyricPage::SetScrollDelay);
     connect(page, &TSettingsPage::LearnClicked, this, guard([this] { bLearnClick(); }));
     connect(page, &TSettingsPage::FontClicked, this, guard([this] { pmLineFontClick(); }));
     connect(page, &TSettingsPage::DonateClicked, this, guard([this] { sbDonateClick(); }));
@@ -47,13 +48,15 @@ void TfMain::connectSettingsPage()
             [this](bool checked) { Engine->Midi().Thru = checked; });
     Engine->Midi().Thru = false;
     const auto copyOptions = [this, page] {
-        Engine->SetOptions(
-            {!page->SuppressNumber(), page->SendMessageOnClick(), page->SendMidiStrings()});
+        Engine->SetOptions({!page->SuppressNumber(), page->SendMessageOnClick(),
+                            page->SendMidiStrings(), page->PageTurnerContinues()});
     };
     connect(page, &TSettingsPage::SelectionOptionsToggled, this, copyOptions);
     copyOptions();
     OpenUrl = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
     LyricPage->SetScrollSeconds(page->ScrollSeconds());
+    LyricPage->SetScrollDelay(page->ScrollDelay());
+    Engine->SetEdgesOfShown([this] { return LyricPage->Edges(); });
     UpdateNavigationLabels();
 }
 

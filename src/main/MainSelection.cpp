@@ -99,6 +99,9 @@ void TfMain::ShowPrompt(const TPrompt &prompt)
     LyricPage->PrepareNeighbours(prompt.Neighbours, Engine->Options().Numbered);
     LyricPage->Show(QString::number(prompt.Slot), prompt.Stored, prompt.File,
                     Engine->Options().Numbered);
+    if (prompt.FromEnd) {
+        LyricPage->ShowEnd();
+    }
 }
 
 void TfMain::pcMainChange()

@@ -68,6 +68,11 @@ void TLyricAutoScroll::SetSecondsForWhole(int seconds)
     Scroll.SetSecondsForWhole(Now(), seconds);
 }
 
+void TLyricAutoScroll::SetStartDelay(int seconds)
+{
+    Scroll.SetStartDelay(seconds);
+}
+
 bool TLyricAutoScroll::ClockRunning() const
 {
     return FrameClock->state() == QAbstractAnimation::Running;
@@ -131,6 +136,11 @@ void TLyricAutoScroll::Command()
 void TLyricAutoScroll::UpdateClock()
 {
     const double now = Now();
+    const bool paused = On && Scroll.Active() && Scroll.Paused();
+    if (paused != ShownPaused) {
+        ShownPaused = paused;
+        emit PausedChanged(paused);
+    }
     bool wanted = On && Scroll.Active() && !Scroll.Paused();
     if (Bar) {
         // The bar's signals start the clock again when the range grows.

@@ -38,6 +38,8 @@ public:
     void SetEnabled(bool on);
     bool Enabled() const { return On; }
     void SetSecondsForWhole(int seconds);
+    // A new prompt stands still this long before it moves.
+    void SetStartDelay(int seconds);
 
     // Start scrolling this view from where it stands now: the top of a
     // prompt just shown, or the page a PDF opened at.
@@ -61,6 +63,10 @@ public:
     // A script sent to the browser has not answered yet.
     bool BrowserStepPending() const { return BrowserPending; }
 
+signals:
+    // A scroll was paused by a command, or goes on again (or ended).
+    void PausedChanged(bool paused);
+
 private:
     double Now() const;
     void Detach();
@@ -72,6 +78,7 @@ private:
 
     TAutoScroll Scroll;
     bool On = false;
+    bool ShownPaused = false;
     std::function<double()> Clock;
     QElapsedTimer Monotonic;
     std::unique_ptr<QAbstractAnimation> FrameClock;

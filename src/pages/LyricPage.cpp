@@ -11,7 +11,9 @@
 #include "widgets/LayoutHelpers.h"
 #include "widgets/WebBrowserView.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QGridLayout>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -44,6 +46,31 @@ TLyricPage::TLyricPage(QWidget *parent)
     layout->addWidget(webFileBrowser, 0, 0);
 
     createPdfViewer();
+    createPauseMark();
+}
+
+void TLyricPage::createPauseMark()
+{
+    // Small, in a corner, over whichever view is up: the reader sees that
+    // the scroll waits for them without losing a line of the prompt.
+    lPaused = Named(new QLabel(QStringLiteral("\u275A\u275A Paused"), this), "lAutoScrollPaused");
+    lPaused->setStyleSheet(QStringLiteral(
+        "QLabel { background: rgba(40, 40, 40, 170); color: white; padding: 2px 6px; "
+        "border-radius: 4px; font-size: 11pt; margin: 4px 22px 0 0; }"));
+    lPaused->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lPaused->hide();
+    static_cast<QGridLayout *>(layout())->addWidget(lPaused, 0, 0, Qt::AlignTop | Qt::AlignRight);
+    connect(AutoScroll, &TLyricAutoScroll::PausedChanged, this, [this](bool paused) {
+        lPaused->setVisible(paused);
+        if (paused) {
+            lPaused->raise();
+        }
+    });
+}
+
+void TLyricPage::SetScrollDelay(int seconds)
+{
+    AutoScroll->SetStartDelay(seconds);
 }
 
 TLyricPage::~TLyricPage()
@@ -253,6 +280,43 @@ void TLyricPage::ShowError(const QString &text)
     ShowOnlyView(lvRichText);
     emit LineButtonsEnabledChanged(true);
     reLyric->setPlainText(text);
+}
+
+TPromptEdges TLyricPage::Edges() const
+{
+    switch (View) {
+    case lvBrowser:
+        return {webFileBrowser->AtTop(), webFileBrowser->AtEnd()};
+    case lvPdf:
+        return {PdfPage() <= 1, PdfPage() >= PdfPageCount()};
+    case lvRichText:
+        break;
+    }
+    // A document is laid out bit by bit as it is read: its end is known once
+    // all of it is.
+    reLyric->document()->documentLayout()->documentSize();
+    const QScrollBar *bar = reLyric->verticalScrollBar();
+    return {bar->value() <= bar->minimum(), bar->value() >= bar->maximum()};
+}
+
+void TLyricPage::ShowEnd()
+{
+    switch (View) {
+    case lvBrowser:
+        webFileBrowser->ShowEnd();
+        break;
+    case lvPdf:
+        if (PdfPageCount() > 0) {
+            PdfViewer->SetCurrentPage(PdfPageCount());
+        }
+        break;
+    case lvRichText:
+        reLyric->document()->documentLayout()->documentSize();
+        reLyric->verticalScrollBar()->setValue(reLyric->verticalScrollBar()->maximum());
+        break;
+    }
+    // Autoscroll starts from where the prompt now stands: nothing is left.
+    FollowWithAutoScroll();
 }
 
 void TLyricPage::Command(int value)

@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+class QLabel;
 class QScrollBar;
 class QTextDocument;
 class QTextEdit;
@@ -66,11 +67,17 @@ public:
     void ShowText(const QString &text);
     // Why a prompt cannot be shown, in the rich-text view in place of it.
     void ShowError(const QString &text);
+    // Whether the view shown stands at the prompt's top or end (a PDF at its
+    // first or last page), and the prompt just shown put at its end.
+    TPromptEdges Edges() const;
+    void ShowEnd();
 
     // Autoscroll: a view scrolls by itself from top to bottom in the chosen
     // time; a new prompt starts it again.
     void SetAutoScroll(bool on);
     void SetScrollSeconds(int seconds);
+    // Seconds a new prompt waits before it starts to scroll (0: at once).
+    void SetScrollDelay(int seconds);
     // Scroll the view shown from where it stands (when autoscroll is on).
     void FollowWithAutoScroll();
     void StopAutoScroll();
@@ -93,6 +100,7 @@ signals:
 
 private:
     void createPdfViewer();
+    void createPauseMark();
     void ShowOnlyView(TLyricViewKind kind);
     void RunViewCommand(int value);
     void ShowPdf(const QString &path, int page);
@@ -106,6 +114,7 @@ private:
     TWebBrowserView *webFileBrowser;
     TPdfViewer *PdfViewer = nullptr;
     TLyricAutoScroll *AutoScroll;
+    QLabel *lPaused = nullptr;
     TPromptPreparer *Preparer;
     // A prepared document the rich-text view shows (the view keeps its own
     // otherwise).

@@ -165,13 +165,14 @@ void TSettingsPage::connectControls()
     connect(rgMessage, &TRadioGroup::Click, this, &TSettingsPage::MessageTypeClicked);
     connect(rgDisplayType, &TRadioGroup::Click, this, &TSettingsPage::DisplayTypeClicked);
     connect(cbMidiThru, &QCheckBox::toggled, this, &TSettingsPage::MidiThruToggled);
-    for (QCheckBox *box : {cbSuppressNum, cbMidiOut, cbMidiStrings}) {
+    for (QCheckBox *box : {cbSuppressNum, cbMidiOut, cbMidiStrings, cbPageTurnerContinues}) {
         connect(box, &QCheckBox::toggled, this, &TSettingsPage::SelectionOptionsToggled);
     }
     connect(cbTouchPad, &QCheckBox::toggled, this, &TSettingsPage::TouchPadToggled);
     connect(cbPdfScrollbar, &QCheckBox::toggled, this, &TSettingsPage::PdfScrollbarToggled);
     connect(cbAutoScroll, &QCheckBox::toggled, this, &TSettingsPage::AutoScrollToggled);
     connect(seScrollSeconds, &QSpinBox::valueChanged, this, &TSettingsPage::ScrollSecondsChanged);
+    connect(seScrollDelay, &QSpinBox::valueChanged, this, &TSettingsPage::ScrollDelayChanged);
     connect(seReleaseWindow, &QSpinBox::valueChanged, this, &TSettingsPage::ReleaseWindowChanged);
     connect(bLearn, &QPushButton::clicked, this, &TSettingsPage::LearnClicked);
     connect(bChooseFont, &QPushButton::clicked, this, &TSettingsPage::FontClicked);
@@ -339,6 +340,16 @@ int TSettingsPage::ScrollSeconds() const
     return seScrollSeconds->value();
 }
 
+int TSettingsPage::ScrollDelay() const
+{
+    return seScrollDelay->value();
+}
+
+bool TSettingsPage::PageTurnerContinues() const
+{
+    return cbPageTurnerContinues->isChecked();
+}
+
 int TSettingsPage::ReleaseWindow() const
 {
     return seReleaseWindow->value();
@@ -356,6 +367,8 @@ void TSettingsPage::Restore(const TStoredSettings &s)
     cbPdfScrollbar->setChecked(s.PdfScrollbar);
     seScrollSeconds->setValue(s.ScrollSeconds);
     cbAutoScroll->setChecked(s.AutoScroll);
+    seScrollDelay->setValue(s.ScrollDelay);
+    cbPageTurnerContinues->setChecked(s.PageTurnerContinues);
     seReleaseWindow->setValue(s.ReleaseWindow);
     SetBandPort(s.BandPort);
     cbBandScreens->setChecked(s.BandEnabled);
@@ -383,6 +396,8 @@ void TSettingsPage::Collect(TStoredSettings &s) const
     s.DisplayType = rgDisplayType->ItemIndex();
     s.AutoScroll = cbAutoScroll->isChecked();
     s.ScrollSeconds = seScrollSeconds->value();
+    s.ScrollDelay = seScrollDelay->value();
+    s.PageTurnerContinues = cbPageTurnerContinues->isChecked();
     s.ReleaseWindow = seReleaseWindow->value();
     s.PedalKeys = cbPedalKeys->isChecked();
     s.BandEnabled = cbBandScreens->isChecked();

@@ -83,6 +83,9 @@ public:
     void SetPedalKeys(bool on);
     bool AutoScroll() const;
     int ScrollSeconds() const;
+    int ScrollDelay() const;
+    // "Page turner continues to the next song".
+    bool PageTurnerContinues() const;
     // Milliseconds from the first MIDI value of a run to the selection.
     int ReleaseWindow() const;
     // Band screens (SettingsPageBand.cpp): the box, the port, and what the
@@ -123,6 +126,7 @@ signals:
     void PdfScrollbarToggled(bool on);
     void AutoScrollToggled(bool on);
     void ScrollSecondsChanged(int seconds);
+    void ScrollDelayChanged(int seconds);
     void ReleaseWindowChanged(int milliseconds);
     void BandScreensToggled(bool on);
     // The port after the operator has finished changing it.
@@ -168,6 +172,9 @@ private:
     QLabel *lPrevPage;
     QCheckBox *cbAutoScroll;
     QSpinBox *seScrollSeconds;
+    QLabel *lScrollDelay;
+    QSpinBox *seScrollDelay;
+    QCheckBox *cbPageTurnerContinues;
     QLabel *lReleaseWindow;
     QSpinBox *seReleaseWindow;
     QCheckBox *cbBandScreens;

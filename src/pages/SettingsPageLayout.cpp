@@ -162,6 +162,11 @@ void TSettingsPage::createChecks()
                         "A page-turner pedal or the arrow keys step through the show on the "
                         "Display and Lyric pages",
                         QRect(8, 264, 165, 13));
+    cbPageTurnerContinues =
+        check("cbPageTurnerContinues", "Page turner continues to the next song",
+              "On the Lyric page, Page Dn at the end of a song goes on to the next one, and "
+              "Page Up at its top back to the end of the one before",
+              QRect(cbPedalKeys->geometry().right() + 12, 264, 230, 13));
 
     rgDisplayType = Named(
         new TRadioGroup(QStringLiteral("Display Type"),
@@ -258,6 +263,17 @@ void TSettingsPage::createAutoScrollControls()
     seScrollSeconds->setSuffix(QStringLiteral(" s"));
     seScrollSeconds->setAccelerated(true);
     SetHint(seScrollSeconds, QStringLiteral("Seconds to scroll through a whole file"), true);
+
+    // The count-in, on the line below.
+    lScrollDelay = PlacedLabel(this, "lScrollDelay", QStringLiteral("Autoscroll starts after"), 8, 318);
+    seScrollDelay = Named(new QSpinBox(this), "seScrollDelay");
+    seScrollDelay->setGeometry(lScrollDelay->geometry().right() + 8, 314, 80, 22);
+    seScrollDelay->setRange(0, LongestScrollDelaySeconds);
+    seScrollDelay->setSuffix(QStringLiteral(" s"));
+    const QString delayHint =
+        QStringLiteral("Seconds a new song waits before it starts to scroll: a count-in");
+    SetHint(lScrollDelay, delayHint, true);
+    SetHint(seScrollDelay, delayHint, true);
 }
 
 void TSettingsPage::createReleaseWindowControls()

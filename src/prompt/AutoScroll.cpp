@@ -29,7 +29,7 @@ double TAutoScroll::Position(double now) const
 {
     double position = AnchorPosition;
     if (ActiveValue && !PausedValue && std::isfinite(now)) {
-        position += PixelsPerSecond() * std::max(0.0, now - AnchorTime);
+        position += PixelsPerSecond() * std::max(0.0, now - std::max(AnchorTime, StartsAt));
     }
     return std::clamp(position, 0.0, RangeValue);
 }
@@ -49,8 +49,14 @@ void TAutoScroll::Restart(double now, double position, double range)
     RangeValue = UsableLength(range);
     AnchorPosition = std::clamp(UsableLength(position), 0.0, RangeValue);
     AnchorTime = std::isfinite(now) ? now : 0.0;
+    StartsAt = AnchorTime + Delay;
     ActiveValue = true;
     PausedValue = false;
+}
+
+void TAutoScroll::SetStartDelay(double seconds)
+{
+    Delay = std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
 }
 
 void TAutoScroll::Stop()

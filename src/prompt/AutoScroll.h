@@ -4,6 +4,8 @@ namespace tarvello {
 
 // The time a whole document takes when the settings hold no usable value.
 inline constexpr int DefaultScrollSeconds = 180;
+// The longest count-in before a prompt starts to scroll.
+inline constexpr int LongestScrollDelaySeconds = 60;
 
 // Where an autoscrolling view should stand at a given moment. The view scrolls
 // from 0 to `Range` (its scroll distance, in the view's own units) at a pace
@@ -22,8 +24,13 @@ class TAutoScroll {
 public:
     explicit TAutoScroll(double secondsForWhole = DefaultScrollSeconds);
 
-    // Starts scrolling from `position` (the top for a new prompt).
+    // Starts scrolling from `position` (the top for a new prompt), after the
+    // start delay.
     void Restart(double now, double position, double range);
+    // Seconds a new prompt stands still before it starts to move (a count-in);
+    // 0, or anything not above it, starts at once.
+    void SetStartDelay(double seconds);
+    double StartDelay() const { return Delay; }
     // Ends autoscroll: the position stays, nothing moves any more.
     void Stop();
     // The document grew or shrank (a page still loading, the window resized).
@@ -66,6 +73,9 @@ private:
     double RangeValue = 0;
     double AnchorPosition = 0;
     double AnchorTime = 0;
+    double Delay = 0;
+    // Nothing moves before this time (the end of a count-in).
+    double StartsAt = 0;
     bool ActiveValue = false;
     bool PausedValue = false;
     double LastCommand = 0;

@@ -67,9 +67,19 @@ struct TPrompt {
     QString Stored;
     // File display, a slot shown: its file.
     TPromptFile File;
+    // Shown from its end (its last page): a page up that went back from the
+    // top of the slot after it.
+    bool FromEnd = false;
     // File display, a slot shown: the files a performer goes to from here,
     // the next slot's first, resolved as the prompt's own.
     std::vector<TPromptFile> Neighbours;
+};
+
+// Whether the prompt on stage is scrolled to its top, or to its end (its
+// last page); a prompt that fits its view is at both.
+struct TPromptEdges {
+    bool AtTop = true;
+    bool AtEnd = true;
 };
 
 // The window caption for a prompt, as the operator knows it: "Tarvello

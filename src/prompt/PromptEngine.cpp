@@ -27,6 +27,11 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
     if (value < 0 || value > PreviousPromptValue) {
         return;
     }
+    // Slot 122 of the file list cannot be shown (its key is the line-down
+    // command), so "Next" stops at 121 there.
+    const int lastShown = Files ? LastSlotKey - 1 : LastSlotKey;
+    bool fromEnd = false;
+    value = ContinuedValue(value, lastShown, fromEnd);
     // Showing files, 122 and 123 are the line commands of the Lyric page
     // wherever they come from: they never select a slot, and off the Lyric
     // page they have nothing to scroll, so they change nothing there.
@@ -41,9 +46,7 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
     prompt.Page = Page;
     prompt.FileDisplay = Files;
     prompt.Selects = !lineCommand;
-    // Slot 122 of the file list cannot be shown (its key is the line-down
-    // command), so "Next" stops at 121 there.
-    const int lastShown = Files ? LastSlotKey - 1 : LastSlotKey;
+    prompt.FromEnd = fromEnd;
     const int before = Current;
     int shown = value;
     if (prompt.Selects) {
@@ -84,6 +87,25 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
         prompt.Neighbours = ResolvedNeighbours;
     }
     emit PromptSelected(prompt);
+}
+
+int TPromptEngine::ContinuedValue(int value, int lastShown, bool &fromEnd) const
+{
+    if (!SelectionOptions.PageTurnerContinues || !Files || Page != TStagePage::Lyric ||
+        !EdgesOfShown || (value != PageDownValue && value != PageUpValue)) {
+        return value;
+    }
+    const TPromptEdges edges = EdgesOfShown();
+    // At the first or the last slot there is nowhere to go: the command
+    // stays on the prompt, as without the option.
+    if (value == PageDownValue && edges.AtEnd && Current < lastShown) {
+        return NextPromptValue;
+    }
+    if (value == PageUpValue && edges.AtTop && Current > 0) {
+        fromEnd = true;
+        return PreviousPromptValue;
+    }
+    return value;
 }
 
 } // namespace tarvello

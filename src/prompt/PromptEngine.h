@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,6 +26,10 @@ struct TSelectionOptions {
     // "Output Midi on list click" and "Output Midi String List".
     bool SendMessage = false;
     bool SendStrings = false;
+    // "Page turner continues to the next song": showing files, a page down at
+    // the end of a prompt goes on to the next slot, a page up at its top back
+    // to the end of the slot before.
+    bool PageTurnerContinues = false;
 };
 
 // The prompt engine: the current slot and the rules that turn a value from
@@ -55,6 +60,9 @@ public:
     void SetStagePage(TStagePage page) { Page = page; }
     const TSelectionOptions &Options() const { return SelectionOptions; }
     void SetOptions(const TSelectionOptions &options) { SelectionOptions = options; }
+    // Where the prompt on the Lyric page stands, asked when a page command
+    // may continue to another slot.
+    void SetEdgesOfShown(std::function<TPromptEdges()> edges) { EdgesOfShown = std::move(edges); }
 
     // MIDI input (PromptEngineMidi.cpp). The settings the input thread reads.
     TMidiSettings &Midi() { return MidiSettings; }
@@ -82,6 +90,8 @@ signals:
 
 private:
     void createDispatch();
+    // A page command that runs off the prompt shown, as Next or Previous.
+    int ContinuedValue(int value, int lastShown, bool &fromEnd) const;
 
     const TShow &Show;
     TMidiSettings MidiSettings;
@@ -91,6 +101,7 @@ private:
     bool Files = false;
     TStagePage Page = TStagePage::Other;
     TSelectionOptions SelectionOptions;
+    std::function<TPromptEdges()> EdgesOfShown;
     // The file of the slot last selected in file display, and its neighbours.
     int ResolvedSlot = -1;
     TPromptFile Resolved;

@@ -110,6 +110,9 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     if (s.ScrollSeconds <= 0) {
         s.ScrollSeconds = defaults.ScrollSeconds;
     }
+    s.ScrollDelay = std::clamp(file.ReadInteger(Stage, QStringLiteral("ScrollDelay"), 0), 0,
+                               LongestScrollDelaySeconds);
+    s.PageTurnerContinues = file.ReadBool(Stage, QStringLiteral("PageTurnerContinues"), false);
     s.ReleaseWindow =
         std::clamp(file.ReadInteger(Stage, QStringLiteral("ReleaseWindow"), defaults.ReleaseWindow),
                    0, LongestReleaseWindowMs);
@@ -172,6 +175,9 @@ void WriteStoredSettings(TIniFile &file, const TStoredSettings &s)
     file.WriteBool(Stage, QStringLiteral("AutoScroll"), s.AutoScroll);
     file.WriteInteger(Stage, QStringLiteral("ScrollSeconds"),
                       s.ScrollSeconds > 0 ? s.ScrollSeconds : DefaultScrollSeconds);
+    file.WriteInteger(Stage, QStringLiteral("ScrollDelay"),
+                      std::clamp(s.ScrollDelay, 0, LongestScrollDelaySeconds));
+    file.WriteBool(Stage, QStringLiteral("PageTurnerContinues"), s.PageTurnerContinues);
     file.WriteInteger(Stage, QStringLiteral("ReleaseWindow"),
                       std::clamp(s.ReleaseWindow, 0, LongestReleaseWindowMs));
     // "Band" is newer still and comes after "Stage".

@@ -66,6 +66,11 @@ struct TStoredSettings {
     // take this long from top to bottom. No number, zero or less: the default.
     bool AutoScroll = false;
     int ScrollSeconds = DefaultScrollSeconds;
+    // Seconds a new prompt waits before it scrolls (0 to
+    // LongestScrollDelaySeconds).
+    int ScrollDelay = 0;
+    // Page Dn at the end of a prompt goes on to the next slot.
+    bool PageTurnerContinues = false;
     // Milliseconds from the first MIDI value of a run to the selection, 0 to
     // 2000 (held in that range); 0 acts on each value at once.
     int ReleaseWindow = DefaultReleaseWindowMs;

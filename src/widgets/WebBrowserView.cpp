@@ -8,6 +8,7 @@
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <utility>
 
 namespace tarvello {
 namespace {
@@ -43,12 +44,15 @@ QWebEngineView *TWebBrowserView::EnsureBrowser()
         Browser->setPage(new TStagePage(Browser));
         layout()->addWidget(Browser);
         connect(Browser, &QWebEngineView::loadStarted, this, [this] { Loading = true; });
-        connect(Browser, &QWebEngineView::loadFinished, this, [this] { Loading = false; });
+        connect(Browser, &QWebEngineView::loadFinished, this, [this] {
+            Loading = false;
+            if (std::exchange(EndWanted, false)) {
+                RunScript(QStringLiteral("window.scrollTo(0, document.documentElement.scrollHeight);"));
+            }
+        });
         connect(Browser->page(), &QWebEnginePage::scrollPositionChanged, this,
                 [this](const QPointF &position) {
-                    // Both in the page's own (CSS) pixels.
-                    const double range = Browser->page()->contentsSize().height() -
-                                         Browser->height() / Browser->zoomFactor();
+                    const double range = ScrollRange();
                     emit Scrolled(range > 0 ? std::clamp(position.y() / range, 0.0, 1.0) : 0.0);
                 });
     }
@@ -70,10 +74,42 @@ QUrl TWebBrowserView::UrlOfReference(const QString &reference)
 
 void TWebBrowserView::Navigate(const QString &reference)
 {
+    EndWanted = false;
     EnsureBrowser()->setUrl(UrlOfReference(reference));
     // The engine reports the start later; until then scripts would still
     // run in the page that is going away.
     Loading = true;
+}
+
+double TWebBrowserView::ScrollRange() const
+{
+    // Both in the page's own (CSS) pixels.
+    return Browser->page()->contentsSize().height() - Browser->height() / Browser->zoomFactor();
+}
+
+bool TWebBrowserView::AtTop() const
+{
+    return !Browser || Loading || Browser->page()->scrollPosition().y() < 1;
+}
+
+bool TWebBrowserView::AtEnd() const
+{
+    if (!Browser || Loading) {
+        return false;
+    }
+    return Browser->page()->scrollPosition().y() >= ScrollRange() - 1;
+}
+
+void TWebBrowserView::ShowEnd()
+{
+    if (!Browser) {
+        return;
+    }
+    if (Loading) {
+        EndWanted = true;
+    } else {
+        RunScript(QStringLiteral("window.scrollTo(0, document.documentElement.scrollHeight);"));
+    }
 }
 
 void TWebBrowserView::Stop()

@@ -26,6 +26,12 @@ public:
     // positive direction.
     void ScrollLine(int direction);
     void ScrollPage(int direction);
+    // Scrolled to the page's top, and to its end (a page that fits is at
+    // both), as the engine last reported; a page still loading is at its top.
+    bool AtTop() const;
+    bool AtEnd() const;
+    // The page shown from its end, once it has loaded.
+    void ShowEnd();
 
     // Where the page stands, for autoscroll. `MovedByHand` is set when the
     // page was scrolled by anything but AutoScrollStep since its last call,
@@ -55,9 +61,12 @@ signals:
 
 private:
     void RunScript(const QString &script);
+    // How far the page can scroll, in its own (CSS) pixels.
+    double ScrollRange() const;
 
     QWebEngineView *Browser = nullptr;
     bool Loading = false;
+    bool EndWanted = false;
 };
 
 } // namespace tarvello

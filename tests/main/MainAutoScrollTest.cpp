@@ -9,6 +9,7 @@
 
 #include <QAnimationDriver>
 #include <QCheckBox>
+#include <QLabel>
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTextEdit>
@@ -102,10 +103,13 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     SelectValue(123);
     EXPECT_EQ(bar->value(), paused);
     EXPECT_FALSE(Scroller().ClockRunning());
+    auto *pauseMark = Find<QLabel>("lAutoScrollPaused");
+    EXPECT_TRUE(pauseMark->isVisibleTo(Window.get())) << "the stage shows the pause";
     After(30);
     EXPECT_EQ(bar->value(), paused);
     SelectValue(122);
     EXPECT_EQ(CurrentSlot(), 9);
+    EXPECT_FALSE(pauseMark->isVisibleTo(Window.get()));
     const int resumed = bar->value();
     After(10);
     EXPECT_PRED2(near, bar->value(), resumed + 0.1 * range);
@@ -139,6 +143,14 @@ TEST_F(TAutoScrollTest, ViewsWithAScrollBarFollowTheClockAndTheCommands)
     EXPECT_TRUE(Scroller().ClockRunning());
     After(10);
     EXPECT_PRED2(near, bar->value(), 0.1 * bar->maximum());
+    // With a count-in, a new prompt stands still first.
+    Find<QSpinBox>("seScrollDelay")->setValue(4);
+    SelectValue(8);
+    After(3);
+    EXPECT_EQ(bar->value(), 0);
+    After(3);
+    EXPECT_PRED2(near, bar->value(), 0.02 * bar->maximum());
+    Find<QSpinBox>("seScrollDelay")->setValue(0);
 
     // A prompt that cannot be shown leaves nothing scrolling.
     Slot(11, QStringLiteral("long400.txt /PAGE x"));

@@ -226,6 +226,50 @@ TEST_F(TLyricTest, PdfFilesOpenAtTheirPageAndPageOnCommand)
     EXPECT_TRUE(LyricText()->isVisibleTo(Window.get()));
 }
 
+// A two-button pedal through a set: Page Dn runs on from the end of a song into
+// the next, Page Up back from the top of one to the end of the one before.
+TEST_F(TLyricTest, APageTurnerRunsOnIntoTheNextSongWhenAsked)
+{
+    QByteArray text;
+    for (int line = 0; line < 200; ++line) {
+        text += "line " + QByteArray::number(line) + "\n";
+    }
+    Slot(4, Write(QStringLiteral("long.txt"), text));
+    Slot(5, WritePdf(Folder.filePath(QStringLiteral("chart.pdf")), 3));
+    Slot(6, Write(QStringLiteral("short.txt"), "Fits on the page"));
+    Find<QCheckBox>("cbPageTurnerContinues")->setChecked(true);
+    SelectValue(4);
+    QScrollBar *bar = LyricText()->verticalScrollBar();
+    for (int press = 0; press < 50 && bar->value() < bar->maximum(); ++press) {
+        SelectValue(124);
+    }
+    ASSERT_EQ(CurrentSlot(), 4);
+    ASSERT_EQ(bar->value(), bar->maximum());
+    SelectValue(124);
+    EXPECT_EQ(CurrentSlot(), 5);
+    EXPECT_EQ(LyricPage()->PdfPage(), 1);
+    SelectValue(124);
+    SelectValue(124);
+    EXPECT_EQ(LyricPage()->PdfPage(), 3);
+    SelectValue(124);
+    EXPECT_EQ(CurrentSlot(), 6);
+
+    SelectValue(125);
+    EXPECT_EQ(CurrentSlot(), 5);
+    EXPECT_EQ(LyricPage()->PdfPage(), 3) << "back to the end of the song before";
+    SelectValue(125);
+    SelectValue(125);
+    SelectValue(125);
+    EXPECT_EQ(CurrentSlot(), 4);
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // Off, Page Dn at the end stays put.
+    Find<QCheckBox>("cbPageTurnerContinues")->setChecked(false);
+    SelectValue(124);
+    EXPECT_EQ(CurrentSlot(), 4);
+}
+
 TEST_F(TLyricTest, BrowserTakesPicturesHtmlAndWebAddresses)
 {
     TWebBrowserView *browser = Find<TWebBrowserView>("webFileBrowser");

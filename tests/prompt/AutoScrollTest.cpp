@@ -76,6 +76,28 @@ TEST(AutoScroll, ThePositionFollowsTheTimeThroughPausesMovesAndGrowth)
     EXPECT_FALSE(scroll.Paused());
 }
 
+TEST(AutoScroll, ANewPromptWaitsOutItsCountInWhateverHappensMeanwhile)
+{
+    TAutoScroll scroll(100);
+    scroll.SetStartDelay(4);
+    scroll.Restart(10, 0, 1000);
+    EXPECT_DOUBLE_EQ(scroll.Position(13.9), 0);
+    EXPECT_TRUE(scroll.Moving(12)) << "the clock keeps running to start on time";
+    // The document grows as it loads: the count-in is not cut short.
+    scroll.SetRange(12, 2000);
+    EXPECT_DOUBLE_EQ(scroll.Position(14), 0);
+    EXPECT_DOUBLE_EQ(scroll.Position(15), 20);
+    // Paused in the count-in, it waits for the resume.
+    scroll.Restart(100, 0, 1000);
+    scroll.Command(101);
+    EXPECT_DOUBLE_EQ(scroll.Position(200), 0);
+    scroll.Command(200);
+    EXPECT_DOUBLE_EQ(scroll.Position(210), 100);
+    scroll.SetStartDelay(-3);
+    scroll.Restart(300, 0, 1000);
+    EXPECT_DOUBLE_EQ(scroll.Position(301), 10);
+}
+
 TEST(AutoScroll, BadTimesAndLengthsGiveTheDefaultOrStandStill)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -60,6 +60,46 @@ TEST_F(TEngineTest, NavigationStopsAtTheEndsAndLineCommandsStayOnTheLyricPage)
     EXPECT_EQ(Prompts.back().Shown, 122);
 }
 
+TEST_F(TEngineTest, APageTurnerAtTheEdgeOfAPromptGoesOnToTheNextSlotWhenAsked)
+{
+    TPromptEdges edges;
+    Engine.SetEdgesOfShown([&edges] { return edges; });
+    Engine.SetFileDisplay(true);
+    Engine.SetStagePage(TStagePage::Lyric);
+    Engine.SetCurrentSlot(5);
+    edges = {false, true};
+    EXPECT_EQ(After(124), 5) << "off by default: the command stays on the prompt";
+    EXPECT_TRUE(Prompts.back().Command);
+
+    TSelectionOptions options;
+    options.PageTurnerContinues = true;
+    Engine.SetOptions(options);
+    edges = {false, false};
+    EXPECT_EQ(After(124), 5);
+    EXPECT_TRUE(Prompts.back().Command) << "in the middle it pages";
+    edges = {false, true};
+    EXPECT_EQ(After(124), 6);
+    EXPECT_FALSE(Prompts.back().Command);
+    EXPECT_FALSE(Prompts.back().FromEnd);
+    EXPECT_EQ(After(125), 6) << "not at the top";
+    edges = {true, true};
+    EXPECT_EQ(After(125), 5);
+    EXPECT_TRUE(Prompts.back().FromEnd);
+    EXPECT_EQ(After(122), 5) << "line commands never leave the prompt";
+
+    // At the ends of the show, and off the Lyric page, it stays a command.
+    Engine.SetCurrentSlot(121);
+    EXPECT_EQ(After(124), 121);
+    EXPECT_TRUE(Prompts.back().Command);
+    Engine.SetCurrentSlot(0);
+    EXPECT_EQ(After(125), 0);
+    EXPECT_TRUE(Prompts.back().Command);
+    Engine.SetFileDisplay(false);
+    Engine.SetStagePage(TStagePage::Display);
+    EXPECT_EQ(After(124), 0);
+    EXPECT_TRUE(Prompts.back().Command);
+}
+
 TEST_F(TEngineTest, AFileIsResolvedOnceWithItsNeighbours)
 {
     QTemporaryDir folder;

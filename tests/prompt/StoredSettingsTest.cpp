@@ -147,7 +147,8 @@ TEST_F(StoredSettingsTest, ANewFileWithAllDefaultsIsLaidOutExactly)
 
     QByteArray expected = FileBeforeTheStageSection();
     expected += "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen=\r\nAutoScroll="
-                "0\r\nScrollSeconds=180\r\nReleaseWindow=300\r\n"
+                "0\r\nScrollSeconds=180\r\nScrollDelay=0\r\nPageTurnerContinues=0\r\n"
+                "ReleaseWindow=300\r\n"
                 "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=0123456789abcdef0123456789ABCDEF\r\n";
     EXPECT_EQ(ReadBytes(Path()), expected);
 }
@@ -169,6 +170,7 @@ TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirE
         "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=" + s.BandKey.toLatin1() + "\r\n";
     EXPECT_EQ(saved.mid(old.size()), "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen="
                                      "\r\nAutoScroll=0\r\nScrollSeconds=180\r\n"
+                                     "ScrollDelay=0\r\nPageTurnerContinues=0\r\n"
                                      "ReleaseWindow=300\r\n" +
                                          band);
 
@@ -188,7 +190,8 @@ TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirE
     }
     QByteArray expected = stage;
     expected.replace("PedalKeys=$1",
-                     "PedalKeys=0\r\nAutoScroll=0\r\nScrollSeconds=180\r\nReleaseWindow=300");
+                     "PedalKeys=0\r\nAutoScroll=0\r\nScrollSeconds=180\r\nScrollDelay=0\r\n"
+                     "PageTurnerContinues=0\r\nReleaseWindow=300");
     expected.replace("screen=", "Screen=");
     expected += band;
     EXPECT_EQ(ReadBytes(Path()), expected);
@@ -253,6 +256,8 @@ TEST_F(StoredSettingsTest, EveryKeyComesBackAfterASave)
     s.Files[122] = QStringLiteral("Ünïcödé — ♪.txt");
     s.AutoScroll = true;
     s.ScrollSeconds = 95;
+    s.ScrollDelay = 4;
+    s.PageTurnerContinues = true;
     s.ReleaseWindow = 0;
 
     TIniFile file(Path());
@@ -282,6 +287,8 @@ TEST_F(StoredSettingsTest, EveryKeyComesBackAfterASave)
     EXPECT_EQ(back.Lines, s.Lines);
     EXPECT_TRUE(back.AutoScroll);
     EXPECT_EQ(back.ScrollSeconds, 95);
+    EXPECT_EQ(back.ScrollDelay, 4);
+    EXPECT_TRUE(back.PageTurnerContinues);
     EXPECT_EQ(back.ReleaseWindow, 0);
 }
 
