@@ -54,8 +54,11 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     EXPECT_TRUE(HttpGet(port, s["content"].toString().toLatin1()).Body.contains("then the riff"));
 
     SelectValue(2);
+    // The band hears of the slot before the stage draws it, and of the page
+    // shown once it is drawn: the second state is the one to read.
     ASSERT_TRUE(follower.WaitFor([this](const QJsonObject &s) {
-        return s["slot"] == 2 && s["caption"].toString() == Window->windowTitle();
+        return s["slot"] == 2 && s["caption"].toString() == Window->windowTitle() &&
+               s.contains("pageCount");
     }));
     EXPECT_EQ(follower.Latest()["kind"], "pdf");
     EXPECT_EQ(follower.Latest()["page"], 2);
