@@ -35,7 +35,7 @@ int main(int argc, char **argv)
         auto pad =
             std::make_unique<tarvello::TfTouch>(window->PadPlace().y(), window->PadPlace().x());
         window->SetTouchPad(pad.get());
-        auto midiStrings = std::make_unique<tarvello::TfMidiStrings>();
+        auto midiStrings = std::make_unique<tarvello::TfMidiStrings>(dialogs);
         window->SetMidiStringsDialog(midiStrings.get());
         // Closing the main window ends the program, as do the desktop's
         // requests to stop: all of them through the same shut-down.

@@ -49,8 +49,7 @@ QString NameAt(const TMidiDevices &devices, int index)
 
 // Where the index that named the device `named` points once the list has been
 // made anew: at the open device; nowhere when the device it named was open
-// and has gone; otherwise at the device of that name (the first run's
-// highlighted output, which an echo opens on demand), if it is still there.
+// and has gone; otherwise at the device of that name, if it is still there.
 int FollowedIndex(const TMidiDevices &devices, const QString &named, const QStringList &closed)
 {
     const int open = devices.OpenIndex();
@@ -141,6 +140,7 @@ void TfMain::FollowMidiDevices()
     // Nothing here may raise a box: it runs by itself, on whatever page the
     // show is on. What fails is tried again at the next look.
     bool awaited = false;
+    bool missing = false;
     try {
         // A list that could not be made at start-up may be made now.
         const bool fresh = ExistingMidiInput() == nullptr;
@@ -151,6 +151,10 @@ void TfMain::FollowMidiDevices()
         // Not between messages: closing a device waits for its input handler.
         const QString named = NameAt(input, Engine->Midi().InputDevice);
         const QStringList closed = input.Refresh();
+        // Without a MIDI system the watch cannot be told of one that starts:
+        // it looks once a second, and making the lists anew looks for a
+        // system too.
+        missing = !input.System().SystemPresent();
         Engine->Midi().InputDevice = FollowedIndex(input, named, closed);
         awaited |= OpenChosen(input, SettingsPage->ChosenInput(),
                               [this](int index) { Engine->Midi().InputDevice = index; });
@@ -176,6 +180,7 @@ void TfMain::FollowMidiDevices()
     } catch (...) {
         awaited = true;
     }
+    SettingsPage->ShowMidiSystemMissing(missing);
     if (DeviceWatch) {
         DeviceWatch->KeepLooking(awaited);
     }

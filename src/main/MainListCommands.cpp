@@ -206,7 +206,8 @@ void TfMain::mMidiStringsClick()
     // open and may select another slot, but the lines belong to the slot the
     // operator opened them for.
     const int slot = CurrentSlot();
-    std::optional<QStringList> edited = MidiStringsDialog->EditStrings(SlotShow->MidiStrings(slot));
+    std::optional<QStringList> edited =
+        MidiStringsDialog->EditStrings(SlotShow->MidiStrings(slot), slot);
     if (!edited) {
         return;
     }

@@ -9,7 +9,6 @@
 #include "prompt/MidiDispatch.h"
 #include "prompt/NavigationLabels.h"
 #include "touchpad/TouchPad.h"
-#include "widgets/Dialogs.h"
 #include "widgets/ErrorReporter.h"
 
 #include <QDesktopServices>
@@ -179,36 +178,6 @@ void TfMain::MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t D
 void TfMain::SysExInputEvent(int, QBuffer &)
 {
     Engine->Dispatch().SysExInputEvent();
-}
-
-void TfMain::bLearnClick()
-{
-    SettingsPage->SetLearning(true);
-    Engine->Dispatch().StartLearning();
-}
-
-void TfMain::LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t)
-{
-    const int type = Status & 0xF0;
-    const int channel = Status & 0x0F;
-    const auto endLearning = [this] { SettingsPage->SetLearning(false); };
-    if (type != ControllerMessageType && type != PatchMessageType) {
-        endLearning();
-        Dialogs.MessageBox(this, ApplicationTitle(),
-                           QStringLiteral("Sorry, you can only use Patch and Controller messages"),
-                           TMessageKind::Error, TMessageButton::Ok);
-        return;
-    }
-    // As if the operator had chosen it: rgMessageClick follows a change.
-    SettingsPage->SetMessageType(type == ControllerMessageType ? 1 : 0);
-    SettingsPage->SetChannelRow(channel);
-    Engine->Midi().Channel = SettingsPage->ChannelRow();
-    if (type == ControllerMessageType) {
-        SettingsPage->SetControllerRow(Data1);
-        Engine->Midi().Controller = SettingsPage->ControllerRow();
-    }
-    endLearning();
-    UpdateNavigationLabels();
 }
 
 } // namespace tarvello

@@ -54,6 +54,11 @@ bool TfMain::StageKeyPress(const QWindow *window, const QKeyEvent &event)
     } else {
         return false; // another program window: the MIDI strings editor, a dialog
     }
+    // Wherever the focus is: learning swallows the next message.
+    if (LearnArmed && event.key() == Qt::Key_Escape) {
+        CancelLearning();
+        return true;
+    }
     const TStageKey key = StageKeyOf(event.key(), event.modifiers());
     QWidget *page = pcMain->currentWidget();
     const bool stagePage = page == DisplayPage || page == LyricPage;

@@ -73,6 +73,8 @@ void TfMain::FillDeviceLists()
     SettingsPage->SetInputDevices({});
     try {
         SettingsPage->SetInputDevices(MidiInput().Devices.Names());
+        // The device watch looks for one from then on.
+        SettingsPage->ShowMidiSystemMissing(!MidiInput().System().SystemPresent());
         RegisterMidiInputEvents();
     } catch (...) {
         SettingsPage->SetInputDevices({});
@@ -114,7 +116,10 @@ void TfMain::FormCreate(const QString &settingsFile)
             MidiStringsSource = MidiStringsFile;
         }
         FillDeviceLists();
-        SettingsPage->SelectFirstDevices();
+        SettingsPage->SelectNoDevices();
+        // No input device is open yet: no echo reads the output's index.
+        Engine->Midi().InputDevice = -1;
+        Engine->Midi().OutputDevice = -1;
         setWindowTitle(ProgramCaption());
         SettingsPage->SetVersionText(VersionText());
         Engine->SetCurrentSlot(0);

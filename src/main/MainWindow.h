@@ -45,6 +45,7 @@ class TMidiDispatch;
 class TPromptEngine;
 class TSettingsPage;
 class TShowEdits;
+class TStageNotice;
 class TfMidiStrings;
 class TfTouch;
 enum class TListCommand;
@@ -127,7 +128,11 @@ private:
     // and never wait for this window's thread.
     void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
                         std::uint8_t Data2);
+    // Midi Learn (MainLearn.cpp): a click arms it, a second click or Escape
+    // cancels it; while armed the stage pages say "Learning…".
     void bLearnClick();
+    void CancelLearning();
+    void ShowLearning(bool learning);
     // The device lists' handlers (MainDevices.cpp): a click makes the device
     // the chosen one of its list. InputDeviceIndex and OutputDeviceIndex name
     // the open device, or -1 when the one they named has gone.
@@ -277,6 +282,9 @@ private:
     QPointer<TfTouch> Pad;
     QPointer<TfMidiStrings> MidiStringsDialog;
     bool StageFullScreen = false;
+    bool LearnArmed = false;
+    TStageNotice *DisplayNotice = nullptr;
+    TStageNotice *LyricNotice = nullptr;
     // Full screen as it was when the native window went, while it is replaced.
     std::optional<bool> FullScreenAcrossReplacement;
     // The window's frame position and size from before full screen.

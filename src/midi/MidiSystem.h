@@ -93,6 +93,10 @@ public:
     // since, and for a handle that is not open.
     virtual bool InConnected(TMidiHandle handle) = 0;
     virtual bool OutConnected(TMidiHandle handle) = 0;
+    // Whether there was a MIDI system to list devices from when the lists
+    // were last made (for the real one: the ALSA sequencer or a JACK server).
+    // Without one the lists are empty; InRescan and OutRescan look again.
+    virtual bool SystemPresent() = 0;
     // Has notify called, on a thread of the system's, whenever devices may
     // have come or gone; notify must return at once. False when the system
     // cannot tell (then the caller looks for itself). An empty function ends

@@ -143,6 +143,12 @@ bool TRtMidiSystem::OutConnected(TMidiHandle handle)
     return out->Transport && out->Transport->Connected();
 }
 
+bool TRtMidiSystem::SystemPresent()
+{
+    std::lock_guard lock(Mutex);
+    return ProbeLocked() != TApi::None;
+}
+
 bool TRtMidiSystem::WatchDevices(std::function<void()> notify)
 {
     std::lock_guard lock(Mutex);

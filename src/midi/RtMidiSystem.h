@@ -47,6 +47,7 @@ public:
     void OutRescan() override;
     bool InConnected(TMidiHandle handle) override;
     bool OutConnected(TMidiHandle handle) override;
+    bool SystemPresent() override;
     bool WatchDevices(std::function<void()> notify) override;
 
     unsigned InGetNumDevs() override;

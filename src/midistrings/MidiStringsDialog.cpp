@@ -2,6 +2,8 @@
 
 #include "midistrings/MidiStringText.h"
 
+#include "widgets/Dialogs.h"
+
 #include <QFont>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -9,6 +11,7 @@
 #include <QResizeEvent>
 #include <QStyle>
 #include <QTextCursor>
+#include <QTextEdit>
 
 namespace tarvello {
 
@@ -23,14 +26,35 @@ constexpr int ClientWidth = 417;
 constexpr int ClientHeight = 448;
 constexpr int EditorHeight = 313;
 
+const QString Caption = QStringLiteral("Midi Output Strings - in Hex");
+
+// The lines a question lists before it only counts the rest.
+constexpr int ListedLines = 6;
+
 // Colour value 8454143 (0x0080FFFF, laid out 0x00BBGGRR): light yellow.
 const QColor HelpBackground(255, 255, 128);
+// Lines that are not whole hex bytes, after OK.
+const QColor MarkBackground(255, 170, 170);
 
 QFont PixelFont(const QString &family, int pixels)
 {
     QFont font(family);
     font.setPixelSize(pixels);
     return font;
+}
+
+QString GarbledLinesQuestion(const QStringList &strings, const QList<int> &garbled)
+{
+    QString text = QStringLiteral("Not whole hex bytes (two digits each, blanks between):\n");
+    for (int i = 0; i < garbled.size() && i < ListedLines; ++i) {
+        text += QStringLiteral("\nLine %1:  %2").arg(garbled[i] + 1).arg(strings[garbled[i]]);
+    }
+    if (garbled.size() > ListedLines) {
+        text += QStringLiteral("\n... and %1 more").arg(garbled.size() - ListedLines);
+    }
+    text += QStringLiteral("\n\nAs typed, these would go out garbled or not at all.\n"
+                           "Keep them as comments, never sent? Choose No to correct them.");
+    return text;
 }
 
 } // namespace
@@ -46,10 +70,10 @@ QStringList TfMidiStrings::HelpLines()
     };
 }
 
-TfMidiStrings::TfMidiStrings(QWidget *parent) : QDialog(parent)
+TfMidiStrings::TfMidiStrings(TDialogs &dialogs, QWidget *parent) : QDialog(parent), Dialogs(dialogs)
 {
     setObjectName(QStringLiteral("fMidiStrings"));
-    setWindowTitle(QStringLiteral("Midi Output Strings - in Hex"));
+    setWindowTitle(Caption);
     setFont(PixelFont(QStringLiteral("Tahoma"), 11));
     setModal(true);
 
@@ -88,7 +112,7 @@ TfMidiStrings::TfMidiStrings(QWidget *parent) : QDialog(parent)
     BitBtn2->setGeometry(304, 416, 81, 25);
 
     connect(bClear, &QPushButton::clicked, this, &TfMidiStrings::bClearClick);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BitBtn1, &QPushButton::clicked, this, &TfMidiStrings::BitBtn1Click);
     // Escape rejects the dialog as this button does.
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -106,13 +130,15 @@ void TfMidiStrings::resizeEvent(QResizeEvent *event)
     QDialog::resizeEvent(event);
 }
 
-std::optional<QStringList> TfMidiStrings::EditStrings(const QStringList &strings)
+std::optional<QStringList> TfMidiStrings::EditStrings(const QStringList &strings, int slot)
 {
     // One editing at a time: a second request while the dialog is open would
     // overwrite what the operator is typing.
     if (isVisible()) {
         return std::nullopt;
     }
+    setWindowTitle(QStringLiteral("%1 - Slot %2").arg(Caption).arg(slot));
+    MarkLines({});
     mMidiStringEdit->setPlainText(MidiStringsToEditorText(strings));
     mMidiStringEdit->moveCursor(QTextCursor::Start);
     mMidiStringEdit->setFocus();
@@ -123,6 +149,8 @@ std::optional<QStringList> TfMidiStrings::EditStrings(const QStringList &strings
         result = EditedStrings();
     }
     mMidiStringEdit->clear();
+    MarkLines({});
+    setWindowTitle(Caption);
     return result;
 }
 
@@ -134,6 +162,57 @@ QStringList TfMidiStrings::EditedStrings() const
 void TfMidiStrings::bClearClick()
 {
     mMidiStringEdit->clear();
+}
+
+void TfMidiStrings::BitBtn1Click()
+{
+    const QStringList strings = EditedStrings();
+    const QList<int> garbled = GarbledMidiStrings(strings);
+    MarkLines(garbled);
+    if (garbled.isEmpty()) {
+        accept();
+        return;
+    }
+    if (!Dialogs.AskYesNo(this, GarbledLinesQuestion(strings, garbled))) {
+        // The first of them selected, to be typed over.
+        const TTextSpan first = MidiStringLineSpans(mMidiStringEdit->toPlainText())[garbled[0]];
+        QTextCursor cursor(mMidiStringEdit->document());
+        cursor.setPosition(int(first.Start));
+        cursor.setPosition(int(first.Start + first.Length), QTextCursor::KeepAnchor);
+        mMidiStringEdit->setTextCursor(cursor);
+        mMidiStringEdit->setFocus();
+        return;
+    }
+    // From the last line up, so that the places of the others stay.
+    const QList<TTextSpan> spans = MidiStringLineSpans(mMidiStringEdit->toPlainText());
+    QTextCursor cursor(mMidiStringEdit->document());
+    cursor.beginEditBlock();
+    for (auto line = garbled.crbegin(); line != garbled.crend(); ++line) {
+        cursor.setPosition(int(spans[*line].Start));
+        cursor.insertText(MidiStringAsComment(QString()));
+    }
+    cursor.endEditBlock();
+    MarkLines({});
+    accept();
+}
+
+void TfMidiStrings::MarkLines(const QList<int> &lines)
+{
+    // The document's positions are those of its plain text: its separators
+    // stand in for the line ends one for one.
+    const QList<TTextSpan> spans = MidiStringLineSpans(mMidiStringEdit->toPlainText());
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const int line : lines) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(mMidiStringEdit->document());
+        mark.cursor.setPosition(int(spans[line].Start));
+        mark.cursor.setPosition(int(spans[line].Start + spans[line].Length),
+                                QTextCursor::KeepAnchor);
+        mark.format.setBackground(MarkBackground);
+        mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+        marks.append(mark);
+    }
+    mMidiStringEdit->setExtraSelections(marks);
 }
 
 } // namespace tarvello

@@ -22,6 +22,13 @@
 namespace tarvello {
 namespace {
 
+// The row of the selected item, -1 when the cursor's item is not selected.
+int SelectedRow(const QListWidget *list)
+{
+    const QListWidgetItem *item = list->currentItem();
+    return item != nullptr && item->isSelected() ? list->currentRow() : -1;
+}
+
 // A list box's click runs for a click on an item and for a move to another
 // item with the keys, but not when the program sets the selection.
 class TListClick : public QObject {
@@ -36,10 +43,12 @@ public:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (watched == List && event->type() == QEvent::KeyPress) {
-            const int before = List->currentRow();
-            // The list moves its cursor after this filter has seen the key.
+            const int before = SelectedRow(List);
+            // The list moves its cursor after this filter has seen the key. A
+            // key that selects the item under the cursor (Space) counts too:
+            // a device that looks chosen must be the open one.
             QTimer::singleShot(0, this, [this, before] {
-                if (List->currentRow() != before) {
+                if (SelectedRow(List) != before) {
                     Handler();
                 }
             });
@@ -67,15 +76,18 @@ QString SelectedText(const QListWidget *list)
 }
 
 // The selected device's row, -1 for none or for one that is not connected.
+// The cursor alone chooses nothing: a list given the focus puts it on its
+// first row without selecting it.
 int DeviceRow(const QListWidget *list)
 {
-    const int row = list->currentRow();
+    const int row = SelectedRow(list);
     return row >= 0 && !NotConnected(list->item(row)) ? row : -1;
 }
 
-void SelectFirst(QListWidget *list)
+void SelectNone(QListWidget *list)
 {
-    list->setCurrentRow(list->count() > 0 ? 0 : -1);
+    list->setCurrentRow(-1);
+    list->clearSelection();
 }
 
 QStringList PresentDevices(const QListWidget *list)
@@ -117,7 +129,7 @@ int ShowDevices(QListWidget *list, const QStringList &names, const QString &chos
     // Rebuilt only when something changed: the operator's place in a long
     // list is kept while the devices stay as they are.
     if (shown != items || NotConnected(list->item(selected)) != absent ||
-        list->currentRow() != selected) {
+        SelectedRow(list) != selected) {
         list->clear();
         list->addItems(items);
         if (absent) {
@@ -134,8 +146,7 @@ int ShowDevices(QListWidget *list, const QStringList &names, const QString &chos
 }
 
 // What the settings keep of a list: the chosen device by the name it is listed
-// under (by its own while it is not connected); on the first run the
-// highlighted one, so that the next start opens it.
+// under (by its own while it is not connected).
 std::optional<QString> DeviceToKeep(const QListWidget *list, const QString &chosen)
 {
     const bool selected = DeviceRow(list) >= 0;
@@ -182,6 +193,7 @@ void TSettingsPage::connectControls()
 void TSettingsPage::SetInputDevices(const QStringList &names)
 {
     ShowDevices(lbMidiIn, names, InputChosen);
+    PlaceMidiSystemNotice();
 }
 
 void TSettingsPage::SetOutputDevices(const QStringList &names)
@@ -189,19 +201,37 @@ void TSettingsPage::SetOutputDevices(const QStringList &names)
     ShowDevices(lbMidiOut, names, OutputChosen);
 }
 
-void TSettingsPage::SelectFirstDevices()
+void TSettingsPage::SelectNoDevices()
 {
     InputChosen.clear();
     OutputChosen.clear();
     lbChannel->setCurrentRow(0);
-    SelectFirst(lbMidiIn);
-    SelectFirst(lbMidiOut);
+    SelectNone(lbMidiIn);
+    SelectNone(lbMidiOut);
 }
 
 std::optional<int> TSettingsPage::SelectInput(const QString &name)
 {
     InputChosen = name;
-    return Found(ShowDevices(lbMidiIn, PresentDevices(lbMidiIn), InputChosen));
+    const int row = ShowDevices(lbMidiIn, PresentDevices(lbMidiIn), InputChosen);
+    PlaceMidiSystemNotice();
+    return Found(row);
+}
+
+void TSettingsPage::ShowMidiSystemMissing(bool missing)
+{
+    lNoMidiSystem->setVisible(missing);
+    PlaceMidiSystemNotice();
+}
+
+void TSettingsPage::PlaceMidiSystemNotice()
+{
+    // Below the device that is awaited, if one is.
+    QWidget *area = lbMidiIn->viewport();
+    const int count = lbMidiIn->count();
+    const int top =
+        count > 0 ? lbMidiIn->visualItemRect(lbMidiIn->item(count - 1)).bottom() + 1 : 0;
+    lNoMidiSystem->setGeometry(2, top, area->width() - 4, std::max(0, area->height() - top));
 }
 
 std::optional<int> TSettingsPage::SelectOutput(const QString &name)
@@ -424,8 +454,9 @@ void TSettingsPage::SetNavigationLabels(const TNavigationLabels &labels)
 
 void TSettingsPage::SetLearning(bool learning)
 {
+    // Pressed while learning: a second click cancels.
     bLearn->setText(learning ? QStringLiteral("Learning") : QStringLiteral("Midi Learn"));
-    bLearn->setEnabled(!learning);
+    bLearn->setChecked(learning);
 }
 
 void TSettingsPage::SetVersionText(const QString &text)

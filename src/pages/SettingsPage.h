@@ -40,13 +40,16 @@ public:
     // while present. A list that has not changed is left as it is.
     void SetInputDevices(const QStringList &names);
     void SetOutputDevices(const QStringList &names);
-    // A fresh start: the first device of each list highlighted, nothing
-    // chosen or opened, channel 1.
-    void SelectFirstDevices();
+    // A fresh start: no device chosen, selected or opened, channel 1. What
+    // looks chosen is open: a device is taken once the operator picks it.
+    void SelectNoDevices();
     // Chooses the device of that name (letter case aside) and gives its row,
     // or nothing when it is not present.
     std::optional<int> SelectInput(const QString &name);
     std::optional<int> SelectOutput(const QString &name);
+    // Says in the input device list that no MIDI system was found and what
+    // to start; the lists fill by themselves once one runs.
+    void ShowMidiSystemMissing(bool missing);
     // The selected device's row, which is its index in the device list; -1
     // when no device is selected or the selected one is not connected.
     int InputRow() const;
@@ -107,7 +110,7 @@ public:
     void Collect(TStoredSettings &stored) const;
 
     void SetNavigationLabels(const TNavigationLabels &labels);
-    // "Learning" while Midi Learn waits for a message.
+    // "Learning", pressed, while Midi Learn waits for a message.
     void SetLearning(bool learning);
     void SetVersionText(const QString &text);
 
@@ -144,10 +147,12 @@ private:
     void createReleaseWindowControls();
     void createBandControls();
     void connectControls();
+    void PlaceMidiSystemNotice();
 
     QLabel *Label1;
     QListWidget *lbMidiIn;
     QListWidget *lbMidiOut;
+    QLabel *lNoMidiSystem;
     QLabel *Label2;
     QListWidget *lbChannel;
     QLabel *lController;

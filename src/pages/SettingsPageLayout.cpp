@@ -113,6 +113,21 @@ void TSettingsPage::createLists()
     lbMidiIn = Named(new QListWidget(this), "lbMidiIn");
     lbMidiIn->setGeometry(4, 32, 141, 89);
     SetHint(lbMidiIn, QStringLiteral("Midi Input device"), true);
+    // In the list, where the devices would be.
+    lNoMidiSystem = Named(new QLabel(QStringLiteral("No MIDI system found. Start JACK or load the "
+                                                    "ALSA sequencer: the devices appear here "
+                                                    "once one runs."),
+                                     lbMidiIn->viewport()),
+                          "lNoMidiSystem");
+    lNoMidiSystem->setWordWrap(true);
+    lNoMidiSystem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    SetTextColour(lNoMidiSystem, QPalette::WindowText, QColor(160, 0, 0));
+    SetHint(lNoMidiSystem,
+            QStringLiteral("Neither the ALSA sequencer nor a JACK server could be reached. Load "
+                           "the sequencer (modprobe snd-seq) or start JACK (QjackCtl, or "
+                           "PipeWire's JACK); Tarvello keeps looking."),
+            true);
+    lNoMidiSystem->hide();
     lbMidiOut = Named(new QListWidget(this), "lbMidiOut");
     lbMidiOut->setGeometry(4, 164, 141, 89);
     SetHint(lbMidiOut, QStringLiteral("Midi Output device"), true);
@@ -198,7 +213,10 @@ void TSettingsPage::createButtons()
 {
     bLearn = Named(new QPushButton(QStringLiteral("Midi Learn"), this), "bLearn");
     bLearn->setGeometry(316, 116, 85, 25);
-    SetHint(bLearn, QStringLiteral("Use your Midi controller to set what kind of message to use"),
+    bLearn->setCheckable(true);
+    SetHint(bLearn,
+            QStringLiteral("Use your Midi controller to set what kind of message to use; click "
+                           "again or press Escape to stop learning"),
             true);
 
     lVersion = Named(new QLabel(this), "lVersion");

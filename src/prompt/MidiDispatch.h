@@ -71,6 +71,9 @@ public:
     // From a click on "Midi Learn": the next message other than Active
     // Sensing is taken for the settings instead of being acted on.
     void StartLearning();
+    // From a second click or Escape: messages are judged as usual again.
+    // False when a message had ended learning already.
+    bool StopLearning() { return LearnMode.exchange(false); }
     bool Learning() const { return LearnMode.load(); }
 
     // The value latched last.

@@ -71,7 +71,7 @@ TEST(X11Captions, EveryWindowOfTheProgramShowsItsOwnTitle)
         window.SetTouchPad(&pad);
         // Shown as the operator shows it: the box decides at every paint.
         controls.Find<QCheckBox>("cbTouchPad")->setChecked(true);
-        TfMidiStrings editor;
+        TfMidiStrings editor(dialogs);
         editor.show();
         for (QWidget *shown : std::vector<QWidget *>{&window, &pad, &editor}) {
             ASSERT_TRUE(QTest::qWaitForWindowExposed(shown));

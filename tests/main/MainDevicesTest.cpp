@@ -9,6 +9,7 @@
 #include "midi/Midi.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QRandomGenerator>
 
 #include <atomic>
@@ -214,6 +215,31 @@ TEST_F(TStartWithoutDevicesTest, StoredDevicesSwitchedOnAfterTheStartAreTaken)
     End();
     EXPECT_TRUE(
         SettingsBytes().startsWith("[MidiDevices]\r\nInput=Late Keys\r\nOutput=Late Synth\r\n"));
+}
+
+TEST_F(TStartWithoutDevicesTest, NoMidiSystemIsToldOnSettingsUntilOneRuns)
+{
+    WriteBytes(SettingsPath(), "[MidiDevices]\r\nInput=In B\r\n");
+    WriteBytes(MidiStringsPath(), QByteArray());
+    Fake->SetSystemPresent(false);
+    Start();
+    EXPECT_TRUE(Dialogs.MessageTexts().isEmpty());
+    const QLabel *notice = Find<QLabel>("lNoMidiSystem");
+    QListWidget *inputs = Find<QListWidget>("lbMidiIn");
+    EXPECT_TRUE(notice->isVisibleTo(Page("tsMidi")));
+    EXPECT_TRUE(notice->text().startsWith("No MIDI system found. Start JACK or load the ALSA "
+                                          "sequencer"));
+    EXPECT_EQ(ItemTexts(inputs), QStringList{"In B (not connected)"});
+    EXPECT_GT(notice->y(), inputs->visualItemRect(inputs->item(0)).bottom()) << "below it";
+    EXPECT_TRUE(ItemTexts(Find<QListWidget>("lbMidiOut")).isEmpty());
+
+    Fake->SetSystemPresent(true);
+    ASSERT_TRUE(WaitUntil([&] { return Fake->IsInputOpen("In B"); }));
+    EXPECT_TRUE(notice->isHidden());
+    EXPECT_EQ(ItemTexts(inputs), QStringList({"In A", "In B"}));
+    EXPECT_EQ(ItemTexts(Find<QListWidget>("lbMidiOut")), QStringList({"Out A", "Out B"}));
+    Fake->DeliverTo("In B", QByteArray::fromHex("C00B"));
+    EXPECT_TRUE(WaitUntil([&] { return CurrentSlot() == 11; }));
 }
 
 } // namespace

@@ -20,7 +20,7 @@ protected:
     void SetUp() override
     {
         TMainWindowTest::SetUp();
-        Editor = std::make_unique<TfMidiStrings>();
+        Editor = std::make_unique<TfMidiStrings>(Dialogs);
         Window->SetMidiStringsDialog(Editor.get());
     }
 

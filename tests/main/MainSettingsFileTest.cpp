@@ -72,9 +72,9 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
         ASSERT_TRUE(LineGrid()->Value(QString::number(slot)).isEmpty());
         ASSERT_TRUE(FileGrid()->Value(QString::number(slot)).isEmpty());
     }
-    // The first devices are highlighted but not opened.
-    EXPECT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), 0);
-    EXPECT_EQ(Find<QListWidget>("lbMidiOut")->currentRow(), 0);
+    // No device is chosen, and none looks chosen.
+    EXPECT_TRUE(Find<QListWidget>("lbMidiIn")->selectedItems().isEmpty());
+    EXPECT_TRUE(Find<QListWidget>("lbMidiOut")->selectedItems().isEmpty());
     EXPECT_FALSE(Fake->IsInputOpen(0));
     EXPECT_FALSE(Fake->IsOutputOpen(0));
 
@@ -86,10 +86,10 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
     EXPECT_EQ(help, QList<QUrl>{QUrl::fromLocalFile(
                         QDir(ShowDir.path()).filePath("TarvelloGettingStarted.html"))});
 
-    // The first shut-down stores the first devices and creates the MIDI strings file.
+    // The first shut-down stores no devices and creates the MIDI strings file.
     End();
     const QByteArray saved = SettingsBytes();
-    EXPECT_TRUE(saved.startsWith("[MidiDevices]\r\nInput=In A\r\nOutput=Out A\r\nChannel=1\r\n"
+    EXPECT_TRUE(saved.startsWith("[MidiDevices]\r\nChannel=1\r\n"
                                  "Controller=102\r\n[Display]\r\nColour=13564364\r\n"
                                  "LyricColour=8454143\r\n[Font]\r\nName=MS Sans Serif\r\n"
                                  "Color=268435455\r\nHeight=-32\r\nSize=24\r\n"))
@@ -98,9 +98,15 @@ TEST_F(TSettingsFileTest, FirstRunReportsTheMissingMidiStringsFileAndStartsWithD
     EXPECT_EQ(midiStrings.count("\r\n"), 123);
     EXPECT_TRUE(midiStrings.startsWith("Edit 0\r\nEdit 1\r\n"));
 
-    // The next start opens them, and no box comes up.
+    // The next start opens nothing either, and no box comes up; devices once
+    // chosen open at every start.
     Start();
     EXPECT_TRUE(Dialogs.MessageTexts().isEmpty());
+    EXPECT_FALSE(Fake->IsInputOpen(0) || Fake->IsOutputOpen(0));
+    ClickRow("lbMidiIn", 0);
+    ClickRow("lbMidiOut", 0);
+    End();
+    Start();
     EXPECT_TRUE(Fake->IsInputOpen(0));
     EXPECT_TRUE(Fake->IsOutputOpen(0));
     End();
@@ -200,6 +206,26 @@ TEST_F(TSettingsFileTest, EverythingTheOperatorSetSurvivesARestart)
     EXPECT_EQ(Find<QSpinBox>("seScrollSeconds")->value(), 240);
     EXPECT_EQ(Find<QSpinBox>("seReleaseWindow")->value(), 0);
     EXPECT_EQ(LyricPage()->AutoScroller().State().SecondsForWhole(), 240);
+}
+
+TEST_F(TSettingsFileTest, TheNavPadSizeSurvivesARestartAndAnOlderFileKeepsTheDesignSize)
+{
+    WriteBytes(SettingsPath(), "[TouchPad]\r\nTop=100\r\nLeft=120\r\n");
+    Start();
+    auto pad = std::make_unique<TfTouch>(Window->PadPlace().y(), Window->PadPlace().x());
+    Window->SetTouchPad(pad.get());
+    EXPECT_EQ(pad->size(), QSize(170, 124));
+    pad->resize(340, 250);
+    End();
+    EXPECT_TRUE(SettingsBytes().contains(
+        "[TouchPad]\r\nTop=100\r\nLeft=120\r\nWidth=340\r\nHeight=250\r\nOverPrompt=0\r\n"));
+
+    Start();
+    pad = std::make_unique<TfTouch>(Window->PadPlace().y(), Window->PadPlace().x());
+    Window->SetTouchPad(pad.get());
+    EXPECT_EQ(pad->size(), QSize(340, 250));
+    EXPECT_EQ(pad->pos(), QPoint(120, 100));
+    End();
 }
 
 TEST_F(TSettingsFileTest, StoredValuesOutOfTheOrdinary)

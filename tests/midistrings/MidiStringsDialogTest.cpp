@@ -1,9 +1,11 @@
 #include "midistrings/MidiStringsDialog.h"
 #include "midistrings/MidiStringText.h"
+#include "support/FakeDialogs.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -27,7 +29,7 @@ QPushButton *Button(TfMidiStrings &dialog, const char *name)
 // as the operator would. A watchdog rejects a dialog that is still open after
 // ten seconds, so that a faulty step fails the test instead of hanging it.
 std::optional<QStringList> RunEditor(TfMidiStrings &dialog, const QStringList &strings,
-                                     const std::function<void()> &operate)
+                                     const std::function<void()> &operate, int slot = 0)
 {
     QTimer::singleShot(0, &dialog, [&dialog, operate] {
         EXPECT_TRUE(dialog.isVisible());
@@ -40,7 +42,7 @@ std::optional<QStringList> RunEditor(TfMidiStrings &dialog, const QStringList &s
         dialog.reject();
     });
     watchdog.start(10000);
-    return dialog.EditStrings(strings);
+    return dialog.EditStrings(strings, slot);
 }
 
 TEST(MidiStringText, EditorLinesBecomeStrings)
@@ -79,7 +81,8 @@ TEST(MidiStringText, OpeningAndConfirmingLosesNothing)
 
 TEST(MidiStringsDialog, LooksAsDesigned)
 {
-    TfMidiStrings dialog;
+    test::TFakeDialogs dialogs;
+    TfMidiStrings dialog(dialogs);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_TRUE(dialog.isModal());
     EXPECT_EQ(dialog.windowTitle(), "Midi Output Strings - in Hex");
@@ -144,7 +147,8 @@ TEST(MidiStringsDialog, LooksAsDesigned)
 
 TEST(MidiStringsDialog, OkGivesBackTheEditedLines)
 {
-    TfMidiStrings dialog;
+    test::TFakeDialogs dialogs;
+    TfMidiStrings dialog(dialogs);
     const auto result = RunEditor(dialog, {"C0 05", "", "# strings"}, [&] {
         QPlainTextEdit *editor = Editor(dialog);
         EXPECT_EQ(editor->toPlainText(), "C0 05\n\n# strings\n");
@@ -167,7 +171,8 @@ TEST(MidiStringsDialog, OkGivesBackTheEditedLines)
 
 TEST(MidiStringsDialog, CancelEscapeAndCloseBoxChangeNothing)
 {
-    TfMidiStrings dialog;
+    test::TFakeDialogs dialogs;
+    TfMidiStrings dialog(dialogs);
     const QStringList strings = {"C0 05"};
 
     EXPECT_FALSE(RunEditor(dialog, strings, [&] {
@@ -192,7 +197,8 @@ TEST(MidiStringsDialog, CancelEscapeAndCloseBoxChangeNothing)
 
 TEST(MidiStringsDialog, ClearThenOkRemovesTheStrings)
 {
-    TfMidiStrings dialog;
+    test::TFakeDialogs dialogs;
+    TfMidiStrings dialog(dialogs);
     const auto result = RunEditor(dialog, {"C0 05", "B0 07 64"}, [&] {
         QTest::mouseClick(Button(dialog, "bClear"), Qt::LeftButton);
         QTest::mouseClick(Button(dialog, "BitBtn1"), Qt::LeftButton);
@@ -203,7 +209,8 @@ TEST(MidiStringsDialog, ClearThenOkRemovesTheStrings)
 
 TEST(MidiStringsDialog, ReturnInTheEditorIsALineBreakElsewhereOk)
 {
-    TfMidiStrings dialog;
+    test::TFakeDialogs dialogs;
+    TfMidiStrings dialog(dialogs);
     // A lone line break: the slot gets one empty string.
     const auto lone = RunEditor(dialog, {}, [&] {
         QTest::keyClick(Editor(dialog), Qt::Key_Return);
@@ -218,14 +225,67 @@ TEST(MidiStringsDialog, ReturnInTheEditorIsALineBreakElsewhereOk)
 
 TEST(MidiStringsDialog, SecondOpeningWhileOpenIsRefused)
 {
-    TfMidiStrings dialog;
+    test::TFakeDialogs dialogs;
+    TfMidiStrings dialog(dialogs);
     const auto result = RunEditor(dialog, {"C0 05"}, [&] {
-        EXPECT_FALSE(dialog.EditStrings({"B0 07 64"}).has_value());
+        EXPECT_FALSE(dialog.EditStrings({"B0 07 64"}, 1).has_value());
         EXPECT_EQ(Editor(dialog)->toPlainText(), "C0 05\n");
         QTest::mouseClick(Button(dialog, "BitBtn1"), Qt::LeftButton);
     });
     ASSERT_TRUE(result.has_value());
     EXPECT_EQ(*result, QStringList{"C0 05"});
+}
+
+TEST(MidiStringsDialog, OkMarksLinesThatAreNotWholeBytesAndKeepsThemAsCommentsOnlyOnYes)
+{
+    test::TFakeDialogs dialogs;
+    TfMidiStrings dialog(dialogs);
+    QStringList marked;
+    dialogs.WhileOpen = [&] {
+        marked.clear();
+        for (const QTextEdit::ExtraSelection &mark : Editor(dialog)->extraSelections()) {
+            marked << mark.cursor.selectedText();
+        }
+    };
+    // Sent as written or plainly comments; then paired across a blank, a
+    // digit dropped, or messages that would never go out.
+    const QStringList fine = {"C0 05",           "F07E7F0601F7", "switch the organ",
+                              "B2 07 93 volume", "# B1 7 64",    ""};
+    const QStringList garbled = {"B1 7 64", "C1 3O", "ABC", "B2,07,93", "B0\t07\t64"};
+    const QString typed = MidiStringsToEditorText(fine + garbled);
+    const auto result = RunEditor(
+        dialog, {"C0 05"},
+        [&] {
+            EXPECT_EQ(dialog.windowTitle(), "Midi Output Strings - in Hex - Slot 15");
+            Editor(dialog)->setPlainText(typed);
+            // No: back to the editor, the first of them selected.
+            QTest::mouseClick(Button(dialog, "BitBtn1"), Qt::LeftButton);
+            EXPECT_TRUE(dialog.isVisible());
+            ASSERT_EQ(dialogs.Records.size(), 1u);
+            EXPECT_TRUE(dialogs.Records[0].Text.contains("Line 7:  B1 7 64"));
+            EXPECT_TRUE(dialogs.Records[0].Text.contains("Line 8:  C1 3O"));
+            EXPECT_EQ(marked, garbled);
+            EXPECT_EQ(Editor(dialog)->textCursor().selectedText(), "B1 7 64");
+            EXPECT_EQ(Editor(dialog)->toPlainText(), typed);
+            // Yes: kept as comments.
+            dialogs.Answers.push_back(TMessageButton::Yes);
+            QTest::mouseClick(Button(dialog, "BitBtn1"), Qt::LeftButton);
+        },
+        15);
+    ASSERT_TRUE(result.has_value());
+    QStringList kept = fine;
+    for (const QString &line : garbled) {
+        kept << "# " + line;
+    }
+    EXPECT_EQ(*result, kept);
+    EXPECT_EQ(dialog.windowTitle(), "Midi Output Strings - in Hex");
+
+    // What is fine closes without a question.
+    dialogs.Records.clear();
+    const auto again = RunEditor(
+        dialog, *result, [&] { Button(dialog, "BitBtn1")->click(); }, 16);
+    EXPECT_EQ(again, result);
+    EXPECT_TRUE(dialogs.Records.empty());
 }
 
 } // namespace

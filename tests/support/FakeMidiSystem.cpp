@@ -123,6 +123,23 @@ void TFakeMidiSystem::SetAnnouncing(bool announcing)
     Announcing = announcing;
 }
 
+void TFakeMidiSystem::SetSystemPresent(bool present)
+{
+    std::lock_guard lock(Mutex);
+    SystemThere = present;
+    if (!present) {
+        InputNames.clear();
+        OutputNames.clear();
+        SystemListed = false;
+    }
+}
+
+bool TFakeMidiSystem::SystemPresent()
+{
+    std::lock_guard lock(Mutex);
+    return SystemListed;
+}
+
 bool TFakeMidiSystem::Watched() const
 {
     std::lock_guard lock(NotifyMutex);
@@ -134,7 +151,7 @@ bool TFakeMidiSystem::WatchDevices(std::function<void()> notify)
     Enter(QStringLiteral("WatchDevices"));
     {
         std::lock_guard lock(Mutex);
-        if (notify && !Announcing) {
+        if (notify && (!Announcing || !SystemThere)) {
             return false;
         }
     }
@@ -147,14 +164,16 @@ void TFakeMidiSystem::InRescan()
 {
     Enter(QStringLiteral("InRescan"));
     std::lock_guard lock(Mutex);
-    InputNames = PresentInputs;
+    InputNames = SystemThere ? PresentInputs : QStringList();
+    SystemListed = SystemThere;
 }
 
 void TFakeMidiSystem::OutRescan()
 {
     Enter(QStringLiteral("OutRescan"));
     std::lock_guard lock(Mutex);
-    OutputNames = PresentOutputs;
+    OutputNames = SystemThere ? PresentOutputs : QStringList();
+    SystemListed = SystemThere;
 }
 
 bool TFakeMidiSystem::InConnected(TMidiHandle handle)

@@ -70,6 +70,10 @@ public:
     void SetAnnouncing(bool announcing);
     // Whether something watches the devices now.
     bool Watched() const;
+    // No MIDI system at all (false): the lists are empty from now on, opening
+    // fails and nothing announces. Back (true): the next rescan lists the
+    // devices present.
+    void SetSystemPresent(bool present);
 
     // By the device's number in the list as it is now, or by its name: open
     // and still connected (a port whose device has gone does not count).
@@ -82,6 +86,7 @@ public:
     void OutRescan() override;
     bool InConnected(TMidiHandle handle) override;
     bool OutConnected(TMidiHandle handle) override;
+    bool SystemPresent() override;
     bool WatchDevices(std::function<void()> notify) override;
 
     unsigned InGetNumDevs() override;
@@ -133,6 +138,8 @@ private:
     QStringList InputNames;
     QStringList OutputNames;
     bool Announcing = true;
+    bool SystemThere = true;
+    bool SystemListed = true; // SystemThere at the last listing
     mutable std::mutex NotifyMutex; // held while Notify runs
     std::function<void()> Notify;
 

@@ -304,7 +304,7 @@ TEST_F(MainJackTest, LearnTakesTheControllerAndNeitherEchoesNorSelects)
     Find<QCheckBox>("cbMidiThru")->setChecked(true);
     Find<QPushButton>("bLearn")->click();
     Send("B20B7F");
-    ASSERT_TRUE(WaitFor([&] { return Find<QPushButton>("bLearn")->isEnabled(); }));
+    ASSERT_TRUE(WaitFor([&] { return Find<QPushButton>("bLearn")->text() == "Midi Learn"; }));
     EXPECT_EQ(Find<TRadioGroup>("rgMessage")->ItemIndex(), 1);
     EXPECT_EQ(Find<QListWidget>("lbChannel")->currentRow(), 2);
     EXPECT_EQ(Engine().Midi().Channel, 2);
