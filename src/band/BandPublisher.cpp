@@ -40,8 +40,24 @@ QString BandKind(const TPromptFile &file)
 TBandPublisher::TBandPublisher(const TShow &show, QObject *parent) : QObject(parent), Show(show)
 {
     connect(&show, &TShow::SlotChanged, this, [this](int, TSlotField field) {
-        if (field != TSlotField::MidiStrings) {
-            NamesChanged = true;
+        if (field == TSlotField::MidiStrings) {
+            return;
+        }
+        NamesChanged = true;
+        // A show loaded after the server started, or an edit between songs:
+        // the remote's list follows at once, not with the next selection. A
+        // whole list changed is one publication.
+        if (!NamesPosted) {
+            NamesPosted = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    NamesPosted = false;
+                    if (Server && Server->Running()) {
+                        PublishNames(NamesOfFiles);
+                    }
+                },
+                Qt::QueuedConnection);
         }
     });
 }

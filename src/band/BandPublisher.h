@@ -58,6 +58,7 @@ private:
     QStringList Names;
     bool NamesOfFiles = false;
     bool NamesChanged = true;
+    bool NamesPosted = false;
     // The last prompt published and what went with it, for a server that
     // starts later.
     std::optional<TPrompt> Last;

@@ -38,6 +38,10 @@ TEST_F(TLyricTest, BandScreensFollowTheLyricPageAndTheRemoteDrivesTheShow)
     EXPECT_TRUE(Find<QLabel>("lBandAddress")->text().contains(QStringLiteral(":%1/").arg(port)));
     EXPECT_FALSE(Find<QLabel>("lBandQr")->pixmap().isNull());
 
+    // The remote's list follows an edit before any song is chosen.
+    FileGrid()->SetValue("4", "encore.txt");
+    EXPECT_TRUE(WaitFor([port] { return HttpGet(port, "/api/slots").Body.contains("encore.txt"); }));
+
     TFollowerClient follower(port);
     ASSERT_TRUE(follower.WaitConnected());
     SelectValue(1);
