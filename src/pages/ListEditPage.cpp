@@ -14,6 +14,7 @@
 #include "widgets/UpDown.h"
 
 #include <QAction>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
@@ -152,14 +153,20 @@ void TListEditPage::BrowseClick()
     // operator browsed for.
     const int row = SlotGrid->Row();
     const QString directory = BrowseStartDirectory(BrowseDir);
+    const QString workingFolder = QDir::currentPath();
     const std::optional<QString> chosen =
         Dialogs.OpenFileName(this, QString(), directory, BrowseFilter());
     if (!chosen) {
         return;
     }
+    // The chooser makes the chosen file's folder the current directory, but
+    // the show's relative names, the one stored here among them, are meant
+    // from the working folder: Browse keeps it.
+    QDir::setCurrent(workingFolder);
+    const QString reference = BrowsedFileReference(*chosen, workingFolder);
     SlotGrid->CommitEdit();
     Edits.Run(QStringLiteral("Browse for Slot %1").arg(SlotOfRow(row)),
-              [&](TShow &show) { show.SetFile(SlotOfRow(row), *chosen); });
+              [&](TShow &show) { show.SetFile(SlotOfRow(row), reference); });
     // The chooser's starting folder is remembered, not the chosen file's.
     BrowseDir = directory;
 }

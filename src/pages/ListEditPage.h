@@ -97,7 +97,8 @@ public:
     // Whether the key cell of a row is framed: its slot has MIDI strings.
     bool MarkedRow(int row) const;
     // "Browse" chooses a file for the current row; the chooser starts in this
-    // folder ("Last Dir" in the settings).
+    // folder ("Last Dir" in the settings). A file in the working folder or
+    // below it is stored relative to it, so the show's folder can move.
     void BrowseClick();
     // The last edit of the show taken back, or made again; what is being typed
     // is committed first, as the latest edit.

@@ -5,10 +5,19 @@
 
 namespace tarvello {
 
-// The file chooser's filter of the Browse command: the files the Lyric page
-// can show, their extensions in upper and in lower case, since file names
-// here are case sensitive and "song.pdf" must not be hidden.
+// The file chooser's filters of the Browse command (separated by ";;"): first
+// every kind of file the Lyric page can show, then each kind alone, then all
+// files. Extensions go in lower and in upper case, since file names here are
+// case sensitive and neither "song.pdf" nor "SONG.PDF" may be hidden.
 QString BrowseFilter();
+
+// What Browse stores for the file the operator chose: its path relative to
+// the working folder (the current directory, which the show's relative names
+// are resolved against), with '/' between folders, when the file lies in that
+// folder or below it; otherwise the path as chosen. Links are followed on the
+// way to the file's folder, so a show folder reached through a link is still
+// the working folder. The root folder keeps every path absolute.
+QString BrowsedFileReference(const QString &chosen, const QString &workingFolder);
 
 // The folder the Browse command starts in: a folder name longer than one
 // character loses one trailing separator ("\" or "/"), unless a drive colon

@@ -2,6 +2,8 @@
 
 #include "core/TarvelloError.h"
 
+#include <QImageReader>
+
 namespace tarvello {
 namespace {
 
@@ -57,16 +59,40 @@ bool IsWebAddress(const QString &reference)
     return reference.contains(QStringLiteral("//"));
 }
 
+const std::vector<TShownFileKind> &ShownFileKinds()
+{
+    static const std::vector<TShownFileKind> kinds = [] {
+        std::vector<TShownFileKind> made{
+            {QStringLiteral("Text and RTF files"), TFileView::RichText, {"txt", "rtf"}},
+            {QStringLiteral("PDF documents"), TFileView::Pdf, {"pdf"}},
+            {QStringLiteral("HTML pages"), TFileView::Browser, {"htm", "html"}},
+            {QStringLiteral("Pictures"), TFileView::Browser, {"jpg", "gif", "bmp"}},
+        };
+        const QStringList &browserPictures = made.back().Extensions;
+        QStringList read;
+        for (const QByteArray &format : QImageReader::supportedImageFormats()) {
+            const QString extension = QString::fromLatin1(format).toLower();
+            if (!browserPictures.contains(extension) && !read.contains(extension)) {
+                read.append(extension);
+            }
+        }
+        made.push_back({QStringLiteral("Pictures"), TFileView::RichText, read});
+        return made;
+    }();
+    return kinds;
+}
+
 TFileView FileViewForName(const QString &name)
 {
-    const auto endsIn = [&name](const char *tail) {
-        return name.endsWith(QLatin1String(tail), Qt::CaseInsensitive);
-    };
-    if (endsIn("JPG") || endsIn("GIF") || endsIn("BMP") || endsIn("HTM") || endsIn("HTML")) {
-        return TFileView::Browser;
-    }
-    if (endsIn("PDF")) {
-        return TFileView::Pdf;
+    for (const TShownFileKind &kind : ShownFileKinds()) {
+        if (kind.View == TFileView::RichText) {
+            continue;
+        }
+        for (const QString &extension : kind.Extensions) {
+            if (name.endsWith(extension, Qt::CaseInsensitive)) {
+                return kind.View;
+            }
+        }
     }
     return TFileView::RichText;
 }

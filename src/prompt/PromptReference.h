@@ -3,8 +3,10 @@
 #include "core/Version.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
+#include <vector>
 
 namespace tarvello {
 
@@ -31,6 +33,21 @@ TPromptReference ParsePromptReference(const QString &stored,
 bool IsWebAddress(const QString &reference);
 
 enum class TFileView { RichText, Browser, Pdf };
+
+// A kind of file the Lyric page shows: the name the file chooser gives it, the
+// view that takes it and the extensions it goes by (lower case, no dot).
+struct TShownFileKind {
+    QString Title;
+    TFileView View;
+    QStringList Extensions;
+};
+
+// Every kind the Lyric page shows, in the order the chooser offers them: text
+// and RTF, PDF, HTML, the browser's pictures (JPG, GIF, BMP), then the
+// pictures the rich-text view shows by what the file holds (every format Qt
+// reads here: PNG, ".jpeg" and more). The browser's and the PDF viewer's
+// extensions are all FileViewForName goes by.
+const std::vector<TShownFileKind> &ShownFileKinds();
 
 // Which viewer takes an existing file, judged only by the last characters of
 // its name: "JPG", "GIF", "BMP", "HTM" and "HTML" go to the browser, "PDF" to

@@ -1,9 +1,14 @@
 #include "MainPersistenceFixture.h"
 
 #include "core/TarvelloError.h"
+#include "prompt/Prompt.h"
 #include "widgets/KeyValueGrid.h"
 
 #include <QAction>
+#include <QImage>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace tarvello::test {
 namespace {
@@ -169,6 +174,52 @@ TEST_F(TListFilesTest, AFileThatCannotBeOpenedChangesNothing)
     Trigger("mLoadFileList");
     Trigger("pmConvert");
     EXPECT_EQ(FileGrid()->Value("0"), "kept.txt");
+}
+
+TEST_F(TListFilesTest, BrowseKeepsTheShowFolderPortableAndOffersEveryKindShown)
+{
+    QDir(ShowDir.path()).mkpath("charts");
+    WriteBytes(ShowDir.filePath("charts/song.pdf"), "%PDF-1.4\n");
+    ASSERT_TRUE(QImage(8, 8, QImage::Format_RGB32).save(ShowDir.filePath("stage-plan.png")));
+    QTemporaryDir elsewhere;
+    WriteBytes(elsewhere.filePath("notes.txt"), "elsewhere\n");
+    const auto browse = [this](int slot, const QString &chosen) {
+        FileGrid()->SetRow(RowOfSlot(slot));
+        Dialogs.FileAnswers.push_back(chosen);
+        Trigger("pmBrowse");
+        return FileGrid()->Value(QString::number(slot));
+    };
+
+    // In the show's folder or below it: relative, and it still shows, since
+    // the chooser did not take the working folder along.
+    EXPECT_EQ(browse(0, ShowDir.filePath("charts/song.pdf")), "charts/song.pdf");
+    EXPECT_EQ(QDir::currentPath(), QDir(ShowDir.path()).canonicalPath());
+    EXPECT_EQ(ResolvePromptFile("charts/song.pdf").Kind, TPromptKind::Pdf);
+    EXPECT_EQ(browse(1, ShowDir.filePath("stage-plan.png")), "stage-plan.png");
+    EXPECT_EQ(browse(2, elsewhere.filePath("notes.txt")), elsewhere.filePath("notes.txt"));
+    // The show folder reached through a link is the show folder.
+    ASSERT_TRUE(QFile::link(ShowDir.path(), elsewhere.filePath("show")));
+    EXPECT_EQ(browse(4, elsewhere.filePath("show/charts/song.pdf")), "charts/song.pdf");
+    // A folder beside it whose name only starts like the show folder's.
+    QDir beside(ShowDir.path() + "-old");
+    beside.mkpath(".");
+    EXPECT_EQ(browse(3, beside.filePath("old.txt")), beside.filePath("old.txt"));
+    beside.removeRecursively();
+
+    // The first filter takes every kind the Lyric page shows, in either case.
+    const QStringList filters = Dialogs.Records.back().Filter.split(";;");
+    ASSERT_GE(filters.size(), 2);
+    EXPECT_EQ(filters.last(), "All files (*)");
+    const QString first = filters.first();
+    const QStringList patterns =
+        first.mid(first.indexOf('(') + 1).chopped(1).split(' ', Qt::SkipEmptyParts);
+    for (const char *name : {"a.txt", "A.RTF", "b.pdf", "B.PDF", "c.htm", "c.html", "d.jpg",
+                             "e.GIF", "f.bmp", "stage-plan.png", "G.PNG", "h.jpeg"}) {
+        const bool offered = std::any_of(patterns.begin(), patterns.end(), [&](const QString &p) {
+            return QRegularExpression::fromWildcard(p, Qt::CaseSensitive).match(name).hasMatch();
+        });
+        EXPECT_TRUE(offered) << name << " in " << first.toStdString();
+    }
 }
 
 } // namespace
