@@ -3,6 +3,7 @@
 #include "main/StageScreen.h"
 #include "pages/SettingsPage.h"
 #include "prompt/StoredSettings.h"
+#include "touchpad/TouchPad.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -48,6 +49,16 @@ void TfMain::SetFullScreen(bool on)
         });
     }
     ShowStageTabs(!on);
+    KeepPadOffStage();
+}
+
+void TfMain::KeepPadOffStage()
+{
+    if (!Pad) {
+        return;
+    }
+    const QScreen *stage = StageFullScreen ? screen() : nullptr;
+    Pad->SetStageArea(stage ? stage->geometry() : QRect());
 }
 
 void TfMain::ShowStageTabs(bool shown)
@@ -89,6 +100,7 @@ void TfMain::changeEvent(QEvent *event)
     }
     StageFullScreen = full;
     ShowStageTabs(!full);
+    KeepPadOffStage();
 }
 
 void TfMain::NativeWindowReplaced(bool created)

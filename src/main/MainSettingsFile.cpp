@@ -86,6 +86,8 @@ void TfMain::LoadSettings()
     resize(std::clamp(s.Width, 1, LargestCoordinate), std::clamp(s.Height, 1, LargestCoordinate));
     PadTop = s.PadTop;
     PadLeft = s.PadLeft;
+    PadSize = QSize(s.PadWidth, s.PadHeight);
+    PadOverPrompt = s.PadOverPrompt;
 
     Files().CommitEdit();
     Lines().CommitEdit();
@@ -139,6 +141,10 @@ void TfMain::SaveSettings()
     const QPoint pad = Pad ? Pad->SettingsPosition() : QPoint(PadLeft, PadTop);
     s.PadTop = pad.y();
     s.PadLeft = pad.x();
+    const QSize padSize = Pad ? Pad->SettingsSize() : PadSize;
+    s.PadWidth = padSize.width();
+    s.PadHeight = padSize.height();
+    s.PadOverPrompt = Pad ? Pad->KeptOverPrompt() : PadOverPrompt;
     s.LastDir = FilePage->BrowseFolder();
     s.LyricColour = ColourValueToSave(loaded.LyricColour, ColourOfSetting(loaded.LyricColour),
                                       LyricPage->Background());

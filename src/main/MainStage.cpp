@@ -150,6 +150,9 @@ void TfMain::SetTouchPad(TfTouch *pad)
             Guarded(*ErrorBox, [this] { SettingsPage->SetTouchPadShown(false); }));
     connect(this, &TfMain::LineButtonsEnabledChanged, pad, &TfTouch::SetLineButtonsEnabled);
     pad->SetScrollButtonsEnabled(DisplayType() == 1);
+    pad->SetPadSize(PadSize);
+    pad->SetKeptOverPrompt(PadOverPrompt);
+    KeepPadOffStage();
     KeepPadAbove();
 }
 

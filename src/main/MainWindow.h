@@ -154,9 +154,10 @@ private:
     // The MIDI strings of CurrentSlot in the editor.
     void mMidiStringsClick();
     // A key press that reached this window or the Nav Pad's, before any
-    // control sees it. True when the stage took it: F11, Escape while full
-    // screen, and with "Page turner keys" checked the pedal keys, unless the
-    // focus is in an editor, a grid or a list (MainStage.cpp).
+    // control sees it. True when the stage took it: F11, Escape while Midi
+    // Learn is armed or while full screen, and with "Page turner keys" checked
+    // the pedal keys, unless the focus is in an editor, a grid or a list
+    // (MainStage.cpp).
     bool StageKeyPress(const QWindow *window, const QKeyEvent &event);
 
     // The handlers of the window's controls, each called by the control it
@@ -232,6 +233,9 @@ private:
     QRect WindowBoundsToSave() const;
     void ShowStageTabs(bool shown);
     void KeepPadAbove();
+    // Full screen or not, the pad learns what the prompt covers, and keeps
+    // off it unless the operator put it there.
+    void KeepPadOffStage();
 
     bool PatchMode() const;
     TKeyValueGrid &GridOfDisplayType() const;
@@ -243,6 +247,8 @@ private:
     std::unique_ptr<TErrorReporter> ErrorBox;
     int PadTop = 203;
     int PadLeft = 372;
+    QSize PadSize{170, 124};
+    bool PadOverPrompt = false;
     std::function<bool(const QUrl &)> OpenUrl;
     TBlockMarks CopyMarks;
     TCopyBuffer CopyBuffer;

@@ -94,6 +94,9 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     s.Width = file.ReadInteger(Screen, QStringLiteral("Width"), defaults.Width);
     s.PadTop = file.ReadInteger(TouchPad, QStringLiteral("Top"), defaults.PadTop);
     s.PadLeft = file.ReadInteger(TouchPad, QStringLiteral("Left"), defaults.PadLeft);
+    s.PadWidth = file.ReadInteger(TouchPad, QStringLiteral("Width"), defaults.PadWidth);
+    s.PadHeight = file.ReadInteger(TouchPad, QStringLiteral("Height"), defaults.PadHeight);
+    s.PadOverPrompt = file.ReadBool(TouchPad, QStringLiteral("OverPrompt"), false);
     for (int slot = 0; slot < SlotCount; ++slot) {
         s.Files[size_t(slot)] = file.ReadString(Files, FileNameKey(slot), QString());
     }
@@ -152,6 +155,9 @@ void WriteStoredSettings(TIniFile &file, const TStoredSettings &s)
     file.WriteInteger(Screen, QStringLiteral("Width"), std::max(s.Width, MinimumWindowWidth));
     file.WriteInteger(TouchPad, QStringLiteral("Top"), std::max(s.PadTop, 0));
     file.WriteInteger(TouchPad, QStringLiteral("Left"), std::max(s.PadLeft, 0));
+    file.WriteInteger(TouchPad, QStringLiteral("Width"), s.PadWidth);
+    file.WriteInteger(TouchPad, QStringLiteral("Height"), s.PadHeight);
+    file.WriteBool(TouchPad, QStringLiteral("OverPrompt"), s.PadOverPrompt);
     file.WriteString(TextFiles, QStringLiteral("Last Dir"), s.LastDir);
     file.WriteBool(Setting, QStringLiteral("SuppressNumber"), s.SuppressNumber);
     file.WriteBool(Setting, QStringLiteral("MidiThru"), s.MidiThru);

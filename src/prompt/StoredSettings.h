@@ -52,9 +52,14 @@ struct TStoredSettings {
     int Height = 503;
     int Left = 372;
     int Width = 851;
-    // "TouchPad": the Nav Pad's position
+    // "TouchPad": the Nav Pad's position and client size (a file from before
+    // the pad could be resized has none: the design's), and whether the
+    // operator put it over the full-screen prompt
     int PadTop = 203;
     int PadLeft = 372;
+    int PadWidth = 170;
+    int PadHeight = 124;
+    bool PadOverPrompt = false;
     // "Files" and "Lines": the file name and text line of each slot
     TSlotValues Files;
     TSlotValues Lines;

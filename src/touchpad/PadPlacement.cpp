@@ -1,6 +1,8 @@
 #include "touchpad/PadPlacement.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace tarvello {
@@ -10,6 +12,9 @@ namespace {
 // Enough of the pad to see it and drag it by its caption.
 constexpr int MinVisibleWidth = 40;
 constexpr int MinVisibleHeight = 20;
+constexpr int DesignCaptionPixels = 11;
+// More than any window frame's width: a move of the operator's.
+constexpr int FrameShift = 64;
 
 bool Reachable(const QRect &pad, const QRect &screen)
 {
@@ -57,6 +62,24 @@ QPoint PadPositionInView(const QPoint &wanted, const QSize &frame, const QList<Q
     }
     return QPoint(ClampInto(wanted.x(), frame.width(), nearest->left(), nearest->width()),
                   ClampInto(wanted.y(), frame.height(), nearest->top(), nearest->height()));
+}
+
+int PadCaptionPixelSize(const QSize &client)
+{
+    const double stretch = std::min(double(client.width()) / PadDesignSize.width(),
+                                    double(client.height()) / PadDesignSize.height());
+    return std::max(DesignCaptionPixels, int(std::lround(DesignCaptionPixels * stretch)));
+}
+
+QPoint PadAsidePosition(const QSize &frame, const QRect &stage)
+{
+    return QPoint(std::max(stage.left(), stage.left() + stage.width() - frame.width()),
+                  std::max(stage.top(), stage.top() + stage.height() - frame.height()));
+}
+
+bool PadStillWherePut(const QPoint &now, const QPoint &put)
+{
+    return std::abs(now.x() - put.x()) <= FrameShift && std::abs(now.y() - put.y()) <= FrameShift;
 }
 
 } // namespace tarvello

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QFont>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QPushButton>
@@ -18,8 +19,12 @@ namespace tarvello {
 
 namespace {
 
-constexpr int PadClientWidth = 170;
-constexpr int PadClientHeight = 124;
+// Three rows of buttons on a grid of six columns: each button spans two, and
+// the top and bottom ones stand over the gaps of the middle row.
+constexpr int PadColumns = 6;
+constexpr int PadRows = 3;
+constexpr int ColumnGap = 4;
+constexpr int RowGap = 1;
 // Grey: red, green and blue 128.
 const QColor PadBackground(128, 128, 128);
 
@@ -40,7 +45,8 @@ TfTouch::TfTouch(int padTop, int padLeft, QWidget *parent)
     // program, and it must not keep the program alive once the main window
     // has gone.
     setAttribute(Qt::WA_QuitOnClose, false);
-    setFixedSize(PadClientWidth, PadClientHeight);
+    setMinimumSize(PadDesignSize);
+    resize(PadDesignSize);
 
     QFont padFont(QStringLiteral("Tahoma"));
     padFont.setPixelSize(11);
@@ -51,13 +57,31 @@ TfTouch::TfTouch(int padTop, int padLeft, QWidget *parent)
     setPalette(pal);
     setAutoFillBackground(true);
 
-    bPageUp = MakeButton("bPageUp", QStringLiteral("Page Up"), QRect(34, 0, 53, 40));
-    bLineUp = MakeButton("bLineUp", QStringLiteral("Line Up"), QRect(90, 0, 53, 40));
-    bPrevFile = MakeButton("bPrevFile", QStringLiteral("Previous"), QRect(0, 40, 53, 41));
-    bSelect = MakeButton("bSelect", QStringLiteral("Select"), QRect(58, 40, 53, 41));
-    bNextFile = MakeButton("bNextFile", QStringLiteral("Next"), QRect(116, 40, 53, 41));
-    bPageDown = MakeButton("bPageDown", QStringLiteral("Page Dn"), QRect(34, 82, 53, 41));
-    bLineDown = MakeButton("bLineDown", QStringLiteral("Line Dn"), QRect(90, 82, 53, 41));
+    bPageUp = MakeButton("bPageUp", QStringLiteral("Page Up"));
+    bLineUp = MakeButton("bLineUp", QStringLiteral("Line Up"));
+    bPrevFile = MakeButton("bPrevFile", QStringLiteral("Previous"));
+    bSelect = MakeButton("bSelect", QStringLiteral("Select"));
+    bNextFile = MakeButton("bNextFile", QStringLiteral("Next"));
+    bPageDown = MakeButton("bPageDown", QStringLiteral("Page Dn"));
+    bLineDown = MakeButton("bLineDown", QStringLiteral("Line Dn"));
+
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(ColumnGap);
+    grid->setVerticalSpacing(RowGap);
+    for (int column = 0; column < PadColumns; ++column) {
+        grid->setColumnStretch(column, 1);
+    }
+    for (int row = 0; row < PadRows; ++row) {
+        grid->setRowStretch(row, 1);
+    }
+    grid->addWidget(bPageUp, 0, 1, 1, 2);
+    grid->addWidget(bLineUp, 0, 3, 1, 2);
+    grid->addWidget(bPrevFile, 1, 0, 1, 2);
+    grid->addWidget(bSelect, 1, 2, 1, 2);
+    grid->addWidget(bNextFile, 1, 4, 1, 2);
+    grid->addWidget(bPageDown, 2, 1, 1, 2);
+    grid->addWidget(bLineDown, 2, 3, 1, 2);
 
     connect(bPageUp, &QPushButton::clicked, this, &TfTouch::bPageUpClick);
     connect(bLineUp, &QPushButton::clicked, this, &TfTouch::bLineUpClick);
@@ -79,11 +103,12 @@ TfTouch::TfTouch(int padTop, int padLeft, QWidget *parent)
     FormCreate(padTop, padLeft);
 }
 
-QPushButton *TfTouch::MakeButton(const char *name, const QString &caption, const QRect &bounds)
+QPushButton *TfTouch::MakeButton(const char *name, const QString &caption)
 {
     auto *button = new QPushButton(caption, this);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(bounds);
+    // The grid alone decides: a caption never holds the pad apart.
+    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     return button;
 }
 
@@ -106,8 +131,124 @@ void TfTouch::SetPadPosition(int top, int left)
 
 QPoint TfTouch::SettingsPosition() const
 {
-    const QPoint at = pos() == PlacedPosition ? GivenPosition : pos();
+    // Put aside for full screen, the pad keeps its own place.
+    QPoint at = Aside() ? *AsideFrom : pos();
+    if (at == PlacedPosition) {
+        at = GivenPosition;
+    }
     return QPoint(std::max(at.x(), 0), std::max(at.y(), 0));
+}
+
+void TfTouch::SetPadSize(const QSize &size)
+{
+    GivenSize = size.expandedTo(PadDesignSize);
+    QSize room;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        room = room.expandedTo(screen->availableGeometry().size());
+    }
+    resize(room.isValid() ? GivenSize.boundedTo(room).expandedTo(PadDesignSize) : GivenSize);
+    PlacedSize = this->size();
+    // A larger pad may need another place to stay within reach.
+    if (pos() == PlacedPosition) {
+        SetPadPosition(GivenPosition.y(), GivenPosition.x());
+    }
+}
+
+QSize TfTouch::SettingsSize() const
+{
+    return size() == PlacedSize ? GivenSize : size();
+}
+
+void TfTouch::SetStageArea(const QRect &area)
+{
+    if (area == StageArea) {
+        return;
+    }
+    const QRect before = StageArea;
+    StageArea = area;
+    if (area.isEmpty()) {
+        if (Aside()) {
+            const QPoint back = *AsideFrom;
+            AsideFrom.reset();
+            move(back);
+            return;
+        }
+        // Wherever the operator left it in full screen is their place, over
+        // the prompt or not.
+        AsideFrom.reset();
+        OverPrompt = frameGeometry().intersects(before);
+        OverPromptPosition = pos();
+        return;
+    }
+    // Full screen begins, or goes on over another area.
+    const bool aside = Aside();
+    const QPoint home = aside ? *AsideFrom : pos();
+    AsideFrom.reset();
+    if (!aside && OverPrompt && PadStillWherePut(pos(), OverPromptPosition)) {
+        return;
+    }
+    OverPrompt = false;
+    if (!QRect(home, frameGeometry().size()).intersects(area)) {
+        if (aside) {
+            move(home);
+        }
+        return;
+    }
+    AsideFrom = home;
+    PutAside();
+}
+
+bool TfTouch::KeptOverPrompt() const
+{
+    if (!StageArea.isEmpty()) {
+        return !Aside() && frameGeometry().intersects(StageArea);
+    }
+    return OverPrompt && PadStillWherePut(pos(), OverPromptPosition);
+}
+
+void TfTouch::SetKeptOverPrompt(bool kept)
+{
+    OverPrompt = kept;
+    OverPromptPosition = pos();
+}
+
+bool TfTouch::Aside() const
+{
+    return AsideFrom && PadStillWherePut(pos(), AsidePosition);
+}
+
+void TfTouch::PutAside()
+{
+    AsideMargins = frameGeometry().size() - size();
+    AsidePosition = PadAsidePosition(frameGeometry().size(), StageArea);
+    move(AsidePosition);
+}
+
+void TfTouch::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    KeepAsideInFrame();
+}
+
+void TfTouch::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int pixels = PadCaptionPixelSize(size());
+    if (font().pixelSize() != pixels) {
+        QFont captions = font();
+        captions.setPixelSize(pixels);
+        setFont(captions);
+    }
+    KeepAsideInFrame();
+}
+
+void TfTouch::KeepAsideInFrame()
+{
+    // The window manager's frame comes with the first showing: a pad put
+    // aside before is put into the corner again, frame and all.
+    if (Aside() && frameGeometry().size() - size() != AsideMargins) {
+        PutAside();
+    }
 }
 
 void TfTouch::SetScrollButtonsEnabled(bool enabled)

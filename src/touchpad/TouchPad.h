@@ -1,14 +1,21 @@
 #pragma once
 
+#include "touchpad/PadPlacement.h"
+
 #include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <QTimer>
 #include <QWidget>
+
+#include <optional>
 
 class QPushButton;
 
 namespace tarvello {
 
-// The Nav Pad: a small tool window with big buttons for a touch screen on stage.
+// The Nav Pad: a tool window with big buttons for a touch screen on stage, which
+// the operator may make as large as the fingers need.
 // It knows nothing of the main window; it asks for navigation values and for
 // "Select" through signals, and the main window enables its buttons to match
 // what is on show.
@@ -33,6 +40,24 @@ public:
     // fully in view.
     QPoint SettingsPosition() const;
 
+    // The pad's client area, at least the design's 170 x 124; the operator
+    // resizes it and the buttons and captions grow with it. A size larger than
+    // every screen is held to the largest, and kept for the settings (as the
+    // position is) until the operator resizes the pad.
+    void SetPadSize(const QSize &size);
+    QSize SettingsSize() const;
+
+    // The area the prompt fills in full screen, or an empty one when the stage
+    // is not full screen. A pad that would cover the prompt goes to the area's
+    // bottom right corner, and back to its place when full screen ends, unless
+    // the operator has moved it meanwhile. A pad the operator put over the
+    // full-screen prompt is left there, in this full screen and the next ones.
+    void SetStageArea(const QRect &area);
+    // Whether the pad stands where the operator put it over the full-screen
+    // prompt: kept in the settings, so that it stays there at the next start.
+    bool KeptOverPrompt() const;
+    void SetKeptOverPrompt(bool kept);
+
     // "Page Up", "Page Dn", "Line Up" and "Line Dn" together: off while the
     // display type is a text line, on for files.
     void SetScrollButtonsEnabled(bool enabled);
@@ -53,9 +78,14 @@ signals:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QPushButton *MakeButton(const char *name, const QString &caption, const QRect &bounds);
+    QPushButton *MakeButton(const char *name, const QString &caption);
+    bool Aside() const;
+    void PutAside();
+    void KeepAsideInFrame();
 
     void FormCreate(int padTop, int padLeft);
     void bPageUpClick();
@@ -82,6 +112,20 @@ private:
     // stands there, the operator has not moved it.
     QPoint GivenPosition;
     QPoint PlacedPosition;
+    // The same for the size.
+    QSize GivenSize = PadDesignSize;
+    QSize PlacedSize = PadDesignSize;
+
+    // Full screen: the prompt's area; where the pad stood before it was put
+    // aside, where it was put and the frame's margins then (the window
+    // manager's frame is known only once the pad is shown).
+    QRect StageArea;
+    std::optional<QPoint> AsideFrom;
+    QPoint AsidePosition;
+    QSize AsideMargins;
+    // Put over the full-screen prompt by the operator, at this place.
+    bool OverPrompt = false;
+    QPoint OverPromptPosition;
 
     QTimer PadTimer{this};
     bool RepeatUp = false;

@@ -319,5 +319,51 @@ TEST_F(TStageRestartTest, FullScreenAndTheKeysComeBackOnTheStoredScreen)
     Window->SetTouchPad(nullptr);
 }
 
+TEST_F(TStageRestartTest, TheNavPadKeepsOffTheFullScreenPromptUnlessTheOperatorPutItThere)
+{
+    WriteBytes(SettingsPath(), "[TouchPad]\r\nTop=203\r\nLeft=372\r\n[Setting]\r\nTouchPad=1\r\n");
+    const auto startWithPad = [this](std::unique_ptr<TfTouch> &pad) {
+        Start();
+        pad = std::make_unique<TfTouch>(Window->PadPlace().y(), Window->PadPlace().x());
+        Window->SetTouchPad(pad.get());
+        pad->show();
+    };
+    std::unique_ptr<TfTouch> pad;
+    startWithPad(pad);
+    const QRect screen = Window->screen()->geometry();
+    const QRect home = pad->frameGeometry();
+    ASSERT_TRUE(home.intersects(screen));
+
+    // Into the prompt's bottom right corner for full screen, and back after.
+    Press(*Window, Qt::Key_F11);
+    EXPECT_EQ(pad->frameGeometry().bottomRight(), screen.bottomRight());
+    Press(*Window, Qt::Key_Escape);
+    EXPECT_EQ(pad->frameGeometry(), home);
+
+    // Put over the prompt by the operator in full screen: it stays there,
+    // when full screen ends, when it comes again and after a restart.
+    Press(*Window, Qt::Key_F11);
+    pad->move(100, 150);
+    Press(*Window, Qt::Key_Escape);
+    Press(*Window, Qt::Key_F11);
+    EXPECT_EQ(pad->pos(), QPoint(100, 150));
+    End();
+    EXPECT_TRUE(SettingsBytes().contains("Top=150\r\nLeft=100\r\nWidth=170\r\nHeight=124\r\n"
+                                         "OverPrompt=1\r\n"));
+    startWithPad(pad);
+    ASSERT_TRUE(Window->isFullScreen());
+    EXPECT_EQ(pad->pos(), QPoint(100, 150));
+
+    // Moved on the desktop, the place is no longer the stage's.
+    Press(*Window, Qt::Key_Escape);
+    pad->move(300, 40);
+    Press(*Window, Qt::Key_F11);
+    EXPECT_EQ(pad->frameGeometry().bottomRight(), screen.bottomRight());
+    End();
+    EXPECT_TRUE(SettingsBytes().contains("Top=40\r\nLeft=300\r\nWidth=170\r\nHeight=124\r\n"
+                                         "OverPrompt=0\r\n"))
+        << "the pad's own place, not the corner";
+}
+
 } // namespace
 } // namespace tarvello::test

@@ -3,6 +3,8 @@
 #include "touchpad/PadPlacement.h"
 #include "touchpad/PadSelect.h"
 
+#include "support/CaptionFit.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QPushButton>
@@ -55,6 +57,38 @@ void ReleaseOnWindow(TfTouch &pad, QPushButton *button, Qt::MouseButton mouse)
     QTest::mouseRelease(pad.windowHandle(), mouse, {}, button->geometry().center());
 }
 
+// The three rows: "Page Up" and "Line Up" over the gaps of "Previous",
+// "Select" and "Next", "Page Dn" and "Line Dn" under them.
+void ExpectPadRows(TfTouch &pad)
+{
+    const auto bounds = [&pad](const char *name) { return PadButton(pad, name)->geometry(); };
+    const QRect previous = bounds("bPrevFile");
+    const QRect select = bounds("bSelect");
+    const QRect next = bounds("bNextFile");
+    EXPECT_EQ(previous.left(), 0);
+    EXPECT_EQ(next.right(), pad.width() - 1);
+    EXPECT_LT(previous.right(), select.left());
+    EXPECT_LT(select.right(), next.left());
+    const auto overGap = [](const QRect &button, const QRect &before, const QRect &after) {
+        const int middle = (before.right() + after.left()) / 2;
+        return std::abs(button.center().x() - middle) <= 1;
+    };
+    for (const char *name : {"bPageUp", "bPageDown"}) {
+        EXPECT_TRUE(overGap(bounds(name), previous, select)) << name;
+    }
+    for (const char *name : {"bLineUp", "bLineDown"}) {
+        EXPECT_TRUE(overGap(bounds(name), select, next)) << name;
+    }
+    EXPECT_EQ(bounds("bPageUp").top(), 0);
+    EXPECT_LT(bounds("bPageUp").bottom(), select.top());
+    EXPECT_LT(select.bottom(), bounds("bPageDown").top());
+    EXPECT_EQ(bounds("bLineDown").bottom(), pad.height() - 1);
+    for (QPushButton *button : pad.findChildren<QPushButton *>()) {
+        EXPECT_NEAR(button->width(), select.width(), 1) << button->objectName().toStdString();
+        EXPECT_NEAR(button->height(), select.height(), 1) << button->objectName().toStdString();
+    }
+}
+
 TEST(TouchPad, WindowLooksAsDesigned)
 {
     TfTouch pad(203, 372);
@@ -63,38 +97,63 @@ TEST(TouchPad, WindowLooksAsDesigned)
     EXPECT_EQ(pad.windowType(), Qt::Tool);
     EXPECT_TRUE(pad.windowFlags().testFlag(Qt::WindowCloseButtonHint));
     EXPECT_FALSE(pad.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    EXPECT_EQ(pad.minimumSize(), QSize(170, 124));
-    EXPECT_EQ(pad.maximumSize(), QSize(170, 124));
+    EXPECT_EQ(pad.size(), QSize(170, 124));
     EXPECT_EQ(pad.font().family(), "Tahoma");
     EXPECT_EQ(pad.font().pixelSize(), 11);
     EXPECT_TRUE(pad.autoFillBackground());
     EXPECT_EQ(pad.palette().color(QPalette::Window), QColor(128, 128, 128));
     EXPECT_FALSE(pad.testAttribute(Qt::WA_QuitOnClose));
 
-    struct TExpected {
-        const char *Name;
-        const char *Caption;
-        QRect Bounds;
-    };
-    const TExpected expected[] = {
-        {"bPageUp", "Page Up", QRect(34, 0, 53, 40)},
-        {"bLineUp", "Line Up", QRect(90, 0, 53, 40)},
-        {"bPrevFile", "Previous", QRect(0, 40, 53, 41)},
-        {"bSelect", "Select", QRect(58, 40, 53, 41)},
-        {"bNextFile", "Next", QRect(116, 40, 53, 41)},
-        {"bPageDown", "Page Dn", QRect(34, 82, 53, 41)},
-        {"bLineDown", "Line Dn", QRect(90, 82, 53, 41)},
+    const char *captions[][2] = {
+        {"bPageUp", "Page Up"},   {"bLineUp", "Line Up"}, {"bPrevFile", "Previous"},
+        {"bSelect", "Select"},    {"bNextFile", "Next"},  {"bPageDown", "Page Dn"},
+        {"bLineDown", "Line Dn"},
     };
     pad.show();
-    for (const TExpected &e : expected) {
-        QPushButton *button = PadButton(pad, e.Name);
+    for (const auto &[name, caption] : captions) {
+        QPushButton *button = PadButton(pad, name);
         ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(), e.Caption) << e.Name;
-        EXPECT_EQ(button->geometry(), e.Bounds) << e.Name;
-        EXPECT_TRUE(button->isEnabled()) << e.Name;
-        EXPECT_TRUE(pad.rect().contains(button->geometry())) << e.Name;
+        EXPECT_EQ(button->text(), caption) << name;
+        EXPECT_TRUE(button->isEnabled()) << name;
+        EXPECT_GE(button->height(), 40) << name;
     }
+    ExpectPadRows(pad);
     EXPECT_EQ(pad.findChildren<QPushButton *>().size(), 7);
+}
+
+TEST(TouchPad, ResizedPadGrowsItsButtonsAndCaptions)
+{
+    TfTouch pad(100, 100);
+    pad.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&pad));
+    EXPECT_EQ(pad.minimumSize(), QSize(170, 124));
+    EXPECT_GT(pad.maximumSize().width(), 1000);
+    const QSize before = PadButton(pad, "bSelect")->size();
+    EXPECT_EQ(test::ClippedCaptions(&pad), QStringList());
+
+    // The operator makes it twice as large: so are the buttons and captions.
+    pad.resize(340, 248);
+    QCoreApplication::processEvents();
+    const QSize after = PadButton(pad, "bSelect")->size();
+    EXPECT_NEAR(after.width(), 2 * before.width(), 4);
+    EXPECT_NEAR(after.height(), 2 * before.height(), 4);
+    EXPECT_EQ(PadButton(pad, "bNextFile")->font().pixelSize(), 22);
+    EXPECT_EQ(test::ClippedCaptions(&pad), QStringList());
+    ExpectPadRows(pad);
+    // Wider only: the captions stay as wide as the buttons let them be.
+    pad.resize(680, 124);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pad.font().pixelSize(), 11);
+    EXPECT_EQ(pad.SettingsSize(), QSize(680, 124));
+
+    // A stored size below the design's is the design's; one beyond every
+    // screen is held to the screen but kept for the settings.
+    pad.SetPadSize(QSize(60, 30));
+    EXPECT_EQ(pad.size(), QSize(170, 124));
+    const QSize screen = pad.screen()->availableGeometry().size();
+    pad.SetPadSize(screen * 3);
+    EXPECT_EQ(pad.size(), screen);
+    EXPECT_EQ(pad.SettingsSize(), screen * 3);
 }
 
 TEST(TouchPad, FramePlacedAtStoredPositionAndKeptInViewForSaving)
