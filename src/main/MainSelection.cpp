@@ -94,11 +94,16 @@ void TfMain::ShowPrompt(const TPrompt &prompt)
         LyricPage->Command(prompt.Shown);
         return;
     }
-    // Asked for first, as it waits for the paint: a prompt that fails to
-    // show still has its neighbours made ready.
-    LyricPage->PrepareNeighbours(prompt.Neighbours, Engine->Options().Numbered);
-    LyricPage->Show(QString::number(prompt.Slot), prompt.Stored, prompt.File,
-                    Engine->Options().Numbered);
+    // Asked for after the prompt, so that the work waits behind its paint; a
+    // prompt that fails to show still has its neighbours made ready.
+    const bool numbered = Engine->Options().Numbered;
+    try {
+        LyricPage->Show(QString::number(prompt.Slot), prompt.Stored, prompt.File, numbered);
+    } catch (...) {
+        LyricPage->PrepareNeighbours(prompt.Neighbours, numbered);
+        throw;
+    }
+    LyricPage->PrepareNeighbours(prompt.Neighbours, numbered);
     if (prompt.FromEnd) {
         LyricPage->ShowEnd();
     }

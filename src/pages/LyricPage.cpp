@@ -12,6 +12,8 @@
 #include "widgets/WebBrowserView.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QScrollBar>
@@ -22,6 +24,13 @@
 #include <utility>
 
 namespace tarvello {
+namespace {
+
+// Makes the neighbours of the prompt just shown ready, once it is painted.
+const QEvent::Type PrepareNeighboursEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
 
 TLyricPage::TLyricPage(QWidget *parent)
     : QWidget(parent), reLyric(Named(new QTextEdit(this), "reLyric")),
@@ -195,11 +204,20 @@ void TLyricPage::PrepareNeighbours(std::vector<TPromptFile> neighbours, bool num
     const bool posted = WaitingNeighbours.has_value();
     WaitingNeighbours = std::move(neighbours);
     WaitingNumbered = numbered;
-    // Posted behind the repaint the prompt just asked for.
+    // Behind the repaint the prompt just asked for, which Qt posts at low
+    // priority too: a queued call would run ahead of it.
     if (!posted) {
-        QMetaObject::invokeMethod(this, &TLyricPage::PrepareWaitingNeighbours,
-                                  Qt::QueuedConnection);
+        QCoreApplication::postEvent(this, new QEvent(PrepareNeighboursEvent), Qt::LowEventPriority);
     }
+}
+
+bool TLyricPage::event(QEvent *event)
+{
+    if (event->type() == PrepareNeighboursEvent) {
+        PrepareWaitingNeighbours();
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 bool TLyricPage::Preparing() const
