@@ -74,6 +74,7 @@ void TfMain::LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t)
     }
     endLearning();
     UpdateNavigationLabels();
+    ChangeToSave();
 }
 
 } // namespace tarvello

@@ -9,6 +9,7 @@
 #include "prompt/PromptEngine.h"
 #include "prompt/PromptReference.h"
 #include "prompt/SelectionMidi.h"
+#include "prompt/ShowSaver.h"
 #include "widgets/KeyValueGrid.h"
 
 #include <QTabWidget>
@@ -67,6 +68,10 @@ void TfMain::ShowSelection(const TPrompt &prompt)
     }
     if (stage) {
         BandShowing = true;
+        // Behind the repaint the prompt has just asked for.
+        if (Saver) {
+            Saver->SelectionShown();
+        }
     }
     const TStageReport shown = StageReport();
     BandPublisher->Publish(prompt, caption, numbered, BandShowing, &shown);

@@ -3,6 +3,7 @@
 #include "prompt/PromptEngine.h"
 
 #include "files/IniFile.h"
+#include "files/KeptVersions.h"
 #include "files/MidiStringsFile.h"
 #include "files/TextFile.h"
 #include "pages/DisplayPage.h"
@@ -14,6 +15,7 @@
 #include "widgets/ErrorReporter.h"
 #include "widgets/KeyValueGrid.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 
@@ -116,7 +118,7 @@ void TfMain::LoadSettings()
     // The Lyric page's three views fill it through its layout already.
 }
 
-void TfMain::SaveSettings()
+void TfMain::SaveSettings(bool commitOpenEdits)
 {
     const TStoredSettings loaded = LoadedSettings ? *LoadedSettings : TStoredSettings();
     TStoredSettings s;
@@ -149,8 +151,9 @@ void TfMain::SaveSettings()
     s.LyricColour = ColourValueToSave(loaded.LyricColour, ColourOfSetting(loaded.LyricColour),
                                       LyricPage->Background());
 
-    Files().CommitEdit();
-    Lines().CommitEdit();
+    if (commitOpenEdits) {
+        CommitListEdits();
+    }
     s.Files = SlotShow->Texts(TSlotField::File);
     s.Lines = SlotShow->Texts(TSlotField::Line);
     CollectStage(s);
@@ -158,7 +161,13 @@ void TfMain::SaveSettings()
 
     WriteStoredSettings(*SettingsFile, s);
     // The user's configuration folder may not be there yet on the first run.
-    QDir().mkpath(QFileInfo(SettingsFile->FileName()).absolutePath());
+    const QString settingsFolder = QFileInfo(SettingsFile->FileName()).absolutePath();
+    QDir().mkpath(settingsFolder);
+    // The version each write replaces is kept beside it, and the day's first
+    // in the backups folder, for the operator to go back to by hand.
+    const QString backups = QDir(settingsFolder).filePath(QStringLiteral("backups"));
+    const QDate today = QDate::currentDate();
+    KeepVersionsBefore(SettingsFile->FileName(), SettingsFile->Contents(), backups, today);
     // Both files are replaced whole or not at all; a settings file that cannot
     // be written stops the save before the MIDI strings file.
     SettingsFile->UpdateFile();
@@ -167,7 +176,9 @@ void TfMain::SaveSettings()
     }
     QStringList midiStrings;
     WriteMidiStrings(midiStrings);
-    WriteTextFile(MidiStringsFile, midiStrings);
+    const QByteArray midiStringsBytes = EncodeTextLines(midiStrings);
+    KeepVersionsBefore(MidiStringsFile, midiStringsBytes, backups, today);
+    SaveFileAtomically(MidiStringsFile, midiStringsBytes);
 }
 
 } // namespace tarvello

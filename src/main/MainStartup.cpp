@@ -13,6 +13,7 @@
 #include "pages/SettingsPage.h"
 #include "prompt/PromptReference.h"
 #include "prompt/SettingsPath.h"
+#include "prompt/ShowSaver.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorReporter.h"
 
@@ -131,6 +132,8 @@ void TfMain::FormCreate(const QString &settingsFile)
     } catch (...) {
         ReportError(std::current_exception());
     }
+    // From here on every change is on disk within a second.
+    StartSavingChanges();
     // Whatever the start went through, the devices are followed from now on.
     try {
         WatchMidiDevices();
@@ -144,6 +147,8 @@ void TfMain::FormDestroy()
     if (!SettingsFile) {
         return; // never created, or already shut down
     }
+    // The shut-down's own save follows; nothing is written before it.
+    Saver.reset();
     // Nothing is opened again once the devices close for the end, and no
     // remote acts any more.
     DeviceWatch.reset();

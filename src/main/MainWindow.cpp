@@ -10,6 +10,7 @@
 #include "prompt/MidiDispatch.h"
 #include "prompt/PromptEngine.h"
 #include "prompt/PromptReference.h"
+#include "prompt/ShowSaver.h"
 #include "prompt/StoredSettings.h"
 #include "show/ShowEdits.h"
 #include "widgets/Colours.h"
@@ -55,6 +56,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
 
 TfMain::~TfMain()
 {
+    Saver.reset();
     DeviceWatch.reset();
     // The device lists outlive the window: no input may reach it from here on.
     ReleaseMidiInputEvents();

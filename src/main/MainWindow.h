@@ -21,6 +21,8 @@
 
 class QBuffer;
 class QKeyEvent;
+class QMoveEvent;
+class QResizeEvent;
 class QTabWidget;
 class QTimer;
 class QUrl;
@@ -45,6 +47,7 @@ class TMidiDispatch;
 class TPromptEngine;
 class TSettingsPage;
 class TShowEdits;
+class TShowSaver;
 class TStageNotice;
 class TfMidiStrings;
 class TfTouch;
@@ -110,6 +113,9 @@ protected:
     TDialogs &Dialogs;
     // Follows full screen that the desktop itself starts or ends.
     void changeEvent(QEvent *event) override;
+    // The window's bounds are kept with the show (MainSaving.cpp).
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     // A value from 0 to 127 from the program itself: as the engine selects it
@@ -189,10 +195,16 @@ private:
     // "Settings" always can.
     void ShowTabsForDisplayType();
     // The settings file (MainSettingsFile.cpp): read once by FormCreate,
-    // written once by FormDestroy, with the MIDI strings file ("MidiStrings.txt",
-    // read from a file's current line to its end) as their last step.
+    // written within a second of each change and by FormDestroy, with the MIDI strings file
+    // ("MidiStrings.txt", read from a file's current line to its end) as their last step.
     void LoadSettings();
-    void SaveSettings();
+    // `commitOpenEdits`: what the operator is typing in a grid goes in too
+    // (at shut-down; a save while the show runs leaves the editor alone).
+    void SaveSettings(bool commitOpenEdits = true);
+    // Between start-up and shut-down every change is written within a
+    // second (MainSaving.cpp).
+    void StartSavingChanges();
+    void ChangeToSave();
     QString SettingsFileName() const;
     void ReadMidiStrings(TLineReader &file);
     void WriteMidiStrings(QStringList &file) const;
@@ -256,6 +268,7 @@ private:
     // The operator's edits of the show, which the edit pages take back and
     // make again.
     std::unique_ptr<TShowEdits> ShowEdits;
+    std::unique_ptr<TShowSaver> Saver;
     TPromptEngine *Engine = nullptr;
     QTabWidget *pcMain = nullptr;
     TDisplayPage *DisplayPage = nullptr;

@@ -181,6 +181,7 @@ void TSettingsPage::connectControls()
     }
     connect(cbTouchPad, &QCheckBox::toggled, this, &TSettingsPage::TouchPadToggled);
     connect(cbPdfScrollbar, &QCheckBox::toggled, this, &TSettingsPage::PdfScrollbarToggled);
+    connect(cbPedalKeys, &QCheckBox::toggled, this, &TSettingsPage::PedalKeysToggled);
     connect(cbAutoScroll, &QCheckBox::toggled, this, &TSettingsPage::AutoScrollToggled);
     connect(seScrollSeconds, &QSpinBox::valueChanged, this, &TSettingsPage::ScrollSecondsChanged);
     connect(seScrollDelay, &QSpinBox::valueChanged, this, &TSettingsPage::ScrollDelayChanged);
@@ -457,6 +458,13 @@ void TSettingsPage::SetLearning(bool learning)
     // Pressed while learning: a second click cancels.
     bLearn->setText(learning ? QStringLiteral("Learning") : QStringLiteral("Midi Learn"));
     bLearn->setChecked(learning);
+}
+
+void TSettingsPage::ShowSaveProblem(const QString &problem)
+{
+    lSaveProblem->setText(problem.isEmpty() ? QString()
+                                            : QStringLiteral("Not saved: %1").arg(problem));
+    lSaveProblem->setVisible(!problem.isEmpty());
 }
 
 void TSettingsPage::SetVersionText(const QString &text)

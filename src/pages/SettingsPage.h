@@ -113,6 +113,8 @@ public:
     // "Learning", pressed, while Midi Learn waits for a message.
     void SetLearning(bool learning);
     void SetVersionText(const QString &text);
+    // The line that says the show could not be written; empty hides it.
+    void ShowSaveProblem(const QString &problem);
 
 signals:
     void InputClicked();
@@ -127,6 +129,7 @@ signals:
     void SelectionOptionsToggled();
     void TouchPadToggled(bool on);
     void PdfScrollbarToggled(bool on);
+    void PedalKeysToggled(bool on);
     void AutoScrollToggled(bool on);
     void ScrollSecondsChanged(int seconds);
     void ScrollDelayChanged(int seconds);
@@ -168,6 +171,7 @@ private:
     TRadioGroup *rgMessage;
     QPushButton *bLearn;
     QLabel *lVersion;
+    QLabel *lSaveProblem;
     QPushButton *bChooseFont;
     QToolButton *sbDonate;
     QFrame *Panel1;

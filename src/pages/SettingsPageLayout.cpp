@@ -283,7 +283,8 @@ void TSettingsPage::createAutoScrollControls()
     SetHint(seScrollSeconds, QStringLiteral("Seconds to scroll through a whole file"), true);
 
     // The count-in, on the line below.
-    lScrollDelay = PlacedLabel(this, "lScrollDelay", QStringLiteral("Autoscroll starts after"), 8, 318);
+    lScrollDelay =
+        PlacedLabel(this, "lScrollDelay", QStringLiteral("Autoscroll starts after"), 8, 318);
     seScrollDelay = Named(new QSpinBox(this), "seScrollDelay");
     seScrollDelay->setGeometry(lScrollDelay->geometry().right() + 8, 314, 80, 22);
     seScrollDelay->setRange(0, LongestScrollDelaySeconds);
@@ -292,12 +293,19 @@ void TSettingsPage::createAutoScrollControls()
         QStringLiteral("Seconds a new song waits before it starts to scroll: a count-in");
     SetHint(lScrollDelay, delayHint, true);
     SetHint(seScrollDelay, delayHint, true);
+
+    // Below everything: the show could not be written as it changed.
+    lSaveProblem = Named(new QLabel(this), "lSaveProblem");
+    lSaveProblem->setGeometry(8, 346, 620, 16);
+    lSaveProblem->setStyleSheet(QStringLiteral("color: #b00000"));
+    lSaveProblem->hide();
 }
 
 void TSettingsPage::createReleaseWindowControls()
 {
     // On the autoscroll line, right of its seconds.
-    lReleaseWindow = PlacedLabel(this, "lReleaseWindow", QStringLiteral("Release window"), 216, 288);
+    lReleaseWindow =
+        PlacedLabel(this, "lReleaseWindow", QStringLiteral("Release window"), 216, 288);
     seReleaseWindow = Named(new QSpinBox(this), "seReleaseWindow");
     seReleaseWindow->setGeometry(lReleaseWindow->geometry().right() + 8, 284, 90, 22);
     seReleaseWindow->setRange(0, LongestReleaseWindowMs);
