@@ -11,7 +11,7 @@
 #include "prompt/MidiDispatch.h"
 #include "widgets/Dialogs.h"
 #include "widgets/LayoutHelpers.h"
-#include "widgets/StageNotice.h"
+#include "pages/StageNotice.h"
 
 namespace tarvello {
 

@@ -1,4 +1,4 @@
-#include "widgets/StageNotice.h"
+#include "pages/StageNotice.h"
 
 #include "widgets/LayoutHelpers.h"
 
