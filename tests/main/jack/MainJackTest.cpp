@@ -440,10 +440,13 @@ TEST_F(MainJackTest, APedalFloodLosesNoEchoAndSelectsOncePerWindow)
     std::atomic<int> arrived{0};
     ASSERT_EQ(Find<QListWidget>("lbMidiIn")->currentRow(), Engine().Midi().InputDevice);
     MidiInput().Close(Engine().Midi().InputDevice);
+    // Looked up here: the callback runs on the MIDI thread, where walking
+    // the window's children would race with the window creating them.
+    auto &dispatch = Engine().Dispatch();
     MidiInput().OnMidiData = [&](int device, std::uint8_t status, std::uint8_t data1,
                                  std::uint8_t data2) {
         arrived.fetch_add(1);
-        Engine().Dispatch().MidiInputEvent(device, status, data1, data2);
+        dispatch.MidiInputEvent(device, status, data1, data2);
     };
     MidiInput().Open(Engine().Midi().InputDevice);
     const int floodPort = MidiOutput().Devices.IndexOf(TFloodReceiver::PortName());
