@@ -14,7 +14,9 @@
 //                          program, not what running them costs this machine
 // Counters, from the send to the first changed pixel: median_ms, p99_ms (over
 // at least 500 sends), max_answered_ms, samples (sends timed) and missed
-// (sends the window did not answer within 2 s, counted as slower than all).
+// (sends the window did not answer within 2 s, counted as slower than all),
+// missed_in_late_cycles (those of them during which the JACK server ran a
+// cycle late: the message may have been lost before it reached the program).
 // Between two sends the window is left still for a while, as on stage: 0.1 s
 // between text lines, 0.3 s between page turns (faster than anyone reads) and
 // 1 s between songs, so that what the program starts in the background after
@@ -180,20 +182,29 @@ public:
     // drop a message, and a round must start where it should) and settles.
     void SendAndSettle(const QByteArray &message) { Connect(message); }
 
-    // Milliseconds from the send to the first changed pixel; negative when
-    // nothing changed within two seconds. The window is then left still for
+    // Milliseconds from the send to the first changed pixel; Missed when
+    // nothing changed within two seconds, MissedInLateCycle when the server
+    // also ran a cycle late meanwhile. The window is then left still for
     // `still` in all.
     double Time(const QByteArray &message, std::chrono::milliseconds still = 100ms)
     {
         const auto before = Watch->Grab();
+        const int lateBefore = LateCycles.Count();
         const auto sent = TClock::now();
         Peer->Send(message);
         const bool changed = Watch->WaitForChange(before, 2s, 500us);
         const auto seen = TClock::now();
+        const bool late = LateCycles.Count() != lateBefore;
         Watch->WaitUntilStill(100ms, 5s);
         std::this_thread::sleep_for(still - std::min(still, 100ms));
-        return changed ? std::chrono::duration<double, std::milli>(seen - sent).count() : -1;
+        if (!changed) {
+            return late ? MissedInLateCycle : Missed;
+        }
+        return std::chrono::duration<double, std::milli>(seen - sent).count();
     }
+
+    static constexpr double Missed = -1;
+    static constexpr double MissedInLateCycle = -2;
 
 private:
     QTemporaryDir Dir;
@@ -201,6 +212,7 @@ private:
     QProcess Process;
     std::unique_ptr<test::TJackPeer> Peer;
     std::unique_ptr<test::TScreenWatch> Watch;
+    const test::TJackXRunCounter LateCycles;
 };
 
 // A p99 means something from this many samples on; below it only the
@@ -213,6 +225,8 @@ void Report(benchmark::State &state, std::vector<double> samples)
 {
     const auto missed =
         std::count_if(samples.begin(), samples.end(), [](double ms) { return ms < 0; });
+    const auto lateMissed = std::count(samples.begin(), samples.end(),
+                                       TProgramUnderTest::MissedInLateCycle);
     if (size_t(missed) == samples.size()) {
         state.SkipWithError("the window never changed");
         return;
@@ -235,6 +249,7 @@ void Report(benchmark::State &state, std::vector<double> samples)
     state.counters["max_answered_ms"] = samples[samples.size() - 1 - size_t(missed)];
     state.counters["samples"] = double(samples.size());
     state.counters["missed"] = double(missed);
+    state.counters["missed_in_late_cycles"] = double(lateMissed);
 }
 
 bool Ready(benchmark::State &state)
