@@ -20,4 +20,16 @@ private:
     QString Message;
 };
 
+// A file that could not be written: the message the error box shows, and the
+// system's word for the cause ("No space left on device"), for the places
+// that tell the operator why.
+class TWriteError : public TError {
+public:
+    TWriteError(const QString &message, const QString &cause) : TError(message), Why(cause) {}
+    const QString &cause() const noexcept { return Why; }
+
+private:
+    QString Why;
+};
+
 } // namespace tarvello

@@ -385,8 +385,10 @@ void TIniFile::UpdateFile()
     }
     try {
         SaveFileAtomically(Path, Contents());
-    } catch (const TError &) {
-        throw TError(failure);
+    } catch (const TWriteError &error) {
+        throw TWriteError(failure, error.cause());
+    } catch (const TError &error) {
+        throw TWriteError(failure, error.message());
     }
     Dirty = false;
     LoadedStamp = DiskStamp();

@@ -61,6 +61,13 @@ QString IoErrorText(int errorNumber)
     return QStringLiteral("I/O error %1").arg(errorNumber);
 }
 
+// Why a write failed, in the system's words; Qt's own account when the
+// system gave no error number.
+QString CauseText(const QFileDevice &file, int errorNumber)
+{
+    return errorNumber != 0 ? qt_error_string(errorNumber) : file.errorString();
+}
+
 } // namespace
 
 QString DecodeWindows1252(const QByteArray &bytes)
@@ -237,14 +244,16 @@ void SaveFileAtomically(const QString &path, const QByteArray &bytes)
     const QFileInfo info(path);
     // Renaming over a file ignores the file's own write protection; honour it.
     if (info.isDir() || (info.exists() && !info.isWritable())) {
-        throw TError(QStringLiteral("File access denied"));
+        throw TWriteError(QStringLiteral("File access denied"),
+                          qt_error_string(info.isDir() ? EISDIR : EACCES));
     }
     QSaveFile file(path);
     errno = 0;
     // Unbuffered, so a short write (a full disk) shows at once: a buffered
     // QSaveFile has been seen to commit a cut file when its final flush fell short.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        throw TError(FileErrorText(path, errno));
+        const int errorNumber = errno;
+        throw TWriteError(FileErrorText(path, errorNumber), CauseText(file, errorNumber));
     }
     qint64 done = 0;
     while (done < bytes.size()) {
@@ -253,7 +262,7 @@ void SaveFileAtomically(const QString &path, const QByteArray &bytes)
         if (step <= 0) {
             const int errorNumber = errno != 0 ? errno : EIO;
             file.cancelWriting();
-            throw TError(IoErrorText(errorNumber));
+            throw TWriteError(IoErrorText(errorNumber), qt_error_string(errorNumber));
         }
         done += step;
     }
@@ -261,9 +270,10 @@ void SaveFileAtomically(const QString &path, const QByteArray &bytes)
     if (!file.commit()) {
         const int errorNumber = errno;
         if (file.error() == QFileDevice::RenameError && errorNumber != 0) {
-            throw TError(FileErrorText(path, errorNumber));
+            throw TWriteError(FileErrorText(path, errorNumber), qt_error_string(errorNumber));
         }
-        throw TError(IoErrorText(errorNumber != 0 ? errorNumber : EIO));
+        throw TWriteError(IoErrorText(errorNumber != 0 ? errorNumber : EIO),
+                          CauseText(file, errorNumber));
     }
 }
 

@@ -13,7 +13,8 @@ void TfMain::StartSavingChanges()
     }
     // What the operator is typing stays in the editor: only what reached the
     // show is written.
-    Saver = std::make_unique<TShowSaver>([this] { SaveSettings(false); });
+    Saver = new TShowSaver([this] { SaveSettings(false); }, this);
+    Saver->setObjectName(QStringLiteral("ShowSaver"));
     const auto changed = [this] { ChangeToSave(); };
     // Every edit of a slot: typing, list files, block copies, moves, clears,
     // the MIDI strings editor, undo and redo.
@@ -41,11 +42,30 @@ void TfMain::StartSavingChanges()
     connect(page, &TSettingsPage::BandScreensToggled, this, changed);
     connect(page, &TSettingsPage::BandPortChanged, this, changed);
     connect(page, &TSettingsPage::FontClicked, this, changed);
-    // No box over the stage for a failed write: a line on the Settings page,
-    // until a write succeeds; the next change tries again, and the shut-down
-    // reports what it cannot write.
-    connect(Saver.get(), &TShowSaver::WriteFailed, page, &TSettingsPage::ShowSaveProblem);
-    connect(Saver.get(), &TShowSaver::Written, page, [page] { page->ShowSaveProblem(QString()); });
+    // No box over the stage for a failed write: a line on the Settings page
+    // and a mark in the caption, until a write succeeds; the saver tries
+    // again, and the shut-down reports what it cannot write.
+    connect(Saver, &TShowSaver::WriteFailed, this, &TfMain::ShowSaveProblem);
+    connect(Saver, &TShowSaver::Written, this, [this] { ShowSaveProblem(QString()); });
+}
+
+void TfMain::StopSavingChanges()
+{
+    delete Saver;
+    Saver = nullptr;
+}
+
+void TfMain::ShowSaveProblem(const QString &error)
+{
+    SettingsPage->ShowSaveProblem(error);
+    SetCaption(Caption);
+}
+
+void TfMain::SetCaption(const QString &caption)
+{
+    Caption = caption;
+    const bool unsaved = Saver && !Saver->LastError().isEmpty();
+    setWindowTitle(unsaved ? caption + QStringLiteral(" - Not saved") : caption);
 }
 
 void TfMain::moveEvent(QMoveEvent *event)

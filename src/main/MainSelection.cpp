@@ -33,7 +33,7 @@ void TfMain::ShowSelection(const TPrompt &prompt)
     TKeyValueGrid &list = GridOfDisplayType();
     const bool cursorMoves = prompt.Selects && list.Row() != RowOfSlot(prompt.Slot);
     const QString caption = PromptCaption(prompt, PatchMode(), Engine->Midi().Controller);
-    setWindowTitle(caption);
+    SetCaption(caption);
     const bool numbered = Engine->Options().Numbered;
 
     // The band hears of a new prompt before the stage view draws it: what a

@@ -167,18 +167,22 @@ void TfMain::SaveSettings(bool commitOpenEdits)
     // in the backups folder, for the operator to go back to by hand.
     const QString backups = QDir(settingsFolder).filePath(QStringLiteral("backups"));
     const QDate today = QDate::currentDate();
-    KeepVersionsBefore(SettingsFile->FileName(), SettingsFile->Contents(), backups, today);
+    // A file that would stay as it is is not written again (a window moved
+    // and put back, full screen on and off).
     // Both files are replaced whole or not at all; a settings file that cannot
     // be written stops the save before the MIDI strings file.
-    SettingsFile->UpdateFile();
+    if (KeepVersionsBefore(SettingsFile->FileName(), SettingsFile->Contents(), backups, today)) {
+        SettingsFile->UpdateFile();
+    }
     if (!MidiStringsWritable) {
         return; // reported at start-up
     }
     QStringList midiStrings;
     WriteMidiStrings(midiStrings);
     const QByteArray midiStringsBytes = EncodeTextLines(midiStrings);
-    KeepVersionsBefore(MidiStringsFile, midiStringsBytes, backups, today);
-    SaveFileAtomically(MidiStringsFile, midiStringsBytes);
+    if (KeepVersionsBefore(MidiStringsFile, midiStringsBytes, backups, today)) {
+        SaveFileAtomically(MidiStringsFile, midiStringsBytes);
+    }
 }
 
 } // namespace tarvello

@@ -149,6 +149,7 @@ void TfMain::SetTouchPad(TfTouch *pad)
     connect(pad, &TfTouch::CloseBoxed, this,
             Guarded(*ErrorBox, [this] { SettingsPage->SetTouchPadShown(false); }));
     connect(this, &TfMain::LineButtonsEnabledChanged, pad, &TfTouch::SetLineButtonsEnabled);
+    connect(pad, &TfTouch::PlaceChanged, this, [this] { ChangeToSave(); });
     pad->SetScrollButtonsEnabled(DisplayType() == 1);
     pad->SetPadSize(PadSize);
     pad->SetKeptOverPrompt(PadOverPrompt);

@@ -37,19 +37,6 @@ void CloseStoredDevice(TMidiDevices &devices, int index)
     }
 }
 
-// Where this program keeps its settings. The folder must take new files, as
-// the file is replaced whole at every save; a file there that may not be
-// written (a show locked by whoever put it there) is read but not written.
-TSettingsLocation ProgramSettingsLocation()
-{
-    const QString executable = QCoreApplication::applicationFilePath();
-    const QFileInfo beside(SettingsFilePath(executable));
-    const bool writable =
-        QFileInfo(beside.absolutePath()).isWritable() && (!beside.exists() || beside.isWritable());
-    return SettingsLocation(executable, writable, qEnvironmentVariable("XDG_CONFIG_HOME"),
-                            qEnvironmentVariable("HOME"));
-}
-
 } // namespace
 
 THelpKey &TfMain::HelpKey()
@@ -121,7 +108,7 @@ void TfMain::FormCreate(const QString &settingsFile)
         // No input device is open yet: no echo reads the output's index.
         Engine->Midi().InputDevice = -1;
         Engine->Midi().OutputDevice = -1;
-        setWindowTitle(ProgramCaption());
+        SetCaption(ProgramCaption());
         SettingsPage->SetVersionText(VersionText());
         Engine->SetCurrentSlot(0);
         DisplayPage->ShowLine(QStringLiteral("Waiting for Midi"));
@@ -129,11 +116,14 @@ void TfMain::FormCreate(const QString &settingsFile)
         LoadSettings();
         UpdateNavigationLabels();
         CopyMarks = {};
+        // From here on every change is on disk within a second. Not after a
+        // start that failed half way: a show loaded in part is not written
+        // over the file before the operator has seen what failed (the
+        // shut-down still saves it).
+        StartSavingChanges();
     } catch (...) {
         ReportError(std::current_exception());
     }
-    // From here on every change is on disk within a second.
-    StartSavingChanges();
     // Whatever the start went through, the devices are followed from now on.
     try {
         WatchMidiDevices();
@@ -148,7 +138,7 @@ void TfMain::FormDestroy()
         return; // never created, or already shut down
     }
     // The shut-down's own save follows; nothing is written before it.
-    Saver.reset();
+    StopSavingChanges();
     // Nothing is opened again once the devices close for the end, and no
     // remote acts any more.
     DeviceWatch.reset();

@@ -49,14 +49,14 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
     SetSelectionMidiSender([this] { SendSelectionMidiToOutput(); });
 
     // The state a show starts from before anything is loaded.
-    setWindowTitle(ProgramCaption());
+    SetCaption(ProgramCaption());
     DisplayPage->ShowLine(QStringLiteral("Waiting for Midi"));
     LyricPage->ShowText(QStringLiteral("Waiting for Midi"));
 }
 
 TfMain::~TfMain()
 {
-    Saver.reset();
+    StopSavingChanges();
     DeviceWatch.reset();
     // The device lists outlive the window: no input may reach it from here on.
     ReleaseMidiInputEvents();

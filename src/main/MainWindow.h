@@ -204,7 +204,11 @@ private:
     // Between start-up and shut-down every change is written within a
     // second (MainSaving.cpp).
     void StartSavingChanges();
+    void StopSavingChanges();
     void ChangeToSave();
+    // The stage's caption, marked while the show cannot be written.
+    void SetCaption(const QString &caption);
+    void ShowSaveProblem(const QString &error);
     QString SettingsFileName() const;
     void ReadMidiStrings(TLineReader &file);
     void WriteMidiStrings(QStringList &file) const;
@@ -268,7 +272,10 @@ private:
     // The operator's edits of the show, which the edit pages take back and
     // make again.
     std::unique_ptr<TShowEdits> ShowEdits;
-    std::unique_ptr<TShowSaver> Saver;
+    // A child of the window, named "ShowSaver".
+    TShowSaver *Saver = nullptr;
+    // The caption without the mark of a failed write.
+    QString Caption;
     TPromptEngine *Engine = nullptr;
     QTabWidget *pcMain = nullptr;
     TDisplayPage *DisplayPage = nullptr;

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QtGlobal>
 
+#include <csignal>
+
 #include <unistd.h>
 
 namespace tarvello {
@@ -33,6 +35,10 @@ void PrepareProcessEnvironment()
     // The browser shares its GL contexts with the widgets; Qt needs to know
     // before the application object is made.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // A file-size limit (a quota, a limit set by the session) must fail the
+    // write that reaches it, which the saver reports and tries again, rather
+    // than end the program in the middle of a show.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 } // namespace tarvello

@@ -1,6 +1,8 @@
 #include "prompt/SettingsPath.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -57,6 +59,16 @@ QString MidiStringsFileToRead(const QString &file, const QString &earlier,
         return file;
     }
     return earlier;
+}
+
+TSettingsLocation ProgramSettingsLocation()
+{
+    const QString executable = QCoreApplication::applicationFilePath();
+    const QFileInfo beside(SettingsFilePath(executable));
+    const bool writable =
+        QFileInfo(beside.absolutePath()).isWritable() && (!beside.exists() || beside.isWritable());
+    return SettingsLocation(executable, writable, qEnvironmentVariable("XDG_CONFIG_HOME"),
+                            qEnvironmentVariable("HOME"));
 }
 
 } // namespace tarvello

@@ -38,6 +38,12 @@ struct TSettingsLocation {
 TSettingsLocation SettingsLocation(const QString &executablePath, bool besideWritable,
                                    const QString &configHome, const QString &home);
 
+// Where this running program keeps its settings, by the rule above. The
+// folder must take new files, as the file is replaced whole at every save; a
+// file there that may not be written (a show locked by whoever put it there)
+// is read but not written.
+TSettingsLocation ProgramSettingsLocation();
+
 // The folder of the installed help page and the settings folder's name.
 inline constexpr const char *ProgramFolderName = "tarvello";
 

@@ -1,6 +1,7 @@
 #include "prompt/ShowSaver.h"
 
 #include "core/ErrorText.h"
+#include "core/TarvelloError.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -24,11 +25,20 @@ TShowSaver::TShowSaver(std::function<void()> write, QObject *parent)
     Quiet.setSingleShot(true);
     Quiet.setInterval(QuietMilliseconds);
     connect(&Quiet, &QTimer::timeout, this, &TShowSaver::QuietPeriodOver);
+    Longest.setSingleShot(true);
+    Longest.setInterval(LongestWaitMilliseconds);
+    connect(&Longest, &QTimer::timeout, this, &TShowSaver::QuietPeriodOver);
+    Retry.setSingleShot(true);
+    Retry.setInterval(RetryMilliseconds);
+    connect(&Retry, &QTimer::timeout, this, &TShowSaver::QuietPeriodOver);
 }
 
 void TShowSaver::Changed()
 {
     Quiet.start();
+    if (!Longest.isActive() && !WaitingForPaint) {
+        Longest.start();
+    }
 }
 
 void TShowSaver::SelectionShown()
@@ -43,6 +53,12 @@ void TShowSaver::SelectionShown()
 bool TShowSaver::WritePending() const
 {
     return Quiet.isActive() || WaitingForPaint;
+}
+
+void TShowSaver::WriteNow()
+{
+    WaitingForPaint = false;
+    Write();
 }
 
 void TShowSaver::customEvent(QEvent *event)
@@ -60,6 +76,8 @@ void TShowSaver::customEvent(QEvent *event)
 
 void TShowSaver::QuietPeriodOver()
 {
+    Quiet.stop();
+    Longest.stop();
     if (PaintPending) {
         WaitingForPaint = true;
         return;
@@ -70,15 +88,24 @@ void TShowSaver::QuietPeriodOver()
 void TShowSaver::Write()
 {
     // A failure must not put a box over the stage: it is kept for the
-    // operator, and the next change tries again.
+    // operator, and the next change or the retry tries again.
+    Quiet.stop();
+    Longest.stop();
+    Retry.stop();
     try {
         WriteFiles();
         Error.clear();
         emit Written();
+        return;
+    } catch (const TWriteError &error) {
+        // The operator is told why, to know what to mend: "(No space left
+        // on device)".
+        Error = QStringLiteral("%1 (%2)").arg(error.message(), error.cause());
     } catch (...) {
         Error = ErrorMessageOf(std::current_exception());
-        emit WriteFailed(Error);
     }
+    Retry.start();
+    emit WriteFailed(Error);
 }
 
 } // namespace tarvello

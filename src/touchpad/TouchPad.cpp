@@ -228,6 +228,7 @@ void TfTouch::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
     KeepAsideInFrame();
+    emit PlaceChanged();
 }
 
 void TfTouch::resizeEvent(QResizeEvent *event)
@@ -240,6 +241,7 @@ void TfTouch::resizeEvent(QResizeEvent *event)
         setFont(captions);
     }
     KeepAsideInFrame();
+    emit PlaceChanged();
 }
 
 void TfTouch::KeepAsideInFrame()

@@ -74,6 +74,8 @@ signals:
     // The pad was closed by its close box and is now hidden; the main window
     // clears its "Nav Pad" box.
     void CloseBoxed();
+    // The pad was moved or resized: its place is part of the show.
+    void PlaceChanged();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

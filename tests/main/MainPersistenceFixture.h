@@ -16,7 +16,10 @@
 #include <functional>
 #include <memory>
 
+#include <csignal>
+
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace tarvello::test {
@@ -86,6 +89,69 @@ inline bool WriteProtectFolder(const QString &folder)
     }
     QProcess::execute(QStringLiteral("chattr"), {QStringLiteral("+i"), folder});
     return refuses();
+}
+
+// A small file system of its own mounted on an (empty) folder while it lives,
+// where the machine lets the test mount one (root), so that a test can fill it
+// or make it read-only. `Mounted()` false: the folder is as it was.
+class TSmallFileSystem {
+public:
+    explicit TSmallFileSystem(const QString &folder) : Folder(folder)
+    {
+        IsMounted = QProcess::execute(QStringLiteral("mount"),
+                                      {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                       QStringLiteral("-o"), QStringLiteral("size=256k"),
+                                       QStringLiteral("tarvello-test"), folder}) == 0;
+    }
+    ~TSmallFileSystem()
+    {
+        if (IsMounted) {
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), Folder});
+        }
+    }
+    TSmallFileSystem(const TSmallFileSystem &) = delete;
+    TSmallFileSystem &operator=(const TSmallFileSystem &) = delete;
+
+    bool Mounted() const { return IsMounted; }
+    // Read-only or writable again; false when that cannot be done.
+    bool SetReadOnly(bool readOnly) const
+    {
+        return IsMounted &&
+               QProcess::execute(QStringLiteral("mount"),
+                                 {QStringLiteral("-o"),
+                                  readOnly ? QStringLiteral("remount,ro") : QStringLiteral("remount,rw"),
+                                  Folder}) == 0;
+    }
+    // Fills it up with the file `filler`: true once no more fits.
+    bool Fill(const QString &filler) const
+    {
+        QFile file(filler);
+        if (!IsMounted || !file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            return false;
+        }
+        const QByteArray block(4096, 'x');
+        for (int i = 0; i < 1024; ++i) {
+            if (file.write(block) != block.size()) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    QString Folder;
+    bool IsMounted = false;
+};
+
+// Files this process writes may grow to `bytes` at most (negative: no limit),
+// the signal the limit raises ignored as the program ignores it at start-up.
+inline bool LimitFileSize(qint64 bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes < 0 ? limit.rlim_max : rlim_t(bytes);
+    return ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
 }
 
 // While it lives, this thread opens files as a user other than root, whom

@@ -64,7 +64,8 @@ TEST(ShowSaverTest, WritesOnceTheChangesSettleNeverAheadOfAPaintAndTriesAgainAft
     ASSERT_TRUE(test::WaitFor([&] { return log.contains(QStringLiteral("write")); }));
     EXPECT_EQ(log, (QStringList{"paint", "write"}));
 
-    // A failure is kept, not thrown; the next change writes again.
+    // A failure is kept, not thrown, with its cause when it is a file's;
+    // the next change writes again.
     log.clear();
     failing = true;
     saver.Changed();
@@ -74,6 +75,28 @@ TEST(ShowSaverTest, WritesOnceTheChangesSettleNeverAheadOfAPaintAndTriesAgainAft
     saver.Changed();
     ASSERT_TRUE(test::WaitFor([&] { return !log.isEmpty(); }));
     EXPECT_TRUE(saver.LastError().isEmpty());
+
+    // Without a change, a failed write is tried again after the retry
+    // interval, until it succeeds; a success ends the retries.
+    log.clear();
+    int attempts = 0;
+    TShowSaver retrying([&] {
+        if (++attempts < 3) {
+            throw TWriteError(QStringLiteral("Unable to write to show.INI"),
+                              QStringLiteral("No space left on device"));
+        }
+        log << QStringLiteral("write");
+    });
+    retrying.SetRetryInterval(300);
+    retrying.Changed();
+    ASSERT_TRUE(test::WaitFor([&] { return attempts == 1; }));
+    EXPECT_EQ(retrying.LastError(),
+              QStringLiteral("Unable to write to show.INI (No space left on device)"));
+    ASSERT_TRUE(test::WaitFor([&] { return !log.isEmpty(); }, 3000));
+    EXPECT_EQ(attempts, 3);
+    test::WaitFor([] { return false; }, 700);
+    EXPECT_EQ(attempts, 3);
+    EXPECT_TRUE(retrying.LastError().isEmpty());
 }
 
 } // namespace
