@@ -1,16 +1,19 @@
 #include "Application.h"
 
+#include "files/ShowLock.h"
 #include "main/DesktopEnd.h"
 #include "main/MainWindow.h"
 #include "main/StartupEnvironment.h"
 #include "midi/Midi.h"
 #include "midistrings/MidiStringsDialog.h"
+#include "prompt/SettingsPath.h"
 #include "touchpad/TouchPad.h"
 #include "widgets/CompatibleFaces.h"
 #include "widgets/Dialogs.h"
 
 #include "pdfcontrol/BuiltInPdfControl.h"
 
+#include <cstdio>
 #include <memory>
 
 // The command line is not read: a show is set up in the program itself.
@@ -21,6 +24,16 @@ int main(int argc, char **argv)
     tarvello::TApplication application(argc, argv, dialogs);
     tarvello::LoadCompatibleFaces();
     tarvello::RegisterBuiltInPdfControl();
+    // Before any window or device: a second program on the same show would
+    // overwrite the first one's edits with its older copy.
+    tarvello::TShowLock showLock;
+    if (!showLock.Take(tarvello::ProgramSettingsLocation().File)) {
+        std::fprintf(stderr, "%s\n", qPrintable(showLock.Refusal()));
+        dialogs.MessageBox(nullptr, QStringLiteral("Tarvello - already running"),
+                           showLock.Refusal(), tarvello::TMessageKind::Error,
+                           tarvello::TMessageButton::Ok);
+        return 1;
+    }
     int result = 0;
     {
         // The three windows in their order: the main window restores the show

@@ -26,6 +26,18 @@ bool CatchesTerm(qint64 pid)
     return false;
 }
 
+QProcessEnvironment ProgramEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // No MIDI server is started for it, and none of the tests' is used.
+    environment.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("JACK_DEFAULT_SERVER"), QStringLiteral("tarvello-none"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    return environment;
+}
+
+const QStringList PlatformArguments{QStringLiteral("-platform"), QStringLiteral("xcb")};
+
 } // namespace
 
 QString RunTool(const QString &program, const QStringList &arguments)
@@ -113,7 +125,7 @@ TProgramCopy::~TProgramCopy()
     }
 }
 
-bool TProgramCopy::Start(const QStringList &windows)
+bool TProgramCopy::Start(const QStringList &windows, const QStringList &wrapper)
 {
     // Windows of a test before must be gone from the screen, or they would be
     // taken for the program's.
@@ -134,16 +146,15 @@ bool TProgramCopy::Start(const QStringList &windows)
     if (!QTest::qWaitFor(noneShown)) {
         return false;
     }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // No MIDI server is started for it, and none of the tests' is used.
-    environment.insert(QStringLiteral("JACK_NO_START_SERVER"), QStringLiteral("1"));
-    environment.insert(QStringLiteral("JACK_DEFAULT_SERVER"), QStringLiteral("tarvello-none"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    Program.setProcessEnvironment(environment);
+    Program.setProcessEnvironment(ProgramEnvironment());
     Program.setWorkingDirectory(Folder.path());
     Program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    Program.start(Folder.filePath(QStringLiteral("Tarvello")),
-                  {QStringLiteral("-platform"), QStringLiteral("xcb")});
+    const QString program = Folder.filePath(QStringLiteral("Tarvello"));
+    if (wrapper.isEmpty()) {
+        Program.start(program, PlatformArguments);
+    } else {
+        Program.start(wrapper.front(), wrapper.mid(1) + QStringList{program} + PlatformArguments);
+    }
     if (!Program.waitForStarted()) {
         return false;
     }
@@ -151,6 +162,19 @@ bool TProgramCopy::Start(const QStringList &windows)
         QTest::qWaitFor([&] { return shown() && CatchesTerm(Program.processId()); }, 30000);
     ShownNames = XWindowNamesOnScreen();
     return up;
+}
+
+void TProgramCopy::StartAnother(QProcess &process) const
+{
+    process.setProcessEnvironment(ProgramEnvironment());
+    process.setWorkingDirectory(Folder.path());
+    process.start(Folder.filePath(QStringLiteral("Tarvello")), PlatformArguments);
+}
+
+void TProgramCopy::Kill()
+{
+    Program.kill();
+    Program.waitForFinished();
 }
 
 bool TProgramCopy::Stop()

@@ -30,8 +30,15 @@ public:
 
     bool Valid() const { return Folder.isValid(); }
     // Starts it and waits until windows whose names start with `windows` are
-    // on the screen and it takes the desktop's request to stop.
-    bool Start(const QStringList &windows);
+    // on the screen and it takes the desktop's request to stop. `wrapper`: a
+    // command that runs the program (prlimit with its options).
+    bool Start(const QStringList &windows, const QStringList &wrapper = {});
+    // Another run of the same copy, as a second start from the desktop: not
+    // waited for.
+    void StartAnother(QProcess &process) const;
+    qint64 ProcessId() const { return Program.processId(); }
+    // Killed, as a crash or a power cut ends it.
+    void Kill();
     // The names of the windows on the screen when it came up.
     QStringList Shown() const { return ShownNames; }
     // SIGTERM, as the desktop sends it: true when the program ended by itself.
