@@ -56,7 +56,10 @@ void TfMain::LearnMessage(std::uint8_t Status, std::uint8_t Data1, std::uint8_t)
     }
     const int type = Status & 0xF0;
     const int channel = Status & 0x0F;
-    const auto endLearning = [this] { ShowLearning(false); };
+    // The input stops learning too: a message of an earlier arming, still
+    // on its way when the operator cancelled and armed again, ends this
+    // arming, and the next message is the stage's again.
+    const auto endLearning = [this] { CancelLearning(); };
     if (type != ControllerMessageType && type != PatchMessageType) {
         endLearning();
         Dialogs.MessageBox(this, ApplicationTitle(),

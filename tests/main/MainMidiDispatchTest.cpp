@@ -160,6 +160,17 @@ TEST_F(TDispatchWindowTest, LearnTakesAControllerWithoutEchoOrSelection)
     EXPECT_EQ(Engine().Midi().Channel, 4);
     EXPECT_EQ(Engine().Midi().Controller, 11);
     EXPECT_TRUE(Find<QListWidget>("lbController")->isHidden());
+
+    // Cancelled and armed again while a message was on its way: that message
+    // ends the new arming, and the next one is the stage's again.
+    Click("bLearn");
+    Receive("C405");
+    learn->click();
+    learn->click();
+    ASSERT_TRUE(WaitFor([&] { return learn->text() == QStringLiteral("Midi Learn"); }));
+    EXPECT_FALSE(Engine().Dispatch().Learning());
+    Receive("C407");
+    EXPECT_TRUE(WaitFor([&] { return CurrentSlot() == 7; }));
 }
 
 TEST_F(TDispatchWindowTest, LearnTurnsDownOtherMessagesAndKeepsTheSettings)
