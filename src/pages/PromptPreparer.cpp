@@ -177,9 +177,11 @@ void TPromptPreparer::Start(quint64 generation)
                     document->reset();
                 }
             }
+            // Handed over whole: a document this thread still held a share
+            // of could be freed here, away from the thread that owns it.
             QMetaObject::invokeMethod(
                 this,
-                [this, generation, file, stamp, document] {
+                [this, generation, file, stamp, document = std::move(document)] {
                     Arrived(generation, file, stamp, document);
                 },
                 Qt::QueuedConnection);
