@@ -60,7 +60,12 @@ private:
 
 } // namespace
 
-TShowEdits::TShowEdits(TShow &show, QObject *parent) : QObject(parent), Target(show) {}
+TShowEdits::TShowEdits(TShow &show, QObject *parent) : QObject(parent), Target(show)
+{
+    // An evening of edits, not every keystroke since the program started:
+    // a step can hold all 123 slots.
+    Steps.setUndoLimit(UndoLimit);
+}
 
 TShowEdits::~TShowEdits() = default;
 

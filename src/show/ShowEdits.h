@@ -41,6 +41,8 @@ public:
     // The steps, for the controls that offer Undo and Redo and show their
     // state.
     QUndoStack &History() { return Steps; }
+    // The steps kept for undo; the oldest go first.
+    static constexpr int UndoLimit = 500;
 
     // Runs `edit` on the show as one step called `name`. A step that changes
     // nothing is not kept; a step begun inside another belongs to the outer
