@@ -27,7 +27,8 @@ QString DailyCopyPath(const QString &path, const QString &folder, const QDate &d
 bool KeepVersionsBefore(const QString &path, const QByteArray &bytes, const QString &dailyFolder,
                         const QDate &day);
 // The file as it stands goes into `folder` as the copy of `day`, unless that
-// day has its copy already; older copies beyond the newest seven are removed.
+// day has its copy already; older copies beyond the newest `DailyCopiesKept`
+// are removed.
 // Returns whether a copy was made.
 bool KeepDailyCopy(const QString &path, const QString &folder, const QDate &day);
 

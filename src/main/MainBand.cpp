@@ -1,5 +1,6 @@
 // Band screens: what the stage screen shows goes to the band's phones and
-// tablets, and the leader's remote steps and selects as the Nav Pad does.
+// tablets, and the leader's remote steps and selects as the Nav Pad does (its
+// "Stage" only ever goes to the stage page, where the pad's Select toggles).
 #include "main/MainWindow.h"
 
 #include "prompt/PromptEngine.h"

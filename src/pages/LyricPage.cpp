@@ -29,8 +29,16 @@ namespace {
 // Makes the neighbours of the prompt just shown ready, once it is painted.
 const QEvent::Type PrepareNeighboursEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-} // namespace
+// What a rich-text prompt is made ready as, and found again by: the file
+// and the numbered first line it opens with, if any. The shown prompt and its
+// neighbours must name it alike, or nothing made ready is ever taken.
+TPreparedFile PreparedFileOf(const QString &path, const QString &key, const QString &stored,
+                             bool numbered)
+{
+    return {path, numbered ? NumberedLine(key, stored) : QString()};
+}
 
+} // namespace
 
 TLyricPage::TLyricPage(QWidget *parent)
     : QWidget(parent), reLyric(Named(new QTextEdit(this), "reLyric")),
@@ -119,7 +127,7 @@ void TLyricPage::Show(const QString &key, const QString &stored, const TPromptFi
     std::unique_ptr<QTextDocument> prepared;
     if (file.Kind == TPromptKind::RichText) {
         prepared =
-            Preparer->Take({file.Path, numbered ? NumberedLine(key, stored) : QString()}, Look());
+            Preparer->Take(PreparedFileOf(file.Path, key, stored, numbered), Look());
     }
     if (!prepared) {
         reLyric->clear();
@@ -238,9 +246,8 @@ void TLyricPage::PrepareWaitingNeighbours()
     QList<int> pages;
     for (const TPromptFile &file : neighbours) {
         if (file.Kind == TPromptKind::RichText) {
-            files.push_back({file.Path, numbered
-                                            ? NumberedLine(QString::number(file.Slot), file.Stored)
-                                            : QString()});
+            files.push_back(
+                PreparedFileOf(file.Path, QString::number(file.Slot), file.Stored, numbered));
         } else if (file.Kind == TPromptKind::Pdf) {
             pdfs << file.Path;
             pages << file.Page;

@@ -124,8 +124,8 @@ signals:
     void MessageTypeClicked();
     void DisplayTypeClicked();
     void MidiThruToggled(bool on);
-    // "Suppress Number in display", "Output Midi on list click" or "Output
-    // Midi String List" changed.
+    // "Suppress Number in display", "Output Midi on list click", "Output
+    // Midi String List" or "Page turner continues to the next song" changed.
     void SelectionOptionsToggled();
     void TouchPadToggled(bool on);
     void PdfScrollbarToggled(bool on);
