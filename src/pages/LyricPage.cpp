@@ -1,5 +1,6 @@
 #include "pages/LyricPage.h"
 
+#include "core/AfterPaint.h"
 #include "core/SlotTypes.h"
 #include "core/TarvelloError.h"
 #include "pages/LyricAutoScroll.h"
@@ -25,9 +26,6 @@
 
 namespace tarvello {
 namespace {
-
-// Makes the neighbours of the prompt just shown ready, once it is painted.
-const QEvent::Type PrepareNeighboursEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
 // What a rich-text prompt is made ready as, and found again by: the file
 // and the numbered first line it opens with, if any. The shown prompt and its
@@ -212,20 +210,10 @@ void TLyricPage::PrepareNeighbours(std::vector<TPromptFile> neighbours, bool num
     const bool posted = WaitingNeighbours.has_value();
     WaitingNeighbours = std::move(neighbours);
     WaitingNumbered = numbered;
-    // Behind the repaint the prompt just asked for, which Qt posts at low
-    // priority too: a queued call would run ahead of it.
+    // Behind the repaint the prompt just asked for.
     if (!posted) {
-        QCoreApplication::postEvent(this, new QEvent(PrepareNeighboursEvent), Qt::LowEventPriority);
+        RunAfterPaint(this, [this] { PrepareWaitingNeighbours(); });
     }
-}
-
-bool TLyricPage::event(QEvent *event)
-{
-    if (event->type() == PrepareNeighboursEvent) {
-        PrepareWaitingNeighbours();
-        return true;
-    }
-    return QWidget::event(event);
 }
 
 bool TLyricPage::Preparing() const

@@ -12,7 +12,6 @@
 #include <optional>
 #include <vector>
 
-class QEvent;
 class QLabel;
 class QScrollBar;
 class QTextDocument;
@@ -98,9 +97,6 @@ signals:
     void TextScrolled();
     // The browser's page was scrolled: 0 at the top to 1 at the end.
     void BrowserScrolled(double fraction);
-
-protected:
-    bool event(QEvent *event) override;
 
 private:
     void createPdfViewer();

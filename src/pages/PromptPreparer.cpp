@@ -1,5 +1,6 @@
 #include "pages/PromptPreparer.h"
 
+#include "core/AfterPaint.h"
 #include "pages/RichTextFile.h"
 
 #include <QAbstractEventDispatcher>
@@ -17,18 +18,6 @@
 
 namespace tarvello {
 namespace {
-
-// Starts the reading of what was asked for, once the window has painted.
-class TStartEvent : public QEvent {
-public:
-    static QEvent::Type Kind()
-    {
-        static const auto kind = QEvent::Type(QEvent::registerEventType());
-        return kind;
-    }
-    explicit TStartEvent(quint64 generation) : QEvent(Kind()), Generation(generation) {}
-    const quint64 Generation;
-};
 
 bool SameLook(const TPromptLook &one, const TPromptLook &other)
 {
@@ -138,14 +127,7 @@ void TPromptPreparer::Prepare(const std::vector<TPreparedFile> &files, const TPr
     }
     // The window's update waits in the queue at low priority: this goes
     // behind it, so that the reading does not hold up the picture.
-    QCoreApplication::postEvent(this, new TStartEvent(generation), Qt::LowEventPriority);
-}
-
-void TPromptPreparer::customEvent(QEvent *event)
-{
-    if (event->type() == TStartEvent::Kind()) {
-        Start(static_cast<TStartEvent *>(event)->Generation);
-    }
+    RunAfterPaint(this, [this, generation] { Start(generation); });
 }
 
 void TPromptPreparer::Start(quint64 generation)

@@ -68,9 +68,6 @@ signals:
     // Everything asked for is ready (or could not be made).
     void Settled();
 
-protected:
-    void customEvent(QEvent *event) override;
-
 private:
     struct TEntry {
         TPreparedFile File;

@@ -1,23 +1,13 @@
 #include "prompt/ShowSaver.h"
 
+#include "core/AfterPaint.h"
 #include "core/ErrorText.h"
 #include "core/TarvelloError.h"
-
-#include <QCoreApplication>
-#include <QEvent>
 
 #include <exception>
 #include <utility>
 
 namespace tarvello {
-namespace {
-
-// Posted at the widgets' own low priority, so that it queues behind the
-// repaint a selection asked for; a call posted at normal priority would
-// overtake it.
-const QEvent::Type AfterPaintEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-
-} // namespace
 
 TShowSaver::TShowSaver(std::function<void()> write, QObject *parent)
     : QObject(parent), WriteFiles(std::move(write))
@@ -47,7 +37,7 @@ void TShowSaver::SelectionShown()
         return;
     }
     PaintPending = true;
-    QCoreApplication::postEvent(this, new QEvent(AfterPaintEvent), Qt::LowEventPriority);
+    RunAfterPaint(this, [this] { Painted(); });
 }
 
 bool TShowSaver::WritePending() const
@@ -61,12 +51,8 @@ void TShowSaver::WriteNow()
     Write();
 }
 
-void TShowSaver::customEvent(QEvent *event)
+void TShowSaver::Painted()
 {
-    if (event->type() != AfterPaintEvent) {
-        QObject::customEvent(event);
-        return;
-    }
     PaintPending = false;
     if (WaitingForPaint) {
         WaitingForPaint = false;

@@ -47,10 +47,8 @@ signals:
     void Written();
     void WriteFailed(const QString &error);
 
-protected:
-    void customEvent(QEvent *event) override;
-
 private:
+    void Painted();
     void QuietPeriodOver();
     void Write();
 
