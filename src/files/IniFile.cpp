@@ -183,6 +183,11 @@ TIniFile::TLine TIniFile::KeyLine(const QString &key, const QString &value)
     return line;
 }
 
+QString TIniFile::KeyValueLine(const QString &key, const QString &value)
+{
+    return KeyLine(key, value).Text;
+}
+
 TIniFile::TStamp TIniFile::DiskStamp() const
 {
     const QFileInfo info(Path);

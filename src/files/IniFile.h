@@ -82,6 +82,11 @@ public:
     // The bytes UpdateFile would store.
     QByteArray Contents() const;
 
+    // The line a key and its value are written as (quoted where the value
+    // would not read back as it is), for files laid out by hand in the same
+    // rules.
+    static QString KeyValueLine(const QString &key, const QString &value);
+
 private:
     enum class TLineKind { Other, Section, Key };
     struct TLine {

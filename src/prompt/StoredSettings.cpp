@@ -54,15 +54,6 @@ std::optional<QString> DeviceName(const TIniFile &file, const QString &key)
 
 } // namespace
 
-QString FileNameKey(int slotKey)
-{
-    return QStringLiteral("Names %1").arg(slotKey + 1);
-}
-
-QString TextLineKey(int slotKey)
-{
-    return QStringLiteral("Text %1").arg(slotKey + 1);
-}
 
 TStoredSettings ReadStoredSettings(const TIniFile &file)
 {
@@ -119,6 +110,12 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     s.ReleaseWindow =
         std::clamp(file.ReadInteger(Stage, QStringLiteral("ReleaseWindow"), defaults.ReleaseWindow),
                    0, LongestReleaseWindowMs);
+    s.ShowController = file.ReadInteger(Stage, QStringLiteral("ShowController"), -1);
+    if (s.ShowController < -1 || s.ShowController > 127) {
+        s.ShowController = -1;
+    }
+    s.SongSelect = file.ReadBool(Stage, QStringLiteral("SongSelect"), false);
+    s.NumbersFromOne = file.ReadBool(Stage, QStringLiteral("NumbersFromOne"), false);
     // "Band": a port outside 1 to 65535 gives the default; a key that the
     // program did not make (none in an older file) is made anew here and kept
     // by the next save.
@@ -186,6 +183,9 @@ void WriteStoredSettings(TIniFile &file, const TStoredSettings &s)
     file.WriteBool(Stage, QStringLiteral("PageTurnerContinues"), s.PageTurnerContinues);
     file.WriteInteger(Stage, QStringLiteral("ReleaseWindow"),
                       std::clamp(s.ReleaseWindow, 0, LongestReleaseWindowMs));
+    file.WriteInteger(Stage, QStringLiteral("ShowController"), std::clamp(s.ShowController, -1, 127));
+    file.WriteBool(Stage, QStringLiteral("SongSelect"), s.SongSelect);
+    file.WriteBool(Stage, QStringLiteral("NumbersFromOne"), s.NumbersFromOne);
     // "Band" is newer still and comes after "Stage".
     file.WriteBool(Band, QStringLiteral("Enabled"), s.BandEnabled);
     file.WriteInteger(Band, QStringLiteral("Port"), s.BandPort);

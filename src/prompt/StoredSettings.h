@@ -2,6 +2,7 @@
 
 #include "files/MidiStringsFile.h"
 #include "prompt/AutoScroll.h"
+#include "show/ShowFile.h"
 
 #include <QColor>
 #include <QFont>
@@ -79,6 +80,12 @@ struct TStoredSettings {
     // Milliseconds from the first MIDI value of a run to the selection, 0 to
     // 2000 (held in that range); 0 acts on each value at once.
     int ReleaseWindow = DefaultReleaseWindowMs;
+    // Shows: in Controller mode the controller that opens a show by its
+    // value (-1 none), "Song Select" selecting slots, and numbers shown from
+    // 1 rather than 0.
+    int ShowController = -1;
+    bool SongSelect = false;
+    bool NumbersFromOne = false;
     // "Band": band screens, the phones and tablets that follow the show.
     // Nothing listens unless enabled. The key lets a remote drive the show;
     // each settings file makes its own at the first start.
@@ -110,10 +117,6 @@ QString NewBandKey();
 // other text is replaced by a new key when the settings are read.
 bool ValidBandKey(const QString &key);
 
-// The key of slot `slotKey` in "Files" ("Names 1" for slot 0) and in "Lines"
-// ("Text 1" for slot 0).
-QString FileNameKey(int slotKey);
-QString TextLineKey(int slotKey);
 
 // The row of the channel list for a stored channel: channel - 1. A value that
 // is no whole number from 1 to 16 selects channel 1, so that a damaged file

@@ -157,7 +157,7 @@ TEST_F(StoredSettingsTest, ANewFileWithAllDefaultsIsLaidOutExactly)
     QByteArray expected = WithPadSize(FileBeforeTheStageSection());
     expected += "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen=\r\nAutoScroll="
                 "0\r\nScrollSeconds=180\r\nScrollDelay=0\r\nPageTurnerContinues=0\r\n"
-                "ReleaseWindow=300\r\n"
+                "ReleaseWindow=300\r\nShowController=-1\r\nSongSelect=0\r\nNumbersFromOne=0\r\n"
                 "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=0123456789abcdef0123456789ABCDEF\r\n";
     EXPECT_EQ(ReadBytes(Path()), expected);
 }
@@ -181,7 +181,8 @@ TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirE
     EXPECT_EQ(saved.mid(kept.size()), "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen="
                                       "\r\nAutoScroll=0\r\nScrollSeconds=180\r\n"
                                       "ScrollDelay=0\r\nPageTurnerContinues=0\r\n"
-                                      "ReleaseWindow=300\r\n" +
+                                      "ReleaseWindow=300\r\nShowController=-1\r\n"
+                                      "SongSelect=0\r\nNumbersFromOne=0\r\n" +
                                           band);
 
     // Stored keys in any case and place come back, and keep their lines.
@@ -201,7 +202,8 @@ TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirE
     QByteArray expected = WithPadSize(stage);
     expected.replace("PedalKeys=$1",
                      "PedalKeys=0\r\nAutoScroll=0\r\nScrollSeconds=180\r\nScrollDelay=0\r\n"
-                     "PageTurnerContinues=0\r\nReleaseWindow=300");
+                     "PageTurnerContinues=0\r\nReleaseWindow=300\r\nShowController=-1\r\n"
+                     "SongSelect=0\r\nNumbersFromOne=0");
     expected.replace("screen=", "Screen=");
     expected += band;
     EXPECT_EQ(ReadBytes(Path()), expected);
