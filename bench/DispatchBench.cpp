@@ -38,12 +38,15 @@ struct TBenchSettings {
     std::atomic<int> Controller{102};
     std::atomic<int> Output{0};
     std::atomic<bool> Thru{false};
+    std::atomic<int> ShowController{-1};
+    std::atomic<bool> SongSelect{false};
 };
 
 std::unique_ptr<TMidiDispatch> MakeDispatch(TBenchSettings &settings, std::atomic<int> &arms)
 {
     auto dispatch = std::make_unique<TMidiDispatch>(TDispatchSettings{
-        settings.Type, settings.Channel, settings.Controller, settings.Output, settings.Thru});
+        settings.Type, settings.Channel, settings.Controller, settings.Output, settings.Thru,
+        settings.ShowController, settings.SongSelect});
     dispatch->Echo = [](int device, std::uint8_t s, std::uint8_t d1, std::uint8_t d2) {
         MidiOutput().SendShortMessage(device, s, d1, d2);
     };

@@ -19,6 +19,13 @@ inline constexpr int PageUpValue = 125;
 inline constexpr int NextPromptValue = 126;
 inline constexpr int PreviousPromptValue = 127;
 
+// A slot's number as the operator reads it: its key, or from 1 as most
+// instruments print their programs.
+inline QString SlotNumberText(int slotKey, bool fromOne)
+{
+    return QString::number(fromOne ? slotKey + 1 : slotKey);
+}
+
 // Slot k stands in row k + 1 of both grids; row 0 is the title row.
 constexpr int RowOfSlot(int slotKey)
 {

@@ -18,10 +18,10 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
                                    std::uint8_t Data2) noexcept
 {
     bool arm = false;
-    std::optional<std::uint8_t> actNow;
+    std::optional<TMidiSelectionCode> actNow;
     // Only this thread opens the window, under the lock: a window seen closed
     // here stays closed until the value is handed over.
-    const auto latch = [this, &arm, &actNow](std::uint8_t value) {
+    const auto latch = [this, &arm, &actNow](TMidiSelectionCode value) {
         if (ReleaseMs.load() == 0 && PostActOnValue && !Release.IsOpen()) {
             Release.Pass(value);
             actNow = value;
@@ -43,16 +43,43 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
             return;
         }
         const int type = Settings.MessageType.load();
-        if (Status == ((type + Settings.Channel.load()) & 0xFF)) {
+        const int channel = Status & 0x0F;
+        std::atomic<int> &bank = Banks[size_t(channel)];
+        if (Status == SongSelectStatus) {
+            if (Settings.SongSelect.load()) {
+                latch(MidiSelectionCode(Data1 & 0x7F));
+            }
+        } else if (Status == ((type + Settings.Channel.load()) & 0xFF)) {
             if (type == ControllerMessageType) {
                 // Another controller on the chosen channel (a modulation wheel,
                 // a sustain pedal) must never select a slot.
                 if (Data1 == Settings.Controller.load()) {
-                    latch(Data2);
+                    latch(MidiSelectionCode(Data2));
+                } else if (Data1 == Settings.ShowController.load()) {
+                    // The show opens at its first slot.
+                    latch(MidiSelectionCode(0, Data2 & 0x7F));
                 }
             } else if (type == PatchMessageType) {
-                latch(Data1);
+                // The bank latched before it goes with this Program Change,
+                // and no further.
+                const int latched = bank.exchange(0);
+                latch(MidiSelectionCode(Data1, (latched & BankLatched) != 0
+                                                   ? latched & (BankLatched - 1)
+                                                   : -1));
             }
+        }
+        // A Bank Select is latched on every channel, for the Program Change
+        // that follows it there.
+        if ((Status & 0xF0) == ControllerMessageType &&
+            (Data1 == BankSelectMsb || Data1 == BankSelectLsb)) {
+            int old = bank.load();
+            int next;
+            do {
+                const int held = (old & BankLatched) != 0 ? old & (BankLatched - 1) : 0;
+                next = BankLatched | (Data1 == BankSelectMsb
+                                          ? ((Data2 & 0x7F) << 7) | (held & 0x7F)
+                                          : (held & ~0x7F) | (Data2 & 0x7F));
+            } while (!bank.compare_exchange_weak(old, next));
         }
         if (Settings.Thru.load() && Echo) {
             Echo(Settings.OutputDevice.load(), Status, Data1, Data2);
@@ -88,6 +115,19 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
             // No timer will end this window: the next value opens it anew.
             Release.Abandon();
         }
+    }
+}
+
+int TMidiDispatch::LatchedBank(int channel) const
+{
+    const int held = Banks.at(size_t(channel & 0x0F)).load();
+    return (held & BankLatched) != 0 ? held & (BankLatched - 1) : -1;
+}
+
+void TMidiDispatch::ClearBanks()
+{
+    for (std::atomic<int> &bank : Banks) {
+        bank.store(0);
     }
 }
 

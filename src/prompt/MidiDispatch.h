@@ -12,6 +12,7 @@
 
 #include <QString>
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -22,6 +23,10 @@
 namespace tarvello {
 
 inline constexpr std::uint8_t ActiveSensingStatus = 0xFE;
+inline constexpr std::uint8_t SongSelectStatus = 0xF3;
+// Bank Select: the controllers that carry a bank's high and low seven bits.
+inline constexpr std::uint8_t BankSelectMsb = 0;
+inline constexpr std::uint8_t BankSelectLsb = 32;
 
 // The settings the dispatch reads. They are written on the window's thread
 // with single stores; a message that arrives during a change is judged by the
@@ -32,6 +37,8 @@ struct TDispatchSettings {
     const std::atomic<int> &Controller;  // 0..127, -1 for none
     const std::atomic<int> &OutputDevice;
     const std::atomic<bool> &Thru;
+    const std::atomic<int> &ShowController; // -1 for none
+    const std::atomic<bool> &SongSelect;
 };
 
 class TMidiDispatch {
@@ -47,9 +54,9 @@ public:
     // Called once per release window, by the value that opens it.
     std::function<void()> PostArmRelease;
     // With a release window of 0 ms: asks the window's thread to act on this
-    // value at once. Called once for each value latched; without it every
-    // value goes through a release window.
-    std::function<void(std::uint8_t)> PostActOnValue;
+    // value (with the show a bank chose for it) at once. Called once for each
+    // value latched; without it every value goes through a release window.
+    std::function<void(TMidiSelectionCode)> PostActOnValue;
     // Applies a message received in learn mode.
     std::function<void(std::uint8_t, std::uint8_t, std::uint8_t)> PostLearn;
     // Shows an error raised while a message was handled.
@@ -76,8 +83,15 @@ public:
     bool StopLearning() { return LearnMode.exchange(false); }
     bool Learning() const { return LearnMode.load(); }
 
-    // The value latched last.
-    std::uint8_t PendingMidiValue() const { return Release.Value(); }
+    // The value latched last, and the show a bank chose for it (-1: none).
+    std::uint8_t PendingMidiValue() const { return ValueOfCode(Release.Value()); }
+    int PendingShow() const { return ShowOfCode(Release.Value()); }
+
+    // The bank a Bank Select latched on a channel (0..15) and no Program
+    // Change has taken yet, or -1. A Program Change on that channel takes it
+    // along, and a selection from anywhere else forgets every channel's.
+    int LatchedBank(int channel) const;
+    void ClearBanks();
 
     // The release window's length, 0 to 2000 ms (held in that range). At 0 a
     // latched value is acted on at once, one action per value; a window that
@@ -96,7 +110,7 @@ public:
     // The window's thread, when the release timer ends: the value to act on,
     // once; nothing when no window is open. A value latched from now on opens
     // the next window.
-    std::optional<std::uint8_t> TakeReleasedValue() { return Release.Take(); }
+    std::optional<TMidiSelectionCode> TakeReleasedValue() { return Release.Take(); }
 
 private:
     void Report(const QString &text);
@@ -107,6 +121,10 @@ private:
     std::mutex InputLock;
     std::atomic<bool> LearnMode{false};
     TReleaseWindow Release;
+    // Per channel: bit 14 set while a bank is latched, bits 0-13 the bank
+    // (MSB * 128 + LSB; the half not sent counts as 0).
+    static constexpr int BankLatched = 0x4000;
+    std::array<std::atomic<int>, 16> Banks{};
     std::atomic<int> ReleaseMs{int(TReleaseWindow::DefaultLength.count())};
     // The error shown last: the same text again is not shown while it keeps
     // coming, so a flood with a failing echo raises one box, not thousands.

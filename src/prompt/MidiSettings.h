@@ -21,6 +21,12 @@ struct TMidiSettings {
     std::atomic<int> OutputDevice{0};
     // "Midi Thru", a copy of the check box.
     std::atomic<bool> Thru{false};
+    // In Controller mode, the controller whose value opens a show (0..127),
+    // -1 for none.
+    std::atomic<int> ShowController{-1};
+    // "Song Select": a Song Select message selects a slot as a Program
+    // Change does.
+    std::atomic<bool> SongSelect{false};
 };
 
 } // namespace tarvello

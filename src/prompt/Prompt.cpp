@@ -1,7 +1,9 @@
 #include "prompt/Prompt.h"
 
 #include "core/TarvelloError.h"
+#include "core/SlotTypes.h"
 #include "prompt/PromptReference.h"
+#include "show/ShowList.h"
 
 #include <QFileInfo>
 
@@ -47,12 +49,21 @@ TPromptFile ResolvePromptFile(const QString &stored)
 
 QString PromptCaption(const TPrompt &prompt, bool patchMode, int controller)
 {
+    // A slot is read from 1 where the operator asked for it; a command value
+    // stays what it is.
+    const int from = prompt.FromOne ? 1 : 0;
+    const int named = prompt.SlotChanged ? prompt.Slot : prompt.Value;
     QString caption =
-        SelectionCaption(patchMode, controller, prompt.SlotChanged ? prompt.Slot : prompt.Value);
+        SelectionCaption(patchMode, controller, named <= LastSlotKey ? named + from : named);
+    // With a repertoire of shows, the show beside the slot.
+    if (prompt.ShowCount > 1) {
+        caption += QStringLiteral(" - ") +
+                   ShowTitle(TShowEntry{prompt.ShowNumber, prompt.ShowName, {}}, prompt.FromOne);
+    }
     if (prompt.Page != TStagePage::Lyric) {
         return caption;
     }
-    caption += QStringLiteral(" Item:") + QString::number(prompt.Slot);
+    caption += QStringLiteral(" Item:") + QString::number(prompt.Slot + from);
     if (prompt.Command) {
         return caption + QLatin1Char(' ') + prompt.Stored;
     }

@@ -54,6 +54,15 @@ struct TPrompt {
     // The current slot after the value, and whether the value moved it.
     int Slot = 0;
     bool SlotChanged = false;
+    // Another show was opened for this value: whatever the slot, all is new.
+    bool ShowChanged = false;
+    // The show open, and how many there are (a caption names the show only
+    // where there is more than one).
+    int ShowNumber = 0;
+    QString ShowName;
+    int ShowCount = 1;
+    // Numbers as the operator reads them, from 1.
+    bool FromOne = false;
     // False for the line commands of file display (122, 123), which move no
     // slot and only scroll the prompt shown.
     bool Selects = true;

@@ -2,9 +2,12 @@
 
 #include "core/SlotTypes.h"
 #include "prompt/MidiDispatch.h"
+#include "core/ErrorText.h"
 #include "show/Show.h"
+#include "show/ShowBank.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tarvello {
 
@@ -39,6 +42,11 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
     if (lineCommand && Page != TStagePage::Lyric) {
         return;
     }
+    // A bank waits for the Program Change that follows it, not for a
+    // selection made some other way in between.
+    if (origin != TSelectOrigin::Midi) {
+        MidiDispatch->ClearBanks();
+    }
     emit SelectionStarting();
     TPrompt prompt;
     prompt.Value = value;
@@ -62,6 +70,13 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
         }
     }
     prompt.SlotChanged = Current != before;
+    prompt.ShowChanged = std::exchange(ShowOpened, false);
+    prompt.FromOne = SelectionOptions.NumbersFromOne;
+    if (Bank) {
+        prompt.ShowNumber = Bank->Current();
+        prompt.ShowName = Bank->CurrentEntry().Name;
+        prompt.ShowCount = Bank->List().Count();
+    }
     prompt.Slot = Current;
     prompt.Command = !prompt.Selects || (value > LastSlotKey && value < NextPromptValue);
     prompt.Shown = shown;
@@ -87,6 +102,29 @@ void TPromptEngine::Select(int value, TSelectOrigin origin)
         prompt.Neighbours = ResolvedNeighbours;
     }
     emit PromptSelected(prompt);
+}
+
+void TPromptEngine::SelectInShow(int show, int value, TSelectOrigin origin)
+{
+    if (!Bank || show == Bank->Current()) {
+        Select(value, origin);
+        return;
+    }
+    if (!Bank->List().Has(show)) {
+        emit ShowMissing(show);
+        return;
+    }
+    emit ShowChanging();
+    try {
+        Bank->Open(show);
+    } catch (...) {
+        emit ShowFailed(ErrorMessageOf(std::current_exception()));
+        return;
+    }
+    // Nothing found for the show left stands for this one.
+    ResolvedSlot = -1;
+    ShowOpened = true;
+    Select(value, origin);
 }
 
 int TPromptEngine::ContinuedValue(int value, int lastShown, bool &fromEnd) const

@@ -17,6 +17,7 @@ namespace tarvello {
 
 class TMidiDispatch;
 class TShow;
+class TShowBank;
 
 // How a selection is shown and what it sends, as the Settings page sets it:
 // copied here when the operator changes it, never read back from the page.
@@ -30,6 +31,8 @@ struct TSelectionOptions {
     // the end of a prompt goes on to the next slot, a page up at its top back
     // to the end of the slot before.
     bool PageTurnerContinues = false;
+    // Slot and show numbers as the operator reads them: from 1 rather than 0.
+    bool NumbersFromOne = false;
 };
 
 // The prompt engine: the current slot and the rules that turn a value from
@@ -50,6 +53,13 @@ public:
     // command off the Lyric page changes nothing and is not announced; a value
     // outside 0..127 neither.
     void Select(int value, TSelectOrigin origin);
+    // The same value in show `show` of the bank, one selection: the show is
+    // opened first (the slots of the show left must be saved by those who
+    // follow ShowChanging). No such show, or one that cannot be read, changes
+    // nothing: ShowMissing or ShowFailed says so.
+    void SelectInShow(int show, int value, TSelectOrigin origin);
+    // The shows a bank and program may choose from; none: only the show.
+    void SetShows(TShowBank *bank) { Bank = bank; }
 
     int CurrentSlot() const { return Current; }
     // The slot a show starts from (0); not a selection.
@@ -82,6 +92,11 @@ public:
 signals:
     // Before a value is resolved: views that hold an edit commit it now.
     void SelectionStarting();
+    // Before another show's slots replace the show's: edits are committed
+    // and the show's changes written now.
+    void ShowChanging();
+    void ShowMissing(int show);
+    void ShowFailed(const QString &text);
     void PromptSelected(const tarvello::TPrompt &prompt);
     // A message taken in learn mode, and an error raised while a message was
     // handled: both on this object's thread.
@@ -90,10 +105,15 @@ signals:
 
 private:
     void createDispatch();
+    // A value latched from MIDI, with the show a bank chose for it.
+    void SelectCode(std::uint32_t code);
     // A page command that runs off the prompt shown, as Next or Previous.
     int ContinuedValue(int value, int lastShown, bool &fromEnd) const;
 
     const TShow &Show;
+    TShowBank *Bank = nullptr;
+    // The next announcement is the first of another show.
+    bool ShowOpened = false;
     TMidiSettings MidiSettings;
     std::unique_ptr<TMidiDispatch> MidiDispatch;
     QTimer *Release = nullptr;

@@ -14,7 +14,8 @@ void TPromptEngine::createDispatch()
 {
     MidiDispatch = std::make_unique<TMidiDispatch>(
         TDispatchSettings{MidiSettings.MessageType, MidiSettings.Channel, MidiSettings.Controller,
-                          MidiSettings.OutputDevice, MidiSettings.Thru});
+                          MidiSettings.OutputDevice, MidiSettings.Thru,
+                          MidiSettings.ShowController, MidiSettings.SongSelect});
     Release = new QTimer(this);
     Release->setObjectName(QStringLiteral("MidiRelease"));
     Release->setSingleShot(true);
@@ -37,9 +38,9 @@ void TPromptEngine::createDispatch()
     MidiDispatch->PostArmRelease = [this] {
         QMetaObject::invokeMethod(this, &TPromptEngine::ArmRelease, Qt::QueuedConnection);
     };
-    MidiDispatch->PostActOnValue = [this](std::uint8_t value) {
+    MidiDispatch->PostActOnValue = [this](TMidiSelectionCode code) {
         QMetaObject::invokeMethod(
-            this, [this, value] { Select(value, TSelectOrigin::Midi); }, Qt::QueuedConnection);
+            this, [this, code] { SelectCode(code); }, Qt::QueuedConnection);
     };
     MidiDispatch->PostLearn = [this](std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
         QMetaObject::invokeMethod(
@@ -70,8 +71,18 @@ void TPromptEngine::ReleaseTimer()
     Release->stop();
     // The value is taken as the window closes: a value latched a moment later
     // opens the next window instead of being acted on twice.
-    if (const auto value = MidiDispatch->TakeReleasedValue()) {
-        Select(*value, TSelectOrigin::Midi);
+    if (const auto code = MidiDispatch->TakeReleasedValue()) {
+        SelectCode(*code);
+    }
+}
+
+void TPromptEngine::SelectCode(TMidiSelectionCode code)
+{
+    const int show = ShowOfCode(code);
+    if (show < 0) {
+        Select(ValueOfCode(code), TSelectOrigin::Midi);
+    } else {
+        SelectInShow(show, ValueOfCode(code), TSelectOrigin::Midi);
     }
 }
 

@@ -29,16 +29,16 @@ TReleaseWindow::ArmDelay(TTime now, std::chrono::milliseconds length) const noex
     return std::min(std::chrono::ceil<std::chrono::milliseconds>(remaining), length);
 }
 
-std::optional<std::uint8_t> TReleaseWindow::Take() noexcept
+std::optional<TMidiSelectionCode> TReleaseWindow::Take() noexcept
 {
     const std::uint64_t old = State.fetch_and(~OpenBit, std::memory_order_acq_rel);
     if ((old & OpenBit) == 0) {
         return std::nullopt;
     }
-    return static_cast<std::uint8_t>(old & ValueMask);
+    return static_cast<TMidiSelectionCode>(old & ValueMask);
 }
 
-void TReleaseWindow::Pass(std::uint8_t value) noexcept
+void TReleaseWindow::Pass(TMidiSelectionCode value) noexcept
 {
     std::uint64_t old = State.load(std::memory_order_relaxed);
     while (!State.compare_exchange_weak(old, (old & ~ValueMask) | value, std::memory_order_acq_rel,
@@ -51,9 +51,9 @@ void TReleaseWindow::Abandon() noexcept
     State.fetch_and(~OpenBit, std::memory_order_acq_rel);
 }
 
-std::uint8_t TReleaseWindow::Value() const noexcept
+TMidiSelectionCode TReleaseWindow::Value() const noexcept
 {
-    return static_cast<std::uint8_t>(State.load(std::memory_order_acquire) & ValueMask);
+    return static_cast<TMidiSelectionCode>(State.load(std::memory_order_acquire) & ValueMask);
 }
 
 bool TReleaseWindow::IsOpen() const noexcept

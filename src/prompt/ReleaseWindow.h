@@ -19,6 +19,27 @@
 
 namespace tarvello {
 
+// What a MIDI message asks to select, as one word: the value (0..127) and,
+// when a Bank Select or the show controller came before it, the show.
+using TMidiSelectionCode = std::uint32_t;
+inline constexpr TMidiSelectionCode ShowCodeBit = 0x400000;
+
+constexpr TMidiSelectionCode MidiSelectionCode(std::uint8_t value, int show = -1)
+{
+    return show < 0 ? TMidiSelectionCode(value)
+                    : TMidiSelectionCode(value) | (TMidiSelectionCode(show & 0x3FFF) << 8) |
+                          ShowCodeBit;
+}
+constexpr std::uint8_t ValueOfCode(TMidiSelectionCode code)
+{
+    return std::uint8_t(code & 0xFF);
+}
+// The show a code names, or -1 for the current one.
+constexpr int ShowOfCode(TMidiSelectionCode code)
+{
+    return (code & ShowCodeBit) != 0 ? int((code >> 8) & 0x3FFF) : -1;
+}
+
 class TReleaseWindow {
 public:
     using TClock = std::chrono::steady_clock;
@@ -31,7 +52,7 @@ public:
     // run the timer (ArmDelay). Values latched while the window is open only
     // replace the value. Lock-free; never waits for the window's thread. A
     // throwing clock leaves the window as it was.
-    template <class Now> bool Latch(std::uint8_t value, Now &&now) noexcept(noexcept(now()));
+    template <class Now> bool Latch(TMidiSelectionCode value, Now &&now) noexcept(noexcept(now()));
 
     // Window's thread, taking up the request that Latch asked for: how long the
     // timer must still run so that the window ends `length` after its first
@@ -42,26 +63,28 @@ public:
 
     // Window's thread, when the timer ends: closes the window and gives the
     // value latched last, or nothing when no window was open.
-    std::optional<std::uint8_t> Take() noexcept;
+    std::optional<TMidiSelectionCode> Take() noexcept;
 
     // Input thread, a value acted on at once without a window (a length of
     // 0): it becomes the value latched last, and an open window keeps running.
-    void Pass(std::uint8_t value) noexcept;
+    void Pass(TMidiSelectionCode value) noexcept;
 
     // Input thread, when the request that Latch asked for could not be made:
     // the window closes unserved, so the next value opens it again.
     void Abandon() noexcept;
 
     // The value latched last, whether or not it has been acted on.
-    std::uint8_t Value() const noexcept;
+    TMidiSelectionCode Value() const noexcept;
     bool IsOpen() const noexcept;
 
 private:
-    // Bits 0-7 the value, bit 8 "open", bits 9-63 the opening time in
-    // microseconds of the clock (some 570 years of a steady clock).
-    static constexpr std::uint64_t ValueMask = 0xFF;
-    static constexpr std::uint64_t OpenBit = 0x100;
-    static constexpr int TimeShift = 9;
+    // Bits 0-22 the selection code, bit 23 "open", bits 24-63 the opening
+    // time in microseconds of the clock. Those 40 bits turn over every 12.7
+    // days of the clock; a window that opens just before that runs its whole
+    // length, never less.
+    static constexpr std::uint64_t ValueMask = 0x7FFFFF;
+    static constexpr std::uint64_t OpenBit = 0x800000;
+    static constexpr int TimeShift = 24;
 
     static std::uint64_t Micros(TTime time) noexcept;
 
@@ -69,7 +92,7 @@ private:
 };
 
 template <class Now>
-bool TReleaseWindow::Latch(std::uint8_t value, Now &&now) noexcept(noexcept(now()))
+bool TReleaseWindow::Latch(TMidiSelectionCode value, Now &&now) noexcept(noexcept(now()))
 {
     std::uint64_t old = State.load(std::memory_order_relaxed);
     std::uint64_t opened = 0;

@@ -46,7 +46,9 @@ protected:
     std::atomic<int> Controller{102};
     std::atomic<int> Output{0};
     std::atomic<bool> Thru{false};
-    TMidiDispatch Dispatch{{Type, Channel, Controller, Output, Thru}};
+    std::atomic<int> ShowController{-1};
+    std::atomic<bool> SongSelect{false};
+    TMidiDispatch Dispatch{{Type, Channel, Controller, Output, Thru, ShowController, SongSelect}};
 
     TReleaseWindow::TTime Clock{1h};
     bool EchoFails = false;
@@ -264,6 +266,48 @@ TEST_F(MidiDispatchTest, AThrowingHandOverLosesNeitherTheNextValueNorLearning)
     EXPECT_FALSE(Dispatch.Learning());
     Send(0xC0, 4);
     EXPECT_EQ(Arms, 2);
+}
+
+// A bank and its program are one selection: the bank waits for the Program
+// Change of its channel, goes with it, and is forgotten after it or when
+// something else selects.
+TEST_F(MidiDispatchTest, ABankGoesWithTheNextProgramChangeOfItsChannel)
+{
+    const auto selected = [this] {
+        const auto code = Dispatch.TakeReleasedValue();
+        return code ? std::pair{ShowOfCode(*code), int(ValueOfCode(*code))} : std::pair{-9, -9};
+    };
+    Send(0xB0, 0, 0);
+    Send(0xB0, 32, 2);
+    EXPECT_EQ(Arms, 0) << "a bank alone selects nothing";
+    EXPECT_EQ(Dispatch.LatchedBank(0), 2);
+    Send(0xC0, 5);
+    EXPECT_EQ(selected(), (std::pair{2, 5}));
+    Send(0xC0, 6);
+    EXPECT_EQ(selected(), (std::pair{-1, 6})) << "the bank was taken by one Program Change";
+
+    // MSB and LSB in either order; the half not sent is 0; a bank on another
+    // channel waits for a Program Change there.
+    Send(0xB0, 32, 1);
+    Send(0xB0, 0, 3);
+    Send(0xB1, 0, 9);
+    Send(0xC0, 7);
+    EXPECT_EQ(selected(), (std::pair{3 * 128 + 1, 7}));
+    EXPECT_EQ(Dispatch.LatchedBank(1), 9 * 128);
+    Dispatch.ClearBanks();
+    EXPECT_EQ(Dispatch.LatchedBank(1), -1);
+
+    // Controller mode: the show controller opens a show at its first slot;
+    // Song Select only when asked for.
+    Type = 0xB0;
+    ShowController = 20;
+    Send(0xB0, 20, 4);
+    EXPECT_EQ(selected(), (std::pair{4, 0}));
+    Send(0xF3, 9);
+    EXPECT_EQ(selected(), (std::pair{-9, -9}));
+    SongSelect = true;
+    Send(0xF3, 9);
+    EXPECT_EQ(selected(), (std::pair{-1, 9}));
 }
 
 } // namespace
