@@ -112,18 +112,28 @@ std::optional<TBandPage> BandPageOfPath(const QByteArray &path)
 
 std::optional<int> BandValueOfBody(const QByteArray &body)
 {
+    return BandNumberOfBody(body, "value", 127);
+}
+
+std::optional<int> BandShowOfBody(const QByteArray &body)
+{
+    return BandNumberOfBody(body, "show", BandLastShow);
+}
+
+std::optional<int> BandNumberOfBody(const QByteArray &body, const char *name, int last)
+{
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(body, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         return std::nullopt;
     }
     const QJsonObject object = document.object();
-    const QJsonValue value = object.value(QStringLiteral("value"));
+    const QJsonValue value = object.value(QLatin1String(name));
     if (object.size() != 1 || !value.isDouble()) {
         return std::nullopt;
     }
     const double number = value.toDouble();
-    if (number < 0 || number > 127 || number != double(int(number))) {
+    if (number < 0 || number > last || number != double(int(number))) {
         return std::nullopt;
     }
     return int(number);

@@ -25,6 +25,12 @@ struct TBandPage {
 };
 std::optional<TBandPage> BandPageOfPath(const QByteArray &path);
 
+// The number a command's body names, {"<name>": 0 to last} and nothing else.
+std::optional<int> BandNumberOfBody(const QByteArray &body, const char *name, int last);
+// The show a remote opens: {"show": 0 to 16383}.
+inline constexpr int BandLastShow = 16383;
+std::optional<int> BandShowOfBody(const QByteArray &body);
+
 // {"value": N} with N a whole number from 0 to 127, and nothing else.
 std::optional<int> BandValueOfBody(const QByteArray &body);
 

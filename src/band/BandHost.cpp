@@ -40,8 +40,10 @@ template <class T> void Prune(std::vector<std::weak_ptr<T>> &list)
 
 } // namespace
 
-TBandHost::TBandHost(std::function<void(int)> value, std::function<void()> select)
+TBandHost::TBandHost(std::function<void(int)> value, std::function<void()> select,
+                     std::function<void(int)> show)
     : ValueCommand(std::move(value)), SelectCommand(std::move(select)),
+      ShowCommand(std::move(show)),
       StateJson(
           std::make_shared<const std::string>(BandStateJson(TBandState{}, 0, {}).toStdString())),
       Io(std::make_unique<asio::io_context>(1))
@@ -265,6 +267,19 @@ QByteArray TBandHost::SlotsJson()
 {
     const std::lock_guard lock(Lock);
     return SlotsBytes;
+}
+
+void TBandHost::PublishShows(const QList<TBandShow> &shows)
+{
+    const QByteArray json = BandShowsJson(shows);
+    const std::lock_guard lock(Lock);
+    ShowsBytes = json;
+}
+
+QByteArray TBandHost::ShowsJson()
+{
+    const std::lock_guard lock(Lock);
+    return ShowsBytes;
 }
 
 std::optional<TBandPrompt> TBandHost::PromptOfContent(qint64 id)

@@ -38,7 +38,8 @@ public:
 
     // `value` and `select` are called on the host's thread for a remote's
     // commands.
-    TBandHost(std::function<void(int)> value, std::function<void()> select);
+    TBandHost(std::function<void(int)> value, std::function<void()> select,
+              std::function<void(int)> show);
     ~TBandHost();
     TBandHost(const TBandHost &) = delete;
     TBandHost &operator=(const TBandHost &) = delete;
@@ -51,12 +52,14 @@ public:
     // Any thread: the latest only is kept.
     void Publish(const TBandState &state, const QList<TBandPrompt> &neighbours);
     void PublishSlots(const QStringList &names);
+    void PublishShows(const QList<TBandShow> &shows);
 
     // For the connections, on the host's thread.
     const QByteArray &Key() const { return KeyBytes; }
     quint16 Port() const { return ListenPort; }
     TState CurrentState() const { return StateJson; }
     QByteArray SlotsJson();
+    QByteArray ShowsJson();
     std::optional<TBandPrompt> PromptOfContent(qint64 id);
     TBandContentStore &Content() { return *Store; }
     TBandPlaces &Places() { return Taken; }
@@ -65,6 +68,7 @@ public:
     void Join(const std::shared_ptr<TBandFollower> &follower);
     void Value(int value) { ValueCommand(value); }
     void Select() { SelectCommand(); }
+    void Show(int number) { ShowCommand(number); }
 
 private:
     void Run(const std::function<void()> &work);
@@ -77,6 +81,7 @@ private:
 
     std::function<void(int)> ValueCommand;
     std::function<void()> SelectCommand;
+    std::function<void(int)> ShowCommand;
     TBandPlaces Taken;
     std::vector<std::weak_ptr<TBandHttpSession>> Sessions;
     std::vector<std::weak_ptr<TBandFollower>> Followers;
@@ -92,6 +97,7 @@ private:
     TBandState State;
     QList<TBandPrompt> Neighbours;
     QByteArray SlotsBytes = "[]";
+    QByteArray ShowsBytes = "[]";
     qint64 Seq = 0;
     qint64 ContentId = 0;
     TBandPrompt ContentPrompt;

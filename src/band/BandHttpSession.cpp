@@ -188,7 +188,7 @@ void TBandHttpSession::Handle()
     const QByteArray path = TargetPath(Target(request));
     // A place kept for keyed commands serves one and is given back.
     const bool keepAlive = request.keep_alive() && !Hold.KeyOnly();
-    if (path == "/api/value" || path == "/api/select") {
+    if (path == "/api/value" || path == "/api/select" || path == "/api/show") {
         HandleCommand(path, keepAlive);
         return;
     }
@@ -206,10 +206,10 @@ void TBandHttpSession::Handle()
              nullptr, keepAlive);
         return;
     }
-    if (path == "/api/state" || path == "/api/slots") {
-        const QByteArray body = path == "/api/state"
-                                    ? QByteArray::fromStdString(*Host.CurrentState())
-                                    : Host.SlotsJson();
+    if (path == "/api/state" || path == "/api/slots" || path == "/api/shows") {
+        const QByteArray body = path == "/api/state"   ? QByteArray::fromStdString(*Host.CurrentState())
+                                : path == "/api/slots" ? Host.SlotsJson()
+                                                       : Host.ShowsJson();
         Send(BandAnswerHead(200, "application/json", body.size(), keepAlive) + body, nullptr,
              keepAlive);
         return;
@@ -243,6 +243,16 @@ void TBandHttpSession::HandleCommand(const QByteArray &path, bool keepAlive)
     }
     if (path == "/api/select") {
         Host.Select();
+        Reply(204, {}, keepAlive);
+        return;
+    }
+    if (path == "/api/show") {
+        const std::optional<int> show = BandShowOfBody(QByteArray::fromStdString(request.body()));
+        if (!show) {
+            Reply(400, "Expected {\"show\": 0 to 16383}\n", keepAlive);
+            return;
+        }
+        Host.Show(*show);
         Reply(204, {}, keepAlive);
         return;
     }

@@ -125,6 +125,8 @@ void TBandPublisher::Publish(const TPrompt &prompt, const QString &caption, bool
     s.DisplayType = fileDisplay ? QStringLiteral("file") : QStringLiteral("text");
     s.Name = Names.value(slot);
     s.Next = Names.value(slot + 1);
+    s.ShowNumber = prompt.ShowNumber;
+    s.ShowName = prompt.ShowName;
     const QString key = QString::number(slot);
     const TBandState before = Shown;
     Neighbours.clear();

@@ -10,7 +10,8 @@ namespace tarvello {
 TBandServer::TBandServer(QObject *parent)
     : QObject(parent),
       Host(std::make_unique<TBandHost>([this](int value) { emit ValueRequested(value); },
-                                       [this] { emit SelectRequested(); }))
+                                       [this] { emit SelectRequested(); },
+                                       [this](int show) { emit ShowRequested(show); }))
 {
 }
 
@@ -60,6 +61,11 @@ void TBandServer::Stop()
 void TBandServer::Publish(const TBandState &state, const QList<TBandPrompt> &neighbours)
 {
     Host->Publish(state, neighbours);
+}
+
+void TBandServer::PublishShows(const QList<TBandShow> &shows)
+{
+    Host->PublishShows(shows);
 }
 
 void TBandServer::PublishSlots(const QStringList &names)

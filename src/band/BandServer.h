@@ -18,7 +18,7 @@ class TBandHost;
 // Band screens: an HTTP and WebSocket server that lets phones, tablets and
 // other computers on the stage network follow the show (GET /, /api/state,
 // /ws, /content/...) and lets the leader drive it (GET /remote, POST
-// /api/value with the key). It runs on its own thread, so that a slow follower
+// /api/value and /api/show with the key; GET /api/shows lists the shows). It runs on its own thread, so that a slow follower
 // never delays the stage screen; only the latest state matters, and what a
 // follower has not taken yet is replaced by the newer state. Whatever a
 // client sends, what it can cost the program is bounded: a few places, a
@@ -49,6 +49,8 @@ public:
     void Publish(const TBandState &state, const QList<TBandPrompt> &neighbours = {});
     // The slots' names for the remote's list (index = slot key).
     void PublishSlots(const QStringList &names);
+    // The shows of the repertoire, for the remote's list of shows.
+    void PublishShows(const QList<TBandShow> &shows);
 
     // The limits the server keeps: places for anyone, more for keyed
     // commands, followers and requests from one address, a message's bytes.
@@ -63,6 +65,8 @@ signals:
     // body says), which may only bring the stage page to the front.
     void ValueRequested(int value);
     void SelectRequested();
+    // A remote opens show `show` (POST /api/show with the key).
+    void ShowRequested(int show);
 
 private:
     std::unique_ptr<TBandHost> Host;

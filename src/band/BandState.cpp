@@ -35,6 +35,8 @@ QByteArray BandStateJson(const TBandState &s, qint64 seq, const QString &content
     o.insert(QStringLiteral("scroll"), std::clamp(s.Scroll, 0.0, 1.0));
     o.insert(QStringLiteral("content"), content);
     o.insert(QStringLiteral("text"), s.Text);
+    o.insert(QStringLiteral("show"), s.ShowNumber);
+    o.insert(QStringLiteral("showName"), s.ShowName);
     o.insert(QStringLiteral("link"), s.Kind == QLatin1String("web") && SafeWebAddress(s.Name)
                                          ? QUrl(s.Name.trimmed()).toString(QUrl::FullyEncoded)
                                          : QString());
@@ -47,6 +49,16 @@ QByteArray BandSlotsJson(const QStringList &names)
     for (int slot = 0; slot < names.size(); ++slot) {
         list.append(
             QJsonObject{{QStringLiteral("slot"), slot}, {QStringLiteral("name"), names[slot]}});
+    }
+    return QJsonDocument(list).toJson(QJsonDocument::Compact);
+}
+
+QByteArray BandShowsJson(const QList<TBandShow> &shows)
+{
+    QJsonArray list;
+    for (const TBandShow &show : shows) {
+        list.append(QJsonObject{{QStringLiteral("show"), show.Number},
+                                {QStringLiteral("name"), show.Name}});
     }
     return QJsonDocument(list).toJson(QJsonDocument::Compact);
 }

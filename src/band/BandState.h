@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,9 @@ struct TBandState {
     // The file whose content followers get ("text", "rtf", "pdf", "picture",
     // "html"); never sent to them.
     QString File;
+    // The show open, for a repertoire of several.
+    int ShowNumber = 0;
+    QString ShowName;
 };
 
 // A web address a follower may open or link to: only http and https, so that
@@ -37,5 +41,12 @@ QByteArray BandStateJson(const TBandState &state, qint64 seq, const QString &con
 
 // The slot list for the remote: [{"slot":0,"name":"..."}...].
 QByteArray BandSlotsJson(const QStringList &names);
+
+// The show list for the remote: [{"show":2,"name":"..."}...].
+struct TBandShow {
+    int Number = 0;
+    QString Name;
+};
+QByteArray BandShowsJson(const QList<TBandShow> &shows);
 
 } // namespace tarvello

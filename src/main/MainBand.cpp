@@ -3,6 +3,8 @@
 // "Stage" only ever goes to the stage page, where the pad's Select toggles).
 #include "main/MainWindow.h"
 
+#include "show/ShowBank.h"
+
 #include "prompt/PromptEngine.h"
 
 #include "band/BandServer.h"
@@ -60,6 +62,9 @@ void TfMain::cbBandScreensClick()
                         pcMainChange();
                     }
                 }));
+        // A remote opens a show as the Shows page does.
+        connect(Band.get(), &TBandServer::ShowRequested, this,
+                Guarded(*ErrorBox, [this](int show) { OpenShow(show); }));
     }
     const int port = SettingsPage->BandPort();
     try {
@@ -72,6 +77,19 @@ void TfMain::cbBandScreensClick()
     const QString follow = QStringLiteral("http://%1:%2/").arg(TBandServer::LanAddress()).arg(port);
     SettingsPage->ShowBandAddresses(follow, follow + QStringLiteral("remote#") + BandKeyValue);
     BandPublisher->SetServer(Band.get(), DisplayType() == 1);
+    PublishShows();
+}
+
+void TfMain::PublishShows()
+{
+    if (!Band || !Band->Running()) {
+        return;
+    }
+    QList<TBandShow> shows;
+    for (const TShowEntry &entry : Bank->List().Entries()) {
+        shows.append({entry.Number, entry.Name});
+    }
+    Band->PublishShows(shows);
 }
 
 TStageReport TfMain::StageReport() const

@@ -87,6 +87,9 @@ async function showContent(state) {
 
 function show(state) {
   shownState = state;
+  // The show, where there are several: a follower who joins mid-show sees
+  // which one is on.
+  $('show').textContent = state.showName ? state.showName + ' \u00b7' : '';
   $('slot').textContent = state.slot;
   $('name').textContent = state.name;
   $('next').textContent = state.next ? 'Next: ' + state.next : '';

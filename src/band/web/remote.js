@@ -94,6 +94,31 @@ document.addEventListener('click', (event) => {
   if (armed >= 0 && !event.target.closest('#slots button')) disarm();
 });
 
+// The shows: listed when there is more than one; opening one changes the
+// song list, which is loaded again as the show arrives.
+const showBox = document.getElementById('shows');
+const showList = document.getElementById('showList');
+let currentShow = -1;
+document.getElementById('openShow').addEventListener('click', () => {
+  send('/api/show', { show: Number(showList.value) });
+});
+
+async function loadShows() {
+  try {
+    const shows = await (await fetch('/api/shows', { cache: 'no-store' })).json();
+    showList.replaceChildren(...shows.map((show) => {
+      const option = document.createElement('option');
+      option.value = show.show;
+      option.textContent = show.show + '  ' + show.name;
+      return option;
+    }));
+    showList.value = String(currentShow);
+    showBox.hidden = shows.length < 2;
+  } catch (e) {
+    setTimeout(loadShows, 1000);
+  }
+}
+
 let current = -1;
 function markCurrent() {
   for (const button of list.children) {
@@ -121,10 +146,16 @@ async function loadSlots() {
 
 function follow() {
   const socket = new WebSocket((location.protocol === 'https:' ? 'wss://' : 'ws://') + location.host + '/ws');
-  socket.onopen = loadSlots;
+  socket.onopen = () => { loadSlots(); loadShows(); };
   socket.onmessage = (event) => {
     try {
-      current = JSON.parse(event.data).slot;
+      const state = JSON.parse(event.data);
+      current = state.slot;
+      if (state.show !== currentShow) {
+        currentShow = state.show;
+        loadSlots();
+        loadShows();
+      }
       markCurrent();
     } catch (e) {}
   };
