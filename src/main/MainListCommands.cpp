@@ -1,5 +1,7 @@
 #include "main/MainWindow.h"
 
+#include "show/ShowBank.h"
+
 #include "files/MidiStringsFile.h"
 #include "files/TextFile.h"
 #include "midistrings/MidiStringsDialog.h"
@@ -35,7 +37,9 @@ void TfMain::ReadMidiStrings(TLineReader &file)
 
 void TfMain::WriteMidiStrings(QStringList &file) const
 {
-    file.append(MidiStringsSectionLines(SlotShow->MidiStringLists()));
+    // The MIDI strings file goes with the settings file's show, whichever
+    // show is open.
+    file.append(MidiStringsSectionLines(Bank->SettingsFileContents().Strings));
 }
 
 void TfMain::SaveListFile(TKeyValueGrid &grid, TSlotField field, const QString &caption)

@@ -48,9 +48,21 @@ void TfMain::connectSettingsPage()
     Engine->Midi().Thru = false;
     const auto copyOptions = [this, page] {
         Engine->SetOptions({!page->SuppressNumber(), page->SendMessageOnClick(),
-                            page->SendMidiStrings(), page->PageTurnerContinues()});
+                            page->SendMidiStrings(), page->PageTurnerContinues(),
+                            page->NumbersFromOne()});
+        LyricPage->SetNumbersFromOne(page->NumbersFromOne());
     };
     connect(page, &TSettingsPage::SelectionOptionsToggled, this, copyOptions);
+    // The input thread reads the show controller and Song Select through
+    // copies; the shows are listed again in the operator's numbers.
+    connect(page, &TSettingsPage::ShowOptionsChanged, this, [this, page, copyOptions] {
+        Engine->Midi().ShowController = page->ShowController();
+        Engine->Midi().SongSelect = page->SongSelect();
+        copyOptions();
+        if (Bank) {
+            ListShows();
+        }
+    });
     copyOptions();
     OpenUrl = [](const QUrl &address) { return QDesktopServices::openUrl(address); };
     LyricPage->SetScrollSeconds(page->ScrollSeconds());

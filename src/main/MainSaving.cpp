@@ -39,6 +39,7 @@ void TfMain::StartSavingChanges()
     connect(page, &TSettingsPage::ScrollSecondsChanged, this, changed);
     connect(page, &TSettingsPage::ScrollDelayChanged, this, changed);
     connect(page, &TSettingsPage::ReleaseWindowChanged, this, changed);
+    connect(page, &TSettingsPage::ShowOptionsChanged, this, changed);
     connect(page, &TSettingsPage::BandScreensToggled, this, changed);
     connect(page, &TSettingsPage::BandPortChanged, this, changed);
     connect(page, &TSettingsPage::FontClicked, this, changed);

@@ -10,6 +10,7 @@
 #include "prompt/PromptReference.h"
 #include "prompt/SelectionMidi.h"
 #include "prompt/ShowSaver.h"
+#include "show/ShowList.h"
 #include "widgets/KeyValueGrid.h"
 
 #include <QTabWidget>
@@ -31,10 +32,16 @@ void TfMain::Select(int value, TSelectOrigin origin)
 void TfMain::ShowSelection(const TPrompt &prompt)
 {
     TKeyValueGrid &list = GridOfDisplayType();
-    const bool cursorMoves = prompt.Selects && list.Row() != RowOfSlot(prompt.Slot);
+    // Another show's slot is new to the instruments, whatever its number.
+    const bool cursorMoves =
+        prompt.Selects && (list.Row() != RowOfSlot(prompt.Slot) || prompt.ShowChanged);
     const QString caption = PromptCaption(prompt, PatchMode(), Engine->Midi().Controller);
     SetCaption(caption);
     const bool numbered = Engine->Options().Numbered;
+    DisplayPage->ShowShowTitle(
+        prompt.ShowCount > 1
+            ? ShowTitle(TShowEntry{prompt.ShowNumber, prompt.ShowName, {}}, prompt.FromOne)
+            : QString());
 
     // The band hears of a new prompt before the stage view draws it: what a
     // follower fetches is prepared already, and a large document on the stage
@@ -88,7 +95,7 @@ void TfMain::ShowSelection(const TPrompt &prompt)
 
 void TfMain::DisplayTextLine(int value)
 {
-    const QString key = QString::number(value);
+    const QString key = SlotNumberText(value, NumbersFromOne());
     const QString line = SlotShow->Line(value);
     DisplayPage->ShowLine(Engine->Options().Numbered ? NumberedLine(key, line) : line);
 }
@@ -103,7 +110,8 @@ void TfMain::ShowPrompt(const TPrompt &prompt)
     // prompt that fails to show still has its neighbours made ready.
     const bool numbered = Engine->Options().Numbered;
     try {
-        LyricPage->Show(QString::number(prompt.Slot), prompt.Stored, prompt.File, numbered);
+        LyricPage->Show(SlotNumberText(prompt.Slot, prompt.FromOne), prompt.Stored, prompt.File,
+                        numbered);
     } catch (...) {
         LyricPage->PrepareNeighbours(prompt.Neighbours, numbered);
         throw;

@@ -11,6 +11,7 @@
 #include "pages/LyricPage.h"
 #include "pages/SettingsPage.h"
 #include "prompt/StoredSettings.h"
+#include "show/ShowBank.h"
 #include "touchpad/TouchPad.h"
 #include "widgets/ErrorReporter.h"
 #include "widgets/KeyValueGrid.h"
@@ -115,6 +116,8 @@ void TfMain::LoadSettings()
         MidiStringsWritable = !entry.exists() && !entry.isSymLink();
         ReportError(std::current_exception());
     }
+    // The show open last time, once the settings file's own is whole.
+    LoadShows();
     // The Lyric page's three views fill it through its layout already.
 }
 
@@ -154,12 +157,15 @@ void TfMain::SaveSettings(bool commitOpenEdits)
     if (commitOpenEdits) {
         CommitListEdits();
     }
-    s.Files = SlotShow->Texts(TSlotField::File);
-    s.Lines = SlotShow->Texts(TSlotField::Line);
+    // The settings file keeps its own show, whichever show is open.
+    const TShowContents settingsShow = Bank->SettingsFileContents();
+    s.Files = settingsShow.Files;
+    s.Lines = settingsShow.Lines;
     CollectStage(s);
     s.BandKey = BandKeyValue;
 
     WriteStoredSettings(*SettingsFile, s);
+    Bank->WriteList(*SettingsFile);
     // The user's configuration folder may not be there yet on the first run.
     const QString settingsFolder = QFileInfo(SettingsFile->FileName()).absolutePath();
     QDir().mkpath(settingsFolder);
@@ -173,6 +179,13 @@ void TfMain::SaveSettings(bool commitOpenEdits)
     // be written stops the save before the MIDI strings file.
     if (KeepVersionsBefore(SettingsFile->FileName(), SettingsFile->Contents(), backups, today)) {
         SettingsFile->UpdateFile();
+    }
+    // The open show's own file, when it has one.
+    if (const std::optional<QString> showFile = Bank->OpenFilePath()) {
+        const QByteArray showBytes = Bank->OpenFileBytes();
+        if (KeepVersionsBefore(*showFile, showBytes, backups, today)) {
+            SaveFileAtomically(*showFile, showBytes);
+        }
     }
     if (!MidiStringsWritable) {
         return; // reported at start-up

@@ -80,6 +80,16 @@ bool TfMain::StageKeyPress(const QWindow *window, const QKeyEvent &event)
             SetFullScreen(!StageFullScreen);
         }
         return true;
+    case TStageKey::NextShow:
+    case TStageKey::PreviousShow:
+        // On every page, pedal keys or not; an editor keeps its own keys.
+        if (TakesTypedKeys(focus) && !stagePage) {
+            return false;
+        }
+        if (!event.isAutoRepeat()) {
+            StepShow(key == TStageKey::NextShow);
+        }
+        return true;
     default:
         break;
     }

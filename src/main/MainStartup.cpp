@@ -1,5 +1,7 @@
 #include "main/MainWindow.h"
 
+#include "show/ShowBank.h"
+
 #include "prompt/PromptEngine.h"
 
 #include "band/BandServer.h"
@@ -91,6 +93,10 @@ void TfMain::FormCreate(const QString &settingsFile)
         if (settingsFile.isEmpty()) {
             const TSettingsLocation location = ProgramSettingsLocation();
             SettingsFile = std::make_shared<TIniFile>(location.File, location.StartingPoint);
+            // The starting show's other shows lie beside it.
+            if (!location.StartingPoint.isEmpty()) {
+                Bank->SetStartingFolder(QFileInfo(location.StartingPoint).absolutePath());
+            }
             if (!location.MidiStringsFolder.isEmpty()) {
                 MidiStringsFile = MidiStringsFilePath(location.MidiStringsFolder);
             }

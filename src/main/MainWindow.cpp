@@ -20,6 +20,8 @@
 #include "widgets/LayoutHelpers.h"
 #include "widgets/UpDown.h"
 
+#include "repertoire/ShowsPage.h"
+
 #include <QTabWidget>
 #include <QTimer>
 
@@ -42,6 +44,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
     connectEngine();
     createPages();
     connectPages();
+    connectShows();
     connectSettingsPage();
     connectBand();
     watchPaintForTouchPad();
@@ -87,6 +90,8 @@ void TfMain::createPages()
     pcMain->addTab(TextPage, QStringLiteral("Text List Edit"));
     pcMain->addTab(FilePage, QStringLiteral("File List Edit"));
     pcMain->addTab(SettingsPage, QStringLiteral("Settings"));
+    ShowsPage = new TShowsPage(pcMain);
+    pcMain->addTab(ShowsPage, QStringLiteral("Shows"));
     pcMain->setCurrentWidget(SettingsPage);
 }
 

@@ -46,7 +46,9 @@ class TMidiDeviceWatch;
 class TMidiDispatch;
 class TPromptEngine;
 class TSettingsPage;
+class TShowBank;
 class TShowEdits;
+class TShowsPage;
 class TShowSaver;
 class TStageNotice;
 class TfMidiStrings;
@@ -225,6 +227,19 @@ private:
     void ShowSelection(const TPrompt &prompt);
     void DisplayTextLine(int value);
     void ShowPrompt(const TPrompt &prompt);
+    // The shows of the repertoire (MainShows.cpp): one is open in the show;
+    // a bank and program, the Shows page or Ctrl+Page Down/Up open another.
+    void connectShows();
+    void LoadShows();
+    void OpenShow(int number);
+    void StepShow(bool next);
+    void ShowShowProblem(const QString &text);
+    void ListShows();
+    // The remote's list of shows (MainBand.cpp).
+    void PublishShows();
+    void AddShow(bool copyOpen);
+    void RemoveShow(int number);
+    bool NumbersFromOne() const;
     // Construction (MainWindow.cpp).
     void createPages();
     void connectPages();
@@ -274,6 +289,8 @@ private:
     std::unique_ptr<TShowEdits> ShowEdits;
     // A child of the window, named "ShowSaver".
     TShowSaver *Saver = nullptr;
+    // The shows, a child named "ShowBank".
+    TShowBank *Bank = nullptr;
     // The caption without the mark of a failed write.
     QString Caption;
     TPromptEngine *Engine = nullptr;
@@ -283,6 +300,7 @@ private:
     TListEditPage *TextPage = nullptr;
     TListEditPage *FilePage = nullptr;
     TSettingsPage *SettingsPage = nullptr;
+    TShowsPage *ShowsPage = nullptr;
 
     // The program changes the page itself (start-up, hidden tabs): nothing
     // is shown for it.

@@ -34,6 +34,14 @@ bool IsTypedInto(const QWidget *widget)
 
 TStageKey StageKeyOf(int key, Qt::KeyboardModifiers modifiers)
 {
+    if ((modifiers & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        if (key == Qt::Key_PageDown) {
+            return TStageKey::NextShow;
+        }
+        if (key == Qt::Key_PageUp) {
+            return TStageKey::PreviousShow;
+        }
+    }
     if ((modifiers & ~Qt::KeypadModifier) != Qt::NoModifier) {
         return TStageKey::None;
     }

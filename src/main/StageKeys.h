@@ -19,11 +19,14 @@ enum class TStageKey {
     Last,             // End: the last filled slot
     ToggleFullScreen, // F11
     LeaveFullScreen,  // Escape
+    NextShow,         // Ctrl+Page Down
+    PreviousShow,     // Ctrl+Page Up
 };
 
 // The stage key a key press stands for. Page-turner pedals send these keys
 // bare; with Shift, Ctrl, Alt or Meta held the press is someone else's
-// (Shift+Space, Ctrl+End...), and gives None. The keypad's keys count as the
+// (Shift+Space, Ctrl+End...), and gives None, but for Ctrl+Page Down and
+// Ctrl+Page Up, which step through the shows. The keypad's keys count as the
 // main ones.
 TStageKey StageKeyOf(int key, Qt::KeyboardModifiers modifiers);
 

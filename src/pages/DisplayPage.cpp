@@ -21,6 +21,24 @@ TDisplayPage::TDisplayPage(QWidget *parent) : QWidget(parent)
     lPatchName->setFont(PixelFont({QStringLiteral("MS Sans Serif")}, 32));
     tarvello::SetBackground(lPatchName, ColourOfColourValue(DisplayLabelColour));
     layout->addWidget(lPatchName, 0, 0);
+    // Over the line's foot, clear of its first words.
+    lShowName = Named(new QLabel(this), "lShowName");
+    lShowName->setTextFormat(Qt::PlainText);
+    lShowName->setFont(PixelFont({QStringLiteral("MS Sans Serif")}, 16));
+    lShowName->setContentsMargins(8, 4, 8, 4);
+    lShowName->hide();
+    layout->addWidget(lShowName, 0, 0, Qt::AlignRight | Qt::AlignBottom);
+}
+
+void TDisplayPage::ShowShowTitle(const QString &title)
+{
+    lShowName->setText(title);
+    lShowName->setVisible(!title.isEmpty());
+}
+
+QString TDisplayPage::ShowTitleText() const
+{
+    return lShowName->text();
 }
 
 void TDisplayPage::ShowLine(const QString &text)
@@ -51,6 +69,7 @@ QColor TDisplayPage::TextColour() const
 void TDisplayPage::SetTextColour(const QColor &colour)
 {
     tarvello::SetTextColour(lPatchName, QPalette::WindowText, colour);
+    tarvello::SetTextColour(lShowName, QPalette::WindowText, colour);
 }
 
 QColor TDisplayPage::Background() const

@@ -18,6 +18,10 @@ public:
 
     void ShowLine(const QString &text);
     QString Line() const;
+    // The show the line belongs to, in small type at the page's foot; empty
+    // hides it (a repertoire of one show).
+    void ShowShowTitle(const QString &title);
+    QString ShowTitleText() const;
 
     QFont PromptFont() const;
     void SetPromptFont(const QFont &font);
@@ -28,6 +32,7 @@ public:
 
 private:
     QLabel *lPatchName;
+    QLabel *lShowName;
 };
 
 } // namespace tarvello

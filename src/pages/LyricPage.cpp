@@ -235,7 +235,8 @@ void TLyricPage::PrepareWaitingNeighbours()
     for (const TPromptFile &file : neighbours) {
         if (file.Kind == TPromptKind::RichText) {
             files.push_back(
-                PreparedFileOf(file.Path, QString::number(file.Slot), file.Stored, numbered));
+                PreparedFileOf(file.Path, SlotNumberText(file.Slot, NumbersFromOne), file.Stored,
+                               numbered));
         } else if (file.Kind == TPromptKind::Pdf) {
             pdfs << file.Path;
             pages << file.Page;

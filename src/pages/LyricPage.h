@@ -52,6 +52,8 @@ public:
     // The work starts once the prompt just shown is painted; of several calls
     // before then, the last one counts.
     void PrepareNeighbours(std::vector<TPromptFile> neighbours, bool numbered);
+    // Neighbours are numbered from 1 where the operator reads slots so.
+    void SetNumbersFromOne(bool fromOne) { NumbersFromOne = fromOne; }
     // Neighbours are waiting for the paint or being made ready.
     bool Preparing() const;
     // Line down, line up, page down or page up (122 to 125) on the view that
@@ -123,6 +125,7 @@ private:
     std::optional<std::vector<TPromptFile>> WaitingNeighbours;
     bool WaitingNumbered = false;
     TLyricViewKind View = lvRichText;
+    bool NumbersFromOne = false;
 };
 
 } // namespace tarvello

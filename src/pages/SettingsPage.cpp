@@ -401,6 +401,7 @@ void TSettingsPage::Restore(const TStoredSettings &s)
     seScrollDelay->setValue(s.ScrollDelay);
     cbPageTurnerContinues->setChecked(s.PageTurnerContinues);
     seReleaseWindow->setValue(s.ReleaseWindow);
+    RestoreShowOptions(s);
     SetBandPort(s.BandPort);
     cbBandScreens->setChecked(s.BandEnabled);
 }
@@ -430,6 +431,9 @@ void TSettingsPage::Collect(TStoredSettings &s) const
     s.ScrollDelay = seScrollDelay->value();
     s.PageTurnerContinues = cbPageTurnerContinues->isChecked();
     s.ReleaseWindow = seReleaseWindow->value();
+    s.ShowController = ShowController();
+    s.SongSelect = SongSelect();
+    s.NumbersFromOne = NumbersFromOne();
     s.PedalKeys = cbPedalKeys->isChecked();
     s.BandEnabled = cbBandScreens->isChecked();
     s.BandPort = seBandPort->value();

@@ -6,6 +6,7 @@
 #include <optional>
 
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QListWidget;
@@ -91,6 +92,11 @@ public:
     bool PageTurnerContinues() const;
     // Milliseconds from the first MIDI value of a run to the selection.
     int ReleaseWindow() const;
+    // Shows (SettingsPageShows.cpp): the controller that opens a show in
+    // Controller mode (-1 none), "Song Select", numbers from 1.
+    int ShowController() const;
+    bool SongSelect() const;
+    bool NumbersFromOne() const;
     // Band screens (SettingsPageBand.cpp): the box, the port, and what the
     // musicians open: the follow address with its QR code and the remote
     // address with the key, which is shown only on demand (TRemoteCode).
@@ -134,6 +140,8 @@ signals:
     void ScrollSecondsChanged(int seconds);
     void ScrollDelayChanged(int seconds);
     void ReleaseWindowChanged(int milliseconds);
+    // "Show controller", "Song Select" or "Numbers from 1" changed.
+    void ShowOptionsChanged();
     void BandScreensToggled(bool on);
     // The port after the operator has finished changing it.
     void BandPortChanged(int port);
@@ -149,6 +157,8 @@ private:
     void createAutoScrollControls();
     void createReleaseWindowControls();
     void createBandControls();
+    void createShowControls();
+    void RestoreShowOptions(const TStoredSettings &stored);
     void connectControls();
     void PlaceMidiSystemNotice();
 
@@ -186,6 +196,10 @@ private:
     QCheckBox *cbPageTurnerContinues;
     QLabel *lReleaseWindow;
     QSpinBox *seReleaseWindow;
+    QLabel *lShowController;
+    QComboBox *cbShowController;
+    QCheckBox *cbSongSelect;
+    QCheckBox *cbNumbersFromOne;
     QCheckBox *cbBandScreens;
     QSpinBox *seBandPort;
     QLabel *lBandAddress;

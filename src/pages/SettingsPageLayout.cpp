@@ -25,24 +25,6 @@
 namespace tarvello {
 namespace {
 
-// The bounds are laid out for Tahoma at 96 dpi; a wider substitute face
-// gets the width its caption needs so that nothing is cut off.
-void WidenToFit(QWidget *widget, int maxWidth = 400)
-{
-    const int wanted = std::min(widget->sizeHint().width(), maxWidth);
-    if (wanted > widget->width()) {
-        widget->resize(wanted, widget->height());
-    }
-}
-
-QLabel *PlacedLabel(QWidget *parent, const char *name, const QString &caption, int left, int top)
-{
-    QLabel *label = Named(new QLabel(caption, parent), name);
-    label->move(left, top);
-    label->adjustSize();
-    return label;
-}
-
 // A list box whose items run top to bottom and wrap into columns of equal
 // width, as the channel and controller lists show them.
 QListWidget *ColumnList(QWidget *parent, const char *name, int columns, const QRect &bounds,
@@ -103,6 +85,7 @@ TSettingsPage::TSettingsPage(QWidget *parent) : QWidget(parent)
     createNavigationPanel();
     createAutoScrollControls();
     createReleaseWindowControls();
+    createShowControls();
     createBandControls();
     connectControls();
 }

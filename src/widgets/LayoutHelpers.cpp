@@ -1,6 +1,9 @@
 #include "widgets/LayoutHelpers.h"
 
+#include <QLabel>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace tarvello {
 
@@ -35,6 +38,22 @@ QFont PixelFont(const QStringList &families, int pixelHeight)
                      QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("Sans Serif")});
     font.setPixelSize(pixelHeight);
     return font;
+}
+
+void WidenToFit(QWidget *widget, int maxWidth)
+{
+    const int wanted = std::min(widget->sizeHint().width(), maxWidth);
+    if (wanted > widget->width()) {
+        widget->resize(wanted, widget->height());
+    }
+}
+
+QLabel *PlacedLabel(QWidget *parent, const char *name, const QString &caption, int left, int top)
+{
+    QLabel *label = Named(new QLabel(caption, parent), name);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
 }
 
 } // namespace tarvello

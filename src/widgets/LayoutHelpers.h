@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class QLabel;
 class QWidget;
 
 namespace tarvello {
@@ -30,6 +31,12 @@ void SetHint(QWidget *widget, const QString &hint, bool shown);
 void SetBackground(QWidget *widget, const QColor &colour);
 // The colour text is drawn in; `role` is WindowText for labels, Text for views.
 void SetTextColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
+
+// The bounds are laid out for Tahoma at 96 dpi; a wider substitute face
+// gets the width its caption needs so that nothing is cut off.
+void WidenToFit(QWidget *widget, int maxWidth = 400);
+// A label with its caption at a place of the layout, as wide as its text.
+QLabel *PlacedLabel(QWidget *parent, const char *name, const QString &caption, int left, int top);
 
 // A font by pixel height, with substitutes for faces a Linux desktop lacks.
 QFont PixelFont(const QStringList &families, int pixelHeight);
