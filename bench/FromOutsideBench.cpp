@@ -25,6 +25,7 @@
 // build, for its figures). JACK: JACK_DEFAULT_SERVER when it names a running server, else a private
 // one.
 
+#include "show/ShowFile.h"
 #include "support/BandClient.h"
 #include "support/JackPeer.h"
 #include "support/QtTestEnvironment.h"
@@ -37,6 +38,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -412,9 +414,66 @@ void BM_OutsideNextPdfWithBandUnderAttack(benchmark::State &state)
     NextPdf(state, true, true);
 }
 
+// A Bank Select and a Program Change to another show each time: shows 1 and
+// 2 take turns, each with its own file, so every selection reads a show.
+void BankSelect(benchmark::State &state, bool fileDisplay)
+{
+    const auto entry = [fileDisplay](int show, int slot) {
+        return fileDisplay ? QStringLiteral("chart%1.pdf /PAGE %2").arg(show).arg(slot % 3 + 1)
+                           : QStringLiteral("Show %1, song %2: the chorus comes twice").arg(show).arg(slot);
+    };
+    QByteArray settings = ShowSettings(fileDisplay, {entry(0, 0)});
+    settings += "[Shows]\r\nCount=3\r\nShow 1=0;;Home\r\nShow 2=1;shows/one.ini;One\r\n"
+                "Show 3=2;shows/two.ini;Two\r\n";
+    Measure(
+        state, settings,
+        [fileDisplay, entry](const QTemporaryDir &dir) {
+            QDir(dir.path()).mkpath(QStringLiteral("shows"));
+            for (int show : {1, 2}) {
+                TShowContents contents;
+                for (int slot = 0; slot < Songs; ++slot) {
+                    (fileDisplay ? contents.Files : contents.Lines)[size_t(slot)] = entry(show, slot);
+                }
+                WriteBenchFile(dir,
+                               show == 1 ? QStringLiteral("shows/one.ini")
+                                         : QStringLiteral("shows/two.ini"),
+                               ShowFileBytes({QString(), show}, contents));
+                if (fileDisplay) {
+                    WriteSongbook(dir.filePath(QStringLiteral("chart%1.pdf").arg(show)), 4);
+                }
+            }
+            if (fileDisplay) {
+                WriteSongbook(dir.filePath(QStringLiteral("chart0.pdf")), 4);
+            }
+        },
+        QByteArray::fromHex("C000"),
+        [](TProgramUnderTest &program, std::vector<double> &samples) {
+            for (int slot = 1; slot < Songs; ++slot) {
+                const char show = char(1 + slot % 2);
+                const char message[] = {char(0xB0), 0, 0, char(0xB0), 32, show, char(0xC0),
+                                        char(slot)};
+                samples.push_back(program.Time(QByteArray(message, sizeof message), 300ms));
+            }
+            program.SendAndSettle(QByteArray::fromHex("B00000B02000C000"));
+        },
+        SamplesForP99);
+}
+
+void BM_OutsideBankTextLine(benchmark::State &state)
+{
+    BankSelect(state, false);
+}
+
+void BM_OutsideBankPdf(benchmark::State &state)
+{
+    BankSelect(state, true);
+}
+
 BENCHMARK(BM_OutsideTextLine)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutsidePdfPageTurn)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutsideNextRtf)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutsideBankTextLine)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OutsideBankPdf)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutsideNextPdf)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutsideNextPdfWithBand)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OutsideNextPdfWithBandUnderAttack)
