@@ -5,10 +5,11 @@
 #include "core/ErrorText.h"
 #include "core/Version.h"
 #include "files/IniFile.h"
+#include "pages/SettingsPage.h"
 #include "prompt/PromptEngine.h"
 #include "prompt/ShowSaver.h"
 #include "show/ShowBank.h"
-#include "repertoire/ShowsPage.h"
+#include "repertoire/ShowsWindow.h"
 #include "show/ShowEdits.h"
 #include "widgets/Dialogs.h"
 #include "widgets/ErrorReporter.h"
@@ -43,14 +44,21 @@ void TfMain::connectShows()
         ChangeToSave();
     });
 
-    connect(ShowsPage, &TShowsPage::OpenClicked, this,
+    connect(SettingsPage, &TSettingsPage::ShowsClicked, this, [this] {
+        ListShows();
+        ShowsWindow->ChooseShow(Bank->Current());
+        ShowsWindow->show();
+        ShowsWindow->raise();
+        ShowsWindow->activateWindow();
+    });
+    connect(ShowsWindow, &TShowsWindow::OpenClicked, this,
             Guarded(*ErrorBox, [this](int number) { OpenShow(number); }));
-    connect(ShowsPage, &TShowsPage::AddClicked, this,
+    connect(ShowsWindow, &TShowsWindow::AddClicked, this,
             Guarded(*ErrorBox, [this](bool copyOpen) { AddShow(copyOpen); }));
-    connect(ShowsPage, &TShowsPage::RemoveClicked, this,
+    connect(ShowsWindow, &TShowsWindow::RemoveClicked, this,
             Guarded(*ErrorBox, [this](int number) { RemoveShow(number); }));
     // A refused name or number is reported, and the list shows what stands.
-    connect(ShowsPage, &TShowsPage::RenameRequested, this,
+    connect(ShowsWindow, &TShowsWindow::RenameRequested, this,
             [this](int number, const QString &name) {
                 QMetaObject::invokeMethod(
                     this,
@@ -60,13 +68,13 @@ void TfMain::connectShows()
                     },
                     Qt::QueuedConnection);
             });
-    connect(ShowsPage, &TShowsPage::RenumberRequested, this, [this](int number, int newNumber) {
+    connect(ShowsWindow, &TShowsWindow::RenumberRequested, this, [this](int number, int newNumber) {
         QMetaObject::invokeMethod(
             this,
             [this, number, newNumber] {
                 Guarded(*ErrorBox, [&] { Bank->Renumber(number, newNumber); })();
                 ListShows();
-                ShowsPage->ChooseShow(Bank->List().Has(newNumber) ? newNumber : number);
+                ShowsWindow->ChooseShow(Bank->List().Has(newNumber) ? newNumber : number);
             },
             Qt::QueuedConnection);
     });
@@ -75,7 +83,7 @@ void TfMain::connectShows()
 
 void TfMain::ListShows()
 {
-    ShowsPage->SetShows(Bank->List(), Bank->Current(), NumbersFromOne());
+    ShowsWindow->SetShows(Bank->List(), Bank->Current(), NumbersFromOne());
 }
 
 void TfMain::AddShow(bool copyOpen)
@@ -84,7 +92,7 @@ void TfMain::AddShow(bool copyOpen)
     const QString name = copyOpen ? QStringLiteral("Copy of ") + Bank->CurrentEntry().Name.trimmed()
                                   : QStringLiteral("New show");
     const int number = Bank->Add(name.trimmed(), copyOpen);
-    ShowsPage->ChooseShow(number);
+    ShowsWindow->ChooseShow(number);
 }
 
 void TfMain::RemoveShow(int number)

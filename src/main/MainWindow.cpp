@@ -20,7 +20,7 @@
 #include "widgets/LayoutHelpers.h"
 #include "widgets/UpDown.h"
 
-#include "repertoire/ShowsPage.h"
+#include "repertoire/ShowsWindow.h"
 
 #include <QTabWidget>
 #include <QTimer>
@@ -90,8 +90,7 @@ void TfMain::createPages()
     pcMain->addTab(TextPage, QStringLiteral("Text List Edit"));
     pcMain->addTab(FilePage, QStringLiteral("File List Edit"));
     pcMain->addTab(SettingsPage, QStringLiteral("Settings"));
-    ShowsPage = new TShowsPage(pcMain);
-    pcMain->addTab(ShowsPage, QStringLiteral("Shows"));
+    ShowsWindow = new TShowsWindow(this);
     pcMain->setCurrentWidget(SettingsPage);
 }
 

@@ -48,7 +48,7 @@ class TPromptEngine;
 class TSettingsPage;
 class TShowBank;
 class TShowEdits;
-class TShowsPage;
+class TShowsWindow;
 class TShowSaver;
 class TStageNotice;
 class TfMidiStrings;
@@ -300,7 +300,7 @@ private:
     TListEditPage *TextPage = nullptr;
     TListEditPage *FilePage = nullptr;
     TSettingsPage *SettingsPage = nullptr;
-    TShowsPage *ShowsPage = nullptr;
+    TShowsWindow *ShowsWindow = nullptr;
 
     // The program changes the page itself (start-up, hidden tabs): nothing
     // is shown for it.

@@ -142,6 +142,8 @@ signals:
     void ReleaseWindowChanged(int milliseconds);
     // "Show controller", "Song Select" or "Numbers from 1" changed.
     void ShowOptionsChanged();
+    // "Shows...": the window of the repertoire.
+    void ShowsClicked();
     void BandScreensToggled(bool on);
     // The port after the operator has finished changing it.
     void BandPortChanged(int port);
@@ -200,6 +202,7 @@ private:
     QComboBox *cbShowController;
     QCheckBox *cbSongSelect;
     QCheckBox *cbNumbersFromOne;
+    QPushButton *bShows;
     QCheckBox *cbBandScreens;
     QSpinBox *seBandPort;
     QLabel *lBandAddress;

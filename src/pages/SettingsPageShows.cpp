@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include <algorithm>
@@ -16,33 +17,41 @@ namespace tarvello {
 
 void TSettingsPage::createShowControls()
 {
-    // On the release window's line, right of it: the controller that opens
-    // a show in Controller mode. Item 0 is "None", item k + 1 controller k.
-    lShowController = PlacedLabel(this, "lShowController", QStringLiteral("Show controller"),
-                                  seReleaseWindow->geometry().right() + 16, 288);
+    // A line of its own below the count-in and the save notice: the
+    // controller that opens a show in Controller mode (item 0 "None", item
+    // k + 1 controller k), Song Select, numbers from 1, and the shows.
+    lShowController =
+        PlacedLabel(this, "lShowController", QStringLiteral("Show controller"), 8, 376);
     cbShowController = Named(new QComboBox(this), "cbShowController");
     cbShowController->addItem(QStringLiteral("None"));
     cbShowController->addItems(ControllerItems());
-    cbShowController->setGeometry(lShowController->geometry().right() + 8, 284, 170, 22);
+    cbShowController->setGeometry(lShowController->geometry().right() + 8, 372, 170, 22);
     SetHint(cbShowController,
             QStringLiteral("In Controller mode, this controller's value opens the show of that "
                            "number"),
             true);
 
-    // On the count-in's line.
     cbSongSelect = Named(new QCheckBox(QStringLiteral("Song Select"), this), "cbSongSelect");
-    cbSongSelect->setGeometry(280, 316, 100, 19);
+    // The line below, left of where the remote's code is shown.
+    cbSongSelect->setGeometry(8, 402, 100, 19);
     WidenToFit(cbSongSelect);
     SetHint(cbSongSelect,
             QStringLiteral("A Song Select message selects a slot as a Program Change does"), true);
     cbNumbersFromOne =
         Named(new QCheckBox(QStringLiteral("Numbers from 1"), this), "cbNumbersFromOne");
-    cbNumbersFromOne->setGeometry(cbSongSelect->geometry().right() + 12, 316, 120, 19);
+    cbNumbersFromOne->setGeometry(cbSongSelect->geometry().right() + 16, 402, 120, 19);
     WidenToFit(cbNumbersFromOne);
     SetHint(cbNumbersFromOne,
             QStringLiteral("Show slot and show numbers from 1, as most instruments print them; "
                            "Midi still counts from 0"),
             true);
+
+    bShows = Named(new QPushButton(QStringLiteral("Shows..."), this), "bShows");
+    bShows->setGeometry(cbShowController->geometry().right() + 16, 370, 90, 25);
+    WidenToFit(bShows);
+    SetHint(bShows, QStringLiteral("The shows of the repertoire: open, add, rename, renumber"),
+            true);
+    connect(bShows, &QPushButton::clicked, this, &TSettingsPage::ShowsClicked);
 
     connect(cbShowController, &QComboBox::currentIndexChanged, this,
             &TSettingsPage::ShowOptionsChanged);

@@ -181,6 +181,20 @@ TEST_F(BandServerTest, CommandsNeedTheKeyAndAValueFrom0To127)
     ASSERT_TRUE(WaitUntil([&] { return values.size() == 2 && selects == 1; }));
     EXPECT_EQ(values, QList<int>({0, 127}));
 
+    // Shows: listed for anyone, opened with the key, numbers 0 to 16383.
+    QList<int> shows;
+    QObject::connect(Server.get(), &TBandServer::ShowRequested, Server.get(),
+                     [&](int show) { shows.append(show); });
+    Server->PublishShows({{0, QStringLiteral("Home")}, {16383, QStringLiteral("Last")}});
+    EXPECT_EQ(HttpGet(Port, "/api/shows").Body,
+              R"([{"name":"Home","show":0},{"name":"Last","show":16383}])");
+    EXPECT_EQ(HttpPost(Port, "/api/show", R"({"show": 2})").Status, 401);
+    EXPECT_EQ(HttpPost(Port, "/api/show", R"({"show": 16384})", Key).Status, 400);
+    EXPECT_EQ(HttpPost(Port, "/api/show", R"({"value": 2})", Key).Status, 400);
+    EXPECT_EQ(HttpPost(Port, "/api/show", R"({"show": 16383})", Key).Status, 204);
+    ASSERT_TRUE(WaitUntil([&] { return !shows.isEmpty(); }));
+    EXPECT_EQ(shows, QList<int>{16383});
+
     // Bodies over 4 KiB: 413, also when only the header announces one.
     EXPECT_EQ(HttpPost(Port, "/api/value", QByteArray(5000, ' ') + R"({"value": 1})", Key).Status,
               413);

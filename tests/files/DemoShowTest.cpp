@@ -147,6 +147,12 @@ void ForEachSavedKey(
     // "Band": the key is left out of the demo on purpose.
     write("Band", "Enabled", ini.ReadBool("Band", "Enabled", false) ? "1" : "0");
     integer("Band", "Port", 8750);
+    // "Shows": the demo's three shows, as the list is written.
+    for (int n = 1; n <= 3; ++n) {
+        text("Shows", QStringLiteral("Show %1").arg(n), QString());
+    }
+    integer("Shows", "Count", 0);
+    integer("Shows", "Current", 0);
 }
 
 class DemoShow : public ::testing::Test {
@@ -203,7 +209,7 @@ TEST_F(DemoShow, SettingsFileReadsExactlyLikeOneTheProgramSaved)
                         saved.WriteString(section, key, value);
                         ++keys;
                     });
-    EXPECT_EQ(keys, 23 + 2 * SlotCount + 5 + 2); // 5: "Stage", 2: "Band"
+    EXPECT_EQ(keys, 23 + 2 * SlotCount + 5 + 2 + 5); // "Stage", "Band", "Shows"
     EXPECT_EQ(saved.Contents(), bytes);
 
     // The newcomer lands on the Lyric page with the Nav Pad, and MIDI output

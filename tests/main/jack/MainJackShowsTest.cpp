@@ -120,6 +120,14 @@ TEST_F(MainJackShowsTest, ABankAndItsProgramOpenTheShowAndItsSlotTogether)
     Spin(300);
     EXPECT_TRUE(Shows(2, 6)) << "a bank alone changes nothing";
 
+    // A bank forgotten for a selection made elsewhere in between.
+    Send("B02003");
+    Spin(100);
+    SelectValue(7);
+    Send("C006");
+    Spin(300);
+    EXPECT_TRUE(Shows(2, 6));
+
     Send("B02007");
     Send("C001");
     ASSERT_TRUE(WaitFor([&] { return Window->windowTitle().contains("No show 7"); }))
@@ -128,11 +136,10 @@ TEST_F(MainJackShowsTest, ABankAndItsProgramOpenTheShowAndItsSlotTogether)
     EXPECT_EQ(PatchName()->text(), QStringLiteral("6 - two six"));
 
     // A show added takes a free number; the others keep theirs.
-    OpenPage("tsShows");
+    Find<QPushButton>("bShows")->click();
     Find<QPushButton>("bAddShow")->click();
     ASSERT_TRUE(Bank().List().Has(1));
     EXPECT_EQ(Bank().List().Find(3)->Name, QStringLiteral("Covers"));
-    OpenPage("tsDisplay");
     Send("B00000");
     Send("B02003");
     Send("C000");

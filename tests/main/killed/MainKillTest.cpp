@@ -74,6 +74,7 @@ QByteArray StartingSettings()
     }
     ini += "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen=\r\nAutoScroll=0\r\n"
            "ScrollSeconds=90\r\nScrollDelay=0\r\nPageTurnerContinues=0\r\nReleaseWindow=300\r\n"
+           "ShowController=-1\r\nSongSelect=0\r\nNumbersFromOne=0\r\n"
            "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=0123456789abcdef0123456789abcdef\r\n"
            "\r\n[Plug-ins]\r\n; written by a newer version\r\nAlpha = 1\r\n"
            "Beta=\"  spaced  \"\r\n";

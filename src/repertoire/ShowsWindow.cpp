@@ -1,4 +1,4 @@
-#include "repertoire/ShowsPage.h"
+#include "repertoire/ShowsWindow.h"
 
 #include "show/ShowList.h"
 #include "widgets/LayoutHelpers.h"
@@ -19,9 +19,11 @@ constexpr int NumberRole = Qt::UserRole;
 
 } // namespace
 
-TShowsPage::TShowsPage(QWidget *parent) : QWidget(parent)
+TShowsWindow::TShowsWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
-    setObjectName(QStringLiteral("tsShows"));
+    setObjectName(QStringLiteral("fShows"));
+    setWindowTitle(QStringLiteral("Tarvello - Shows"));
+    resize(420, 360);
     tvShows = Named(new QTableWidget(0, 2, this), "tvShows");
     tvShows->setHorizontalHeaderLabels({QStringLiteral("Number"), QStringLiteral("Name")});
     tvShows->horizontalHeader()->setStretchLastSection(true);
@@ -70,10 +72,10 @@ TShowsPage::TShowsPage(QWidget *parent) : QWidget(parent)
             emit RemoveClicked(ChosenShow());
         }
     });
-    connect(tvShows, &QTableWidget::itemChanged, this, &TShowsPage::ItemEdited);
+    connect(tvShows, &QTableWidget::itemChanged, this, &TShowsWindow::ItemEdited);
 }
 
-void TShowsPage::SetShows(const TShowList &shows, int open, bool fromOne)
+void TShowsWindow::SetShows(const TShowList &shows, int open, bool fromOne)
 {
     const int chosen = ChosenShow();
     FromOne = fromOne;
@@ -97,14 +99,14 @@ void TShowsPage::SetShows(const TShowList &shows, int open, bool fromOne)
     ChooseShow(chosen >= 0 && shows.Has(chosen) ? chosen : open);
 }
 
-int TShowsPage::ChosenShow() const
+int TShowsWindow::ChosenShow() const
 {
     const int row = tvShows->currentRow();
     const QTableWidgetItem *item = row >= 0 ? tvShows->item(row, NumberColumn) : nullptr;
     return item ? item->data(NumberRole).toInt() : -1;
 }
 
-void TShowsPage::ChooseShow(int number)
+void TShowsWindow::ChooseShow(int number)
 {
     for (int row = 0; row < tvShows->rowCount(); ++row) {
         if (tvShows->item(row, NumberColumn)->data(NumberRole).toInt() == number) {
@@ -114,7 +116,7 @@ void TShowsPage::ChooseShow(int number)
     }
 }
 
-void TShowsPage::ItemEdited(QTableWidgetItem *item)
+void TShowsWindow::ItemEdited(QTableWidgetItem *item)
 {
     if (Filling) {
         return;

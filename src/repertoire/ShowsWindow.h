@@ -12,15 +12,16 @@ namespace tarvello {
 
 class TShowList;
 
-// The "Shows" page: every show of the repertoire by number, the open one in
-// bold. The operator opens, adds, copies and removes shows with the buttons,
+// The "Shows" window, opened from the Settings page: every show of the
+// repertoire by number, the open one in bold. The operator opens, adds, copies and removes shows with the buttons,
 // and renames or renumbers one by editing its cell; the window carries the
 // commands out and lists the shows again.
-class TShowsPage : public QWidget {
+class TShowsWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TShowsPage(QWidget *parent = nullptr);
+    // A window of its own over `parent`, hidden until shown.
+    explicit TShowsWindow(QWidget *parent = nullptr);
 
     // Lists the shows; numbers from 1 where the operator reads them so.
     void SetShows(const TShowList &shows, int open, bool fromOne);
