@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "core/Version.h"
 #include "widgets/Dialogs.h"
 
 #include <QWidget>
@@ -16,7 +17,7 @@ TApplication::TApplication(int &argc, char **argv, TDialogs &dialogs)
     setApplicationName(ApplicationTitle());
     // The installed desktop entry's name: Wayland desktops match the windows
     // to it for the task bar's icon.
-    setDesktopFileName(QStringLiteral("tarvello"));
+    setDesktopFileName(QLatin1String(ApplicationId));
 }
 
 bool TApplication::notify(QObject *receiver, QEvent *event)

@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "CommandLine.h"
 
 #include "files/ShowLock.h"
 #include "main/DesktopEnd.h"
@@ -13,15 +14,61 @@
 
 #include "pdfcontrol/BuiltInPdfControl.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <cstdio>
 #include <memory>
 
-// The command line is not read: a show is set up in the program itself.
+namespace {
+
+// Prints what the command line asked for instead of a run: the exit status.
+int Answer(const tarvello::TCommandLine &line, const QString &programName)
+{
+    using TAction = tarvello::TCommandLine::TAction;
+    if (line.Action == TAction::Error) {
+        std::fprintf(stderr, "%s: %s\n\n%s", qPrintable(programName), qPrintable(line.Error),
+                     qPrintable(tarvello::CommandLineUsage(programName)));
+        return 2;
+    }
+    const QString text = line.Action == TAction::Help ? tarvello::CommandLineUsage(programName)
+                                                      : tarvello::VersionAnswer() + u'\n';
+    std::fputs(qPrintable(text), stdout);
+    return 0;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const QString programName =
+        QFileInfo(arguments.value(0, QStringLiteral("tarvello"))).fileName();
+    // Help and version are answered before Qt starts, so that they need no
+    // display. Qt's own options (-platform...) are not known yet and fail this
+    // first look; the second one, once Qt has taken them out, decides.
+    using TAction = tarvello::TCommandLine::TAction;
+    const tarvello::TCommandLine early = tarvello::ParseCommandLine(arguments, QDir::currentPath());
+    if (early.Action == TAction::Help || early.Action == TAction::Version) {
+        return Answer(early, programName);
+    }
     tarvello::PrepareProcessEnvironment();
     tarvello::TStandardDialogs dialogs;
     tarvello::TApplication application(argc, argv, dialogs);
+    const tarvello::TCommandLine line =
+        tarvello::ParseCommandLine(application.arguments(), QDir::currentPath());
+    if (line.Action != TAction::Run) {
+        return Answer(line, programName);
+    }
+    if (!line.SettingsFile.isEmpty()) {
+        // Another show folder: started there, as from a shortcut into it, so
+        // that its relative file names and its MIDI strings file are its own.
+        tarvello::ChooseSettingsFile(line.SettingsFile);
+        QDir::setCurrent(QFileInfo(line.SettingsFile).absolutePath());
+    }
     tarvello::LoadCompatibleFaces();
     tarvello::RegisterBuiltInPdfControl();
     // Before any window or device: a second program on the same show would

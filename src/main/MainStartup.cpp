@@ -100,8 +100,16 @@ void TfMain::FormCreate(const QString &settingsFile)
             if (!location.MidiStringsFolder.isEmpty()) {
                 MidiStringsFile = MidiStringsFilePath(location.MidiStringsFolder);
             }
+            // Settings that moved to the user's folder bring no MIDI strings
+            // along the first time: those the program kept in the start
+            // folder before, or the starting show's, are read until then.
+            QStringList earlier;
+            if (!location.StartingPoint.isEmpty()) {
+                earlier << inStartFolder
+                        << MidiStringsFilePath(QFileInfo(location.StartingPoint).absolutePath());
+            }
             MidiStringsSource =
-                MidiStringsFileToRead(MidiStringsFile, inStartFolder, [](const QString &name) {
+                MidiStringsFileToRead(MidiStringsFile, earlier, [](const QString &name) {
                     const QFileInfo entry(name);
                     return entry.exists() || entry.isSymLink();
                 });

@@ -15,6 +15,13 @@ qsizetype NameStart(const QString &path)
     return std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\'))) + 1;
 }
 
+// The settings file the command line chose for this run; empty for none.
+QString &ChosenSettingsFile()
+{
+    static QString chosen;
+    return chosen;
+}
+
 } // namespace
 
 QString SettingsFilePath(const QString &executablePath)
@@ -52,23 +59,51 @@ QString MidiStringsFilePath(const QString &startFolder)
     return QDir::cleanPath(QDir(startFolder).absoluteFilePath(QStringLiteral("MidiStrings.txt")));
 }
 
-QString MidiStringsFileToRead(const QString &file, const QString &earlier,
+QString MidiStringsFileToRead(const QString &file, const QStringList &earlier,
                               const std::function<bool(const QString &)> &exists)
 {
-    if (file == earlier || exists(file) || !exists(earlier)) {
+    if (exists(file)) {
         return file;
     }
-    return earlier;
+    const auto found = std::find_if(earlier.begin(), earlier.end(), exists);
+    return found == earlier.end() ? file : *found;
+}
+
+QString StartingShow(const QString &besideProgram, const QString &installedDemo,
+                     const std::function<bool(const QString &)> &exists)
+{
+    if (!exists(besideProgram) && !installedDemo.isEmpty() && exists(installedDemo)) {
+        return installedDemo;
+    }
+    return besideProgram;
+}
+
+void ChooseSettingsFile(const QString &file)
+{
+    ChosenSettingsFile() = file;
 }
 
 TSettingsLocation ProgramSettingsLocation()
 {
+    if (const QString &chosen = ChosenSettingsFile(); !chosen.isEmpty()) {
+        return {chosen, {}, QFileInfo(chosen).absolutePath()};
+    }
     const QString executable = QCoreApplication::applicationFilePath();
     const QFileInfo beside(SettingsFilePath(executable));
     const bool writable =
         QFileInfo(beside.absolutePath()).isWritable() && (!beside.exists() || beside.isWritable());
-    return SettingsLocation(executable, writable, qEnvironmentVariable("XDG_CONFIG_HOME"),
-                            qEnvironmentVariable("HOME"));
+    TSettingsLocation location =
+        SettingsLocation(executable, writable, qEnvironmentVariable("XDG_CONFIG_HOME"),
+                         qEnvironmentVariable("HOME"));
+    if (!location.StartingPoint.isEmpty()) {
+        const QString demo =
+            QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                            QStringLiteral("/" TARVELLO_DEMO_FROM_PROGRAM "/Tarvello.INI"));
+        location.StartingPoint =
+            StartingShow(location.StartingPoint, demo,
+                         [](const QString &name) { return QFileInfo::exists(name); });
+    }
+    return location;
 }
 
 } // namespace tarvello

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -38,11 +39,22 @@ struct TSettingsLocation {
 TSettingsLocation SettingsLocation(const QString &executablePath, bool besideWritable,
                                    const QString &configHome, const QString &home);
 
-// Where this running program keeps its settings, by the rule above. The
-// folder must take new files, as the file is replaced whole at every save; a
-// file there that may not be written (a show locked by whoever put it there)
-// is read but not written.
+// The show a user's own settings start from: the one put beside the program
+// by whoever installed it, or while there is none the demo show installed
+// with the program (`installedDemo`, its settings file), or else none.
+QString StartingShow(const QString &besideProgram, const QString &installedDemo,
+                     const std::function<bool(const QString &)> &exists);
+
+// Where this running program keeps its settings, by the rules above, or the
+// file chosen for this run. The folder must take new files, as the file is
+// replaced whole at every save; a file there that may not be written (a show
+// locked by whoever put it there) is read but not written.
 TSettingsLocation ProgramSettingsLocation();
+
+// Chooses the settings file of this run (the command line's): from then on
+// ProgramSettingsLocation() gives `file`, with no starting point and the MIDI
+// strings file beside it. Called once, before the window is made.
+void ChooseSettingsFile(const QString &file);
 
 // The folder of the installed help page and the settings folder's name.
 inline constexpr const char *ProgramFolderName = "tarvello";
@@ -59,10 +71,11 @@ inline constexpr const char *HelpPageName = "TarvelloGettingStarted.html";
 QString MidiStringsFilePath(const QString &startFolder);
 
 // The MIDI strings file the start-up reads: the show's own (`file`), or while
-// there is none yet the one kept where the program started (`earlier`: where
-// an installed program kept it before it moved beside the settings), so that
-// moving the file loses nobody's MIDI strings. Saving always writes `file`.
-QString MidiStringsFileToRead(const QString &file, const QString &earlier,
+// there is none yet the first of `earlier` that exists (the one kept where the
+// program started, where an installed program kept it before it moved beside
+// the settings, so that moving the file loses nobody's MIDI strings; then the
+// starting show's). Saving always writes `file`.
+QString MidiStringsFileToRead(const QString &file, const QStringList &earlier,
                               const std::function<bool(const QString &)> &exists);
 
 } // namespace tarvello

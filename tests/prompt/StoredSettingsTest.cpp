@@ -70,16 +70,31 @@ TEST(SettingsPath, BesideTheProgramWhenItMayWriteThereElseInTheUsersConfiguratio
     EXPECT_EQ(location(false, "", ""), "/usr/local/bin/Tarvello.INI from  strings ");
 
     // The MIDI strings file beside the user's settings; until it exists, the one
-    // the program kept in the start folder before is read, so none are lost.
+    // the program kept in the start folder before is read, so none are lost,
+    // and then the starting show's.
     const QString own = "/home/me/.config/tarvello/MidiStrings.txt";
     const QString earlier = "/home/me/MidiStrings.txt";
+    const QString demo = "/usr/share/tarvello/demo/MidiStrings.txt";
     const auto read = [&](const QStringList &there) {
-        return MidiStringsFileToRead(own, earlier,
+        return MidiStringsFileToRead(own, {earlier, demo},
                                      [&](const QString &name) { return there.contains(name); });
     };
-    EXPECT_EQ(read({own, earlier}), own);
-    EXPECT_EQ(read({earlier}), earlier);
+    EXPECT_EQ(read({own, earlier, demo}), own);
+    EXPECT_EQ(read({earlier, demo}), earlier);
+    EXPECT_EQ(read({demo}), demo);
     EXPECT_EQ(read({}), own);
+
+    // A new user starts from the show put beside the program, else from the
+    // demo installed with it.
+    const auto start = [](const QStringList &there) {
+        return StartingShow("/usr/bin/Tarvello.INI", "/usr/share/tarvello/demo/Tarvello.INI",
+                            [&](const QString &name) { return there.contains(name); });
+    };
+    EXPECT_EQ(start({"/usr/bin/Tarvello.INI", "/usr/share/tarvello/demo/Tarvello.INI"}),
+              "/usr/bin/Tarvello.INI");
+    EXPECT_EQ(start({"/usr/share/tarvello/demo/Tarvello.INI"}),
+              "/usr/share/tarvello/demo/Tarvello.INI");
+    EXPECT_EQ(start({}), "/usr/bin/Tarvello.INI");
 }
 
 TEST_F(StoredSettingsTest, AMissingFileGivesEveryDefault)
@@ -369,9 +384,14 @@ TEST_F(StoredSettingsTest, NumbersAndTheirDefaults)
 
     // The release window: held in 0 to 2000 ms; no number is the 300 ms that
     // a file without the key has always had.
-    for (const auto &[text, ms] : std::initializer_list<std::pair<const char *, int>>{
-             {"0", 0}, {"$32", 50}, {"2000", 2000}, {"2500", 2000}, {"-40", 0}, {"soon", 300},
-             {"", 300}}) {
+    for (const auto &[text, ms] :
+         std::initializer_list<std::pair<const char *, int>>{{"0", 0},
+                                                             {"$32", 50},
+                                                             {"2000", 2000},
+                                                             {"2500", 2000},
+                                                             {"-40", 0},
+                                                             {"soon", 300},
+                                                             {"", 300}}) {
         EXPECT_EQ(ReadFrom(QByteArray("[Stage]\r\nReleaseWindow=") + text).ReleaseWindow, ms)
             << text;
     }
