@@ -45,21 +45,17 @@ void TfMain::connectOsc()
 void TfMain::cbOscClick()
 {
     OscRunning.clear();
-    try {
-        OscPublisher->SetTargets(ParseOscTargets(SettingsPage->OscTargets()));
-    } catch (const TError &error) {
-        OscPublisher->SetTargets({});
-        SettingsPage->ShowOscStatus(error.message());
-        throw;
-    }
+    // Off means off both ways: nothing is heard and nothing is sent.
     if (!SettingsPage->Osc()) {
         Osc->Stop();
+        OscPublisher->SetTargets({});
         SettingsPage->ShowOscStatus(QString());
         return;
     }
     const QString listen = SettingsPage->OscListen();
     const QHostAddress address(listen);
     try {
+        OscPublisher->SetTargets(ParseOscTargets(SettingsPage->OscTargets()));
         if (address.isNull()) {
             throw TError(QStringLiteral("OSC cannot listen on \"%1\": no IP address").arg(listen));
         }

@@ -134,6 +134,11 @@ TOscServer::~TOscServer()
 
 void TOscServer::Start(const QHostAddress &address, quint16 port, const QString &key)
 {
+    // Another setting changed (the targets): the socket stays, and nothing on
+    // its way is lost.
+    if (Running() && address == ListenAddress && port == ListenPort && key == ListenKey) {
+        return;
+    }
     Stop();
     if (!address.isLoopback() && key.isEmpty()) {
         throw TError(QStringLiteral("OSC listens on %1 only with the band screens' key set")
@@ -154,7 +159,9 @@ void TOscServer::Start(const QHostAddress &address, quint16 port, const QString 
                          .arg(port)
                          .arg(problem));
     }
+    ListenAddress = address;
     ListenPort = port;
+    ListenKey = key;
 }
 
 void TOscServer::Stop()

@@ -35,7 +35,8 @@ public:
     // Listens on `address` (one of this machine's, 127.0.0.1 for this
     // machine alone) and `port`, after stopping what listened before. Any
     // address but loopback needs a key: commands from other hosts must carry
-    // it. Throws TError when the address or port cannot be used.
+    // it. Throws TError when the address or port cannot be used. The same
+    // address, port and key again leave the server as it runs.
     void Start(const QHostAddress &address, quint16 port, const QString &key);
     void Stop();
     bool Running() const { return Receiver != nullptr; }
@@ -55,7 +56,9 @@ private:
 
     QThread *Thread = nullptr;
     TOscReceiver *Receiver = nullptr;
+    QHostAddress ListenAddress;
     quint16 ListenPort = 0;
+    QString ListenKey;
     std::shared_ptr<std::atomic<int>> Pending = std::make_shared<std::atomic<int>>(0);
     std::shared_ptr<std::atomic<int>> DropCount = std::make_shared<std::atomic<int>>(0);
 };
