@@ -82,6 +82,9 @@ void TfMain::ShowSelection(const TPrompt &prompt)
     }
     const TStageReport shown = StageReport();
     BandPublisher->Publish(prompt, caption, numbered, BandShowing, &shown);
+    if (stage) {
+        PublishOsc(prompt, shown);
+    }
 
     if (prompt.Selects) {
         list.FollowRow(RowOfSlot(prompt.Slot));

@@ -1,4 +1,5 @@
 #include "main/MainWindow.h"
+#include "osc/OscServer.h"
 
 #include "band/BandServer.h"
 #include "core/Version.h"
@@ -47,6 +48,7 @@ TfMain::TfMain(TDialogs &dialogs, QWidget *parent)
     connectShows();
     connectSettingsPage();
     connectBand();
+    connectOsc();
     watchPaintForTouchPad();
     connectStageKeys();
     SetSelectionMidiSender([this] { SendSelectionMidiToOutput(); });
@@ -61,6 +63,8 @@ TfMain::~TfMain()
 {
     StopSavingChanges();
     DeviceWatch.reset();
+    // No command from the network reaches the window from here on.
+    Osc->Stop();
     // The device lists outlive the window: no input may reach it from here on.
     ReleaseMidiInputEvents();
     // The pages and grids go one by one now; none of that is a change of page

@@ -44,6 +44,8 @@ class TLyricAutoScroll;
 class TLyricPage;
 class TMidiDeviceWatch;
 class TMidiDispatch;
+class TOscPublisher;
+class TOscServer;
 class TPromptEngine;
 class TSettingsPage;
 class TShowBank;
@@ -54,6 +56,7 @@ class TStageNotice;
 class TfMidiStrings;
 class TfTouch;
 enum class TListCommand;
+struct TOscCommand;
 struct TStoredSettings;
 
 // The main window: five pages (Display, Lyric, the two edit pages, Settings)
@@ -354,6 +357,16 @@ private:
     TStageReport StageReport() const;
     // Until the first selection the stage shows "Waiting for Midi".
     bool BandShowing = false;
+
+    // OSC control (MainOsc.cpp): the server runs while "OSC" is checked.
+    void connectOsc();
+    void cbOscClick();
+    void ActOnOsc(const TOscCommand &command);
+    void PublishOsc(const TPrompt &prompt, const TStageReport &shown);
+    TOscServer *Osc = nullptr;
+    TOscPublisher *OscPublisher = nullptr;
+    // What the status line says while the server runs.
+    QString OscRunning;
 };
 
 } // namespace tarvello

@@ -404,6 +404,7 @@ void TSettingsPage::Restore(const TStoredSettings &s)
     RestoreShowOptions(s);
     SetBandPort(s.BandPort);
     cbBandScreens->setChecked(s.BandEnabled);
+    RestoreOsc(s);
 }
 
 void TSettingsPage::Collect(TStoredSettings &s) const
@@ -437,6 +438,7 @@ void TSettingsPage::Collect(TStoredSettings &s) const
     s.PedalKeys = cbPedalKeys->isChecked();
     s.BandEnabled = cbBandScreens->isChecked();
     s.BandPort = seBandPort->value();
+    CollectOsc(s);
 }
 
 void TSettingsPage::SetNavigationLabels(const TNavigationLabels &labels)

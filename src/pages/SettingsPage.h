@@ -9,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
@@ -108,6 +109,15 @@ public:
     void SetBandPort(int port);
     void ShowBandAddresses(const QString &follow, const QString &remote);
     void ShowBandProblem(const QString &problem);
+    // OSC control (SettingsPageOsc.cpp): the box, the port, the address to
+    // listen on (chosen among `SetOscListenChoices`, this machine's), the
+    // targets as typed, and a line that says how it runs.
+    bool Osc() const;
+    int OscPort() const;
+    QString OscListen() const;
+    QString OscTargets() const;
+    void SetOscListenChoices(const QStringList &addresses);
+    void ShowOscStatus(const QString &status);
 
     // The controls that the settings file keeps, in the order they are read;
     // each change raises its signal as the operator's would. The devices, the
@@ -147,6 +157,9 @@ signals:
     void BandScreensToggled(bool on);
     // The port after the operator has finished changing it.
     void BandPortChanged(int port);
+    // The OSC box, port, address or targets changed (a port or the targets
+    // once the operator has finished typing).
+    void OscSettingsChanged();
     void LearnClicked();
     void FontClicked();
     void DonateClicked();
@@ -160,6 +173,9 @@ private:
     void createReleaseWindowControls();
     void createBandControls();
     void createShowControls();
+    void createOscControls();
+    void RestoreOsc(const TStoredSettings &stored);
+    void CollectOsc(TStoredSettings &stored) const;
     void RestoreShowOptions(const TStoredSettings &stored);
     void connectControls();
     void PlaceMidiSystemNotice();
@@ -209,6 +225,14 @@ private:
     QLabel *lBandQr;
     TRemoteCode *RemoteCode;
     int BandPortShown = 0;
+    QCheckBox *cbOsc;
+    QSpinBox *seOscPort;
+    QLabel *lOscListen;
+    QComboBox *cbOscListen;
+    QLabel *lOscTargets;
+    QLineEdit *leOscTargets;
+    QLabel *lOscStatus;
+    int OscPortShown = 0;
     QString InputChosen;
     QString OutputChosen;
 };

@@ -87,6 +87,7 @@ TSettingsPage::TSettingsPage(QWidget *parent) : QWidget(parent)
     createReleaseWindowControls();
     createShowControls();
     createBandControls();
+    createOscControls();
     connectControls();
 }
 

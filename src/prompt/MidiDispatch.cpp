@@ -17,16 +17,11 @@ void TMidiDispatch::StartLearning()
 void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
                                    std::uint8_t Data2) noexcept
 {
-    bool arm = false;
-    std::optional<TMidiSelectionCode> actNow;
-    // Only this thread opens the window, under the lock: a window seen closed
-    // here stays closed until the value is handed over.
-    const auto latch = [this, &arm, &actNow](TMidiSelectionCode value) {
-        if (ReleaseMs.load() == 0 && PostActOnValue && !Release.IsOpen()) {
-            Release.Pass(value);
-            actNow = value;
-        } else {
-            arm = Release.Latch(value, Now);
+    TLatched taken;
+    const auto latch = [this, &taken](TMidiSelectionCode value) {
+        // A data byte with its top bit set is a broken message, not a value.
+        if ((value & OscCodeBit) == 0) {
+            Latch(value, taken);
         }
     };
     try {
@@ -94,15 +89,47 @@ void TMidiDispatch::MidiInputEvent(int, std::uint8_t Status, std::uint8_t Data1,
             // handled as usual.
         }
     }
-    if (actNow) {
+    HandOver(taken);
+}
+
+void TMidiDispatch::OscValue(std::uint8_t value) noexcept
+{
+    if (value > 127) {
+        return;
+    }
+    TLatched latched;
+    try {
+        std::lock_guard lock(InputLock);
+        Latch(MidiSelectionCode(value) | OscCodeBit, latched);
+    } catch (...) {
+        return;
+    }
+    HandOver(latched);
+}
+
+void TMidiDispatch::Latch(TMidiSelectionCode value, TLatched &latched)
+{
+    // Only under the input lock is the window opened: a window seen closed
+    // here stays closed until the value is handed over.
+    if (ReleaseMs.load() == 0 && PostActOnValue && !Release.IsOpen()) {
+        Release.Pass(value);
+        latched.ActNow = value;
+    } else {
+        latched.Arm = Release.Latch(value, Now);
+    }
+}
+
+void TMidiDispatch::HandOver(const TLatched &latched) noexcept
+{
+    if (latched.ActNow) {
         try {
-            PostActOnValue(*actNow);
+            PostActOnValue(*latched.ActNow);
         } catch (...) {
             // The window's thread cannot be reached: this value is dropped,
             // the next one is handed over as usual.
         }
     }
-    if (arm) {
+    if (latched.Arm) {
         bool posted = false;
         try {
             if (PostArmRelease) {

@@ -68,6 +68,10 @@ public:
     void MidiInputEvent(int DeviceIndex, std::uint8_t Status, std::uint8_t Data1,
                         std::uint8_t Data2) noexcept;
     void SysExInputEvent() noexcept;
+    // A value (0..127) from OSC, on any thread: latched as the same value
+    // from the input device would be, release window included, but never
+    // learnt and never echoed. Its selection's origin is Osc.
+    void OscValue(std::uint8_t value) noexcept;
 
     // Runs change on the calling thread while no input handler runs, so that
     // a handler that read a setting before the change has finished when this
@@ -113,6 +117,14 @@ public:
     std::optional<TMidiSelectionCode> TakeReleasedValue() { return Release.Take(); }
 
 private:
+    // A value latched under the input lock, and what the window's thread
+    // must then be asked for once the lock is released.
+    struct TLatched {
+        bool Arm = false;
+        std::optional<TMidiSelectionCode> ActNow;
+    };
+    void Latch(TMidiSelectionCode value, TLatched &latched);
+    void HandOver(const TLatched &latched) noexcept;
     void Report(const QString &text);
 
     const TDispatchSettings Settings;

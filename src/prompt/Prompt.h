@@ -11,7 +11,7 @@ namespace tarvello {
 // Where a selection came from. Every source selects the same way; the list
 // click is the one whose selection MIDI goes out again for the row already
 // current.
-enum class TSelectOrigin { Program, Midi, NavPad, ListClick, StageKey, Remote, PageChange };
+enum class TSelectOrigin { Program, Midi, NavPad, ListClick, StageKey, Remote, PageChange, Osc };
 
 // The page of the main window a selection is shown on: the two stage pages,
 // or one of the others (the edit pages and "Settings"), which show nothing.

@@ -79,10 +79,11 @@ void TPromptEngine::ReleaseTimer()
 void TPromptEngine::SelectCode(TMidiSelectionCode code)
 {
     const int show = ShowOfCode(code);
+    const TSelectOrigin origin = OscCode(code) ? TSelectOrigin::Osc : TSelectOrigin::Midi;
     if (show < 0) {
-        Select(ValueOfCode(code), TSelectOrigin::Midi);
+        Select(ValueOfCode(code), origin);
     } else {
-        SelectInShow(show, ValueOfCode(code), TSelectOrigin::Midi);
+        SelectInShow(show, ValueOfCode(code), origin);
     }
 }
 

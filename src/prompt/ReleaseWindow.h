@@ -20,9 +20,12 @@
 namespace tarvello {
 
 // What a MIDI message asks to select, as one word: the value (0..127) and,
-// when a Bank Select or the show controller came before it, the show.
+// when a Bank Select or the show controller came before it, the show. An OSC
+// value goes through the same window, marked as such in the value's eighth bit,
+// which no MIDI data byte has.
 using TMidiSelectionCode = std::uint32_t;
 inline constexpr TMidiSelectionCode ShowCodeBit = 0x400000;
+inline constexpr TMidiSelectionCode OscCodeBit = 0x80;
 
 constexpr TMidiSelectionCode MidiSelectionCode(std::uint8_t value, int show = -1)
 {
@@ -32,7 +35,11 @@ constexpr TMidiSelectionCode MidiSelectionCode(std::uint8_t value, int show = -1
 }
 constexpr std::uint8_t ValueOfCode(TMidiSelectionCode code)
 {
-    return std::uint8_t(code & 0xFF);
+    return std::uint8_t(code & 0x7F);
+}
+constexpr bool OscCode(TMidiSelectionCode code)
+{
+    return (code & OscCodeBit) != 0;
 }
 // The show a code names, or -1 for the current one.
 constexpr int ShowOfCode(TMidiSelectionCode code)

@@ -25,6 +25,7 @@ const QString Files = QStringLiteral("Files");
 const QString Lines = QStringLiteral("Lines");
 const QString Stage = QStringLiteral("Stage");
 const QString Band = QStringLiteral("Band");
+const QString Osc = QStringLiteral("OSC");
 
 constexpr int DesignDotsPerInch = 96;
 constexpr int PointsPerInch = 72;
@@ -128,6 +129,16 @@ TStoredSettings ReadStoredSettings(const TIniFile &file)
     if (!ValidBandKey(s.BandKey)) {
         s.BandKey = NewBandKey();
     }
+    s.OscEnabled = file.ReadBool(Osc, QStringLiteral("Enabled"), false);
+    s.OscPort = file.ReadInteger(Osc, QStringLiteral("Port"), DefaultOscPort);
+    if (s.OscPort < 1 || s.OscPort > 65535) {
+        s.OscPort = DefaultOscPort;
+    }
+    s.OscListen = file.ReadString(Osc, QStringLiteral("Listen"), defaults.OscListen);
+    if (s.OscListen.isEmpty()) {
+        s.OscListen = defaults.OscListen;
+    }
+    s.OscTargets = file.ReadString(Osc, QStringLiteral("Targets"), QString());
     return s;
 }
 
@@ -191,6 +202,11 @@ void WriteStoredSettings(TIniFile &file, const TStoredSettings &s)
     file.WriteInteger(Band, QStringLiteral("Port"), s.BandPort);
     file.WriteString(Band, QStringLiteral("Key"),
                      ValidBandKey(s.BandKey) ? s.BandKey : NewBandKey());
+    // "OSC", the newest, last.
+    file.WriteBool(Osc, QStringLiteral("Enabled"), s.OscEnabled);
+    file.WriteInteger(Osc, QStringLiteral("Port"), s.OscPort);
+    file.WriteString(Osc, QStringLiteral("Listen"), s.OscListen);
+    file.WriteString(Osc, QStringLiteral("Targets"), s.OscTargets);
 }
 
 QString NewBandKey()

@@ -18,6 +18,8 @@ inline constexpr int DefaultReleaseWindowMs = 300;
 inline constexpr int LongestReleaseWindowMs = 2000;
 // Band screens listen here unless the operator chose another port.
 inline constexpr int DefaultBandPort = 8750;
+// OSC control listens here, on this machine alone, unless told otherwise.
+inline constexpr int DefaultOscPort = 8760;
 
 // Everything the settings file keeps, as it stands in the file. The main
 // window's controls are the working copy while the program runs; this is
@@ -92,6 +94,14 @@ struct TStoredSettings {
     bool BandEnabled = false;
     int BandPort = DefaultBandPort;
     QString BandKey;
+    // "OSC": commands over the network and what the stage shows sent back.
+    // Off unless enabled; `Listen` is an address of this machine (any other
+    // than loopback needs the band key); `Targets` up to four "host:port"
+    // separated by commas, as typed.
+    bool OscEnabled = false;
+    int OscPort = DefaultOscPort;
+    QString OscListen = QStringLiteral("127.0.0.1");
+    QString OscTargets;
 };
 
 // Reads every key, each with its default when absent; an integer, boolean or

@@ -1,4 +1,5 @@
 #include "midi/RtMidiSystem.h"
+#include "midi/AlsaMidiTransport.h"
 
 #include "MidiFakeFixture.h"
 
@@ -19,6 +20,23 @@ TEST(RtMidiSystem, DeviceNamesLoseTheAlsaAddressOnly)
     EXPECT_EQ(TRtMidiSystem::DeviceNameOf("Keys 20:0 extra", TApi::Alsa), "Keys 20:0 extra");
     EXPECT_EQ(TRtMidiSystem::DeviceNameOf("a2j:Keys 20:0", TApi::Jack), "a2j:Keys 20:0");
     EXPECT_EQ(TRtMidiSystem::DeviceNameOf("Pédale:out", TApi::Jack), "Pédale:out");
+}
+
+// A network MIDI bridge (qmidinet, aseqnet, rtpmidid) is a sequencer client
+// like any other, and gets another client number each time it starts: its
+// port is found again by the name without the address. This machine has no
+// sequencer: the transport only lists and matches names here.
+TEST(RtMidiSystem, AnAlsaPortIsFoundByItsNameWhenItsAddressChanged)
+{
+    struct TProbe : TAlsaMidiTransport {
+        TProbe() : TAlsaMidiTransport("Tarvello-probe") {}
+        using TMidiTransport::FindPort;
+    } alsa;
+    const TMidiPortName stored{QStringLiteral("QmidiNet:QmidiNet 0"), "QmidiNet:QmidiNet 0 128:0"};
+    EXPECT_EQ(alsa.FindPort({"Keys:Keys 20:0", "QmidiNet:QmidiNet 0 129:0"}, stored), 1);
+    EXPECT_EQ(alsa.FindPort({"QmidiNet:QmidiNet 0 130:0", "QmidiNet:QmidiNet 0 128:0"}, stored), 1)
+        << "the very port first";
+    EXPECT_EQ(alsa.FindPort({"QmidiNet:QmidiNet 1 129:1", "Keys:Keys 20:0"}, stored), -1);
 }
 
 TEST(RtMidiSystem, OwnPortsAreRecognisedByClientName)

@@ -173,7 +173,8 @@ TEST_F(StoredSettingsTest, ANewFileWithAllDefaultsIsLaidOutExactly)
     expected += "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen=\r\nAutoScroll="
                 "0\r\nScrollSeconds=180\r\nScrollDelay=0\r\nPageTurnerContinues=0\r\n"
                 "ReleaseWindow=300\r\nShowController=-1\r\nSongSelect=0\r\nNumbersFromOne=0\r\n"
-                "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=0123456789abcdef0123456789ABCDEF\r\n";
+                "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=0123456789abcdef0123456789ABCDEF\r\n"
+                "[OSC]\r\nEnabled=0\r\nPort=8760\r\nListen=127.0.0.1\r\nTargets=\r\n";
     EXPECT_EQ(ReadBytes(Path()), expected);
 }
 
@@ -192,7 +193,8 @@ TEST_F(StoredSettingsTest, TheStageSectionComesBackAndOldFilesOnlyGainItAtTheirE
     const QByteArray kept = WithPadSize(old);
     EXPECT_TRUE(saved.startsWith(kept)) << "every line of the old file keeps its bytes";
     const QByteArray band =
-        "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=" + s.BandKey.toLatin1() + "\r\n";
+        "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=" + s.BandKey.toLatin1() +
+        "\r\n[OSC]\r\nEnabled=0\r\nPort=8760\r\nListen=127.0.0.1\r\nTargets=\r\n";
     EXPECT_EQ(saved.mid(kept.size()), "[Stage]\r\nPedalKeys=0\r\nFullScreen=0\r\nScreen="
                                       "\r\nAutoScroll=0\r\nScrollSeconds=180\r\n"
                                       "ScrollDelay=0\r\nPageTurnerContinues=0\r\n"
@@ -245,6 +247,24 @@ TEST_F(StoredSettingsTest, BandScreensAreOffAndEachFileMakesItsOwnKey)
         EXPECT_TRUE(ValidBandKey(s.BandKey)) << bad;
     }
     EXPECT_FALSE(ValidBandKey(QStringLiteral("0123456789abcdef0123456789abcdeg")));
+}
+
+TEST_F(StoredSettingsTest, OscIsOffOnThisMachineAloneUntilSetOtherwise)
+{
+    const TStoredSettings fresh = ReadStoredSettings(TIniFile(Path()));
+    EXPECT_FALSE(fresh.OscEnabled);
+    EXPECT_EQ(fresh.OscPort, 8760);
+    EXPECT_EQ(fresh.OscListen, "127.0.0.1");
+    EXPECT_TRUE(fresh.OscTargets.isEmpty());
+    TStoredSettings s = ReadFrom("[osc]\r\nenabled=1\r\nport=9001\r\nlisten=192.168.1.5\r\n"
+                                 "targets=10.0.0.2:9000, 10.0.0.3:9000\r\n");
+    EXPECT_TRUE(s.OscEnabled);
+    EXPECT_EQ(s.OscPort, 9001);
+    EXPECT_EQ(s.OscListen, "192.168.1.5");
+    EXPECT_EQ(s.OscTargets, "10.0.0.2:9000, 10.0.0.3:9000");
+    s = ReadFrom("[OSC]\r\nPort=70000\r\nListen=\r\n");
+    EXPECT_EQ(s.OscPort, 8760);
+    EXPECT_EQ(s.OscListen, "127.0.0.1");
 }
 
 TEST_F(StoredSettingsTest, EveryKeyComesBackAfterASave)
