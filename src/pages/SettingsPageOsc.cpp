@@ -14,10 +14,13 @@ namespace tarvello {
 
 void TSettingsPage::createOscControls()
 {
-    // One line below the line that reports a show that cannot be written.
-    constexpr int top = 372;
+    // A block of its own right of where the remote's code is shown, below
+    // its address: the box and port, where to listen, where to send, and the
+    // status line.
+    constexpr int left = 590;
+    constexpr int top = 358;
     cbOsc = Named(new QCheckBox(QStringLiteral("OSC"), this), "cbOsc");
-    cbOsc->setGeometry(8, top + 2, 56, 19);
+    cbOsc->setGeometry(left, top + 2, 56, 19);
     WidenToFit(cbOsc);
     SetHint(cbOsc,
             QStringLiteral("Cue programs, consoles and tablets select slots with OSC messages, "
@@ -32,20 +35,18 @@ void TSettingsPage::createOscControls()
     SetHint(seOscPort, QStringLiteral("The UDP port OSC commands come to"), true);
     OscPortShown = seOscPort->value();
 
-    lOscListen = PlacedLabel(this, "lOscListen", QStringLiteral("Listen on"),
-                             seOscPort->geometry().right() + 12, top + 4);
+    lOscListen = PlacedLabel(this, "lOscListen", QStringLiteral("Listen on"), left, top + 32);
     cbOscListen = Named(new QComboBox(this), "cbOscListen");
-    cbOscListen->setGeometry(lOscListen->geometry().right() + 8, top, 140, 22);
+    cbOscListen->setGeometry(lOscListen->geometry().right() + 8, top + 28, 140, 22);
     SetOscListenChoices({});
     SetHint(cbOscListen,
             QStringLiteral("127.0.0.1: this computer alone. Any other address needs the band "
                            "screens' key as the last argument of every command"),
             true);
 
-    lOscTargets = PlacedLabel(this, "lOscTargets", QStringLiteral("Send to"),
-                              cbOscListen->geometry().right() + 12, top + 4);
+    lOscTargets = PlacedLabel(this, "lOscTargets", QStringLiteral("Send to"), left, top + 60);
     leOscTargets = Named(new QLineEdit(this), "leOscTargets");
-    leOscTargets->setGeometry(lOscTargets->geometry().right() + 8, top, 260, 22);
+    leOscTargets->setGeometry(lOscListen->geometry().right() + 8, top + 56, 200, 22);
     leOscTargets->setPlaceholderText(QStringLiteral("host:port, up to four"));
     SetHint(leOscTargets,
             QStringLiteral("Where /tarvello/current goes after each selection: up to four "
@@ -53,7 +54,8 @@ void TSettingsPage::createOscControls()
             true);
 
     lOscStatus = Named(new QLabel(this), "lOscStatus");
-    lOscStatus->setGeometry(8, top + 26, 620, 16);
+    lOscStatus->setGeometry(left, top + 84, 260, 32);
+    lOscStatus->setWordWrap(true);
 
     connect(cbOsc, &QCheckBox::toggled, this, &TSettingsPage::OscSettingsChanged);
     connect(cbOscListen, &QComboBox::activated, this, &TSettingsPage::OscSettingsChanged);

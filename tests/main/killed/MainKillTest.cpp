@@ -76,6 +76,7 @@ QByteArray StartingSettings()
            "ScrollSeconds=90\r\nScrollDelay=0\r\nPageTurnerContinues=0\r\nReleaseWindow=300\r\n"
            "ShowController=-1\r\nSongSelect=0\r\nNumbersFromOne=0\r\n"
            "[Band]\r\nEnabled=0\r\nPort=8750\r\nKey=0123456789abcdef0123456789abcdef\r\n"
+           "[OSC]\r\nEnabled=0\r\nPort=8760\r\nListen=127.0.0.1\r\nTargets=\r\n"
            "\r\n[Plug-ins]\r\n; written by a newer version\r\nAlpha = 1\r\n"
            "Beta=\"  spaced  \"\r\n";
     return ini;
