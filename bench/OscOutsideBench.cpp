@@ -92,6 +92,13 @@ public:
             return;
         }
         WriteBenchFile(Dir, QStringLiteral("Tarvello.INI"), OscSettings(Port, TargetSockets));
+        // A show with its MIDI strings file, so the start raises no box over
+        // the window that is watched.
+        QByteArray strings;
+        for (int slot = 0; slot < 123; ++slot) {
+            strings += "Edit " + QByteArray::number(slot) + "\r\n";
+        }
+        WriteBenchFile(Dir, QStringLiteral("MidiStrings.txt"), strings);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), XServer().DisplayName());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
