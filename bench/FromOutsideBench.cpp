@@ -34,6 +34,7 @@
 #include "BandCrowd.h"
 #include "BenchFiles.h"
 #include "BenchJackMain.h"
+#include "ProgramProcess.h"
 #include "ScreenWatch.h"
 
 #include <QApplication>
@@ -97,15 +98,6 @@ QByteArray ShowSettings(bool fileDisplay, const QStringList &entries)
     return ini;
 }
 
-QByteArray MidiStringsOfNoSlot()
-{
-    QByteArray text;
-    for (int slot = 0; slot < 123; ++slot) {
-        text += "Edit " + QByteArray::number(slot) + "\r\n";
-    }
-    return text;
-}
-
 QByteArray RtfSong(int number)
 {
     QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 DejaVu Sans;}}"
@@ -135,16 +127,7 @@ public:
         files(Dir);
         WriteBenchFile(Dir, QStringLiteral("Tarvello.INI"), settings);
         WriteBenchFile(Dir, QStringLiteral("MidiStrings.txt"), MidiStringsOfNoSlot());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), XServer().DisplayName());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-        Process.setProcessEnvironment(environment);
-        Process.setWorkingDirectory(Dir.path());
-        Process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        Process.setStandardOutputFile(QProcess::nullDevice());
-        Process.start(Program, {});
-        if (!Process.waitForStarted(5000)) {
+        if (!StartProgramOnDisplay(Process, Program, Dir.path(), XServer().DisplayName())) {
             return;
         }
         Watch = std::make_unique<test::TScreenWatch>(XServer().DisplayName(), WindowBounds);
@@ -155,13 +138,7 @@ public:
     ~TProgramUnderTest()
     {
         Watch.reset();
-        if (Process.state() != QProcess::NotRunning) {
-            Process.terminate();
-            if (!Process.waitForFinished(5000)) {
-                Process.kill();
-                Process.waitForFinished(5000);
-            }
-        }
+        EndProgram(Process);
     }
 
     bool Started = false;

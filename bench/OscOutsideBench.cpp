@@ -15,6 +15,7 @@
 
 #include "BenchFiles.h"
 #include "BenchJackMain.h"
+#include "ProgramProcess.h"
 #include "ScreenWatch.h"
 
 #include <QApplication>
@@ -94,20 +95,8 @@ public:
         WriteBenchFile(Dir, QStringLiteral("Tarvello.INI"), OscSettings(Port, TargetSockets));
         // A show with its MIDI strings file, so the start raises no box over
         // the window that is watched.
-        QByteArray strings;
-        for (int slot = 0; slot < 123; ++slot) {
-            strings += "Edit " + QByteArray::number(slot) + "\r\n";
-        }
-        WriteBenchFile(Dir, QStringLiteral("MidiStrings.txt"), strings);
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), XServer().DisplayName());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        Process.setProcessEnvironment(environment);
-        Process.setWorkingDirectory(Dir.path());
-        Process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        Process.setStandardOutputFile(QProcess::nullDevice());
-        Process.start(program, {});
-        if (!Process.waitForStarted(5000)) {
+        WriteBenchFile(Dir, QStringLiteral("MidiStrings.txt"), MidiStringsOfNoSlot());
+        if (!StartProgramOnDisplay(Process, program, Dir.path(), XServer().DisplayName())) {
             return;
         }
         Watch = std::make_unique<test::TScreenWatch>(XServer().DisplayName(), WindowBounds);
@@ -118,13 +107,7 @@ public:
     ~TOscProgram()
     {
         Watch.reset();
-        if (Process.state() != QProcess::NotRunning) {
-            Process.terminate();
-            if (!Process.waitForFinished(5000)) {
-                Process.kill();
-                Process.waitForFinished(5000);
-            }
-        }
+        EndProgram(Process);
     }
 
     void Send(int slot)

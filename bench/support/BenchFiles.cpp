@@ -54,4 +54,13 @@ void WriteSongbook(const QString &path, int pages)
     }
 }
 
+QByteArray MidiStringsOfNoSlot()
+{
+    QByteArray text;
+    for (int slot = 0; slot < 123; ++slot) {
+        text += "Edit " + QByteArray::number(slot) + "\r\n";
+    }
+    return text;
+}
+
 } // namespace tarvello

@@ -16,4 +16,8 @@ QString WriteBenchFile(const QTemporaryDir &folder, const QString &name, const Q
 // to draw: a title, staves with notes and stems, and a line of words each.
 void WriteSongbook(const QString &path, int pages);
 
+// A MIDI strings file of 123 empty slots: a show that starts without the
+// box a missing file raises.
+QByteArray MidiStringsOfNoSlot();
+
 } // namespace tarvello
